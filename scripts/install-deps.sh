@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages Tolvi needs to build, run and test.
+# Does nothing when they are all present already.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-multimedia-dev libxss-dev libx11-dev libcanberra-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  xvfb xauth xdotool x11-utils imagemagick trayer dunst dbus
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -q
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+  -o DPkg::Lock::Timeout=600 "${missing[@]}"

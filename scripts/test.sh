@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test twice: a normal build
+# and one under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+chmod 700 "$XDG_RUNTIME_DIR"
+jobs=$(nproc)
+
+echo "== sanitizer build (build-asan) =="
+scripts/build.sh build-asan -DTOLVI_SANITIZE=ON -DTOLVI_WERROR=ON -DTOLVI_BUILD_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE no_sanitize
+
+echo "== release build (build) =="
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVI_WERROR=ON
+ctest --test-dir build --output-on-failure -j"$jobs"

@@ -1,0 +1,35 @@
+// Status: the outcome of an operation that can fail, as a value the caller
+// must look at. Cheap to copy; an OK status carries no message.
+// Any thread may create and read a Status.
+#pragma once
+
+#include <string>
+#include <utility>
+
+namespace tolvi {
+
+class [[nodiscard]] Status {
+ public:
+  enum class Code { kOk, kNotFound, kIoError, kCorruption, kInvalidArgument };
+
+  Status() = default;
+  static Status Ok() { return Status(); }
+  static Status NotFound(std::string message) { return {Code::kNotFound, std::move(message)}; }
+  static Status IoError(std::string message) { return {Code::kIoError, std::move(message)}; }
+  static Status Corruption(std::string message) { return {Code::kCorruption, std::move(message)}; }
+  static Status InvalidArgument(std::string message) {
+    return {Code::kInvalidArgument, std::move(message)};
+  }
+
+  bool ok() const { return code_ == Code::kOk; }
+  Code code() const { return code_; }
+  const std::string& message() const { return message_; }
+
+ private:
+  Status(Code code, std::string message) : code_(code), message_(std::move(message)) {}
+
+  Code code_ = Code::kOk;
+  std::string message_;
+};
+
+}  // namespace tolvi
