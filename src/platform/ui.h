@@ -23,9 +23,9 @@ enum class TimerId : std::uint32_t {
 // The tray icons, numbered as the program's icon resources.
 enum class TrayIcon : std::uint32_t {
   kProgram = 500,
-  kWorking = 501,
-  kOnBreak = 503,
-  kAway = 504,
+  kOnBreak = 501,  // also the small program icon
+  kAway = 503,
+  kWorking = 504,
   kAtMeeting = 505,
 };
 
