@@ -2,6 +2,9 @@
 // Read by the tray menu, the main window, the day line and the log totals;
 // kept current by the monitor tick. Plain data, guarded by the shared-state
 // lock like the rest of the running state.
+//
+// The operations below run with the shared-state lock held (monitor thread,
+// or the GUI thread while the monitor leaves the records alone).
 #pragma once
 
 #include <array>
@@ -9,6 +12,9 @@
 #include <string>
 
 namespace tolvi {
+
+class RecordDatabase;
+struct SharedState;
 
 struct RecentWorkEntry {
   std::uint32_t today_ms = 0;      // the sort key
@@ -21,5 +27,25 @@ struct RecentWorkEntry {
 
 inline constexpr std::size_t kRecentWorkEntries = 20;
 using RecentWorkTable = std::array<RecentWorkEntry, kRecentWorkEntries>;
+
+// Empties every entry (times, total and yesterday 0, id -1, name empty); the
+// maximum is left as it was.
+void ClearRecentWork(RecentWorkTable& table);
+
+// Puts the record in place of the last entry when the last entry has less
+// time today than the record's field 4, then re-sorts (largest first, equal
+// values keep their order). A record that cannot be read changes nothing.
+void InsertRecentWork(RecentWorkTable& table, const RecordDatabase& records,
+                      std::int32_t record_id);
+
+// Sorts by today's time, largest first, never swapping equal values.
+void SortRecentWork(RecentWorkTable& table);
+
+// CurrentSlot := the highest index whose name equals CurrentName, or -1.
+void FindCurrentSlot(SharedState& state);
+
+// Clears the table, inserts every live record with more time today than the
+// last entry, then FindCurrentSlot and UpdateTarget (no window).
+void RebuildRecentWork(SharedState& state, const RecordDatabase& records);
 
 }  // namespace tolvi

@@ -32,7 +32,7 @@ struct ActivityState {
   std::string current_notes;
   std::int32_t current_slot = -1;  // index into RecentWork, -1 if absent
 
-  std::uint32_t grand_total = 0;  // tenths of a minute
+  std::uint32_t grand_total = 0;   // tenths of a minute
   std::uint32_t today_target = 0;  // ms, modes 2 to 4
   std::uint32_t target_remaining_ms = 0;
   std::string target_text;

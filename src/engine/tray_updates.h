@@ -1,0 +1,28 @@
+// The tray updates the engine makes: the icon and tooltip by mode, the fixed
+// status texts ("Away", "On Break"), the balloons, and the start-up add.
+// Texts are cut to what the tray accepts (tooltip 127 bytes, balloon title
+// 63 and text 255, at character boundaries).
+//
+// Called from either thread with the shared-state lock held; the Ui calls
+// only queue work for the GUI thread.
+#pragma once
+
+#include <string_view>
+
+#include "engine/core_context.h"
+
+namespace tolvi {
+
+inline constexpr std::string_view kProgramTitle = "Tolvi 1.91";
+
+// Rebuilds the tooltip and icon from the state and clears TrayRefreshPending.
+void RefreshTrayTip(CoreContext& context);
+// Icon with a fixed tooltip.
+void SetTrayStatus(CoreContext& context, TrayIcon icon, std::string_view text);
+void ShowTrayBalloon(CoreContext& context, std::string_view title, std::string_view text,
+                     TrayIcon icon);
+// The start-up add: Working icon when the user starts out working, else the
+// On Break icon, tooltip "Tolvi 1.91". False while there is no tray yet.
+bool AddTrayIcon(CoreContext& context);
+
+}  // namespace tolvi
