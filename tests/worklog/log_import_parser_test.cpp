@@ -1,0 +1,176 @@
+#include "worklog/log_import_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tolvi {
+namespace {
+
+struct TimeCase {
+  std::string text;
+  std::uint32_t tenths;
+  std::string rest;
+};
+
+class ParseLogTimeReads : public ::testing::TestWithParam<TimeCase> {};
+
+TEST_P(ParseLogTimeReads, TheTimeAndRemovesItWithItsSeparator) {
+  std::string_view text = GetParam().text;
+  EXPECT_EQ(ParseLogTime(text), GetParam().tenths);
+  EXPECT_EQ(text, GetParam().rest);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DecimalAndClockForms, ParseLogTimeReads,
+    ::testing::Values(TimeCase{"6.50, Break: 1", 3900, "Break: 1"}, TimeCase{"0.75", 450, ""},
+                      TimeCase{"1.17, x", 700, "x"},  // minutes truncate
+                      TimeCase{"3, x", 1800, "x"},
+                      TimeCase{"2.5, x", 1500, "x"},  // one digit counts as tenths
+                      TimeCase{"6:30, Break: 0:45", 3900, "Break: 0:45"}, TimeCase{"0:00)", 0, ")"},
+                      TimeCase{"123:59, x", 74390, "x"}, TimeCase{"0:01) notes", 10, ") notes"}));
+
+class ParseLogTimeRejects : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ParseLogTimeRejects, AnythingButATimeAndLeavesTheTextAlone) {
+  std::string_view text = GetParam();
+  EXPECT_FALSE(ParseLogTime(text).has_value());
+  EXPECT_EQ(text, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ParseLogTimeRejects,
+                         ::testing::Values("", ", 1:00", "x1:00, ", "1:60, ", "1:5, ", "1.175, ",
+                                           ".5, ", "1:00x, ", "1:00,x", "1234567, ", "Work Summary",
+                                           "1..5, "));
+
+TEST(SplitWorkName, TakesTheNameBeforeTheEntrysTime) {
+  std::string_view text = "Proj A: 4:00, Proj B: 2:30)";
+  EXPECT_EQ(SplitWorkName(text), "Proj A");
+  EXPECT_EQ(text, "4:00, Proj B: 2:30)");
+}
+
+TEST(SplitWorkName, KeepsAColonInsideTheName) {
+  std::string_view text = "Client: Acme: 1.50, x";
+  EXPECT_EQ(SplitWorkName(text), "Client: Acme");
+  EXPECT_EQ(text, "1.50, x");
+}
+
+TEST(SplitWorkName, GivesAnEmptyNameForAnUnusedSlot) {
+  std::string_view text = ": 0:00, : 0:00)";
+  EXPECT_EQ(SplitWorkName(text), "");
+  EXPECT_EQ(text, "0:00, : 0:00)");
+}
+
+TEST(SplitWorkName, LeavesTextWithoutAnEntryUnchanged) {
+  for (const std::string_view original : {"no entry here", "Name:4:00", "Name: soon, x", ""}) {
+    std::string_view text = original;
+    EXPECT_FALSE(SplitWorkName(text).has_value()) << original;
+    EXPECT_EQ(text, original);
+  }
+}
+
+TEST(IsDayLineCandidate, NeedsMoreThanFiftyBytesAndALateFirstColon) {
+  const std::string date(30, 'd');
+  const std::string long_rest = " : Work: 1.00, Break: 0.00, Away: 0.00";
+  EXPECT_TRUE(IsDayLineCandidate(date + long_rest));
+  EXPECT_FALSE(IsDayLineCandidate((date + long_rest).substr(0, 50)));
+  EXPECT_TRUE(IsDayLineCandidate((date + long_rest).substr(0, 51)));
+  EXPECT_FALSE(IsDayLineCandidate(std::string(14, 'd') + ":" + std::string(60, 'x')));
+  EXPECT_TRUE(IsDayLineCandidate(std::string(15, 'd') + ":" + std::string(60, 'x')));
+  EXPECT_FALSE(IsDayLineCandidate(std::string(80, 'x')));
+}
+
+// The day line exactly as the writer produces it in its default style.
+constexpr std::string_view kClockDayLine =
+    "Friday, 4 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, (Proj A: 4:00, "
+    "Proj B: 2:30, : 0:00, : 0:00, : 0:00) client visit";
+
+TEST(ParseLogLine, ReadsTheWritersDayLineWithEmptySlotsAndNotes) {
+  const ParsedLogLine parsed = ParseLogLine(kClockDayLine);
+  ASSERT_EQ(parsed.kind, LogLineKind::kDayLine);
+  EXPECT_EQ(parsed.day.work, 3900u);
+  EXPECT_EQ(parsed.day.break_time, 450u);
+  EXPECT_EQ(parsed.day.away, 700u);
+  EXPECT_FALSE(parsed.day.implausible);
+  ASSERT_EQ(parsed.day.entries.size(), 2u);
+  EXPECT_EQ(parsed.day.entries[0].name, "Proj A");
+  EXPECT_EQ(parsed.day.entries[0].tenths, 2400u);
+  EXPECT_EQ(parsed.day.entries[1].name, "Proj B");
+  EXPECT_EQ(parsed.day.entries[1].tenths, 1500u);
+}
+
+TEST(ParseLogLine, ReadsADecimalDayLineWithoutNotes) {
+  const ParsedLogLine parsed = ParseLogLine(
+      "Monday, 7 December 2026        : Work: 6.50, Break: 0.5, Away: 0.00, (A: 3.00, B: 2.5, "
+      "C: 1.00, D: 0.00, E: 0.00)");
+  ASSERT_EQ(parsed.kind, LogLineKind::kDayLine);
+  EXPECT_EQ(parsed.day.work, 3900u);
+  EXPECT_EQ(parsed.day.break_time, 300u);
+  ASSERT_EQ(parsed.day.entries.size(), 5u);
+  EXPECT_EQ(parsed.day.entries[4].name, "E");
+  EXPECT_EQ(parsed.day.entries[1].tenths, 1500u);
+}
+
+TEST(ParseLogLine, CountsImplausibleFiguresAsZeroAndFlagsThem) {
+  const ParsedLogLine parsed = ParseLogLine(
+      "Monday, 7 December 2026        : Work: 20:06, Break: 20:00, Away: 24:01, (A: 3:00, "
+      ": 0:00, : 0:00, : 0:00, : 0:00)");
+  ASSERT_EQ(parsed.kind, LogLineKind::kDayLine);
+  EXPECT_TRUE(parsed.day.implausible);
+  EXPECT_EQ(parsed.day.work, 0u);
+  EXPECT_EQ(parsed.day.break_time, 12000u);  // exactly 20 hours is allowed
+  EXPECT_EQ(parsed.day.away, 0u);
+  ASSERT_EQ(parsed.day.entries.size(), 1u);
+}
+
+struct KindCase {
+  std::string line;
+  LogLineKind kind;
+};
+
+class ParseLogLineClassifies : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(ParseLogLineClassifies, LinesThatAreNotDayLines) {
+  const ParsedLogLine parsed = ParseLogLine(GetParam().line);
+  EXPECT_EQ(parsed.kind, GetParam().kind);
+  EXPECT_TRUE(parsed.day.entries.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, ParseLogLineClassifies,
+    ::testing::Values(
+        KindCase{"Tolvi v1.91 Work Log", LogLineKind::kOther}, KindCase{" ", LogLineKind::kOther},
+        KindCase{"#C", LogLineKind::kOther}, KindCase{"", LogLineKind::kOther},
+        KindCase{"Total Days: 12", LogLineKind::kOther},
+        KindCase{"14 03 27 Sunday, 6 December 2026            : Work Summary",
+                 LogLineKind::kWorkSummary},
+        KindCase{"A rather long work type name Avg:4:30 Tot:45:00 Per:50.0",
+                 LogLineKind::kTotalsLine},
+        KindCase{"Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, "
+                 "(A: 6:30, B: 0:00",
+                 LogLineKind::kMalformed},  // no closing parenthesis
+        KindCase{"Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, "
+                 "(A: 6:30, B: 0:00)x",
+                 LogLineKind::kMalformed},
+        KindCase{"Monday, 7 December 2026        : Work: six, Break: 0:45, Away: 1:10, "
+                 "(A: 6:30, B: 0:00)",
+                 LogLineKind::kMalformed},
+        KindCase{"Monday, 7 December 2026        : Work: 6:30, Away: 1:10, Break: 0:45, "
+                 "(A: 6:30, B: 0:00)",
+                 LogLineKind::kMalformed},
+        KindCase{"Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, "
+                 "(A 6:30)",
+                 LogLineKind::kMalformed},
+        KindCase{"Some note someone typed into the log: it is long enough to pass",
+                 LogLineKind::kMalformed}));
+
+TEST(ParseLogLine, RejectsALineLongerThanTheLineBuffer) {
+  std::string line(kClockDayLine);
+  line.append(kImportLineLimit - line.size(), 'n');
+  EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kDayLine);
+  line.push_back('n');
+  EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kTooLong);
+}
+
+}  // namespace
+}  // namespace tolvi
