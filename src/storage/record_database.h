@@ -9,7 +9,11 @@
 //
 // Everything read from the file is untrusted: Open validates the header,
 // the field table and the size before any slot is touched, and rejects a bad
-// file with Status::Corruption without changing it.
+// file with Status::Corruption without changing it. After that every slot and
+// field lies inside the mapping, so no file can make an access stray.
+//
+// Slot statuses: 10 is live; below 10 is free (NewRecord reuses only 0 and 5);
+// any other value is left alone, never moved, reused or cut off.
 //
 // Thread safety: every public operation takes the handle's own lock, so the
 // monitor thread and the GUI thread may call it at once. Slot numbers stay
@@ -56,13 +60,18 @@ Collator UserLocaleCollator();
 
 class RecordDatabase {
  public:
+  // Moves one compaction may make before it gives up and reports busy.
+  static constexpr std::uint32_t kMoveBudget = 500000;
+
   explicit RecordDatabase(FileSystem& files, Collator collator = UserLocaleCollator());
   ~RecordDatabase();
   RecordDatabase(const RecordDatabase&) = delete;
   RecordDatabase& operator=(const RecordDatabase&) = delete;
 
-  // Creates (or truncates) a file with the given field types and capacity 10,
-  // then leaves it closed. Fields are numbered from 1 in this order.
+  // Creates (or atomically replaces) a file with the given field types and
+  // capacity 10, then leaves it closed; an open handle is closed first.
+  // Fields are numbered from 1 in this order. InvalidArgument for no fields,
+  // too many, or a type code with the top bit set.
   Status Create(const std::filesystem::path& path, std::span<const std::uint32_t> field_types);
   // Opens and validates an existing file; an open handle is closed first.
   Status Open(const std::filesystem::path& path, bool writable);
@@ -82,30 +91,50 @@ class RecordDatabase {
 
   // Takes the lowest free slot (after growing or shrinking the file) and
   // makes it live; its old field contents stay. -1 when closed or read-only.
+  // Addresses into the file do not survive it (the file may be remapped).
   std::int32_t NewRecord();
+  // False when closed, read-only or the slot is out of range.
   bool SetRecordStatus(std::int32_t slot, SlotStatus status);
 
   // Field access fails (nullopt / false) when closed, for field 0 or a field
-  // or slot out of range, and while no record is live.
+  // or slot out of range, for a field of the other kind (number or text),
+  // while no record is live, and for writes when opened read-only. Narrow
+  // number fields read unsigned and store the value's low bits. Texts read
+  // stop at a zero or one byte before the field's end; texts written are cut
+  // to fit on a UTF-8 character boundary and the rest of the field is zeroed.
   std::optional<std::uint32_t> ReadNumber(std::int32_t slot, std::uint32_t field) const;
   std::optional<std::string> ReadText(std::int32_t slot, std::uint32_t field) const;
   bool WriteNumber(std::int32_t slot, std::uint32_t field, std::uint32_t value);
   bool WriteText(std::int32_t slot, std::uint32_t field, std::string_view text);
 
-  // First slot at or after start whose status matches; -1 when none.
+  // First slot at or after start whose status matches (on the low 16 bits);
+  // -1 when none, when closed, or while no record is live.
   std::int32_t FirstRecordWithStatus(SlotStatus status, std::int32_t start) const;
   // First live slot after slot; slot itself when there is none.
   std::int32_t NextLiveRecord(std::int32_t slot) const;
   // Every live slot, in slot order.
   std::vector<std::int32_t> LiveRecords() const;
-  // First live slot after start that matches key in any field; -1 when none.
+  // First live slot after start (start + 1 on, so slot 0 is never examined
+  // from start 0; pass -1 to include it) that matches key in any field, last
+  // field first: a number field equal to the key's decimal value (a key
+  // value of 0 matches none), or a text field containing the key, ASCII
+  // letters compared without case, where bytes from '{' up never match and
+  // a mismatch restarts the key at the next byte of the field. An empty key
+  // matches any text field. -1 when none.
   std::int32_t FindRecord(std::int32_t start, std::string_view key) const;
-  // Compacts, then sorts live records by the field (numbers as decimal
-  // text), stably. False when nothing was done.
+  // Compacts, then sorts live records by the field with the collator
+  // (numbers as signed decimal text, so 10 sorts before 9), stably: equal
+  // keys keep their order. Only runs of adjacent live slots are reordered.
+  // False when nothing was done (closed, read-only, capacity 2 or less,
+  // field out of range, no live record).
   bool SortRecords(std::uint32_t field);
-  // Moves live records towards the front; returns the unspent move budget.
+  // Moves live records into the free slots before them, keeping their
+  // order; returns the unspent move budget. When the budget runs out the
+  // handle turns busy and the records stay valid but partly compacted.
   std::uint32_t CompactRecords();
-  // Grows or shrinks the file by the capacity rules; true if still open.
+  // Grows or shrinks the file by the capacity rules (nothing while no record
+  // is live); true if still open. A failed resize that loses the mapping
+  // closes the handle.
   bool MaintainCapacity();
 
  private:

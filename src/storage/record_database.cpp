@@ -1,0 +1,737 @@
+#include "storage/record_database.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <locale>
+#include <new>
+#include <numeric>
+#include <stdexcept>
+#include <utility>
+
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+// File layout.
+constexpr std::string_view kMagic = "DATA1000";
+constexpr std::size_t kMagicOffset = 0;
+constexpr std::size_t kValueOneOffset = 608;
+constexpr std::uint32_t kValueOne = 1;
+constexpr std::size_t kValueTwoOffset = 1352;
+constexpr std::size_t kFieldCountOffset = 1356;
+constexpr std::size_t kCapacityOffset = 1360;
+constexpr std::size_t kSecondValueTwoOffset = 1364;
+constexpr std::uint32_t kValueTwo = 2;
+constexpr std::size_t kFieldTableOffset = 1444;
+constexpr std::size_t kFieldEntrySize = 8;
+constexpr std::size_t kFieldEntryOffsetHalf = 4;
+constexpr std::size_t kReservedZeroBytes = 5000;
+constexpr std::uint32_t kCreatedZeroSlots = 15;
+constexpr std::uint32_t kInitialCapacity = 10;
+constexpr std::uint32_t kStatusSize = 4;
+
+// Slot statuses as stored.
+constexpr std::uint32_t kStatusNeverUsed = static_cast<std::uint32_t>(SlotStatus::kNeverUsed);
+constexpr std::uint32_t kStatusDeleted = static_cast<std::uint32_t>(SlotStatus::kDeleted);
+constexpr std::uint32_t kStatusLive = static_cast<std::uint32_t>(SlotStatus::kLive);
+
+// Capacity rules.
+constexpr std::uint32_t kMinGrowth = 10;
+constexpr std::uint32_t kGrowthDivisor = 16;
+constexpr std::uint64_t kGrowAbovePercent = 90;
+constexpr std::uint32_t kMinFreeSlots = 10;
+constexpr std::uint64_t kShrinkBelowPercent = 70;
+constexpr std::uint32_t kShrinkAboveCapacity = 50;
+constexpr std::uint32_t kLargeCapacity = 100;
+constexpr std::uint32_t kSmallShrink = 10;
+
+// Sanity limits on what a file may claim. Slot numbers are signed 32-bit;
+// type codes with the top bit set would read as numeric or text depending
+// on signedness, so they are not accepted.
+constexpr std::uint32_t kMaxFieldCount = 4096;
+constexpr std::uint32_t kMaxCapacity = std::numeric_limits<std::int32_t>::max();
+constexpr std::uint32_t kFirstTextType = 10;
+constexpr std::uint32_t kTypeCodeLimit = 0x80000000U;
+
+constexpr std::string_view kBusyPrefix = "Database is sorting; ";
+constexpr std::string_view kBusySeparator = " \\ ";
+
+std::uint32_t FieldSize(std::uint32_t type) {
+  switch (type) {
+    case field_type::kNumber8:
+      return 1;
+    case field_type::kNumber16:
+      return 2;
+    case field_type::kNumber32:
+      return 4;
+    case 3:
+      return 8;
+    case 4:
+      return 16;
+    case field_type::kText4:
+      return 4;
+    case field_type::kText16:
+      return 16;
+    case field_type::kText300:
+      return 300;
+    case field_type::kText1000:
+      return 1000;
+    case field_type::kText5000:
+      return 5000;
+    default:
+      return 64;  // numbers 5 to 9, text 12 and every unknown text code
+  }
+}
+
+bool IsNumeric(std::uint32_t type) {
+  return type < kFirstTextType;
+}
+
+std::uint32_t LoadU32(const std::byte* at) {
+  return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
+         (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+}
+
+void StoreU32(std::byte* at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<std::byte>((value >> (8 * i)) & 0xFFU);
+}
+
+struct Field {
+  std::uint32_t type = 0;
+  std::uint32_t offset = 0;  // from the start of the slot
+  std::uint32_t size = 0;
+};
+
+struct Layout {
+  std::vector<Field> fields;
+  std::uint32_t capacity = 0;
+  std::uint64_t first_slot = 0;
+  std::uint32_t record_size = 0;
+};
+
+// Fills in the packed offsets and the record size. Callers bound the field
+// count, so the sum stays far below 2^32.
+void PackFields(std::span<const std::uint32_t> types, Layout& layout) {
+  layout.first_slot = kFieldTableOffset + kFieldEntrySize * types.size();
+  std::uint32_t offset = kStatusSize;
+  layout.fields.clear();
+  for (const std::uint32_t type : types) {
+    layout.fields.push_back({type, offset, FieldSize(type)});
+    offset += FieldSize(type);
+  }
+  layout.record_size = offset;
+}
+
+Status Reject(const std::string& why) {
+  return Status::Corruption("Bad record database: " + why);
+}
+
+// Checks everything the rest of the engine relies on: after this, every slot
+// 0..capacity-1 and every field in it lies inside `file`.
+Status ReadLayout(std::span<const std::byte> file, Layout& layout) {
+  if (file.size() < kFieldTableOffset) return Reject("shorter than its header");
+  if (std::memcmp(file.data() + kMagicOffset, kMagic.data(), kMagic.size()) != 0) {
+    return Reject("wrong magic");
+  }
+  const std::uint32_t field_count = LoadU32(file.data() + kFieldCountOffset);
+  const std::uint32_t capacity = LoadU32(file.data() + kCapacityOffset);
+  if (field_count == 0 || field_count > kMaxFieldCount) return Reject("bad field count");
+  if (capacity == 0 || capacity > kMaxCapacity) return Reject("bad capacity");
+  const std::uint64_t table_end = kFieldTableOffset + std::uint64_t{kFieldEntrySize} * field_count;
+  if (file.size() < table_end) return Reject("field table cut off");
+
+  std::vector<std::uint32_t> types(field_count);
+  for (std::uint32_t i = 0; i < field_count; ++i) {
+    types[i] = LoadU32(file.data() + kFieldTableOffset + kFieldEntrySize * i);
+    if (types[i] >= kTypeCodeLimit) return Reject("bad field type");
+  }
+  PackFields(types, layout);
+  for (std::uint32_t i = 0; i < field_count; ++i) {
+    const std::uint32_t recorded =
+        LoadU32(file.data() + kFieldTableOffset + kFieldEntrySize * i + kFieldEntryOffsetHalf);
+    if (recorded != layout.first_slot + layout.fields[i].offset) return Reject("bad field offset");
+  }
+  layout.capacity = capacity;
+  const std::uint64_t slots_end =
+      layout.first_slot + std::uint64_t{layout.record_size} * layout.capacity;
+  if (file.size() < slots_end) return Reject("shorter than its slots");
+  return Status::Ok();
+}
+
+std::string NewFileImage(std::span<const std::uint32_t> types) {
+  Layout layout;
+  PackFields(types, layout);
+  const std::uint64_t slots_end =
+      layout.first_slot + std::uint64_t{layout.record_size} * kCreatedZeroSlots;
+  std::string image(std::max<std::uint64_t>(kFieldTableOffset + kReservedZeroBytes, slots_end),
+                    '\0');
+  auto* bytes = reinterpret_cast<std::byte*>(image.data());
+  std::memcpy(bytes + kMagicOffset, kMagic.data(), kMagic.size());
+  StoreU32(bytes + kValueOneOffset, kValueOne);
+  StoreU32(bytes + kValueTwoOffset, kValueTwo);
+  StoreU32(bytes + kFieldCountOffset, static_cast<std::uint32_t>(types.size()));
+  StoreU32(bytes + kCapacityOffset, kInitialCapacity);
+  StoreU32(bytes + kSecondValueTwoOffset, kValueTwo);
+  for (std::size_t i = 0; i < layout.fields.size(); ++i) {
+    std::byte* entry = bytes + kFieldTableOffset + kFieldEntrySize * i;
+    StoreU32(entry, layout.fields[i].type);
+    StoreU32(entry + kFieldEntryOffsetHalf,
+             static_cast<std::uint32_t>(layout.first_slot + layout.fields[i].offset));
+  }
+  return image;
+}
+
+int CompareBytes(std::string_view a, std::string_view b) {
+  return a.compare(b);
+}
+
+}  // namespace
+
+Collator UserLocaleCollator() {
+  std::locale locale;
+  try {
+    locale = std::locale("");
+  } catch (const std::runtime_error&) {
+    return CompareBytes;
+  }
+  const auto* facet = &std::use_facet<std::collate<char>>(locale);
+  // The captured locale keeps the facet alive.
+  return [locale, facet](std::string_view a, std::string_view b) {
+    return facet->compare(a.data(), a.data() + a.size(), b.data(), b.data() + b.size());
+  };
+}
+
+struct RecordDatabase::State {
+  State(FileSystem& file_system, Collator compare)
+      : files(file_system), collator(std::move(compare)) {}
+
+  FileSystem& files;
+  Collator collator;
+  std::filesystem::path path;
+  std::unique_ptr<MappedFile> file;
+  std::byte* base = nullptr;  // file->bytes().data(), refreshed after every resize
+  bool writable = false;
+  Layout layout;
+  std::uint32_t live_count = 0;  // status 10
+  std::uint32_t used_count = 0;  // status above 9
+  // No slot below this one has status 0 or 5.
+  std::uint32_t free_hint = 0;
+  bool busy = false;
+  std::string busy_text;
+
+  bool is_open() const { return file != nullptr; }
+  std::uint32_t capacity() const { return layout.capacity; }
+  std::uint32_t record_size() const { return layout.record_size; }
+
+  std::byte* Slot(std::uint32_t slot) const {
+    return base + layout.first_slot + std::uint64_t{slot} * layout.record_size;
+  }
+  std::uint32_t StatusOf(std::uint32_t slot) const { return LoadU32(Slot(slot)); }
+
+  void SetStatus(std::uint32_t slot, std::uint32_t status) {
+    Forget(StatusOf(slot));
+    StoreU32(Slot(slot), status);
+    Count(status);
+    if (status == kStatusNeverUsed || status == kStatusDeleted) {
+      free_hint = std::min(free_hint, slot);
+    }
+  }
+
+  void Count(std::uint32_t status) {
+    if (status == kStatusLive) ++live_count;
+    if (status >= kStatusLive) ++used_count;
+  }
+  void Forget(std::uint32_t status) {
+    if (status == kStatusLive) --live_count;
+    if (status >= kStatusLive) --used_count;
+  }
+  void CountAll() {
+    live_count = 0;
+    used_count = 0;
+    for (std::uint32_t s = 0; s < capacity(); ++s) Count(StatusOf(s));
+    free_hint = 0;
+  }
+
+  void Close() {
+    if (file && writable) (void)file->Flush();
+    file.reset();
+    base = nullptr;
+    writable = false;
+    layout = Layout{};
+    live_count = 0;
+    used_count = 0;
+    free_hint = 0;
+    busy = false;
+    busy_text.clear();
+  }
+
+  Status Open(const std::filesystem::path& file_path, bool want_writable) {
+    Close();
+    Status status;
+    std::unique_ptr<MappedFile> mapped = files.OpenMapped(file_path, want_writable, &status);
+    if (!mapped) {
+      return status.ok() ? Status::IoError("Cannot open " + file_path.string()) : status;
+    }
+    Layout read;
+    if (Status valid = ReadLayout(mapped->bytes(), read); !valid.ok()) return valid;
+    file = std::move(mapped);
+    base = file->bytes().data();
+    writable = want_writable;
+    path = file_path;
+    layout = std::move(read);
+    CountAll();
+    return Status::Ok();
+  }
+
+  // The field when the handle, slot and field allow access of that kind.
+  const Field* Access(std::int32_t slot, std::uint32_t field, bool numeric, bool write) const {
+    if (!is_open() || live_count == 0 || (write && !writable)) return nullptr;
+    if (slot < 0 || static_cast<std::uint32_t>(slot) >= capacity()) return nullptr;
+    if (field == 0 || field > layout.fields.size()) return nullptr;
+    const Field& f = layout.fields[field - 1];
+    return IsNumeric(f.type) == numeric ? &f : nullptr;
+  }
+
+  std::uint32_t NumberAt(std::uint32_t slot, const Field& f) const {
+    const std::byte* at = Slot(slot) + f.offset;
+    if (f.size == 1) return static_cast<std::uint32_t>(at[0]);
+    if (f.size == 2) {
+      return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8);
+    }
+    return LoadU32(at);
+  }
+
+  // The stored text without its terminator; the last byte of the field is
+  // never part of it.
+  std::string_view RawTextAt(std::uint32_t slot, const Field& f) const {
+    const auto* at = reinterpret_cast<const char*>(Slot(slot) + f.offset);
+    const std::size_t max = f.size - 1;
+    const auto* end = std::find(at, at + max, '\0');
+    return {at, static_cast<std::size_t>(end - at)};
+  }
+
+  std::string SortKey(std::uint32_t slot, const Field& f) const {
+    if (IsNumeric(f.type)) return FormatDecimal(static_cast<std::int32_t>(NumberAt(slot, f)));
+    return FieldText(RawTextAt(slot, f));
+  }
+
+  void CopySlot(std::uint32_t from, std::uint32_t to) {
+    std::memcpy(Slot(to), Slot(from), record_size());
+  }
+
+  std::int32_t NewRecord() {
+    if (!is_open() || !writable || !MaintainCapacity()) return -1;
+    for (std::uint32_t s = free_hint; s < capacity(); ++s) {
+      const std::uint32_t status = StatusOf(s);
+      if (status == kStatusNeverUsed || status == kStatusDeleted) {
+        SetStatus(s, kStatusLive);
+        free_hint = s + 1;
+        return static_cast<std::int32_t>(s);
+      }
+    }
+    free_hint = capacity();
+    return -1;
+  }
+
+  bool MaintainCapacity() {
+    if (!is_open()) return false;
+    if (!writable || live_count == 0) return true;
+    const std::uint32_t free = capacity() - used_count;
+    const std::uint64_t percent = std::uint64_t{used_count} * 100 / capacity();
+    if (percent > kGrowAbovePercent || free < kMinFreeSlots) {
+      Grow();
+    } else if (percent < kShrinkBelowPercent && capacity() > kShrinkAboveCapacity &&
+               CompactRecords() != 0) {
+      Shrink();
+    }
+    return is_open();
+  }
+
+  std::uint64_t SlotsEnd(std::uint32_t slots) const {
+    return layout.first_slot + std::uint64_t{slots} * record_size();
+  }
+
+  // After a failed resize the mapping may be gone or too small to hold the
+  // slots; then the handle cannot go on.
+  void CloseIfMappingLost() {
+    base = file->bytes().data();
+    if (file->bytes().size() < SlotsEnd(capacity())) {
+      file.reset();
+      Close();
+    }
+  }
+
+  void Grow() {
+    const std::uint32_t by = std::max(used_count / kGrowthDivisor, kMinGrowth);
+    if (by > kMaxCapacity - capacity()) return;
+    const std::uint32_t new_capacity = capacity() + by;
+    const std::uint64_t old_size = file->bytes().size();
+    if (!file->Resize(old_size + std::uint64_t{by} * record_size()).ok()) {
+      CloseIfMappingLost();
+      return;
+    }
+    base = file->bytes().data();
+    // Bytes past the last slot were never records; whatever a damaged file
+    // left there must not come alive as records.
+    const std::uint64_t clear_from = SlotsEnd(capacity());
+    const std::uint64_t clear_to = std::min(old_size, SlotsEnd(new_capacity));
+    if (clear_to > clear_from) {
+      std::memset(base + clear_from, 0, clear_to - clear_from);
+    }
+    StoreU32(base + kCapacityOffset, new_capacity);
+    layout.capacity = new_capacity;
+  }
+
+  void Shrink() {
+    const std::uint32_t by =
+        capacity() > kLargeCapacity ? capacity() * 3 / kGrowthDivisor : kSmallShrink;
+    const std::uint32_t new_capacity = capacity() - by;
+    for (std::uint32_t s = new_capacity; s < capacity(); ++s) {
+      if (StatusOf(s) >= kStatusLive) return;
+    }
+    // The smaller count goes in first: a file longer than its slots is
+    // valid, a shorter one is not.
+    StoreU32(base + kCapacityOffset, new_capacity);
+    layout.capacity = new_capacity;
+    free_hint = std::min(free_hint, new_capacity);
+    if (!file->Resize(SlotsEnd(new_capacity)).ok()) {
+      CloseIfMappingLost();
+      return;
+    }
+    base = file->bytes().data();
+  }
+
+  std::uint32_t CompactRecords() {
+    if (!is_open() || !writable || live_count == 0) return kMoveBudget;
+    busy = false;
+    busy_text.clear();
+    // Free slots not yet filled, in slot order. The literal scheme moves a
+    // record one free slot back per move until it reaches the first of
+    // them, so a record costs as many moves as there are free slots before it.
+    std::vector<std::uint32_t> free_slots;
+    std::size_t head = 0;
+    std::uint32_t budget = kMoveBudget;
+    for (std::uint32_t s = 0; s < capacity(); ++s) {
+      const std::uint32_t status = StatusOf(s);
+      if (status < kStatusLive) {
+        free_slots.push_back(s);
+        continue;
+      }
+      if (status != kStatusLive || head == free_slots.size()) continue;
+      const std::size_t waiting = free_slots.size() - head;
+      std::uint32_t target = 0;
+      if (waiting <= budget) {
+        target = free_slots[head++];
+        budget -= static_cast<std::uint32_t>(waiting);
+      } else {
+        target = free_slots[free_slots.size() - budget];
+        budget = 0;
+      }
+      CopySlot(s, target);
+      Count(kStatusLive);  // the copy made target live
+      SetStatus(s, kStatusDeleted);
+      free_slots.push_back(s);
+      if (budget == 0) {
+        busy = true;
+        busy_text = std::string(kBusyPrefix) + std::to_string(s) + std::string(kBusySeparator) +
+                    std::to_string(capacity());
+        break;
+      }
+    }
+    return budget;
+  }
+
+  bool SortRecords(std::uint32_t field) {
+    if (!is_open() || !writable || capacity() <= 2 || field == 0 || field > layout.fields.size() ||
+        live_count == 0) {
+      return false;
+    }
+    (void)CompactRecords();
+    const Field& f = layout.fields[field - 1];
+    try {
+      std::vector<char> buffer(record_size());
+      std::uint32_t s = 0;
+      while (s < capacity()) {
+        if (StatusOf(s) != kStatusLive) {
+          ++s;
+          continue;
+        }
+        std::uint32_t end = s;
+        while (end < capacity() && StatusOf(end) == kStatusLive) ++end;
+        SortRun(s, end, f, buffer);
+        s = end;
+      }
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+
+  // Sorts the adjacent live slots [begin, end). Only neighbours that are both
+  // live are ever compared, so each such run is ordered on its own.
+  void SortRun(std::uint32_t begin, std::uint32_t end, const Field& f, std::vector<char>& buffer) {
+    const std::uint32_t count = end - begin;
+    if (count < 2) return;
+    std::vector<std::string> keys;
+    keys.reserve(count);
+    for (std::uint32_t s = begin; s < end; ++s) keys.push_back(SortKey(s, f));
+    std::vector<std::uint32_t> order(count);
+    std::iota(order.begin(), order.end(), 0U);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return collator(keys[a], keys[b]) < 0;
+    });
+    Permute(begin, order, buffer);
+  }
+
+  // Puts slot begin + order[k] at begin + k, one cycle at a time.
+  void Permute(std::uint32_t begin, const std::vector<std::uint32_t>& order,
+               std::vector<char>& buffer) {
+    std::vector<bool> placed(order.size(), false);
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
+      if (placed[i] || order[i] == i) continue;
+      std::memcpy(buffer.data(), Slot(begin + i), record_size());
+      std::uint32_t j = i;
+      while (order[j] != i) {
+        CopySlot(begin + order[j], begin + j);
+        placed[j] = true;
+        j = order[j];
+      }
+      std::memcpy(Slot(begin + j), buffer.data(), record_size());
+      placed[j] = true;
+    }
+  }
+
+  bool TextContains(std::string_view text, std::string_view key) const {
+    std::size_t k = 0;
+    for (const char c : text) {
+      if (k == key.size()) return true;
+      const auto byte = static_cast<unsigned char>(c);
+      const auto want = static_cast<unsigned char>(key[k]);
+      if (byte < '{' && (byte == want || byte == SwapCase(want))) {
+        ++k;
+      } else {
+        k = 0;
+      }
+    }
+    return k == key.size();
+  }
+
+  static unsigned char SwapCase(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return c ^ 0x20U;
+    return c;
+  }
+
+  bool SlotMatches(std::uint32_t slot, std::string_view key, std::uint32_t key_number) const {
+    for (auto f = layout.fields.rbegin(); f != layout.fields.rend(); ++f) {
+      if (IsNumeric(f->type)) {
+        if (key_number != 0 && NumberAt(slot, *f) == key_number) return true;
+      } else if (TextContains(RawTextAt(slot, *f), key)) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  std::int32_t FindRecord(std::int32_t start, std::string_view key) const {
+    if (!is_open() || live_count == 0) return -1;
+    const std::int64_t from = start < static_cast<std::int64_t>(capacity())
+                                  ? std::max<std::int64_t>(std::int64_t{start} + 1, 0)
+                                  : start;
+    const std::uint32_t key_number = ParseDecimal(key);
+    for (auto s = static_cast<std::uint64_t>(from); s < capacity(); ++s) {
+      const auto slot = static_cast<std::uint32_t>(s);
+      if (StatusOf(slot) == kStatusLive && SlotMatches(slot, key, key_number)) {
+        return static_cast<std::int32_t>(slot);
+      }
+    }
+    return -1;
+  }
+};
+
+RecordDatabase::RecordDatabase(FileSystem& files, Collator collator)
+    : state_(std::make_unique<State>(files, std::move(collator))) {}
+
+RecordDatabase::~RecordDatabase() {
+  Close();
+}
+
+Status RecordDatabase::Create(const std::filesystem::path& path,
+                              std::span<const std::uint32_t> field_types) {
+  std::lock_guard lock(mutex_);
+  state_->Close();
+  if (field_types.empty() || field_types.size() > kMaxFieldCount) {
+    return Status::InvalidArgument("A record database needs 1 to 4096 fields");
+  }
+  for (const std::uint32_t type : field_types) {
+    if (type >= kTypeCodeLimit) return Status::InvalidArgument("Bad field type code");
+  }
+  return state_->files.WriteFileAtomic(path, NewFileImage(field_types));
+}
+
+Status RecordDatabase::Open(const std::filesystem::path& path, bool writable) {
+  std::lock_guard lock(mutex_);
+  return state_->Open(path, writable);
+}
+
+void RecordDatabase::Close() {
+  std::lock_guard lock(mutex_);
+  state_->Close();
+}
+
+bool RecordDatabase::is_open() const {
+  std::lock_guard lock(mutex_);
+  return state_->is_open();
+}
+
+bool RecordDatabase::writable() const {
+  std::lock_guard lock(mutex_);
+  return state_->writable;
+}
+
+std::filesystem::path RecordDatabase::path() const {
+  std::lock_guard lock(mutex_);
+  return state_->path;
+}
+
+std::uint32_t RecordDatabase::capacity() const {
+  std::lock_guard lock(mutex_);
+  return state_->capacity();
+}
+
+std::uint32_t RecordDatabase::live_count() const {
+  std::lock_guard lock(mutex_);
+  return state_->live_count;
+}
+
+std::uint32_t RecordDatabase::field_count() const {
+  std::lock_guard lock(mutex_);
+  return static_cast<std::uint32_t>(state_->layout.fields.size());
+}
+
+std::uint32_t RecordDatabase::record_size() const {
+  std::lock_guard lock(mutex_);
+  return state_->record_size();
+}
+
+bool RecordDatabase::busy() const {
+  std::lock_guard lock(mutex_);
+  return state_->busy;
+}
+
+std::string RecordDatabase::busy_text() const {
+  std::lock_guard lock(mutex_);
+  return state_->busy_text;
+}
+
+std::int32_t RecordDatabase::NewRecord() {
+  std::lock_guard lock(mutex_);
+  return state_->NewRecord();
+}
+
+bool RecordDatabase::SetRecordStatus(std::int32_t slot, SlotStatus status) {
+  std::lock_guard lock(mutex_);
+  State& s = *state_;
+  if (!s.is_open() || !s.writable || slot < 0 || static_cast<std::uint32_t>(slot) >= s.capacity()) {
+    return false;
+  }
+  s.SetStatus(static_cast<std::uint32_t>(slot), static_cast<std::uint32_t>(status));
+  return true;
+}
+
+std::optional<std::uint32_t> RecordDatabase::ReadNumber(std::int32_t slot,
+                                                        std::uint32_t field) const {
+  std::lock_guard lock(mutex_);
+  const Field* f = state_->Access(slot, field, true, false);
+  if (f == nullptr) return std::nullopt;
+  return state_->NumberAt(static_cast<std::uint32_t>(slot), *f);
+}
+
+std::optional<std::string> RecordDatabase::ReadText(std::int32_t slot, std::uint32_t field) const {
+  std::lock_guard lock(mutex_);
+  const Field* f = state_->Access(slot, field, false, false);
+  if (f == nullptr) return std::nullopt;
+  return FieldText(state_->RawTextAt(static_cast<std::uint32_t>(slot), *f));
+}
+
+bool RecordDatabase::WriteNumber(std::int32_t slot, std::uint32_t field, std::uint32_t value) {
+  std::lock_guard lock(mutex_);
+  const Field* f = state_->Access(slot, field, true, true);
+  if (f == nullptr) return false;
+  std::byte* at = state_->Slot(static_cast<std::uint32_t>(slot)) + f->offset;
+  const std::uint32_t stored_bytes = std::min<std::uint32_t>(f->size, 4);
+  for (std::uint32_t i = 0; i < stored_bytes; ++i) {
+    at[i] = static_cast<std::byte>((value >> (8 * i)) & 0xFFU);
+  }
+  return true;
+}
+
+bool RecordDatabase::WriteText(std::int32_t slot, std::uint32_t field, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  const Field* f = state_->Access(slot, field, false, true);
+  if (f == nullptr) return false;
+  auto* at = reinterpret_cast<char*>(state_->Slot(static_cast<std::uint32_t>(slot)) + f->offset);
+  SetFieldText(std::span<char>(at, f->size), text);
+  return true;
+}
+
+std::int32_t RecordDatabase::FirstRecordWithStatus(SlotStatus status, std::int32_t start) const {
+  std::lock_guard lock(mutex_);
+  const State& s = *state_;
+  if (!s.is_open() || s.live_count == 0) return -1;
+  constexpr std::uint32_t kLow16 = 0xFFFFU;
+  const std::uint32_t wanted = static_cast<std::uint32_t>(status) & kLow16;
+  for (std::uint32_t slot = static_cast<std::uint32_t>(std::max(start, 0)); slot < s.capacity();
+       ++slot) {
+    if ((s.StatusOf(slot) & kLow16) == wanted) return static_cast<std::int32_t>(slot);
+  }
+  return -1;
+}
+
+std::int32_t RecordDatabase::NextLiveRecord(std::int32_t slot) const {
+  std::lock_guard lock(mutex_);
+  const State& s = *state_;
+  if (!s.is_open() || s.live_count == 0) return slot;
+  const auto from = static_cast<std::uint64_t>(std::max<std::int64_t>(std::int64_t{slot} + 1, 0));
+  for (std::uint64_t next = from; next < s.capacity(); ++next) {
+    if (s.StatusOf(static_cast<std::uint32_t>(next)) == kStatusLive) {
+      return static_cast<std::int32_t>(next);
+    }
+  }
+  return slot;
+}
+
+std::vector<std::int32_t> RecordDatabase::LiveRecords() const {
+  std::lock_guard lock(mutex_);
+  const State& s = *state_;
+  std::vector<std::int32_t> live;
+  if (!s.is_open()) return live;
+  live.reserve(s.live_count);
+  for (std::uint32_t slot = 0; slot < s.capacity(); ++slot) {
+    if (s.StatusOf(slot) == kStatusLive) live.push_back(static_cast<std::int32_t>(slot));
+  }
+  return live;
+}
+
+std::int32_t RecordDatabase::FindRecord(std::int32_t start, std::string_view key) const {
+  std::lock_guard lock(mutex_);
+  return state_->FindRecord(start, key);
+}
+
+bool RecordDatabase::SortRecords(std::uint32_t field) {
+  std::lock_guard lock(mutex_);
+  return state_->SortRecords(field);
+}
+
+std::uint32_t RecordDatabase::CompactRecords() {
+  std::lock_guard lock(mutex_);
+  return state_->CompactRecords();
+}
+
+bool RecordDatabase::MaintainCapacity() {
+  std::lock_guard lock(mutex_);
+  return state_->MaintainCapacity();
+}
+
+}  // namespace tolvi

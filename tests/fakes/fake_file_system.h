@@ -1,0 +1,115 @@
+// FakeFileSystem: an in-memory FileSystem (with MappedFile) for tests, which
+// can fail on demand. Files live in a map from normalised path to contents;
+// nothing touches the disk.
+//
+// Semantics worth knowing:
+// - WriteFileAtomic and CopyFile replace a file whole (a new "inode"): a
+//   MappedFile keeps the contents it was opened on, as with a real rename.
+//   Writes through a writable mapping go straight to the file's contents.
+// - A read-only mapping hands out a private copy; if the code under test
+//   writes into it, read_only_writes() counts it when the mapping closes.
+// - Directories exist once created (CreateDirectories) or when a file lies
+//   in them; writes do not require the directory to exist.
+// - Every write and TouchModified gives the file a new, larger stamp.
+//
+// Failures on demand (each stays armed until it fires or is cleared):
+// - FailNextWrite(n): the next WriteFileAtomic, AppendFile or CopyFile fails
+//   with IoError after n bytes. The atomic ones leave the target as it was;
+//   AppendFile leaves the first n bytes appended (a torn append).
+// - FailRenames(true): Rename, and the final rename step of WriteFileAtomic
+//   and CopyFile, fail with IoError; the target stays as it was.
+// - FailAccess(path): every operation on that path except Exists fails with
+//   IoError (a file that cannot be opened, read or written).
+// - FailNextResize(): the next MappedFile::Resize fails, mapping unchanged.
+// - FailNextFlush(): the next MappedFile::Flush fails.
+//
+// Thread safety: every FileSystem call and set-up call takes an internal
+// lock, so two threads may use one fake. A MappedFile is not locked (its
+// owner locks around it, as with the real one).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace tolvi {
+
+class FakeFileSystem final : public FileSystem {
+ public:
+  FakeFileSystem();
+  ~FakeFileSystem() override;
+
+  // Set-up and inspection.
+  void SetFile(const std::filesystem::path& path, std::string contents);
+  std::optional<std::string> GetFile(const std::filesystem::path& path) const;
+  // Every file's path, sorted.
+  std::vector<std::filesystem::path> AllFiles() const;
+  // 0 for a missing file.
+  std::uint64_t ModifiedStamp(const std::filesystem::path& path) const;
+  std::size_t read_only_writes() const;
+  std::size_t flush_count() const;
+
+  // Failures on demand (see above).
+  void FailNextWrite(std::size_t bytes_before_failure = 0);
+  void FailRenames(bool fail);
+  void FailAccess(const std::filesystem::path& path, bool fail = true);
+  void FailNextResize();
+  void FailNextFlush();
+
+  bool Exists(const std::filesystem::path& path) override;
+  std::optional<std::uint64_t> FileSize(const std::filesystem::path& path) override;
+  Status ReadFile(const std::filesystem::path& path, std::string* contents) override;
+  Status WriteFileAtomic(const std::filesystem::path& path, std::string_view contents) override;
+  Status AppendFile(const std::filesystem::path& path, std::string_view contents) override;
+  Status CopyFile(const std::filesystem::path& from, const std::filesystem::path& to) override;
+  Status Rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
+  Status Remove(const std::filesystem::path& path) override;
+  Status TouchModified(const std::filesystem::path& path) override;
+  Status CreateDirectories(const std::filesystem::path& path) override;
+  std::vector<std::string> ListFiles(const std::filesystem::path& directory) override;
+  std::unique_ptr<MappedFile> OpenMapped(const std::filesystem::path& path, bool writable,
+                                         Status* status) override;
+
+  // Shared between the fake and its mappings; public only for them.
+  struct Node {
+    std::string data;
+    std::uint64_t stamp = 0;
+  };
+
+ private:
+  friend class FakeMappedFile;
+
+  static std::string Key(const std::filesystem::path& path);
+  bool Blocked(const std::string& key) const;
+  // Replaces the file whole, honouring FailNextWrite and FailRenames.
+  Status ReplaceLocked(const std::string& key, std::string_view contents);
+  std::uint64_t NextStamp() { return ++stamp_; }
+  bool TakeResizeFailure();
+  bool TakeFlushFailure();
+  void NoteFlush();
+  void NoteReadOnlyWrite();
+
+  mutable std::mutex mutex_;
+  std::map<std::string, std::shared_ptr<Node>> files_;
+  std::set<std::string> directories_;
+  std::set<std::string> blocked_;
+  std::optional<std::size_t> fail_write_after_;
+  bool fail_renames_ = false;
+  bool fail_resize_ = false;
+  bool fail_flush_ = false;
+  std::uint64_t stamp_ = 0;
+  std::size_t read_only_writes_ = 0;
+  std::size_t flush_count_ = 0;
+};
+
+}  // namespace tolvi
