@@ -1,0 +1,476 @@
+#include "settings/settings.h"
+
+#include <algorithm>
+
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+template <auto Member>
+constexpr TextFieldAccess TextOf() {
+  return {[](ProgramData& data) -> std::span<char> { return data.*Member; },
+          [](const ProgramData& data) -> std::span<const char> { return data.*Member; }};
+}
+
+using K = SettingKind;
+using C = ControlKind;
+using R = DefaultRule;
+using PD = ProgramData;
+
+constexpr std::uint32_t kMaxWholeMinutes = UINT32_MAX / kMsPerMinute;
+constexpr std::string_view kFileTooltip = "Reminder file/folder";
+
+// Each entry names only what differs from the defaults of SettingInfo; GCC 12
+// warns about the members left to their default initialisers.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+constexpr std::array<SettingInfo, 33> kTable = {{
+    {.name = "AutoStart",
+     .number = &PD::auto_start,
+     .default_number = 0,
+     .control = C::kCheckBox,
+     .control_id = 701,
+     .caption = "Auto Start",
+     .group = "Misc",
+     .tooltip = "Makes Tolvi start with Windows"},
+    {.name = "BreakInterval",
+     .kind = K::kMilliseconds,
+     .number = &PD::break_interval,
+     .default_number = 1800000,
+     .options_minimum = 5 * kMsPerMinute,
+     .options_maximum = 120 * kMsPerMinute,
+     .control = C::kSliderAndNumberBox,
+     .control_id = 1003,
+     .caption = "Work Time (in Minutes)",
+     .group = "Break Reminder",
+     .tooltip = "Sets the Break Interval"},
+    {.name = "ReminderEnabled",
+     .number = &PD::reminder_enabled,
+     .default_number = 1,
+     .control = C::kCheckBox,
+     .control_id = 1000,
+     .caption = "Enable",
+     .group = "Break Reminder",
+     .tooltip = "Sets Tolvi to remind you of appropriate break times"},
+    {.name = "AutoShow",
+     .number = &PD::auto_show,
+     .rule = R::kNewerDefaults,
+     .default_number = 1,
+     .control = C::kCheckBox,
+     .control_id = 1050,
+     .caption = "Auto Show",
+     .group = "Misc",
+     .tooltip = "Show the main window automatically when Tolvi starts"},
+    {.name = "MaxBreakAction",
+     .kind = K::kChoice,
+     .number = &PD::max_break_action,
+     .rule = R::kNewerDefaults,
+     .default_number = 0,
+     .list = kMaxBreakActions,
+     .control = C::kList,
+     .control_id = 1054,
+     .group = "Maximum Break",
+     .tooltip = "Enables you to set a reminder for when your break runs too long"},
+    {.name = "ShowReport",
+     .number = &PD::show_report,
+     .default_number = 1,
+     .control = C::kCheckBox,
+     .control_id = 1011,
+     .caption = "Show Report",
+     .group = "Work Logging",
+     .tooltip = "Displays after midnight a summary of the days activities"},
+    {.name = "AwayTime",
+     .kind = K::kMilliseconds,
+     .number = &PD::away_time,
+     .default_number = 300000,
+     .control = C::kNumberBox,
+     .control_id = 1013,
+     .caption = "Away Time",
+     .group = "Work Logging",
+     .tooltip = "Time in minutes before Tolvi decides that you have gone"},
+    {.name = "AwayToggleMethod",
+     .kind = K::kChoice,
+     .number = &PD::away_toggle_method,
+     .default_number = 0,
+     .list = kAwayToggleMethods,
+     .control = C::kList,
+     .control_id = 1005,
+     .group = "Work Logging",
+     .tooltip = "Method to use for away toggling"},
+    {.name = "MaxBreakSeconds",
+     .kind = K::kSeconds,
+     .number = &PD::max_break_seconds,
+     .rule = R::kNewerDefaults,
+     .default_number = 300,
+     .control = C::kNumberBox,
+     .control_id = 1052,
+     .caption = "Seconds",
+     .group = "Maximum Break",
+     .tooltip = "Maximum time in seconds that you want your breaks to last for"},
+    {.name = "FileLog",
+     .number = &PD::file_log,
+     .default_number = 1,
+     .control = C::kCheckBox,
+     .control_id = 1017,
+     .caption = "File Log",
+     .group = "Work Logging",
+     .tooltip = "Saves the log totals to a text file at the end of each day"},
+    {.name = "ManualTarget",
+     .kind = K::kMilliseconds,
+     .number = &PD::manual_target,
+     .default_number = 21600000,
+     .list = kManualTargets,
+     .control = C::kEditableList,
+     .control_id = 1007,
+     .group = "Target",
+     .tooltip = "Target time in minutes"},
+    {.name = "AutoBegin",
+     .number = &PD::auto_begin,
+     .default_number = 0,
+     .control = C::kCheckBox,
+     .control_id = 1008,
+     .caption = "Auto Begin",
+     .group = "Break Reminder",
+     .tooltip = "Start work count when Tolvi starts"},
+    {.name = "AutoCont",
+     .number = &PD::auto_cont,
+     .default_number = 0,
+     .control = C::kCheckBox,
+     .control_id = 1009,
+     .caption = "Auto Cont",
+     .group = "Break Reminder",
+     .tooltip = "Continue counting work when Break reminder is closed"},
+    {.name = "ReminderAction",
+     .kind = K::kChoice,
+     .number = &PD::reminder_action,
+     .default_number = 1,
+     .list = kReminderActions,
+     .control = C::kList,
+     .control_id = 1029,
+     .caption = "Action",
+     .group = "Break Reminder",
+     .tooltip = "Reminder sound options"},
+    {.name = "ReminderFile",
+     .kind = K::kText,
+     .text = TextOf<&PD::reminder_file>(),
+     .rule = R::kNotWritten,
+     .control = C::kEdit,
+     .control_id = 1012,
+     .caption = "File",
+     .group = "Break Reminder",
+     .tooltip = kFileTooltip},
+    {.name = "ResetMode",
+     .kind = K::kChoice,
+     .number = &PD::reset_mode,
+     .rule = R::kFromOldReset,
+     .list = kResetModes,
+     .control = C::kList,
+     .control_id = 1001,
+     .group = "Break Reminder",
+     .tooltip = "Resets the count if Tolvi is set to 'On Break'"},
+    {.name = "ConfirmQuit",
+     .number = &PD::confirm_quit,
+     .default_number = 0,
+     .control = C::kCheckBox,
+     .control_id = 702,
+     .caption = "Confirm Quit",
+     .group = "Misc",
+     .tooltip = "Confirm exit order prior to closing Tolvi"},
+    {.name = "MicroBreakMode",
+     .kind = K::kChoice,
+     .number = &PD::micro_break_mode,
+     .default_number = 0,
+     .list = kMicroBreakModes,
+     .control = C::kList,
+     .control_id = 1030,
+     .group = "Micro Breaks",
+     .tooltip = "Micro Break Mode"},
+    {.name = "MicroBreakAction",
+     .kind = K::kChoice,
+     .number = &PD::micro_break_action,
+     .default_number = 0,
+     .list = kMicroBreakActions,
+     .control = C::kList,
+     .control_id = 1032,
+     .group = "Micro Breaks",
+     .tooltip = "Micro Break Action"},
+    {.name = "SnoozeTime",
+     .kind = K::kMilliseconds,
+     .number = &PD::snooze_time,
+     .default_number = 300000,
+     .options_minimum = kMsPerMinute,
+     .control = C::kNumberBox,
+     .control_id = 1101,
+     .caption = "Snooze",
+     .group = "Break Reminder",
+     .tooltip = "Time in minutes that the break will be delayed by when it is snoozed"},
+    {.name = "RandomPhrase",
+     .number = &PD::random_phrase,
+     .default_number = 0,
+     .control = C::kCheckBox,
+     .control_id = 1034,
+     .caption = "Random",
+     .group = "Break Reminder",
+     .tooltip = "Randomly selects a phrase from the Text.txt file"},
+    {.name = "OnTopAlert",
+     .number = &PD::on_top_alert,
+     .default_number = 0,
+     .control = C::kCheckBox,
+     .control_id = 703,
+     .caption = "On Top Alert",
+     .group = "Misc",
+     .tooltip = "Sets the Break alert windows to be on-top of other windows"},
+    {.name = "LockScreen",
+     .number = &PD::lock_screen,
+     .default_number = 0,
+     .control = C::kCheckBox,
+     .control_id = 1035,
+     .caption = "Lock Screen",
+     .group = "Misc",
+     .tooltip = "Prevent viewing and access to desktop when it is time for a break"},
+    {.name = "ReminderText",
+     .kind = K::kText,
+     .text = TextOf<&PD::reminder_text>(),
+     .default_text = "Take a Break!",
+     .control = C::kEditableList,
+     .control_id = 1031,
+     .caption = "Text",
+     .group = "Break Reminder",
+     .tooltip = "Text to show when it is time for a Break"},
+    {.name = "Transparent",
+     .number = &PD::transparent,
+     .default_number = 0,
+     .control = C::kMenuToggle,
+     .control_id = 2013,
+     .caption = "Transparent"},
+    {.name = "OnTop",
+     .number = &PD::on_top,
+     .default_number = 0,
+     .control = C::kMenuToggle,
+     .control_id = 2014,
+     .caption = "On Top"},
+    {.name = "WindowAlpha",
+     .kind = K::kOpacity,
+     .number = &PD::window_alpha,
+     .default_number = 75,
+     .options_minimum = 5,
+     .options_maximum = 255,
+     .control = C::kNumberBox,
+     .control_id = 1043,
+     .group = "Transparency",
+     .tooltip = "Tolvi transparency percentage (Will not change until 'Transparent' is toggled)"},
+    {.name = "TargetMode",
+     .kind = K::kChoice,
+     .number = &PD::target_mode,
+     .default_number = 1,
+     .list = kTargetModes,
+     .control = C::kList,
+     .control_id = 1036,
+     .group = "Target",
+     .tooltip = "Method Tolvi uses to calculate the daily work target"},
+    {.name = "WorkNotes",
+     .kind = K::kText,
+     .text = TextOf<&PD::work_notes>(),
+     .rule = R::kNotWritten,
+     .control = C::kEdit,
+     .control_id = 1039,
+     .group = "Work notes for today",
+     .tooltip = "These notes are added to the work log and are cleared daily"},
+    {.name = "MicroBreakFile",
+     .kind = K::kText,
+     .text = TextOf<&PD::micro_break_file>(),
+     .rule = R::kNotWritten,
+     .control = C::kEdit,
+     .control_id = 1040,
+     .caption = "File",
+     .group = "Micro Breaks",
+     .tooltip = kFileTooltip},
+    {.name = "DecimalHours",
+     .number = &PD::decimal_hours,
+     .default_number = 0,
+     .control = C::kCheckBox,
+     .control_id = 1048,
+     .caption = "Decimal",
+     .group = "Misc",
+     .tooltip = "Shows hours as a decimal number instead of the number of minutes"},
+    {.name = "LongMeeting",
+     .number = &PD::long_meeting,
+     .default_number = 1,
+     .control = C::kCheckBox,
+     .control_id = 1049,
+     .caption = "Long Meeting",
+     .group = "Misc",
+     .tooltip = "Counts time while hibernated or suspended as work when 'At Meeting' mode is "
+                "active"},
+    {.name = "MaxBreakFile",
+     .kind = K::kText,
+     .text = TextOf<&PD::max_break_file>(),
+     .rule = R::kNotWritten,
+     .control = C::kEdit,
+     .control_id = 1056,
+     .caption = "File",
+     .group = "Maximum Break",
+     .tooltip = kFileTooltip},
+}};
+#pragma GCC diagnostic pop
+
+bool IsAllDigits(std::string_view text) {
+  return !text.empty() && text.size() <= 10 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Decimal digits that fit in 32 bits, or nothing.
+std::optional<std::uint32_t> ParseStoredNumber(std::string_view text) {
+  if (!IsAllDigits(text)) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : text) value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  if (value > UINT32_MAX) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+std::optional<std::uint32_t> ParseChoice(const SettingInfo& info, std::string_view text) {
+  const auto entry = std::find(info.list.begin(), info.list.end(), text);
+  if (entry != info.list.end()) return static_cast<std::uint32_t>(entry - info.list.begin());
+  const auto index = ParseStoredNumber(text);
+  if (index && *index < info.list.size()) return index;
+  return std::nullopt;
+}
+
+void ApplyNumberDefaults(ProgramData& data, DefaultRule rule) {
+  for (const SettingInfo& info : kTable) {
+    if (info.rule == rule && info.number != nullptr) data.*info.number = info.default_number;
+  }
+}
+
+void ApplyTextDefaults(ProgramData& data) {
+  for (const SettingInfo& info : kTable) {
+    if (info.rule == DefaultRule::kDefaults && info.kind == SettingKind::kText) {
+      SetFieldText(info.text.field(data), info.default_text);
+    }
+  }
+}
+
+void ClearRunningState(ProgramData& data, Clock& clock) {
+  data.work_today_ms = 0;
+  data.break_today_ms = 0;
+  data.away_today_ms = 0;
+  data.work_yesterday_ms = 0;
+  data.break_yesterday_ms = 0;
+  data.away_yesterday_ms = 0;
+  data.away_total = 0;
+  data.break_total = 0;
+  data.total_days = 0;
+  data.suspended_today_ms = 0;
+  data.suspended_yesterday_ms = 0;
+  data.suspended_total = 0;
+  data.current_work_type = 0;
+  data.today_text[0] = '\0';
+  data.day_of_month = kNoDayOpen;
+  data.last_close_stamp = clock.FileTimeHigh() - kFreshLastCloseLag;
+  data.window_placement.length = sizeof(WindowPlacement);
+  data.window_placement.min_position_x = kPlacementNeverSaved;
+}
+
+}  // namespace
+
+std::span<const SettingInfo> SettingsTable() {
+  return kTable;
+}
+
+const SettingInfo* FindSetting(std::string_view name) {
+  const auto found = std::find_if(kTable.begin(), kTable.end(),
+                                  [&](const SettingInfo& info) { return info.name == name; });
+  return found == kTable.end() ? nullptr : &*found;
+}
+
+std::uint32_t SettingNumber(const SettingInfo& info, const ProgramData& data) {
+  return info.number == nullptr ? 0 : data.*info.number;
+}
+
+std::string SettingText(const SettingInfo& info, const ProgramData& data) {
+  return info.kind == SettingKind::kText ? FieldText(info.text.const_field(data)) : std::string();
+}
+
+std::string SettingValueText(const SettingInfo& info, const ProgramData& data) {
+  if (info.kind == SettingKind::kText) return SettingText(info, data);
+  return std::to_string(SettingNumber(info, data));
+}
+
+std::string DescribeSetting(const SettingInfo& info, const ProgramData& data) {
+  const std::uint32_t value = SettingNumber(info, data);
+  switch (info.kind) {
+    case SettingKind::kSwitch:
+      return value != 0 ? "on" : "off";
+    case SettingKind::kMilliseconds:
+      return std::to_string(MinutesShown(value)) + " min";
+    case SettingKind::kSeconds:
+      return std::to_string(value) + " s";
+    case SettingKind::kChoice:
+      return value < info.list.size() ? std::string(info.list[value])
+                                      : "(unknown " + std::to_string(value) + ")";
+    case SettingKind::kOpacity:
+      return std::to_string(TransparencyPercentShown(value)) + " %";
+    case SettingKind::kText:
+      return SettingText(info, data);
+  }
+  return {};
+}
+
+Status SetSettingFromText(const SettingInfo& info, ProgramData& data, std::string_view value) {
+  if (info.kind == SettingKind::kText) {
+    SetFieldText(info.text.field(data), value);
+    return Status::Ok();
+  }
+  std::optional<std::uint32_t> number;
+  if (info.kind == SettingKind::kChoice) {
+    number = ParseChoice(info, value);
+  } else {
+    number = ParseStoredNumber(value);
+    if (info.kind == SettingKind::kSwitch && number && *number > 1) number.reset();
+  }
+  if (!number) {
+    return Status::InvalidArgument("\"" + std::string(value) + "\" is not a value of " +
+                                   std::string(info.name));
+  }
+  data.*info.number = *number;
+  return Status::Ok();
+}
+
+std::uint32_t ApplyOptionsLimits(const SettingInfo& info, std::uint32_t value) {
+  return std::clamp(value, info.options_minimum, info.options_maximum);
+}
+
+std::uint32_t MinutesShown(std::uint32_t milliseconds) {
+  return milliseconds / kMsPerMinute;
+}
+
+std::uint32_t MinutesToMs(std::uint32_t minutes) {
+  return std::min(minutes, kMaxWholeMinutes) * kMsPerMinute;
+}
+
+std::uint32_t TransparencyPercentShown(std::uint32_t window_alpha) {
+  return 100U - std::min<std::uint32_t>(window_alpha, 255U) * 100U / 255U;
+}
+
+std::uint32_t WindowAlphaFromPercent(std::uint32_t percent) {
+  if (percent == 0) return 255;
+  if (percent >= 100) return 5;
+  return (101U - percent) * 255U / 100U;
+}
+
+void SetNewerDefaults(ProgramData& data) {
+  ApplyNumberDefaults(data, DefaultRule::kNewerDefaults);
+}
+
+void SetDefaultSettings(ProgramData& data, Clock& clock, const DayCheck& day_check) {
+  ApplyNumberDefaults(data, DefaultRule::kDefaults);
+  ApplyTextDefaults(data);
+  data.reset_mode = static_cast<std::uint32_t>(data.old_reset_flag != 0 ? ResetMode::kAutoReset
+                                                                        : ResetMode::kManualReset);
+  ClearRunningState(data, clock);
+  SetNewerDefaults(data);
+  if (day_check) day_check(data);
+}
+
+}  // namespace tolvi

@@ -1,0 +1,198 @@
+// Settings: the user options stored inside ProgramData, described once in a
+// table (name, field, unit, default, limits, choice list, Options control,
+// tooltip). Defaults, the Options dialog, the scenario runner's "set" and
+// "show" and the command-line listing all work from that table, so an option
+// is added or changed in one place.
+//
+// Every function here works on a ProgramData the caller owns; callers that
+// share it between threads hold the shared-state lock around the call. The
+// table itself is immutable and may be read from any thread.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+#include "platform/status.h"
+#include "storage/program_data.h"
+
+namespace tolvi {
+
+// ---- Choice values (the stored number is the list index) ------------------
+
+enum class MaxBreakAction : std::uint32_t { kOff, kBeep, kSelectedSound, kRandomSound };
+enum class AwayToggleMethod : std::uint32_t { kMonitorActivity, kManual };
+enum class ReminderAction : std::uint32_t {
+  kNotificationWindow,
+  kWindowAndBeep,
+  kWindowAndSoundFile,
+  kWindowAndRandomSound,
+  kSystemBeep,
+  kRandomSound,
+  kSoundFile,
+  kWindowAndFile,
+  kFile,
+};
+enum class ResetMode : std::uint32_t { kManualReset, kAutoReset, kAutoResetPlus };
+enum class MicroBreakMode : std::uint32_t { kNone, kHalfTime, kQuarterTime };
+enum class MicroBreakAction : std::uint32_t {
+  kWindow,
+  kSoundAndWindow,
+  kSoundFileAndWindow,
+  kRandomFileAndWindow,
+};
+enum class TargetMode : std::uint32_t {
+  kNoTarget,
+  kManual,
+  kThreeDayAverage,
+  kFiveDayAverage,
+  kSevenDayAverage,
+};
+
+// ---- Choice lists, in stored order ----------------------------------------
+
+inline constexpr std::array<std::string_view, 4> kMaxBreakActions = {
+    "Off", "Beep", "Selected Sound", "Random Sound"};
+inline constexpr std::array<std::string_view, 2> kAwayToggleMethods = {"Monitor Activity",
+                                                                       "Manual"};
+// Offered for ManualTarget; the box takes the leading number of minutes.
+inline constexpr std::array<std::string_view, 19> kManualTargets = {
+    "60 Min",          "90 Min (1.5 hrs)",  "120 Min (2 hrs)",  "150 Min (2.5 hrs)",
+    "180 Min (3 hrs)", "210 Min (3.5 hrs)", "240 Min (4 hrs)",  "270 Min (4.5 hrs)",
+    "300 Min (5 hrs)", "330 Min (5.5 hrs)", "360 Min (6 hrs)",  "390 Min (6.5 hrs)",
+    "420 Min (7 hrs)", "450 Min (7.5 hrs)", "480 Min (8 hrs)",  "510 Min (8.5 hrs)",
+    "540 Min (9 hrs)", "570 Min (9.5 hrs)", "600 Min (10 hrs)",
+};
+inline constexpr std::array<std::string_view, 9> kReminderActions = {
+    "Notification Window",
+    "Window and System Beep",
+    "Window and Sound File",
+    "Window and Random Sound",
+    "System Beep",
+    "Random Sound",
+    "Sound File",
+    "Window and File",
+    "File",
+};
+inline constexpr std::array<std::string_view, 3> kResetModes = {"Manual Reset", "Auto Reset",
+                                                                "Auto Reset+"};
+inline constexpr std::array<std::string_view, 3> kMicroBreakModes = {
+    "No Micro Break", "Break at half-time", "Break at quarter-time"};
+inline constexpr std::array<std::string_view, 4> kMicroBreakActions = {
+    "Window", "Sound and Window", "Snd File and Window", "Rnd File and Window"};
+inline constexpr std::array<std::string_view, 5> kTargetModes = {
+    "No target", "Manual", "3 day average", "5 day average", "7 day average"};
+
+// ---- The table ------------------------------------------------------------
+
+enum class SettingKind {
+  kSwitch,        // 0 or 1
+  kMilliseconds,  // stored in ms, shown and edited in whole minutes
+  kSeconds,       // MaxBreakSeconds
+  kChoice,        // index into `list`
+  kOpacity,       // WindowAlpha, shown as a transparency percentage
+  kText,          // fixed zero-terminated field
+};
+
+// Which step of the defaults writes the setting.
+enum class DefaultRule {
+  kDefaults,       // SetDefaultSettings
+  kNewerDefaults,  // SetNewerDefaults (and so SetDefaultSettings too)
+  kFromOldReset,   // ResetMode: 1 when the obsolete reset word is set
+  kNotWritten,     // left as it is (empty on a first run)
+};
+
+enum class ControlKind {
+  kCheckBox,
+  kSliderAndNumberBox,
+  kNumberBox,
+  kList,
+  kEditableList,
+  kEdit,
+  kMenuToggle,  // toggled from the main window's menu, not in Options
+};
+
+// Access to a fixed text field of ProgramData without casting into the block.
+struct TextFieldAccess {
+  std::span<char> (*field)(ProgramData&) = nullptr;
+  std::span<const char> (*const_field)(const ProgramData&) = nullptr;
+};
+
+struct SettingInfo {
+  std::string_view name;  // as the program's documents and scripts name it
+  SettingKind kind = SettingKind::kSwitch;
+  std::uint32_t ProgramData::*number = nullptr;  // every kind but kText
+  TextFieldAccess text;                          // kText only
+  DefaultRule rule = DefaultRule::kDefaults;
+  std::uint32_t default_number = 0;
+  std::string_view default_text;
+  // What the Options dialog stores at most and at least (stored units).
+  std::uint32_t options_minimum = 0;
+  std::uint32_t options_maximum = UINT32_MAX;
+  // kChoice: the entries, index = stored value. ManualTarget: the offered
+  // entries of its editable list.
+  std::span<const std::string_view> list;
+  ControlKind control = ControlKind::kCheckBox;
+  std::uint32_t control_id = 0;  // Options dialog control or menu command
+  std::string_view caption;      // the control's own caption or label
+  std::string_view group;        // the Options group it sits in
+  std::string_view tooltip;
+};
+
+// Every setting, in the order of the block.
+std::span<const SettingInfo> SettingsTable();
+// nullptr when no setting has that name (case-sensitive).
+const SettingInfo* FindSetting(std::string_view name);
+
+std::uint32_t SettingNumber(const SettingInfo& info, const ProgramData& data);
+std::string SettingText(const SettingInfo& info, const ProgramData& data);
+
+// The stored value as text: a number in its stored unit, or the text itself.
+std::string SettingValueText(const SettingInfo& info, const ProgramData& data);
+// The value as the Options dialog shows it: "30 min", "Window and System
+// Beep", "on", "71 %", "300 s" or the text.
+std::string DescribeSetting(const SettingInfo& info, const ProgramData& data);
+// Sets a value from text in the stored unit (ms for durations). A switch
+// takes 0 or 1, a choice its index or its exact list text, a number decimal
+// digits, a text anything (cut to its field at a character boundary).
+// Nothing changes when the value is rejected.
+Status SetSettingFromText(const SettingInfo& info, ProgramData& data, std::string_view value);
+// A stored value limited as the Options dialog limits it.
+std::uint32_t ApplyOptionsLimits(const SettingInfo& info, std::uint32_t value);
+
+// ---- Conversions ----------------------------------------------------------
+
+inline constexpr std::uint32_t kMsPerMinute = 60000;
+std::uint32_t MinutesShown(std::uint32_t milliseconds);
+// Saturates at the largest whole number of minutes that fits in 32 bits.
+std::uint32_t MinutesToMs(std::uint32_t minutes);
+std::uint32_t TransparencyPercentShown(std::uint32_t window_alpha);
+// 0 gives 255 (opaque), 100 or more gives 5, else (101 - p) * 255 / 100.
+std::uint32_t WindowAlphaFromPercent(std::uint32_t percent);
+
+// ---- Defaults -------------------------------------------------------------
+
+inline constexpr std::uint32_t kNoDayOpen = 99;
+// The fresh last-close stamp lies this many file-time units (about a day)
+// before now.
+inline constexpr std::uint32_t kFreshLastCloseLag = 201;
+
+// The day check that ends the defaults routine; it lives with the day
+// rollover and is handed in by whoever applies the defaults.
+using DayCheck = std::function<void(ProgramData&)>;
+
+// AutoShow = 1, MaxBreakSeconds = 300, MaxBreakAction = 0.
+void SetNewerDefaults(ProgramData& data);
+// Every default of the table, the running-state defaults (day cleared, no
+// day open, a fresh last-close stamp, placement never saved), then
+// SetNewerDefaults and the day check (if one is given). Bytes it does not
+// name keep what they held.
+void SetDefaultSettings(ProgramData& data, Clock& clock, const DayCheck& day_check = {});
+
+}  // namespace tolvi

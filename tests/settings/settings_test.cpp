@@ -1,0 +1,293 @@
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "fakes/fake_clock.h"
+
+namespace tolvi {
+namespace {
+
+std::array<std::byte, sizeof(ProgramData)> BytesOf(const ProgramData& data) {
+  std::array<std::byte, sizeof(ProgramData)> bytes;
+  std::memcpy(bytes.data(), &data, sizeof data);
+  return bytes;
+}
+
+ProgramData FilledWith(std::uint8_t value) {
+  std::array<std::uint8_t, sizeof(ProgramData)> bytes;
+  bytes.fill(value);
+  ProgramData data;
+  std::memcpy(&data, bytes.data(), sizeof data);
+  return data;
+}
+
+std::string Describe(const ProgramData& data, std::string_view name) {
+  const SettingInfo* info = FindSetting(name);
+  return info == nullptr ? "(no such setting)" : DescribeSetting(*info, data);
+}
+
+TEST(Settings, FirstRunShowsTheDocumentedDefaults) {
+  FakeClock clock;
+  ProgramData data{};
+  SetDefaultSettings(data, clock);
+  const std::vector<std::pair<std::string_view, std::string_view>> expected = {
+      {"BreakInterval", "30 min"},
+      {"ReminderEnabled", "on"},
+      {"ReminderAction", "Window and System Beep"},
+      {"ReminderText", "Take a Break!"},
+      {"AwayTime", "5 min"},
+      {"AwayToggleMethod", "Monitor Activity"},
+      {"TargetMode", "Manual"},
+      {"ManualTarget", "360 min"},
+      {"SnoozeTime", "5 min"},
+      {"MaxBreakAction", "Off"},
+      {"MaxBreakSeconds", "300 s"},
+      {"ResetMode", "Manual Reset"},
+      {"MicroBreakMode", "No Micro Break"},
+      {"MicroBreakAction", "Window"},
+      {"WindowAlpha", "71 %"},
+      {"FileLog", "on"},
+      {"ShowReport", "on"},
+      {"AutoShow", "on"},
+      {"LongMeeting", "on"},
+      {"AutoStart", "off"},
+      {"AutoBegin", "off"},
+      {"AutoCont", "off"},
+      {"ConfirmQuit", "off"},
+      {"RandomPhrase", "off"},
+      {"OnTopAlert", "off"},
+      {"LockScreen", "off"},
+      {"DecimalHours", "off"},
+      {"Transparent", "off"},
+      {"OnTop", "off"},
+      {"ReminderFile", ""},
+      {"MicroBreakFile", ""},
+      {"MaxBreakFile", ""},
+      {"WorkNotes", ""},
+  };
+  EXPECT_EQ(expected.size(), SettingsTable().size());
+  for (const auto& [name, shown] : expected) EXPECT_EQ(Describe(data, name), shown) << name;
+  EXPECT_EQ(data.break_interval, 1800000u);
+  EXPECT_EQ(data.manual_target, 21600000u);
+  EXPECT_EQ(data.window_alpha, 75u);
+}
+
+TEST(Settings, DefaultsClearTheRunningStateAndMarkNoDayOpen) {
+  FakeClock clock;
+  clock.SetFileTimeHigh(0x01DD8579);
+  ProgramData data = FilledWith(0x5A);
+  SetDefaultSettings(data, clock);
+  for (const std::uint32_t value :
+       {data.work_today_ms, data.break_today_ms, data.away_today_ms, data.work_yesterday_ms,
+        data.break_yesterday_ms, data.away_yesterday_ms, data.away_total, data.break_total,
+        data.total_days, data.suspended_today_ms, data.suspended_yesterday_ms, data.suspended_total,
+        data.current_work_type}) {
+    EXPECT_EQ(value, 0u);
+  }
+  EXPECT_EQ(data.today_text[0], '\0');
+  EXPECT_EQ(data.today_text[1], '\x5A') << "only the first byte of the date is cleared";
+  EXPECT_EQ(data.day_of_month, 99u);
+  EXPECT_EQ(data.last_close_stamp, 0x01DD8579u - 201u);
+  EXPECT_EQ(data.window_placement.length, 44u);
+  EXPECT_EQ(data.window_placement.min_position_x, 989898);
+}
+
+TEST(Settings, DefaultsLeaveBytesTheyDoNotNameAlone) {
+  FakeClock clock;
+  const ProgramData before = FilledWith(0xA5);
+  ProgramData data = before;
+  SetDefaultSettings(data, clock);
+  EXPECT_EQ(0, std::memcmp(data.reminder_file, before.reminder_file, sizeof data.reminder_file));
+  EXPECT_EQ(0, std::memcmp(data.work_notes, before.work_notes, sizeof data.work_notes));
+  EXPECT_EQ(
+      0, std::memcmp(data.micro_break_file, before.micro_break_file, sizeof data.micro_break_file));
+  EXPECT_EQ(0, std::memcmp(data.max_break_file, before.max_break_file, sizeof data.max_break_file));
+  EXPECT_EQ(0, std::memcmp(data.current_name, before.current_name, sizeof data.current_name));
+  EXPECT_EQ(0, std::memcmp(data.reserved_1236, before.reserved_1236, sizeof data.reserved_1236));
+  EXPECT_EQ(0, std::memcmp(data.legacy_names, before.legacy_names, sizeof data.legacy_names));
+  EXPECT_EQ(data.old_reset_flag, before.old_reset_flag);
+  EXPECT_EQ(data.window_placement.normal_left, before.window_placement.normal_left);
+  // "Take a Break!" is stored with its terminator; the rest of the field is
+  // zero, since a text field is always written whole.
+  EXPECT_STREQ(data.reminder_text, "Take a Break!");
+}
+
+TEST(Settings, OldResetFlagSelectsAutoReset) {
+  FakeClock clock;
+  ProgramData data{};
+  data.old_reset_flag = 7;
+  SetDefaultSettings(data, clock);
+  EXPECT_EQ(data.reset_mode, 1u);
+  data.old_reset_flag = 0;
+  data.reset_mode = 2;
+  SetDefaultSettings(data, clock);
+  EXPECT_EQ(data.reset_mode, 0u);
+}
+
+TEST(Settings, DefaultsEndWithTheDayCheckAfterTheNewerDefaults) {
+  FakeClock clock;
+  ProgramData data{};
+  std::vector<std::uint32_t> seen;
+  SetDefaultSettings(data, clock, [&](ProgramData& checked) {
+    seen.push_back(checked.auto_show);
+    seen.push_back(checked.max_break_seconds);
+    checked.day_of_month = 6;
+  });
+  EXPECT_EQ(seen, (std::vector<std::uint32_t>{1, 300}));
+  EXPECT_EQ(data.day_of_month, 6u);
+}
+
+TEST(Settings, NewerDefaultsWriteOnlyTheirThreeFields) {
+  ProgramData data = FilledWith(0x11);
+  const auto before = BytesOf(data);
+  SetNewerDefaults(data);
+  EXPECT_EQ(data.auto_show, 1u);
+  EXPECT_EQ(data.max_break_seconds, 300u);
+  EXPECT_EQ(data.max_break_action, 0u);
+  auto after = BytesOf(data);
+  // Put the three fields back and the rest must be untouched.
+  for (const std::size_t offset :
+       {offsetof(ProgramData, auto_show), offsetof(ProgramData, max_break_seconds),
+        offsetof(ProgramData, max_break_action)}) {
+    std::memcpy(after.data() + offset, before.data() + offset, 4);
+  }
+  EXPECT_EQ(after, before);
+}
+
+TEST(Settings, TransparencyPercentageConvertsBothWays) {
+  const std::array<std::pair<std::uint32_t, std::uint32_t>, 7> entered = {{
+      {0, 255},
+      {100, 5},
+      {250, 5},
+      {1, 255},
+      {50, 130},
+      {71, 76},
+      {99, 5},
+  }};
+  for (const auto& [percent, alpha] : entered) {
+    EXPECT_EQ(WindowAlphaFromPercent(percent), alpha) << percent;
+  }
+  EXPECT_EQ(TransparencyPercentShown(75), 71u);
+  EXPECT_EQ(TransparencyPercentShown(255), 0u);
+  EXPECT_EQ(TransparencyPercentShown(5), 99u);
+  EXPECT_EQ(TransparencyPercentShown(4000), 0u) << "a value past opaque shows as opaque";
+}
+
+TEST(Settings, MinutesAreShownTruncatedAndEnteredSaturated) {
+  EXPECT_EQ(MinutesShown(1800000), 30u);
+  EXPECT_EQ(MinutesShown(119999), 1u);
+  EXPECT_EQ(MinutesToMs(30), 1800000u);
+  EXPECT_EQ(MinutesToMs(71582), 4294920000u);
+  EXPECT_EQ(MinutesToMs(100000), 4294920000u) << "no wrap-around to a tiny value";
+}
+
+TEST(Settings, OptionsLimitsClampIntervalSnoozeAndOpacity) {
+  const SettingInfo& interval = *FindSetting("BreakInterval");
+  EXPECT_EQ(ApplyOptionsLimits(interval, MinutesToMs(3)), MinutesToMs(5));
+  EXPECT_EQ(ApplyOptionsLimits(interval, MinutesToMs(500)), MinutesToMs(120));
+  EXPECT_EQ(ApplyOptionsLimits(*FindSetting("SnoozeTime"), 0), MinutesToMs(1));
+  EXPECT_EQ(ApplyOptionsLimits(*FindSetting("AwayTime"), 0), 0u);
+  EXPECT_EQ(ApplyOptionsLimits(*FindSetting("MaxBreakSeconds"), 100000), 100000u);
+}
+
+TEST(Settings, ChoiceListsHoldTheirEntriesInStoredOrder) {
+  EXPECT_EQ(kReminderActions[static_cast<std::size_t>(ReminderAction::kWindowAndFile)],
+            "Window and File");
+  EXPECT_EQ(kResetModes[static_cast<std::size_t>(ResetMode::kAutoResetPlus)], "Auto Reset+");
+  EXPECT_EQ(kMicroBreakActions[static_cast<std::size_t>(MicroBreakAction::kRandomFileAndWindow)],
+            "Rnd File and Window");
+  EXPECT_EQ(kTargetModes[static_cast<std::size_t>(TargetMode::kSevenDayAverage)], "7 day average");
+  EXPECT_EQ(kMaxBreakActions[static_cast<std::size_t>(MaxBreakAction::kRandomSound)],
+            "Random Sound");
+}
+
+TEST(Settings, ManualTargetEntriesStepThirtyMinutesFromSixtyToSixHundred) {
+  ASSERT_EQ(kManualTargets.size(), 19u);
+  EXPECT_EQ(kManualTargets.front(), "60 Min");
+  for (std::size_t i = 1; i < kManualTargets.size(); ++i) {
+    const std::size_t minutes = 60 + 30 * i;
+    const std::string hours = std::to_string(minutes / 60) + (minutes % 60 != 0 ? ".5" : "");
+    EXPECT_EQ(kManualTargets[i], std::to_string(minutes) + " Min (" + hours + " hrs)");
+  }
+}
+
+TEST(Settings, TableNamesAndFieldsAreUnique) {
+  std::set<std::string_view> names;
+  std::set<std::uint32_t> control_ids;
+  for (const SettingInfo& info : SettingsTable()) {
+    EXPECT_TRUE(names.insert(info.name).second) << info.name;
+    EXPECT_TRUE(control_ids.insert(info.control_id).second) << info.name;
+    EXPECT_EQ(info.kind == SettingKind::kText, info.number == nullptr) << info.name;
+    EXPECT_EQ(info.kind == SettingKind::kChoice || info.name == "ManualTarget", !info.list.empty())
+        << info.name;
+    if (info.control != ControlKind::kMenuToggle) {
+      EXPECT_FALSE(info.tooltip.empty()) << info.name;
+    }
+  }
+  EXPECT_EQ(FindSetting("breakinterval"), nullptr);
+}
+
+TEST(Settings, TooltipsAndCaptionsComeFromTheTable) {
+  const SettingInfo& alpha = *FindSetting("WindowAlpha");
+  EXPECT_EQ(alpha.tooltip,
+            "Tolvi transparency percentage (Will not change until 'Transparent' is toggled)");
+  EXPECT_EQ(alpha.group, "Transparency");
+  const SettingInfo& interval = *FindSetting("BreakInterval");
+  EXPECT_EQ(interval.caption, "Work Time (in Minutes)");
+  EXPECT_EQ(interval.control_id, 1003u);
+  EXPECT_EQ(FindSetting("ResetMode")->tooltip, "Resets the count if Tolvi is set to 'On Break'");
+}
+
+struct SetCase {
+  std::string_view name;
+  std::string_view value;
+  bool accepted;
+  std::string_view shown;  // DescribeSetting afterwards
+};
+
+TEST(Settings, SetFromTextValidatesByKind) {
+  const std::array<SetCase, 14> cases = {{
+      {"ReminderEnabled", "0", true, "off"},
+      {"ReminderEnabled", "2", false, "on"},
+      {"ReminderEnabled", "yes", false, "on"},
+      {"ReminderAction", "Sound File", true, "Sound File"},
+      {"ReminderAction", "6", true, "Sound File"},
+      {"ReminderAction", "9", false, "Window and System Beep"},
+      {"ReminderAction", "sound file", false, "Window and System Beep"},
+      {"BreakInterval", "2700000", true, "45 min"},
+      {"BreakInterval", "45m", false, "30 min"},
+      {"BreakInterval", "4294967296", false, "30 min"},
+      {"BreakInterval", "", false, "30 min"},
+      {"MaxBreakSeconds", "4294967295", true, "4294967295 s"},
+      {"WorkNotes", "Called the bank", true, "Called the bank"},
+      {"WindowAlpha", "130", true, "50 %"},
+  }};
+  FakeClock clock;
+  for (const SetCase& c : cases) {
+    ProgramData data{};
+    SetDefaultSettings(data, clock);
+    const SettingInfo* info = FindSetting(c.name);
+    ASSERT_NE(info, nullptr) << c.name;
+    EXPECT_EQ(SetSettingFromText(*info, data, c.value).ok(), c.accepted)
+        << c.name << " = " << c.value;
+    EXPECT_EQ(DescribeSetting(*info, data), c.shown) << c.name << " = " << c.value;
+  }
+}
+
+TEST(Settings, SetTextIsCutToItsField) {
+  ProgramData data{};
+  const std::string long_text(150, 'x');
+  ASSERT_TRUE(SetSettingFromText(*FindSetting("ReminderText"), data, long_text).ok());
+  EXPECT_EQ(SettingValueText(*FindSetting("ReminderText"), data), std::string(99, 'x'));
+}
+
+}  // namespace
+}  // namespace tolvi
