@@ -32,9 +32,9 @@ void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records);
 void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id);
 
 // After the Work Details dialog: sorts the records by name and makes the
-// record named CurrentName current (the old current record when it still
-// carries that name, else the first record of that name, else record 0),
-// then LoadCurrentWorkType.
+// record named CurrentName current: the old current record, followed through
+// the sort, when it still carries that name; else the first record of that
+// name; else record 0. Then LoadCurrentWorkType.
 void SelectCurrentByName(SharedState& state, RecordDatabase& records);
 
 // Sum of a numeric field over all live records, wrapping at 2^32.

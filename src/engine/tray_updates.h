@@ -21,8 +21,9 @@ void RefreshTrayTip(CoreContext& context);
 void SetTrayStatus(CoreContext& context, TrayIcon icon, std::string_view text);
 void ShowTrayBalloon(CoreContext& context, std::string_view title, std::string_view text,
                      TrayIcon icon);
-// The start-up add: Working icon when the user starts out working, else the
-// On Break icon, tooltip "Tolvi 1.91". False while there is no tray yet.
-bool AddTrayIcon(CoreContext& context);
+// The start-up icon: Working when the user starts out working, else the On
+// Break icon (with the tooltip "Tolvi 1.91"). The add itself goes to
+// Ui::AddTray without the state lock, since it may wait for the GUI thread.
+TrayIcon StartupTrayIcon(const ActivityState& activity);
 
 }  // namespace tolvi

@@ -1,0 +1,56 @@
+#include "accounting/statistics.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "accounting/work_type_record.h"
+#include "storage/record_database.h"
+
+namespace tolvi {
+namespace {
+
+constexpr std::uint32_t kMsPerTenthMinute = 6'000;
+// Up to this grand total the share is scaled before dividing; above it the
+// grand total is scaled down first. Either way the product stays in range
+// while a work type's total does not exceed the grand total.
+constexpr std::uint32_t kShareScaleLimit = 60'000;
+
+std::uint32_t Saturate(std::uint64_t value) {
+  return static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(value, std::numeric_limits<std::uint32_t>::max()));
+}
+
+}  // namespace
+
+std::uint32_t WorkTypeTotal(std::uint32_t stored_total, std::uint32_t today_ms) {
+  return stored_total + today_ms / kMsPerTenthMinute;
+}
+
+std::optional<std::uint32_t> WorkTypeAverage(std::uint32_t total, std::uint32_t total_days) {
+  if (total_days == 0) return std::nullopt;
+  return total / total_days;
+}
+
+std::uint32_t WorkTypeShare(std::uint32_t total, std::uint32_t grand_total,
+                            std::uint32_t total_days) {
+  if (grand_total == 0 || total_days == 0) return 0;
+  if (grand_total <= kShareScaleLimit) {
+    return Saturate(std::uint64_t{total} * kShareScaleLimit / grand_total);
+  }
+  return Saturate(std::uint64_t{total} * 10 / (grand_total / kMsPerTenthMinute));
+}
+
+std::optional<WorkTypeStatistics> StatisticsOf(const RecordDatabase& records,
+                                               std::int32_t record_id, std::uint32_t grand_total,
+                                               std::uint32_t total_days) {
+  const auto stored = records.ReadNumber(record_id, work_type_field::kTotal);
+  const auto today = records.ReadNumber(record_id, work_type_field::kToday);
+  if (!stored || !today) return std::nullopt;
+  WorkTypeStatistics statistics;
+  statistics.total = WorkTypeTotal(*stored, *today);
+  statistics.average = WorkTypeAverage(statistics.total, total_days);
+  statistics.share = WorkTypeShare(statistics.total, grand_total, total_days);
+  return statistics;
+}
+
+}  // namespace tolvi

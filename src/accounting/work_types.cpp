@@ -1,0 +1,169 @@
+#include "accounting/work_types.h"
+
+#include <optional>
+#include <string>
+
+#include "accounting/recent_work.h"
+#include "accounting/work_type_record.h"
+#include "engine/shared_state.h"
+#include "storage/record_database.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+constexpr std::uint32_t kMsPerTenthMinute = 6'000;
+constexpr std::uint32_t kSeedMinimum = 3;
+constexpr std::uint32_t kSeedLimit = 1'000;
+constexpr std::uint32_t kSeedCapped = 999;
+
+std::int32_t CurrentId(const SharedState& state) {
+  return static_cast<std::int32_t>(state.data.current_work_type);
+}
+
+}  // namespace
+
+void FlushCurrentWorkType(SharedState& state, RecordDatabase& records) {
+  (void)records.WriteNumber(CurrentId(state), work_type_field::kToday,
+                            state.activity.current_today_ms);
+}
+
+void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records) {
+  const std::int32_t id = CurrentId(state);
+  ActivityState& activity = state.activity;
+  if (const auto name = records.ReadText(id, work_type_field::kName)) {
+    SetFieldText(state.data.current_name, *name);
+  }
+  activity.current_total =
+      records.ReadNumber(id, work_type_field::kTotal).value_or(activity.current_total);
+  activity.current_maximum_ms =
+      records.ReadNumber(id, work_type_field::kMaximum).value_or(activity.current_maximum_ms);
+  activity.current_today_ms =
+      records.ReadNumber(id, work_type_field::kToday).value_or(activity.current_today_ms);
+  if (const auto notes = records.ReadText(id, work_type_field::kNotes)) {
+    activity.current_notes = *notes;
+  }
+  activity.tray_refresh_pending = true;
+}
+
+void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id) {
+  state.data.current_work_type = static_cast<std::uint32_t>(record_id);
+  LoadCurrentWorkType(state, records);
+}
+
+void SelectCurrentByName(SharedState& state, RecordDatabase& records) {
+  const std::string name = FieldText(state.data.current_name);
+  const std::int32_t old_id = CurrentId(state);
+  // The sort is stable, so records of one name keep their order: the old
+  // current record is found again as the same one among its namesakes.
+  const auto named = [&](std::int32_t slot) {
+    return records.ReadText(slot, work_type_field::kName).value_or(std::string()) == name;
+  };
+  std::optional<std::size_t> rank;
+  if (named(old_id)) {
+    std::size_t before = 0;
+    for (const std::int32_t slot : records.LiveRecords()) {
+      if (slot == old_id) {
+        rank = before;
+        break;
+      }
+      if (named(slot)) ++before;
+    }
+  }
+  (void)records.SortRecords(work_type_field::kName);
+  std::int32_t chosen = 0;
+  std::size_t seen = 0;
+  for (const std::int32_t slot : records.LiveRecords()) {
+    if (!named(slot)) continue;
+    if (!rank || seen == *rank) {
+      chosen = slot;
+      break;
+    }
+    ++seen;
+  }
+  state.data.current_work_type = static_cast<std::uint32_t>(chosen);
+  LoadCurrentWorkType(state, records);
+}
+
+std::uint32_t SumField(const RecordDatabase& records, std::uint32_t field) {
+  std::uint32_t sum = 0;
+  for (const std::int32_t slot : records.LiveRecords()) {
+    sum += records.ReadNumber(slot, field).value_or(0);
+  }
+  return sum;
+}
+
+std::uint32_t ComputeTotals(SharedState& state, const RecordDatabase& records,
+                            GrandTotal grand_total) {
+  state.data.work_today_ms = SumField(records, work_type_field::kToday);
+  if (grand_total == GrandTotal::kSkip) return state.data.work_today_ms;
+  state.activity.grand_total =
+      SumField(records, work_type_field::kTotal) + state.data.work_today_ms / kMsPerTenthMinute;
+  return state.activity.grand_total;
+}
+
+void ShiftDay(SharedState& state, RecordDatabase& records, std::int32_t record_id) {
+  for (std::uint32_t field = work_type_field::kSixDaysBack - 1; field >= work_type_field::kToday;
+       --field) {
+    if (const auto value = records.ReadNumber(record_id, field)) {
+      (void)records.WriteNumber(record_id, field + 1, *value);
+    }
+  }
+  const std::uint32_t closed = records.ReadNumber(record_id, work_type_field::kToday).value_or(0);
+  const std::uint32_t total = records.ReadNumber(record_id, work_type_field::kTotal).value_or(0);
+  (void)records.WriteNumber(record_id, work_type_field::kTotal, total + closed / kMsPerTenthMinute);
+  if (closed > state.recent.back().today_ms) InsertRecentWork(state.recent, records, record_id);
+  (void)records.WriteNumber(record_id, work_type_field::kToday, 0);
+}
+
+std::uint32_t SeedTime(std::uint32_t total) {
+  const std::uint32_t seed = total / kMsPerTenthMinute;
+  if (seed < kSeedMinimum) return kSeedMinimum;
+  if (seed > kSeedLimit) return kSeedCapped;
+  return seed;
+}
+
+void SeedRecentWork(SharedState& state, RecordDatabase& records) {
+  for (const RecentWorkEntry& entry : state.recent) {
+    if (entry.record_id == -1) continue;
+    const auto total = records.ReadNumber(entry.record_id, work_type_field::kTotal);
+    if (!total) continue;
+    (void)records.WriteNumber(entry.record_id, work_type_field::kToday, SeedTime(*total));
+  }
+  LoadCurrentWorkType(state, records);
+}
+
+std::int32_t NewWorkType(RecordDatabase& records) {
+  const std::int32_t id = records.NewRecord();
+  if (id >= 0) InitWorkType(records, id, /*named=*/true);
+  return id;
+}
+
+std::int32_t CopyWorkType(RecordDatabase& records, std::string_view name, std::uint32_t maximum_ms,
+                          std::string_view notes) {
+  const std::int32_t id = records.NewRecord();
+  if (id < 0) return id;
+  (void)records.WriteText(id, work_type_field::kName, name);
+  (void)records.WriteNumber(id, work_type_field::kMaximum, maximum_ms);
+  (void)records.WriteText(id, work_type_field::kNotes, notes);
+  InitWorkType(records, id, /*named=*/false);
+  return id;
+}
+
+void DeleteWorkType(RecordDatabase& records, std::int32_t record_id) {
+  if (!records.SetRecordStatus(record_id, SlotStatus::kDeleted)) return;
+  (void)records.SortRecords(work_type_field::kName);
+}
+
+void ZeroWorkTypes(SharedState& state, RecordDatabase& records) {
+  for (const std::int32_t slot : records.LiveRecords()) {
+    for (std::uint32_t field = work_type_field::kToday; field <= work_type_field::kSixDaysBack;
+         ++field) {
+      (void)records.WriteNumber(slot, field, 0);
+    }
+    (void)records.WriteNumber(slot, work_type_field::kTotal, 0);
+  }
+  state.activity.current_today_ms = 0;
+}
+
+}  // namespace tolvi

@@ -1,0 +1,182 @@
+#include "engine/mode_commands.h"
+
+#include "engine/command_ids.h"
+#include "engine/requests.h"
+#include "engine/tick.h"
+#include "engine/tray_updates.h"
+
+namespace tolvi {
+namespace {
+
+constexpr std::uint32_t kMonitorActivity = 0;
+
+// Runs a change of mode under the lock, then wakes the monitor.
+template <typename Change>
+void ChangeMode(CoreContext& context, Change change) {
+  {
+    std::lock_guard lock(context.state.mutex);
+    change(context.state.activity);
+  }
+  context.events.wake.Set();
+}
+
+Question ExitQuestion() {
+  Question question;
+  question.message = "Are you sure that you want to exit Tolvi?";
+  question.first_button = "Yes, close please";
+  question.second_button = "No, keep running";
+  question.style = 1;
+  return question;
+}
+
+}  // namespace
+
+void CommandWorking(CoreContext& context) {
+  ChangeMode(context, [&](ActivityState& activity) {
+    activity.meeting = 0;
+    StartWork(context);
+  });
+}
+
+void CommandOnBreak(CoreContext& context) {
+  ChangeMode(context, [&](ActivityState&) { StartBreak(context); });
+}
+
+void CommandAway(CoreContext& context) {
+  ChangeMode(context, [&](ActivityState& activity) {
+    activity.away = 1;
+    activity.meeting = 0;
+    RefreshTrayTip(context);
+  });
+}
+
+void CommandAtMeeting(CoreContext& context) {
+  ChangeMode(context, [&](ActivityState& activity) {
+    if (activity.meeting == 0) {
+      activity.working_flag = kWorkingFlagWorking;
+      activity.away = 0;
+      activity.meeting = 1;
+    } else {
+      activity.meeting = 0;
+    }
+    RefreshTrayTip(context);
+  });
+}
+
+void CommandResetReminder(CoreContext& context) {
+  // The monitor is not woken: the new countdown shows at its next tick.
+  std::lock_guard lock(context.state.mutex);
+  ActivityState& activity = context.state.activity;
+  activity.break_countdown_ms = context.state.data.break_interval;
+  RearmMicroCountdown(context.state.data, activity);
+  activity.tray_refresh_pending = true;
+}
+
+void TrayLeftClick(CoreContext& context) {
+  ChangeMode(context, [&](ActivityState& activity) {
+    if (activity.working_flag == kWorkingFlagOnBreak) {
+      StartWork(context);
+    } else if (activity.away == 0) {
+      StartBreak(context);
+    } else if (context.state.data.away_toggle_method == kMonitorActivity) {
+      StartWork(context);
+    } else {
+      StartBreak(context);
+    }
+  });
+}
+
+void TrayMouseMove(CoreContext& context) {
+  ChangeMode(context, [&](ActivityState& activity) {
+    if (activity.tray_refresh_pending) RefreshTrayTip(context);
+  });
+}
+
+ExitStep CommandExit(CoreContext& context) {
+  bool confirm = false;
+  {
+    std::lock_guard lock(context.state.mutex);
+    confirm = context.state.data.confirm_quit != 0;
+  }
+  // Asked without the lock: the monitor keeps ticking while the user thinks.
+  if (confirm && context.ui.Ask(ExitQuestion()) != 1) return ExitStep::kDeclined;
+  context.events.wake.Set();
+  {
+    std::lock_guard lock(context.state.mutex);
+    ActivityState& activity = context.state.activity;
+    if (activity.working_flag != kWorkingFlagExit) {
+      activity.working_flag = kWorkingFlagExit;
+      return ExitStep::kHandshakeBegun;
+    }
+  }
+  context.ui.PostCommand(command::kDestroyWindow);
+  return ExitStep::kDestroyNow;
+}
+
+std::optional<RequestOrder> RequestForCommand(CoreContext& context, std::uint32_t command_id) {
+  switch (command_id) {
+    case command::kAddWorkType:
+      return RequestOrder{request::kAddWorkType, 0};
+    case command::kSelectWorkType:
+      return RequestOrder{request::kSelectWorkType, 0};
+    case command::kRefresh:
+      return RequestOrder{request::kRefresh, 0};
+    default:
+      break;
+  }
+  std::uint32_t code = 0;
+  std::uint32_t slot = 0;
+  if (command_id >= command::kChangeWorkFirst &&
+      command_id < command::kChangeWorkFirst + command::kWorkSlotCount) {
+    code = request::kChangeWorkType;
+    slot = command_id - command::kChangeWorkFirst;
+  } else if (command_id >= command::kEditWorkFirst &&
+             command_id < command::kEditWorkFirst + command::kWorkSlotCount) {
+    code = request::kEditWorkType;
+    slot = command_id - command::kEditWorkFirst;
+  } else {
+    return std::nullopt;
+  }
+  std::lock_guard lock(context.state.mutex);
+  const std::int32_t record_id = context.state.recent[slot].record_id;
+  // An empty slot names no work type; switching to "record -1" would book
+  // the day's work nowhere.
+  if (record_id < 0) return std::nullopt;
+  return RequestOrder{code, record_id};
+}
+
+bool DispatchEngineCommand(CoreContext& context, std::uint32_t command_id) {
+  switch (command_id) {
+    case command::kResetReminder:
+      CommandResetReminder(context);
+      return true;
+    case command::kAway:
+      CommandAway(context);
+      return true;
+    case command::kOnBreak:
+      CommandOnBreak(context);
+      return true;
+    case command::kWorking:
+      CommandWorking(context);
+      return true;
+    case command::kAtMeeting:
+      CommandAtMeeting(context);
+      return true;
+    case command::kExit:
+      (void)CommandExit(context);
+      return true;
+    default:
+      break;
+  }
+  const bool slot_command = (command_id >= command::kChangeWorkFirst &&
+                             command_id < command::kChangeWorkFirst + command::kWorkSlotCount) ||
+                            (command_id >= command::kEditWorkFirst &&
+                             command_id < command::kEditWorkFirst + command::kWorkSlotCount);
+  if (const std::optional<RequestOrder> order = RequestForCommand(context, command_id)) {
+    PostRequest(context, order->code, order->value);
+    return true;
+  }
+  return slot_command;  // an empty Recent Work slot: nothing to do
+}
+
+}  // namespace tolvi

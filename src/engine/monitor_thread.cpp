@@ -1,0 +1,125 @@
+#include "engine/monitor_thread.h"
+
+#include <algorithm>
+#include <string>
+
+#include "accounting/work_types.h"
+#include "engine/command_ids.h"
+#include "engine/day_check.h"
+#include "engine/requests.h"
+#include "engine/tick.h"
+#include "engine/tray_updates.h"
+
+namespace tolvi {
+namespace {
+
+bool AddTrayForMode(CoreContext& context) {
+  TrayIcon icon = TrayIcon::kOnBreak;
+  {
+    std::lock_guard lock(context.state.mutex);
+    icon = StartupTrayIcon(context.state.activity);
+  }
+  return context.ui.AddTray(icon, std::string(kProgramTitle));
+}
+
+}  // namespace
+
+void PrepareMonitorStart(CoreContext& context) {
+  StateLock lock(context.state.mutex);
+  SharedState& state = context.state;
+  LoadCurrentWorkType(state, context.records);
+  state.activity.phase = 0;
+  state.activity.break_mark = state.data.break_today_ms;
+  state.activity.last_tick_count = context.clock.TickCount();
+  RunDayCheck(context, lock);
+}
+
+bool BeginTrayAndCountdown(CoreContext& context) {
+  {
+    std::lock_guard lock(context.state.mutex);
+    if (context.state.data.auto_begin != 0) StartWork(context);
+  }
+  const bool added = AddTrayForMode(context);
+  std::lock_guard lock(context.state.mutex);
+  context.state.activity.break_countdown_ms = context.state.data.break_interval;
+  return added;
+}
+
+bool RetryTrayAdd(CoreContext& context) {
+  return AddTrayForMode(context);
+}
+
+bool ExitRequested(CoreContext& context) {
+  std::lock_guard lock(context.state.mutex);
+  return context.state.activity.working_flag == kWorkingFlagExit;
+}
+
+void RunMonitorPass(CoreContext& context) {
+  StateLock lock(context.state.mutex);
+  ActivityState& activity = context.state.activity;
+  if (activity.request_code == request::kNone) {
+    RunTick(context);
+  } else if (activity.request_code != request::kDialogOpen) {
+    HandleRequest(context, lock);
+  }
+  if (activity.window_shown) context.ui.RequestRepaint();
+}
+
+void FinishMonitor(CoreContext& context) {
+  context.ui.PostClose();
+  {
+    std::lock_guard lock(context.state.mutex);
+    FlushCurrentWorkType(context.state, context.records);
+  }
+  context.records.Close();
+  context.ui.PostCommand(command::kDestroyWindow);
+}
+
+MonitorThread::~MonitorThread() {
+  if (thread_.joinable()) {
+    thread_.request_stop();
+    thread_.join();
+  }
+}
+
+void MonitorThread::Start() {
+  thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+}
+
+void MonitorThread::Join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+void MonitorThread::Run(std::stop_token stop) {
+  std::stop_callback wake_on_stop(stop, [this] { context_.events.wake.Set(); });
+  PrepareMonitorStart(context_);
+  std::this_thread::sleep_for(kTrayRetryWait);
+  bool tray_added = BeginTrayAndCountdown(context_);
+  while (!ExitRequested(context_) && !stop.stop_requested()) {
+    RunMonitorPass(context_);
+    WaitForWake(stop, tray_added);
+  }
+  FinishMonitor(context_);
+}
+
+void MonitorThread::WaitForWake(std::stop_token stop, bool& tray_added) {
+  // While no tray exists the add is retried every 500 ms inside the wait,
+  // so a desktop without a tray never holds back the ticks.
+  using SteadyClock = std::chrono::steady_clock;
+  const SteadyClock::time_point deadline = SteadyClock::now() + kMonitorWait;
+  ManualResetEvent& wake = context_.events.wake;
+  while (!stop.stop_requested()) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    if (left <= std::chrono::milliseconds::zero()) break;
+    if (tray_added) {
+      wake.WaitFor(left);
+      break;
+    }
+    if (wake.WaitFor(std::min(left, kTrayRetryWait))) break;
+    tray_added = RetryTrayAdd(context_);
+  }
+  wake.Reset();
+}
+
+}  // namespace tolvi

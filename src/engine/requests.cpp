@@ -1,0 +1,144 @@
+#include "engine/requests.h"
+
+#include "accounting/recent_work.h"
+#include "accounting/work_types.h"
+#include "engine/command_ids.h"
+#include "engine/day_check.h"
+#include "engine/tick.h"
+
+namespace tolvi {
+namespace {
+
+void WriteSlot(CoreContext& context, std::uint32_t code, std::int32_t value) {
+  std::lock_guard lock(context.state.mutex);
+  context.state.activity.request_code = code;
+  context.state.activity.request_value = value;
+}
+
+void WriteCode(CoreContext& context, std::uint32_t code) {
+  std::lock_guard lock(context.state.mutex);
+  context.state.activity.request_code = code;
+}
+
+void Flush(CoreContext& context) {
+  FlushCurrentWorkType(context.state, context.records);
+}
+
+void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog) {
+  Flush(context);
+  context.state.activity.request_value = value_for_dialog;
+  context.ui.PostCommand(command::kWorkTypeDialog);
+}
+
+}  // namespace
+
+void PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value) {
+  context.events.request_free.Wait();
+  context.events.request_free.Reset();
+  WriteSlot(context, code, value);
+  context.events.wake.Set();
+}
+
+bool TryPostRequest(CoreContext& context, std::uint32_t code, std::int32_t value) {
+  if (!context.events.request_free.IsSet()) return false;
+  context.events.request_free.Reset();
+  WriteSlot(context, code, value);
+  context.events.wake.Set();
+  return true;
+}
+
+void PostDayCheckRequest(CoreContext& context) {
+  context.events.request_free.Wait();
+  context.events.request_free.Reset();
+  WriteCode(context, request::kDayCheck);
+}
+
+bool TryPostDayCheckRequest(CoreContext& context) {
+  if (!context.events.request_free.IsSet()) return false;
+  context.events.request_free.Reset();
+  WriteCode(context, request::kDayCheck);
+  return true;
+}
+
+void HandleRequest(CoreContext& context, StateLock& lock) {
+  SharedState& state = context.state;
+  ActivityState& activity = state.activity;
+  context.events.wake.Reset();
+  switch (activity.request_code) {
+    case request::kChangeWorkType:
+      Flush(context);
+      SelectCurrentById(state, context.records, activity.request_value);
+      FindCurrentSlot(state);
+      activity.request_code = request::kNone;
+      break;
+    case request::kDayCheck:
+      RunDayCheck(context, lock);
+      activity.request_code = request::kNone;
+      activity.phase = kPhaseRefresh;
+      break;
+    case request::kEditWorkType:
+      OpenDialogFor(context, activity.request_value);
+      break;
+    case request::kSelectWorkType:
+      OpenDialogFor(context, request::kSelectCurrentValue);
+      break;
+    case request::kAddWorkType:
+      OpenDialogFor(context, request::kNewWorkTypeValue);
+      break;
+    case request::kRefresh:
+      Flush(context);
+      ComputeTotals(state, context.records, GrandTotal::kCompute);
+      RebuildRecentWork(state, context.records);
+      activity.request_code = request::kNone;
+      break;
+    case request::kWorkDetailsClosed:
+      SelectCurrentByName(state, context.records);
+      activity.phase = kPhaseAfterDialog;
+      activity.request_code = request::kNone;
+      context.events.wake.Set();
+      break;
+    case request::kSelectWorkClosed:
+      if (activity.request_value != request::kSelectCurrentValue) {
+        SelectCurrentById(state, context.records, activity.request_value);
+        activity.phase = kPhaseAfterDialog;
+      }
+      activity.request_code = request::kNone;
+      context.events.wake.Set();
+      break;
+    case request::kNone:
+    case request::kDialogOpen:
+      return;
+    default:
+      // An unknown code would hold the slot, and so every tick, for ever.
+      activity.request_code = request::kNone;
+      break;
+  }
+  if (activity.request_code == request::kNone) context.events.request_free.Set();
+}
+
+void RunWorkTypeDialogCommand(CoreContext& context,
+                              const std::function<void(WorkTypeDialog)>& run_dialog) {
+  WorkTypeDialog dialog = WorkTypeDialog::kSelectWork;
+  {
+    std::lock_guard lock(context.state.mutex);
+    ActivityState& activity = context.state.activity;
+    switch (activity.request_code) {
+      case request::kEditWorkType:
+      case request::kAddWorkType:
+        dialog = WorkTypeDialog::kWorkDetails;
+        break;
+      case request::kSelectWorkType:
+        dialog = WorkTypeDialog::kSelectWork;
+        break;
+      default:
+        return;  // a stray 2018: no request is waiting for its dialog
+    }
+    activity.request_code = request::kDialogOpen;
+  }
+  if (run_dialog) run_dialog(dialog);
+  WriteCode(context, dialog == WorkTypeDialog::kWorkDetails ? request::kWorkDetailsClosed
+                                                            : request::kSelectWorkClosed);
+  context.events.wake.Set();
+}
+
+}  // namespace tolvi

@@ -1,0 +1,270 @@
+#include "engine/tick.h"
+
+#include <string>
+
+#include "accounting/recent_work.h"
+#include "accounting/targets.h"
+#include "accounting/work_types.h"
+#include "engine/tray_updates.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+constexpr std::uint32_t kHoursDivisor = 36'000;
+constexpr std::uint32_t kMsPerSecond = 1'000;
+constexpr std::uint32_t kManualAwayMethod = 1;
+constexpr std::uint32_t kAutoReset = 1;
+constexpr std::uint32_t kAutoResetPlus = 2;
+constexpr std::uint32_t kMaxBreakArmed = 1;
+constexpr std::uint32_t kMaxBreakFired = 2;
+// Differences of the wrapping counter above this are "before", not "after".
+constexpr std::uint32_t kHalfCounter = 0x8000'0000u;
+
+std::string TimeWasSetAs(std::string_view amount, std::string_view unit) {
+  std::string text = "Time was set as ";
+  text += amount;
+  text += unit;
+  return text;
+}
+
+std::string HoursText(const ProgramData& data, std::uint32_t milliseconds) {
+  return FormatHours(milliseconds, kHoursDivisor, TimeStyleFor(data.decimal_hours));
+}
+
+// Steps 1 and 2: the time since the previous tick, with a suspended gap
+// booked as one normal tick (unless a long meeting books it all).
+void MeasureElapsed(CoreContext& context) {
+  ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  const std::uint32_t now = context.clock.TickCount();
+  activity.tick_elapsed_ms = now - activity.last_tick_count;
+  activity.last_tick_count = now;
+  const bool long_meeting = data.long_meeting != 0 && activity.meeting == 1;
+  if (activity.tick_elapsed_ms > kSuspensionLimitMs && !long_meeting) {
+    data.suspended_today_ms += activity.tick_elapsed_ms - kMonitorPaceMs;
+    activity.tick_elapsed_ms = kMonitorPaceMs;
+  }
+}
+
+// Step 4: the break countdown, else the micro-break countdown.
+void RunCountdowns(CoreContext& context) {
+  ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  if (data.reminder_enabled == 0 || activity.working_flag != kWorkingFlagWorking ||
+      activity.meeting != 0 || activity.away != 0) {
+    return;
+  }
+  activity.break_countdown_ms =
+      SaturatingSubtract(activity.break_countdown_ms, activity.tick_elapsed_ms);
+  if (activity.break_countdown_ms == 0) {
+    StartBreak(context);
+    context.ui.ArmTimer(TimerId::kBreakReminder, kAlertTimerPeriodMs);
+    return;
+  }
+  if (data.micro_break_mode == 0) return;
+  activity.micro_countdown_ms =
+      SaturatingSubtract(activity.micro_countdown_ms, activity.tick_elapsed_ms);
+  if (activity.micro_countdown_ms == 0) {
+    RearmMicroCountdown(data, activity);
+    context.ui.ArmTimer(TimerId::kMicroBreak, kAlertTimerPeriodMs);
+  }
+}
+
+std::uint32_t ReadIdleTime(CoreContext& context) {
+  const ProgramData& data = context.state.data;
+  if (data.away_toggle_method != 0 || context.state.activity.meeting != 0) return 0;
+  const std::uint32_t last_input = context.clock.LastInputTick();
+  const std::uint32_t now = context.clock.TickCount();
+  return IdleTimeMs(now, last_input);
+}
+
+// Step 6a: the idle span before detection was booked as work or break;
+// it moves to away time.
+void BeginAway(CoreContext& context) {
+  ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  activity.away = 1;
+  SetTrayStatus(context, TrayIcon::kAway, "Away");
+  activity.away_mark = data.away_today_ms;
+  data.away_today_ms += data.away_time;
+  if (activity.working_flag != kWorkingFlagOnBreak) {
+    activity.current_today_ms = SaturatingSubtract(activity.current_today_ms, data.away_time);
+  } else {
+    data.break_today_ms = SaturatingSubtract(data.break_today_ms, data.away_time);
+    activity.break_mark = data.break_today_ms;
+  }
+}
+
+// Step 6: away detection and the return from it.
+void DetectAway(CoreContext& context, std::uint32_t idle_ms) {
+  const ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  if (idle_ms >= data.away_time && activity.away == 0) {
+    BeginAway(context);
+  } else if (idle_ms < data.away_time && activity.away == 1 && data.away_toggle_method == 0) {
+    activity.away = 0;
+    if (activity.working_flag != kWorkingFlagOnBreak) {
+      StartWork(context);
+    } else {
+      SetTrayStatus(context, TrayIcon::kOnBreak, "On Break");
+    }
+  }
+}
+
+void BookBreak(CoreContext& context, std::uint32_t elapsed) {
+  ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  data.break_today_ms += elapsed;
+  if (activity.max_break_state != kMaxBreakArmed) return;
+  const std::uint32_t seconds =
+      SaturatingSubtract(data.break_today_ms, activity.break_mark) / kMsPerSecond;
+  if (seconds <= data.max_break_seconds) return;
+  activity.max_break_state = kMaxBreakFired;
+  ShowTrayBalloon(
+      context, "Maximum break time",
+      TimeWasSetAs(FormatDecimal(static_cast<std::int32_t>(data.max_break_seconds)), " seconds"),
+      TrayIcon::kOnBreak);
+  context.ui.ArmTimer(TimerId::kMaximumBreak, kAlertTimerPeriodMs);
+}
+
+// The current work type is full for today: what does not fit is break.
+void SplitAtMaximum(CoreContext& context, std::uint32_t elapsed) {
+  ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  if (activity.current_today_ms < activity.current_maximum_ms) {
+    const std::uint64_t total = std::uint64_t{activity.current_today_ms} + elapsed;
+    data.break_today_ms += static_cast<std::uint32_t>(total - activity.current_maximum_ms);
+    activity.current_today_ms = activity.current_maximum_ms;
+  } else {
+    data.break_today_ms += elapsed;
+  }
+  StartBreak(context);
+  ShowTrayBalloon(context, "Maximum time for this work type",
+                  TimeWasSetAs(HoursText(data, activity.current_maximum_ms), " hours"),
+                  TrayIcon::kOnBreak);
+  context.ui.ArmTimer(TimerId::kWorkTypeMaximum, kAlertTimerPeriodMs);
+}
+
+void CountTowardsTarget(CoreContext& context, std::uint32_t elapsed) {
+  ActivityState& activity = context.state.activity;
+  if (activity.target_remaining_ms == 0) return;
+  if (elapsed < activity.target_remaining_ms) {
+    activity.target_remaining_ms -= elapsed;
+    return;
+  }
+  activity.target_remaining_ms = 0;
+  ShowTrayBalloon(
+      context, "Target time hit",
+      TimeWasSetAs(HoursText(context.state.data, TargetShownMs(context.state)), " hours"),
+      TrayIcon::kWorking);
+}
+
+void BookWork(CoreContext& context, std::uint32_t elapsed) {
+  ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  const std::uint64_t reached = std::uint64_t{activity.current_today_ms} + elapsed;
+  if (reached >= activity.current_maximum_ms) {
+    SplitAtMaximum(context, elapsed);
+    return;
+  }
+  activity.current_today_ms = static_cast<std::uint32_t>(reached);
+  data.work_today_ms += elapsed;
+  const std::int32_t slot = activity.current_slot;
+  if (slot >= 0 && static_cast<std::size_t>(slot) < context.state.recent.size()) {
+    context.state.recent[static_cast<std::size_t>(slot)].today_ms += elapsed;
+  }
+  CountTowardsTarget(context, elapsed);
+}
+
+// Step 7: the elapsed time goes to away, break or work.
+void BookElapsed(CoreContext& context) {
+  ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  const std::uint32_t elapsed = activity.tick_elapsed_ms;
+  if (activity.away == 1) {
+    activity.break_countdown_ms = data.break_interval;
+    data.away_today_ms += elapsed;
+  } else if (activity.working_flag == kWorkingFlagOnBreak) {
+    BookBreak(context, elapsed);
+  } else {
+    BookWork(context, elapsed);
+  }
+}
+
+// Step 8: the refresh of the sums every 51 ticks and the occasional backup.
+void Housekeeping(CoreContext& context) {
+  SharedState& state = context.state;
+  ActivityState& activity = state.activity;
+  if (activity.phase == kPhaseRefresh) {
+    FlushCurrentWorkType(state, context.records);
+    ComputeTotals(state, context.records, GrandTotal::kCompute);
+    RebuildRecentWork(state, context.records);
+  } else if (activity.phase == kPhaseBackup) {
+    if (context.random.Draw(kBackupDrawRange) == kBackupDrawHit &&
+        context.hooks.backup_data_files) {
+      context.hooks.backup_data_files(context);
+    }
+  }
+  activity.phase = activity.phase + 1 > kPhaseLast ? 0 : activity.phase + 1;
+}
+
+}  // namespace
+
+std::uint32_t IdleTimeMs(std::uint32_t now, std::uint32_t last_input) {
+  const std::uint32_t idle = now - last_input;
+  return idle < kHalfCounter ? idle : 0;
+}
+
+void RearmMicroCountdown(ProgramData& data, ActivityState& activity) {
+  switch (data.micro_break_mode) {
+    case 0:
+      activity.micro_countdown_ms = kMicroCountdownOff;
+      break;
+    case 1:
+      activity.micro_countdown_ms = data.break_interval / 2;
+      break;
+    default:
+      activity.micro_countdown_ms = data.break_interval / 4;
+      break;
+  }
+}
+
+void StartBreak(CoreContext& context) {
+  ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  activity.meeting = 0;
+  activity.working_flag = kWorkingFlagOnBreak;
+  RefreshTrayTip(context);
+  activity.break_mark = data.break_today_ms;
+  RearmMicroCountdown(data, activity);
+  activity.max_break_state = data.max_break_action != 0 ? kMaxBreakArmed : 0;
+}
+
+void StartWork(CoreContext& context) {
+  ProgramData& data = context.state.data;
+  ActivityState& activity = context.state.activity;
+  activity.away = 0;
+  activity.working_flag = kWorkingFlagWorking;
+  activity.max_break_state = 0;
+  RefreshTrayTip(context);
+  const bool long_break =
+      SaturatingSubtract(data.break_today_ms, activity.break_mark) > kAutoResetPlusBreakMs;
+  if (data.reset_mode == kAutoReset || (data.reset_mode == kAutoResetPlus && long_break) ||
+      activity.break_countdown_ms == 0) {
+    activity.break_countdown_ms = data.break_interval;
+  }
+  RearmMicroCountdown(data, activity);
+  activity.tray_refresh_pending = true;
+}
+
+void RunTick(CoreContext& context) {
+  MeasureElapsed(context);
+  context.state.activity.tray_refresh_pending = true;
+  RunCountdowns(context);
+  DetectAway(context, ReadIdleTime(context));
+  BookElapsed(context);
+  Housekeeping(context);
+}
+
+}  // namespace tolvi

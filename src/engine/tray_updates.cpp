@@ -1,0 +1,30 @@
+#include "engine/tray_updates.h"
+
+#include <string>
+
+#include "shell/tray_tip.h"
+#include "storage/text.h"
+
+namespace tolvi {
+
+void RefreshTrayTip(CoreContext& context) {
+  SharedState& state = context.state;
+  context.ui.SetTray(TrayIconFor(state.activity), TrayTooltip(state.data, state.activity));
+  state.activity.tray_refresh_pending = false;
+}
+
+void SetTrayStatus(CoreContext& context, TrayIcon icon, std::string_view text) {
+  context.ui.SetTray(icon, std::string(TruncateUtf8(text, kTooltipMaxBytes)));
+}
+
+void ShowTrayBalloon(CoreContext& context, std::string_view title, std::string_view text,
+                     TrayIcon icon) {
+  context.ui.ShowBalloon(std::string(TruncateUtf8(title, kBalloonTitleMaxBytes)),
+                         std::string(TruncateUtf8(text, kBalloonTextMaxBytes)), icon);
+}
+
+TrayIcon StartupTrayIcon(const ActivityState& activity) {
+  return activity.working_flag == kWorkingFlagWorking ? TrayIcon::kWorking : TrayIcon::kOnBreak;
+}
+
+}  // namespace tolvi

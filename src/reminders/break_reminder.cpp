@@ -1,0 +1,92 @@
+#include "reminders/break_reminder.h"
+
+#include "engine/tick.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+constexpr std::uint32_t kSmallMessageStyle = 1;
+
+// What the handler reads from the shared state before it lets go of the lock.
+struct ReminderSettings {
+  std::uint32_t action = 0;
+  std::string file;
+  bool random_phrase = false;
+  std::string text;
+  bool lock_screen = false;
+  bool auto_cont = false;
+};
+
+ReminderSettings ReadSettings(CoreContext& context) {
+  std::lock_guard lock(context.state.mutex);
+  const ProgramData& data = context.state.data;
+  ReminderSettings settings;
+  settings.action = data.reminder_action;
+  settings.file = FieldText(data.reminder_file);
+  settings.random_phrase = data.random_phrase != 0;
+  settings.text = FieldText(data.reminder_text);
+  settings.lock_screen = data.lock_screen != 0;
+  settings.auto_cont = data.auto_cont != 0;
+  return settings;
+}
+
+Question ReminderQuestion(const ReminderSettings& settings, const BreakReminderServices& services) {
+  Question question;
+  if (settings.random_phrase) {
+    if (services.random_phrase) question.message = services.random_phrase();
+  } else {
+    question.message = settings.text;
+  }
+  question.first_button = std::string(kTakeBreakButton);
+  question.second_button = std::string(kSnoozeButton);
+  question.style = kSmallMessageStyle;
+  return question;
+}
+
+}  // namespace
+
+ReminderOutcome DecideReminderOutcome(int answer, bool auto_cont) {
+  if (answer != 1) return ReminderOutcome::kSnooze;
+  return auto_cont ? ReminderOutcome::kResumeWork : ReminderOutcome::kStayOnBreak;
+}
+
+bool ReminderShowsWindow(std::uint32_t reminder_action) {
+  return reminder_action <= 3 || reminder_action == 7;
+}
+
+void ApplyReminderOutcome(CoreContext& context, ReminderOutcome outcome) {
+  switch (outcome) {
+    case ReminderOutcome::kStayOnBreak:
+      return;
+    case ReminderOutcome::kResumeWork:
+      StartWork(context);
+      return;
+    case ReminderOutcome::kSnooze:
+      // The snooze replaces whatever interval StartWork chose.
+      StartWork(context);
+      context.state.activity.break_countdown_ms = context.state.data.snooze_time;
+      return;
+  }
+}
+
+void HandleBreakReminderTimer(CoreContext& context, const BreakReminderServices& services,
+                              bool choice_open) {
+  if (choice_open) return;
+  context.ui.KillTimer(TimerId::kBreakReminder);
+  const ReminderSettings settings = ReadSettings(context);
+  if (services.play_reminder_sound) services.play_reminder_sound(settings.action, settings.file);
+  if (!ReminderShowsWindow(settings.action)) {
+    if (services.pause) services.pause(kNoWindowPauseMs);
+  } else {
+    const Question question = ReminderQuestion(settings, services);
+    const int answer = settings.lock_screen && services.ask_on_lock_desktop
+                           ? services.ask_on_lock_desktop(question)
+                           : context.ui.Ask(question);
+    std::lock_guard lock(context.state.mutex);
+    ApplyReminderOutcome(context, DecideReminderOutcome(answer, settings.auto_cont));
+  }
+  if (services.stop_reminder_sound) services.stop_reminder_sound();
+}
+
+}  // namespace tolvi

@@ -1,0 +1,65 @@
+#include "shell/tray_tip.h"
+
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+constexpr std::uint32_t kMsPerMinute = 60'000;
+constexpr std::uint32_t kHoursDivisor = 36'000;
+
+bool CountingDown(const ProgramData& data, const ActivityState& activity) {
+  return data.reminder_enabled != 0 && activity.working_flag == kWorkingFlagWorking &&
+         activity.meeting == 0 && activity.away == 0;
+}
+
+std::string FirstPart(const ProgramData& data, const ActivityState& activity) {
+  if (CountingDown(data, activity)) {
+    std::string text = "Time until break: ";
+    text += FormatDecimal(static_cast<std::int32_t>(TooltipMinutes(activity.break_countdown_ms)));
+    if (data.micro_break_mode != 0) {
+      text += " (";
+      text += FormatDecimal(static_cast<std::int32_t>(TooltipMinutes(activity.micro_countdown_ms)));
+      text += ")";
+    }
+    return text + " minutes\r\n";
+  }
+  if (activity.meeting != 0) return "At Meeting, ";
+  if (activity.away != 0) return "Away, ";
+  if (activity.working_flag == kWorkingFlagOnBreak) return "On Break, ";
+  return " ";
+}
+
+}  // namespace
+
+TrayIcon TrayIconFor(const ActivityState& activity) {
+  switch (ModeOf(activity)) {
+    case ActivityMode::kAtMeeting:
+      return TrayIcon::kAtMeeting;
+    case ActivityMode::kAway:
+      return TrayIcon::kAway;
+    case ActivityMode::kOnBreak:
+      return TrayIcon::kOnBreak;
+    case ActivityMode::kWorking:
+      break;
+  }
+  return TrayIcon::kWorking;
+}
+
+std::uint32_t TooltipMinutes(std::uint32_t countdown_ms) {
+  return (countdown_ms + 9) / kMsPerMinute + 1;
+}
+
+std::string TrayTooltip(const ProgramData& data, const ActivityState& activity) {
+  const TimeStyle style = TimeStyleFor(data.decimal_hours);
+  std::string text = FirstPart(data, activity);
+  text += FieldText(data.current_name);
+  text += ": ";
+  text += FormatHours(activity.current_today_ms, kHoursDivisor, style);
+  text += "/";
+  text += FormatHours(data.work_today_ms, kHoursDivisor, style);
+  text += " hours";
+  return std::string(TruncateUtf8(text, kTooltipMaxBytes));
+}
+
+}  // namespace tolvi
