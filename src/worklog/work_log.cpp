@@ -49,7 +49,6 @@ bool WorkLog::CopyAsideForRotation() {
 }
 
 LogWriteResult WorkLog::WriteLogLine(std::string_view text, LogLineMode mode) {
-  const std::lock_guard lock(mutex_);
   const std::string line = ComposeLine(text, mode);
   const std::uint64_t size = files_.FileSize(path_).value_or(0);
 

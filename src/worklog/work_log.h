@@ -9,16 +9,17 @@
 // rotation replaces the file atomically, and only after the old content has
 // been copied aside.
 //
-// Ownership: one WorkLog per data directory, holding references to the file
-// system and clock ports, which must outlive it. Thread safety: any thread
-// may call WriteLogLine; calls are serialised by an internal lock, so
-// overlapping writers queue instead of dropping lines.
+// Ownership: a cheap view of the data directory holding references to the
+// file system and clock ports, which must outlive it; make one where needed.
+// Thread safety: any thread, but writers must not overlap (a rotation racing
+// another write could copy the fresh file over the old generation). The
+// program writes the log only with the shared-state lock held, or at start-up
+// before the monitor runs.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -76,7 +77,6 @@ class WorkLog {
   Clock& clock_;
   std::filesystem::path path_;
   std::filesystem::path old_path_;
-  std::mutex mutex_;
 };
 
 }  // namespace tolvi
