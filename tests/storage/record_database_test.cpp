@@ -1,0 +1,596 @@
+#include "storage/record_database.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fakes/fake_file_system.h"
+#include "platform/posix/posix_file_system.h"
+
+namespace tolvi {
+namespace {
+
+// The work-type schema: name, twelve numbers, notes.
+constexpr std::array<std::uint32_t, 14> kSystemTypes = {12, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 13};
+constexpr std::size_t kFirstSlot = 1556;
+constexpr std::size_t kRecord = 416;
+constexpr std::size_t kNameAt = 4;     // field 1, 64 bytes
+constexpr std::size_t kNumberAt = 68;  // field 2; field k at 68 + 4 * (k - 2)
+constexpr std::size_t kNotesAt = 116;  // field 14, 300 bytes
+constexpr std::uint32_t kName = 1;
+constexpr std::uint32_t kNotes = 14;
+const std::filesystem::path kPath = "/data/TlvDB.lbf";
+
+int ByteOrder(std::string_view a, std::string_view b) {
+  return a.compare(b);
+}
+
+void PutU32(std::string& image, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) image[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+std::uint32_t GetU32(const std::string& image, std::size_t at) {
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(image[at + i]);
+  return value;
+}
+
+std::size_t SlotAt(std::size_t slot) {
+  return kFirstSlot + slot * kRecord;
+}
+
+// A work-type database written out by hand: header, field table with the
+// slot-0 offsets, then `capacity` zero slots (or `size` bytes if larger).
+std::string SystemImage(std::uint32_t capacity, std::size_t size = 0) {
+  std::string image(std::max(SlotAt(capacity), size), '\0');
+  std::memcpy(image.data(), "DATA1000", 8);
+  PutU32(image, 608, 1);
+  PutU32(image, 1352, 2);
+  PutU32(image, 1356, 14);
+  PutU32(image, 1360, capacity);
+  PutU32(image, 1364, 2);
+  PutU32(image, 1444, 12);
+  PutU32(image, 1448, 1560);
+  for (std::uint32_t field = 2; field <= 13; ++field) {
+    PutU32(image, 1444 + 8 * (field - 1), 2);
+    PutU32(image, 1448 + 8 * (field - 1), 1624 + 4 * (field - 2));
+  }
+  PutU32(image, 1548, 13);
+  PutU32(image, 1552, 1672);
+  return image;
+}
+
+void SetSlot(std::string& image, std::size_t slot, std::uint32_t status, std::string_view name) {
+  PutU32(image, SlotAt(slot), status);
+  std::memcpy(image.data() + SlotAt(slot) + kNameAt, name.data(), name.size());
+}
+
+class RecordDatabaseTest : public ::testing::Test {
+ protected:
+  FakeFileSystem files_;
+  RecordDatabase db_{files_, ByteOrder};
+
+  void OpenImage(const std::string& image, bool writable = true) {
+    files_.SetFile(kPath, image);
+    ASSERT_TRUE(db_.Open(kPath, writable).ok());
+  }
+  std::string FileNow() {
+    db_.Close();
+    return files_.GetFile(kPath).value_or("");
+  }
+  std::vector<std::string> LiveNames() {
+    std::vector<std::string> names;
+    for (const std::int32_t slot : db_.LiveRecords()) names.push_back(*db_.ReadText(slot, kName));
+    return names;
+  }
+};
+
+TEST_F(RecordDatabaseTest, CreatesTheWorkTypeSchemaByteForByte) {
+  ASSERT_TRUE(db_.Create(kPath, kSystemTypes).ok());
+  // 15 zero slots follow the field table, more than the 5000 reserved bytes.
+  const std::string expected = SystemImage(10, SlotAt(15));
+  ASSERT_EQ(expected.size(), 7796U);
+  EXPECT_EQ(files_.GetFile(kPath), expected);
+  EXPECT_FALSE(db_.is_open());
+}
+
+TEST_F(RecordDatabaseTest, CreateReservesFiveThousandBytesAfterTheHeader) {
+  const std::array<std::uint32_t, 1> types = {0};
+  ASSERT_TRUE(db_.Create(kPath, types).ok());
+  std::string expected(1444 + 5000, '\0');
+  std::memcpy(expected.data(), "DATA1000", 8);
+  PutU32(expected, 608, 1);
+  PutU32(expected, 1352, 2);
+  PutU32(expected, 1356, 1);
+  PutU32(expected, 1360, 10);
+  PutU32(expected, 1364, 2);
+  PutU32(expected, 1444, 0);
+  PutU32(expected, 1448, 1456);
+  EXPECT_EQ(files_.GetFile(kPath), expected);
+}
+
+TEST_F(RecordDatabaseTest, CreateRefusesSchemasItCouldNotOpen) {
+  EXPECT_EQ(db_.Create(kPath, std::span<const std::uint32_t>()).code(),
+            Status::Code::kInvalidArgument);
+  const std::array<std::uint32_t, 2> types = {2, 0x80000000U};
+  EXPECT_EQ(db_.Create(kPath, types).code(), Status::Code::kInvalidArgument);
+  EXPECT_FALSE(files_.GetFile(kPath).has_value());
+}
+
+TEST_F(RecordDatabaseTest, CreateKeepsTheOldFileWhenTheWriteFails) {
+  const std::string old = SystemImage(10);
+  files_.SetFile(kPath, old);
+  files_.FailNextWrite(100);
+  EXPECT_FALSE(db_.Create(kPath, kSystemTypes).ok());
+  EXPECT_EQ(files_.GetFile(kPath), old);
+}
+
+TEST_F(RecordDatabaseTest, OpenReadsTheLayoutOfACreatedFile) {
+  ASSERT_TRUE(db_.Create(kPath, kSystemTypes).ok());
+  ASSERT_TRUE(db_.Open(kPath, true).ok());
+  EXPECT_EQ(db_.field_count(), 14U);
+  EXPECT_EQ(db_.record_size(), 416U);
+  EXPECT_EQ(db_.capacity(), 10U);
+  EXPECT_EQ(db_.live_count(), 0U);
+  // The placeholder record: slot 0, all zero, no growth while nothing lives.
+  EXPECT_EQ(db_.NewRecord(), 0);
+  EXPECT_EQ(db_.capacity(), 10U);
+  EXPECT_EQ(db_.ReadNumber(0, 2), 0U);
+  EXPECT_EQ(db_.ReadText(0, kNotes), "");
+}
+
+struct CapacityCase {
+  std::uint32_t capacity;
+  std::uint32_t live;
+  std::uint32_t expected;
+};
+
+class CapacityRuleTest : public RecordDatabaseTest,
+                         public ::testing::WithParamInterface<CapacityCase> {};
+
+TEST_P(CapacityRuleTest, NewRecordAppliesTheCapacityRules) {
+  const CapacityCase c = GetParam();
+  std::string image = SystemImage(c.capacity);
+  // Live records on even slots first, so a shrink has something to compact.
+  for (std::uint32_t i = 0, slot = 0; i < c.live; ++i) {
+    slot = (2 * i < c.capacity) ? 2 * i : 2 * (i - (c.capacity + 1) / 2) + 1;
+    SetSlot(image, slot, 10, "r");
+  }
+  OpenImage(image);
+  EXPECT_GE(db_.NewRecord(), 0);
+  EXPECT_EQ(db_.capacity(), c.expected);
+  const std::string after = FileNow();
+  EXPECT_EQ(GetU32(after, 1360), c.expected);
+  EXPECT_GE(after.size(), SlotAt(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, CapacityRuleTest,
+    ::testing::Values(CapacityCase{10, 1, 20},      // free 9 < 10: grow by 10
+                      CapacityCase{200, 188, 211},  // 94 %: grow by 188 / 16
+                      CapacityCase{200, 150, 200},  // 75 %: stay
+                      CapacityCase{160, 100, 130},  // 62 %: compact, shrink by 160 * 3 / 16
+                      CapacityCase{60, 20, 50},     // 33 %, at most 100: shrink by 10
+                      CapacityCase{50, 20, 50}));   // not above 50: stay
+
+TEST_F(RecordDatabaseTest, GrowthAppendsZeroSlotsAtTheEndOfTheFile) {
+  ASSERT_TRUE(db_.Create(kPath, kSystemTypes).ok());
+  ASSERT_TRUE(db_.Open(kPath, true).ok());
+  ASSERT_EQ(db_.NewRecord(), 0);
+  ASSERT_EQ(db_.NewRecord(), 1);
+  const std::string after = FileNow();
+  EXPECT_EQ(after.size(), 7796U + 10 * kRecord);
+  EXPECT_EQ(GetU32(after, SlotAt(1)), 10U);
+  EXPECT_EQ(after.find_first_not_of('\0', SlotAt(2)), std::string::npos);
+}
+
+TEST_F(RecordDatabaseTest, ShrinkCompactsInOrderAndCutsTheFile) {
+  std::string image = SystemImage(160);
+  std::vector<std::string> expected;
+  for (std::uint32_t slot = 0; slot < 160; ++slot) {
+    if (slot % 8 < 5) {
+      expected.push_back("r" + std::to_string(slot));
+      SetSlot(image, slot, 10, expected.back());
+    } else {
+      SetSlot(image, slot, 5, "gone");
+    }
+  }
+  OpenImage(image);
+  ASSERT_EQ(db_.NewRecord(), 100);
+  ASSERT_TRUE(db_.WriteText(100, kName, "new"));
+  expected.push_back("new");
+  EXPECT_EQ(LiveNames(), expected);
+  EXPECT_EQ(db_.LiveRecords().back(), 100);
+  EXPECT_EQ(FileNow().size(), SlotAt(130));
+}
+
+TEST_F(RecordDatabaseTest, NewRecordReusesTheLowestFreeSlotWithItsOldContents) {
+  std::string image = SystemImage(20);
+  SetSlot(image, 0, 10, "keep");
+  SetSlot(image, 1, 5, "old");
+  SetSlot(image, 2, 10, "keep");
+  OpenImage(image);
+  EXPECT_EQ(db_.NewRecord(), 1);
+  EXPECT_EQ(db_.ReadText(1, kName), "old");
+  EXPECT_EQ(db_.NewRecord(), 3);
+  EXPECT_EQ(db_.live_count(), 4U);
+}
+
+TEST_F(RecordDatabaseTest, CompactionMovesLiveRecordsForwardInOrder) {
+  std::string image = SystemImage(20);
+  SetSlot(image, 0, 5, "x");
+  SetSlot(image, 1, 10, "a");
+  SetSlot(image, 3, 10, "b");
+  SetSlot(image, 4, 5, "y");
+  SetSlot(image, 6, 10, "c");
+  OpenImage(image);
+  // a passes 1 free slot, b 2, c 4: one move per free slot passed.
+  EXPECT_EQ(db_.CompactRecords(), RecordDatabase::kMoveBudget - 7);
+  EXPECT_EQ(db_.LiveRecords(), (std::vector<std::int32_t>{0, 1, 2}));
+  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_FALSE(db_.busy());
+  const std::string after = FileNow();
+  for (const std::size_t vacated : {3, 6}) EXPECT_EQ(GetU32(after, SlotAt(vacated)), 5U);
+}
+
+TEST_F(RecordDatabaseTest, CompactionStopsWhenTheMoveBudgetRunsOut) {
+  // 1000 free slots before 600 records: each record costs 1000 moves, so the
+  // budget is spent after the 500th, which sat in slot 1499.
+  std::string image = SystemImage(1600);
+  for (std::uint32_t slot = 1000; slot < 1600; ++slot) {
+    SetSlot(image, slot, 10, std::to_string(slot));
+  }
+  OpenImage(image);
+  EXPECT_EQ(db_.CompactRecords(), 0U);
+  EXPECT_TRUE(db_.busy());
+  EXPECT_EQ(db_.busy_text(), "Database is sorting; 1499 \\ 1600");
+  const std::vector<std::int32_t> live = db_.LiveRecords();
+  ASSERT_EQ(live.size(), 600U);
+  EXPECT_EQ(live[499], 499);
+  EXPECT_EQ(live[500], 1500);
+  EXPECT_EQ(db_.ReadText(0, kName), "1000");
+  EXPECT_EQ(db_.ReadText(499, kName), "1499");
+}
+
+TEST_F(RecordDatabaseTest, SortCompactsAndKeepsEqualKeysInTheirOrder) {
+  std::string image = SystemImage(20);
+  const std::array<const char*, 5> names = {"b", "a", nullptr, "b", "a"};
+  for (std::size_t slot = 0; slot < names.size(); ++slot) {
+    if (names[slot] == nullptr) {
+      SetSlot(image, slot, 5, "a");
+      continue;
+    }
+    SetSlot(image, slot, 10, names[slot]);
+    PutU32(image, SlotAt(slot) + kNumberAt, static_cast<std::uint32_t>(slot));
+  }
+  OpenImage(image);
+  ASSERT_TRUE(db_.SortRecords(kName));
+  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"a", "a", "b", "b"}));
+  std::vector<std::uint32_t> tags;
+  for (const std::int32_t slot : db_.LiveRecords()) tags.push_back(*db_.ReadNumber(slot, 2));
+  EXPECT_EQ(tags, (std::vector<std::uint32_t>{1, 4, 0, 3}));
+  EXPECT_EQ(db_.LiveRecords(), (std::vector<std::int32_t>{0, 1, 2, 3}));
+}
+
+TEST_F(RecordDatabaseTest, SortComparesNumbersAsSignedDecimalText) {
+  std::string image = SystemImage(20);
+  const std::array<std::uint32_t, 5> values = {9, 10, 0xFFFFFFFFU, 100, 2};
+  for (std::size_t slot = 0; slot < values.size(); ++slot) {
+    SetSlot(image, slot, 10, "");
+    PutU32(image, SlotAt(slot) + kNumberAt, values[slot]);
+  }
+  OpenImage(image);
+  ASSERT_TRUE(db_.SortRecords(2));
+  std::vector<std::uint32_t> sorted;
+  for (const std::int32_t slot : db_.LiveRecords()) sorted.push_back(*db_.ReadNumber(slot, 2));
+  EXPECT_EQ(sorted, (std::vector<std::uint32_t>{0xFFFFFFFFU, 10, 100, 2, 9}));
+}
+
+TEST(RecordDatabase, SortOrdersByTheInjectedCollator) {
+  FakeFileSystem files;
+  RecordDatabase db(files, [](std::string_view a, std::string_view b) { return b.compare(a); });
+  std::string image = SystemImage(20);
+  SetSlot(image, 0, 10, "a");
+  SetSlot(image, 1, 10, "c");
+  SetSlot(image, 2, 10, "b");
+  files.SetFile(kPath, image);
+  ASSERT_TRUE(db.Open(kPath, true).ok());
+  ASSERT_TRUE(db.SortRecords(kName));
+  EXPECT_EQ(db.ReadText(0, kName), "c");
+  EXPECT_EQ(db.ReadText(2, kName), "a");
+}
+
+TEST_F(RecordDatabaseTest, SortDoesNothingItCannotDo) {
+  EXPECT_FALSE(db_.SortRecords(kName));  // closed
+  std::string image = SystemImage(20);
+  SetSlot(image, 0, 10, "b");
+  SetSlot(image, 1, 10, "a");
+  OpenImage(image);
+  EXPECT_FALSE(db_.SortRecords(0));
+  EXPECT_FALSE(db_.SortRecords(15));
+  db_.Close();
+  ASSERT_TRUE(db_.Open(kPath, false).ok());
+  EXPECT_FALSE(db_.SortRecords(kName));
+  EXPECT_EQ(db_.ReadText(0, kName), "b");
+}
+
+struct FindCase {
+  std::int32_t start;
+  const char* key;
+  std::int32_t expected;
+};
+
+class FindRecordTest : public RecordDatabaseTest, public ::testing::WithParamInterface<FindCase> {
+ protected:
+  void SetUp() override {
+    std::string image = SystemImage(20);
+    SetSlot(image, 0, 10, "Homework");
+    SetSlot(image, 1, 10, "Gardening");
+    std::memcpy(image.data() + SlotAt(1) + kNotesAt, "More Work tomorrow", 18);
+    SetSlot(image, 2, 10, "aab");
+    SetSlot(image, 3, 10, "Filing");
+    PutU32(image, SlotAt(3) + kNumberAt + 12, 5);  // field 5
+    SetSlot(image, 4, 10, "x{y");
+    SetSlot(image, 5, 10, "a`b");
+    SetSlot(image, 6, 5, "Zebra");
+    OpenImage(image);
+  }
+};
+
+TEST_P(FindRecordTest, FindsTheFirstMatchingLiveRecordAfterStart) {
+  const FindCase c = GetParam();
+  EXPECT_EQ(db_.FindRecord(c.start, c.key), c.expected) << c.start << " '" << c.key << "'";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, FindRecordTest,
+    ::testing::Values(FindCase{0, "work", 1},    // slot 0 is never examined from 0
+                      FindCase{-1, "work", 0},   // from -1 it is
+                      FindCase{1, "work", -1},   // nothing after slot 1
+                      FindCase{0, "GARDEN", 1},  // letters match either case
+                      FindCase{0, "ab", -1},     // a mismatch is not retried as a start
+                      FindCase{0, "aa", 2},      //
+                      FindCase{0, "5", 3},       // a number field equal to the key
+                      FindCase{0, "0", -1},      // key value 0 matches no number
+                      FindCase{0, "", 1},        // empty key: any text field
+                      FindCase{0, "x{y", -1},    // '{' and up never match
+                      FindCase{0, "x", 4},       //
+                      FindCase{0, "@", -1},      // '@' is no letter: not '`'
+                      FindCase{0, "zebra", -1},  // deleted records are skipped
+                      FindCase{25, "x", -1}));   // start past the end
+
+TEST_F(RecordDatabaseTest, ReadTextStopsAtTheFieldEndWithoutATerminator) {
+  std::string image = SystemImage(20);
+  SetSlot(image, 0, 10, std::string(64, 'A'));
+  PutU32(image, SlotAt(0) + kNumberAt, 0x42424242);
+  OpenImage(image);
+  EXPECT_EQ(db_.ReadText(0, kName), std::string(63, 'A'));
+  EXPECT_EQ(db_.FindRecord(-1, "B"), -1);
+}
+
+TEST_F(RecordDatabaseTest, WriteTextCutsAtACharacterBoundaryAndZeroesTheRest) {
+  OpenImage(SystemImage(20));
+  ASSERT_EQ(db_.NewRecord(), 0);
+  ASSERT_TRUE(db_.WriteText(0, kName, std::string(70, 'x')));
+  EXPECT_EQ(db_.ReadText(0, kName), std::string(63, 'x'));
+  ASSERT_TRUE(db_.WriteText(0, kName, std::string(62, 'x') + "\xC3\xA9"));
+  EXPECT_EQ(db_.ReadText(0, kName), std::string(62, 'x'));
+  ASSERT_TRUE(db_.WriteText(0, kName, "ab"));
+  const std::string after = FileNow();
+  EXPECT_EQ(after.substr(SlotAt(0) + kNameAt, 64), std::string("ab") + std::string(62, '\0'));
+}
+
+TEST_F(RecordDatabaseTest, NarrowNumberFieldsKeepTheLowBits) {
+  const std::array<std::uint32_t, 4> types = {0, 1, 2, 3};
+  ASSERT_TRUE(db_.Create(kPath, types).ok());
+  ASSERT_TRUE(db_.Open(kPath, true).ok());
+  ASSERT_EQ(db_.NewRecord(), 0);
+  for (std::uint32_t field = 1; field <= 4; ++field) {
+    ASSERT_TRUE(db_.WriteNumber(0, field, 0x12345678));
+  }
+  EXPECT_EQ(db_.ReadNumber(0, 1), 0x78U);
+  EXPECT_EQ(db_.ReadNumber(0, 2), 0x5678U);
+  EXPECT_EQ(db_.ReadNumber(0, 3), 0x12345678U);
+  EXPECT_EQ(db_.ReadNumber(0, 4), 0x12345678U);
+  // Slot 0 at 1444 + 4 * 8; status, then 1 + 2 + 4 + 8 bytes.
+  const std::string after = FileNow();
+  EXPECT_EQ(after.substr(1476 + 4, 15),
+            std::string("\x78\x78\x56\x78\x56\x34\x12\x78\x56\x34\x12", 11) + std::string(4, '\0'));
+}
+
+TEST_F(RecordDatabaseTest, FieldAccessFailsOutsideTheRecords) {
+  std::string image = SystemImage(20);
+  OpenImage(image);
+  EXPECT_FALSE(db_.ReadNumber(0, 2).has_value()) << "no record is live";
+  ASSERT_EQ(db_.NewRecord(), 0);
+  EXPECT_FALSE(db_.ReadNumber(0, 0).has_value());
+  EXPECT_FALSE(db_.ReadNumber(0, 15).has_value());
+  EXPECT_FALSE(db_.ReadNumber(-1, 2).has_value());
+  EXPECT_FALSE(db_.ReadNumber(20, 2).has_value());
+  EXPECT_FALSE(db_.ReadNumber(0, kName).has_value()) << "a text field";
+  EXPECT_FALSE(db_.ReadText(0, 2).has_value()) << "a number field";
+  EXPECT_FALSE(db_.WriteNumber(20, 2, 1));
+  EXPECT_FALSE(db_.WriteText(0, 2, "x"));
+  EXPECT_FALSE(db_.SetRecordStatus(20, SlotStatus::kLive));
+}
+
+TEST_F(RecordDatabaseTest, ReadOnlyDatabaseRefusesEveryChange) {
+  std::string image = SystemImage(20);
+  SetSlot(image, 0, 5, "b");
+  SetSlot(image, 1, 10, "a");
+  OpenImage(image, false);
+  EXPECT_EQ(db_.ReadText(1, kName), "a");
+  EXPECT_EQ(db_.NewRecord(), -1);
+  EXPECT_FALSE(db_.WriteNumber(1, 2, 7));
+  EXPECT_FALSE(db_.WriteText(1, kName, "z"));
+  EXPECT_FALSE(db_.SetRecordStatus(1, SlotStatus::kDeleted));
+  EXPECT_EQ(db_.CompactRecords(), RecordDatabase::kMoveBudget);
+  EXPECT_EQ(FileNow(), image);
+  EXPECT_EQ(files_.read_only_writes(), 0U);
+}
+
+TEST_F(RecordDatabaseTest, IteratesLiveRecordsTheWayCallersDo) {
+  std::string image = SystemImage(20);
+  SetSlot(image, 2, 10, "a");
+  SetSlot(image, 3, 5, "gone");
+  SetSlot(image, 7, 10, "b");
+  OpenImage(image);
+  std::vector<std::int32_t> seen;
+  for (std::int32_t s = db_.FirstRecordWithStatus(SlotStatus::kLive, 0);;) {
+    seen.push_back(s);
+    const std::int32_t next = db_.NextLiveRecord(s);
+    if (next == s) break;
+    s = next;
+  }
+  EXPECT_EQ(seen, (std::vector<std::int32_t>{2, 7}));
+  EXPECT_EQ(db_.FirstRecordWithStatus(SlotStatus::kDeleted, 4), -1);
+  EXPECT_EQ(db_.FirstRecordWithStatus(SlotStatus::kNeverUsed, 2), 4);
+  ASSERT_TRUE(db_.SetRecordStatus(2, SlotStatus::kDeleted));
+  ASSERT_TRUE(db_.SetRecordStatus(7, SlotStatus::kDeleted));
+  EXPECT_EQ(db_.live_count(), 0U);
+  EXPECT_EQ(db_.FirstRecordWithStatus(SlotStatus::kLive, 0), -1);
+  EXPECT_EQ(db_.NextLiveRecord(3), 3);
+}
+
+struct HostileCase {
+  const char* what;
+  std::size_t at;  // where to patch a u32, or npos
+  std::uint32_t value;
+  std::size_t size;  // file size to cut to, or 0
+};
+
+class HostileFileTest : public RecordDatabaseTest,
+                        public ::testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostileFileTest, OpenRejectsTheFileWithoutChangingIt) {
+  const HostileCase c = GetParam();
+  std::string image = SystemImage(10);
+  SetSlot(image, 0, 10, "placeholder");
+  if (c.at != std::string::npos) PutU32(image, c.at, c.value);
+  if (c.size != 0) image.resize(c.size);
+  files_.SetFile(kPath, image);
+  const Status status = db_.Open(kPath, true);
+  EXPECT_EQ(status.code(), Status::Code::kCorruption) << c.what;
+  EXPECT_FALSE(db_.is_open());
+  EXPECT_EQ(files_.GetFile(kPath), image);
+}
+
+constexpr std::size_t kNoPatch = std::string::npos;
+INSTANTIATE_TEST_SUITE_P(
+    Files, HostileFileTest,
+    ::testing::Values(
+        HostileCase{"DATA0999", 4, 0x39393930, 0}, HostileCase{"data1000", 0, 0x61746164, 0},
+        HostileCase{"one byte short", kNoPatch, 0, kFirstSlot + 10 * kRecord - 1},
+        HostileCase{"header cut", kNoPatch, 0, 1443}, HostileCase{"no fields", 1356, 0, 0},
+        HostileCase{"field count all ones", 1356, 0xFFFFFFFF, 0},
+        HostileCase{"field table past the end", 1356, 4000, 0},
+        HostileCase{"one field too many", 1356, 15, 0}, HostileCase{"no slots", 1360, 0, 0},
+        HostileCase{"capacity top bit", 1360, 0x80000000, 0},
+        HostileCase{"capacity whose size overflows 32 bits", 1360, 0x7FFFFFFF, 0},
+        HostileCase{"type code top bit", 1444, 0x80000000, 0},
+        HostileCase{"last field larger than its slot", 1548, 15, 0},
+        HostileCase{"first field larger, offsets kept", 1444, 13, 0},
+        HostileCase{"offset off by one", 1456, 1625, 0},
+        HostileCase{"offset beyond the file", 1552, 0xFFFFFF00, 0}));
+
+TEST_F(RecordDatabaseTest, OpenReportsAMissingFile) {
+  EXPECT_EQ(db_.Open(kPath, true).code(), Status::Code::kNotFound);
+  files_.SetFile(kPath, SystemImage(10));
+  files_.FailAccess(kPath);
+  EXPECT_EQ(db_.Open(kPath, true).code(), Status::Code::kIoError);
+}
+
+TEST_F(RecordDatabaseTest, GrowthDoesNotRaiseRecordsFromBytesPastTheLastSlot) {
+  // Damage after slot 9 (inside the file but outside its slots) looks live.
+  std::string image = SystemImage(10, SlotAt(15));
+  SetSlot(image, 0, 10, "real");
+  for (std::size_t slot = 10; slot < 15; ++slot) SetSlot(image, slot, 10, "ghost");
+  OpenImage(image);
+  ASSERT_EQ(db_.NewRecord(), 1);
+  EXPECT_EQ(db_.capacity(), 20U);
+  EXPECT_EQ(db_.live_count(), 2U);
+  EXPECT_EQ(db_.FindRecord(-1, "ghost"), -1);
+}
+
+TEST_F(RecordDatabaseTest, AFailedResizeLeavesTheDatabaseUsable) {
+  std::string image = SystemImage(10);
+  SetSlot(image, 0, 10, "a");
+  OpenImage(image);
+  files_.FailNextResize();
+  EXPECT_EQ(db_.NewRecord(), 1);  // no growth, but slot 1 was free
+  EXPECT_EQ(db_.capacity(), 10U);
+  EXPECT_EQ(db_.ReadText(0, kName), "a");
+  EXPECT_EQ(db_.NewRecord(), 2);
+  EXPECT_EQ(db_.capacity(), 20U);
+}
+
+TEST_F(RecordDatabaseTest, TwoThreadsCanShareOneHandle) {
+  ASSERT_TRUE(db_.Create(kPath, kSystemTypes).ok());
+  ASSERT_TRUE(db_.Open(kPath, true).ok());
+  ASSERT_EQ(db_.NewRecord(), 0);
+  constexpr std::uint32_t kRecords = 300;
+  std::atomic<bool> done = false;
+  std::thread writer([&] {
+    for (std::uint32_t i = 1; i <= kRecords; ++i) {
+      const std::int32_t slot = db_.NewRecord();
+      db_.WriteText(slot, kName, "r" + std::to_string(i));
+      db_.WriteNumber(slot, 2, i);
+    }
+    done = true;
+  });
+  // Sorting by a field nobody else writes keeps records in place while it
+  // walks every slot and the file is remapped underneath.
+  auto pass = [&] {
+    EXPECT_TRUE(db_.SortRecords(13));
+    (void)db_.FindRecord(-1, "r150");
+    for (const std::int32_t slot : db_.LiveRecords()) (void)db_.WriteNumber(slot, 12, 7);
+  };
+  while (!done) pass();
+  writer.join();
+  pass();
+  ASSERT_EQ(db_.live_count(), kRecords + 1);
+  for (const std::int32_t slot : db_.LiveRecords()) {
+    const std::uint32_t tag = *db_.ReadNumber(slot, 2);
+    EXPECT_EQ(db_.ReadText(slot, kName), tag == 0 ? "" : "r" + std::to_string(tag));
+    EXPECT_EQ(db_.ReadNumber(slot, 12), 7U);
+  }
+}
+
+TEST(RecordDatabase, KeepsRecordsAcrossRemapsOfARealFile) {
+  std::string directory = (std::filesystem::temp_directory_path() / "tolvi-db-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(directory.data()), nullptr);
+  const std::filesystem::path path = std::filesystem::path(directory) / "TlvDB.lbf";
+  PosixFileSystem files;
+  {
+    RecordDatabase db(files, ByteOrder);
+    ASSERT_TRUE(db.Create(path, kSystemTypes).ok());
+    ASSERT_TRUE(db.Open(path, true).ok());
+    for (std::uint32_t i = 0; i < 45; ++i) {
+      const std::int32_t slot = db.NewRecord();
+      ASSERT_EQ(slot, static_cast<std::int32_t>(i));
+      ASSERT_TRUE(db.WriteText(slot, kName, "n" + std::to_string(i)));
+    }
+    for (std::int32_t slot = 0; slot < 35; ++slot) {
+      ASSERT_TRUE(db.SetRecordStatus(slot, SlotStatus::kDeleted));
+    }
+    ASSERT_GE(db.NewRecord(), 0);  // 10 of 60 used: compacts and shrinks
+    EXPECT_EQ(db.capacity(), 50U);
+  }
+  RecordDatabase db(files, ByteOrder);
+  ASSERT_TRUE(db.Open(path, false).ok());
+  EXPECT_EQ(db.live_count(), 11U);
+  EXPECT_EQ(db.ReadText(0, kName), "n35");
+  EXPECT_EQ(db.ReadText(9, kName), "n44");
+  EXPECT_EQ(files.FileSize(path), kFirstSlot + 50 * kRecord);
+  db.Close();
+  std::filesystem::remove_all(directory);
+}
+
+}  // namespace
+}  // namespace tolvi
