@@ -1,0 +1,96 @@
+#include "reminders/choice_layout.h"
+
+#include <gtest/gtest.h>
+
+#include "reminders/choice.h"
+
+namespace tolvi {
+namespace {
+
+struct BaseUnitsCase {
+  std::int32_t alphabet_width;
+  std::int32_t font_height;
+  DialogBaseUnits expected;
+};
+
+class BaseUnitsFromFontTest : public ::testing::TestWithParam<BaseUnitsCase> {};
+
+TEST_P(BaseUnitsFromFontTest, AveragesTheAlphabetRoundedAndNeverBelowOnePixel) {
+  const BaseUnitsCase& c = GetParam();
+  EXPECT_EQ(BaseUnitsFromFont(c.alphabet_width, c.font_height), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(ChoiceLayout, BaseUnitsFromFontTest,
+                         ::testing::Values(BaseUnitsCase{312, 13, {6, 13}},  // exactly 6
+                                           BaseUnitsCase{311, 13, {6, 13}},  // 5.98 rounds up
+                                           BaseUnitsCase{285, 16, {5, 16}},  // 5.48 rounds down
+                                           BaseUnitsCase{0, 0, {1, 1}},
+                                           BaseUnitsCase{-40, -3, {1, 1}}));
+
+TEST(ChoiceLayout, MapsTheTemplateWithTheClassicSmallFontUnits) {
+  // 6 x 13 pixel units; every value worked out by hand, halves rounded up.
+  const ChoiceLayout layout = ComputeChoiceLayout(DialogBaseUnits{6, 13});
+  EXPECT_EQ(layout.client, (PixelRect{0, 0, 375, 198}));
+  EXPECT_EQ(layout.icon, (PixelRect{6, 7, 32, 32}));
+  EXPECT_EQ(layout.message, (PixelRect{53, 5, 315, 55}));
+  EXPECT_EQ(layout.first_button, (PixelRect{69, 70, 300, 57}));
+  EXPECT_EQ(layout.second_button, (PixelRect{69, 135, 300, 57}));
+}
+
+TEST(ChoiceLayout, ScalesWithALargerFont) {
+  const ChoiceLayout layout = ComputeChoiceLayout(DialogBaseUnits{8, 17});
+  EXPECT_EQ(layout.client, (PixelRect{0, 0, 500, 259}));  // 122 * 17 / 8 = 259.25
+  EXPECT_EQ(layout.second_button, (PixelRect{92, 176, 400, 74}));
+}
+
+TEST(ChoiceLayout, ButtonsAndMessageStayInsideTheClientAndDoNotOverlap) {
+  for (const DialogBaseUnits base : {DialogBaseUnits{1, 1}, DialogBaseUnits{5, 11},
+                                     DialogBaseUnits{7, 15}, DialogBaseUnits{12, 26}}) {
+    const ChoiceLayout l = ComputeChoiceLayout(base);
+    EXPECT_LE(l.message.y + l.message.height, l.first_button.y) << base.x << "x" << base.y;
+    EXPECT_LE(l.first_button.y + l.first_button.height, l.second_button.y);
+    EXPECT_LE(l.second_button.y + l.second_button.height, l.client.height);
+    EXPECT_LE(l.second_button.x + l.second_button.width, l.client.width);
+  }
+}
+
+TEST(ChoiceStyle, TenOrMoreSelectsTheSmallMessageFont) {
+  EXPECT_EQ(MessageFontFor(0), ChoiceFont::kLarge);
+  EXPECT_EQ(MessageFontFor(1), ChoiceFont::kLarge);
+  EXPECT_EQ(MessageFontFor(9), ChoiceFont::kLarge);
+  EXPECT_EQ(MessageFontFor(10), ChoiceFont::kSmall);
+  EXPECT_EQ(MessageFontFor(11), ChoiceFont::kSmall);
+  EXPECT_EQ(FontHeightFor(ChoiceFont::kLarge), 20);
+  EXPECT_EQ(FontHeightFor(ChoiceFont::kSmall), 16);
+}
+
+TEST(ChoiceRequest, TakesTextsAndFontFromAQuestionOfTheUiPort) {
+  const ChoiceRequest small = ChoiceRequestFor(
+      Question{.message = "Stretch!", .first_button = "Go", .second_button = "Later", .style = 1},
+      false);
+  EXPECT_EQ(small.message, "Stretch!");
+  EXPECT_EQ(small.first_caption, "Go");
+  EXPECT_EQ(small.second_caption, "Later");
+  EXPECT_EQ(small.message_font, ChoiceFont::kSmall);
+  EXPECT_FALSE(small.on_top);
+  Question large;
+  large.style = 0;
+  EXPECT_EQ(ChoiceRequestFor(large, true).message_font, ChoiceFont::kLarge);
+}
+
+TEST(ChoiceOpenFlag, StaysOpenUntilTheLastOfTwoWindowsCloses) {
+  ChoiceOpenFlag flag;
+  EXPECT_FALSE(flag.IsOpen());
+  {
+    ChoiceOpenScope first(flag);
+    {
+      ChoiceOpenScope second(flag);
+      EXPECT_TRUE(flag.IsOpen());
+    }
+    EXPECT_TRUE(flag.IsOpen());
+  }
+  EXPECT_FALSE(flag.IsOpen());
+}
+
+}  // namespace
+}  // namespace tolvi
