@@ -1,0 +1,103 @@
+#include "accounting/work_type_record.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_file_system.h"
+
+namespace tolvi {
+namespace {
+
+namespace field = work_type_field;
+
+std::uint32_t U32At(const std::string& bytes, std::size_t offset) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes.at(offset + i)))
+             << (8 * i);
+  }
+  return value;
+}
+
+class WorkTypeRecordTest : public ::testing::Test {
+ protected:
+  const std::filesystem::path path_ = "/data/TlvDB.lbf";
+  FakeFileSystem files_;
+  RecordDatabase records_{files_};
+};
+
+TEST_F(WorkTypeRecordTest, CreatedDatabaseHasTheFourteenFieldSchemaAndAPlaceholder) {
+  ASSERT_TRUE(CreateWorkTypeDatabase(records_, path_).ok());
+  EXPECT_TRUE(records_.is_open());
+  EXPECT_TRUE(records_.writable());
+  EXPECT_EQ(records_.live_count(), 1u);
+  EXPECT_EQ(records_.LiveRecords(), std::vector<std::int32_t>{kPlaceholderSlot});
+  EXPECT_EQ(records_.record_size(), 416u);
+  records_.Close();
+
+  const std::string file = files_.GetFile(path_).value();
+  EXPECT_EQ(file.substr(0, 8), "DATA1000");
+  EXPECT_EQ(U32At(file, 1356), 14u);
+  const std::vector<std::uint32_t> types = {12, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 13};
+  std::uint32_t offset = 1556 + 4;  // first slot, after its status
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    EXPECT_EQ(U32At(file, 1444 + 8 * i), types[i]) << "field " << i + 1;
+    EXPECT_EQ(U32At(file, 1444 + 8 * i + 4), offset) << "field " << i + 1;
+    offset += types[i] == 12 ? 64 : types[i] == 13 ? 300 : 4;
+  }
+}
+
+TEST_F(WorkTypeRecordTest, InitialWorkTypesAreTenNewWorkRecordsInSlotsZeroToNine) {
+  ASSERT_TRUE(CreateWorkTypeDatabase(records_, path_).ok());
+  CreateInitialWorkTypes(records_);
+  ASSERT_EQ(records_.LiveRecords(), (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  for (std::int32_t slot = 0; slot < 10; ++slot) {
+    EXPECT_EQ(records_.ReadText(slot, field::kName), "New Work") << slot;
+    EXPECT_EQ(records_.ReadText(slot, field::kNotes), "") << slot;
+    EXPECT_EQ(records_.ReadNumber(slot, field::kTotal), 0u) << slot;
+    EXPECT_EQ(records_.ReadNumber(slot, field::kMaximum), 18000000u) << slot;
+    EXPECT_EQ(records_.ReadNumber(slot, field::kToday), 5u) << slot;
+    for (std::uint32_t f = field::kYesterday; f <= field::kLastReserved; ++f) {
+      EXPECT_EQ(records_.ReadNumber(slot, f), 0u) << slot << " field " << f;
+    }
+  }
+}
+
+TEST_F(WorkTypeRecordTest, UnnamedInitKeepsNameAndNotesAndResetsTheRest) {
+  ASSERT_TRUE(CreateWorkTypeDatabase(records_, path_).ok());
+  const std::int32_t id = records_.NewRecord();
+  ASSERT_GE(id, 0);
+  ASSERT_TRUE(records_.WriteText(id, field::kName, "Copy of Proj A"));
+  ASSERT_TRUE(records_.WriteText(id, field::kNotes, "quarterly"));
+  for (std::uint32_t f = field::kTotal; f <= field::kLastReserved; ++f) {
+    ASSERT_TRUE(records_.WriteNumber(id, f, 7200000 + f));
+  }
+  InitWorkType(records_, id, /*named=*/false);
+  EXPECT_EQ(records_.ReadText(id, field::kName), "Copy of Proj A");
+  EXPECT_EQ(records_.ReadText(id, field::kNotes), "quarterly");
+  EXPECT_EQ(records_.ReadNumber(id, field::kMaximum), 18000000u) << "120 minutes becomes 300";
+  EXPECT_EQ(records_.ReadNumber(id, field::kToday), 0u);
+  for (std::uint32_t f = field::kTotal; f <= field::kLastReserved; ++f) {
+    if (f != field::kMaximum) {
+      EXPECT_EQ(records_.ReadNumber(id, f), 0u) << "field " << f;
+    }
+  }
+}
+
+TEST_F(WorkTypeRecordTest, InitialWorkTypesOnAClosedDatabaseDoNothing) {
+  CreateInitialWorkTypes(records_);
+  EXPECT_FALSE(records_.is_open());
+  EXPECT_TRUE(files_.AllFiles().empty());
+}
+
+TEST_F(WorkTypeRecordTest, CreationFailureIsReported) {
+  files_.FailRenames(true);  // the atomic create cannot put its file in place
+  EXPECT_FALSE(CreateWorkTypeDatabase(records_, path_).ok());
+  EXPECT_FALSE(records_.is_open());
+}
+
+}  // namespace
+}  // namespace tolvi
