@@ -1,0 +1,556 @@
+#include "storage/program_data_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <future>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "accounting/work_type_record.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_ui.h"
+
+namespace tolvi {
+namespace {
+
+namespace field = work_type_field;
+
+// Block offsets, written out here rather than taken from the struct, so the
+// tests check the layout too.
+constexpr std::size_t kAutoStartAt = 0;
+constexpr std::size_t kBreakIntervalAt = 8;
+constexpr std::size_t kReminderEnabledAt = 12;
+constexpr std::size_t kAutoShowAt = 16;
+constexpr std::size_t kMaxBreakActionAt = 20;
+constexpr std::size_t kShowReportAt = 24;
+constexpr std::size_t kAwayTimeAt = 28;
+constexpr std::size_t kDayOfMonthAt = 36;
+constexpr std::size_t kWorkTodayAt = 40;
+constexpr std::size_t kBreakTodayAt = 44;
+constexpr std::size_t kAwayTodayAt = 48;
+constexpr std::size_t kWorkYesterdayAt = 52;
+constexpr std::size_t kMaxBreakSecondsAt = 56;
+constexpr std::size_t kLegacyNamesAt = 110;
+constexpr std::size_t kLegacyMaximaAt = 360;
+constexpr std::size_t kLegacyTodayAt = 380;
+constexpr std::size_t kLegacyYesterdayAt = 432;
+constexpr std::size_t kAwayYesterdayAt = 452;
+constexpr std::size_t kBreakYesterdayAt = 460;
+constexpr std::size_t kFileLogAt = 472;
+constexpr std::size_t kManualTargetAt = 476;
+constexpr std::size_t kReminderActionAt = 488;
+constexpr std::size_t kSnoozeTimeAt = 1112;
+constexpr std::size_t kReminderTextAt = 1136;
+constexpr std::size_t kReservedAt = 1236;
+constexpr std::size_t kWindowAlphaAt = 4656;
+constexpr std::size_t kTargetModeAt = 4660;
+constexpr std::size_t kLastCloseStampAt = 4664;
+constexpr std::size_t kPlacementAt = 5584;
+constexpr std::size_t kDecimalHoursAt = 5628;
+constexpr std::size_t kLongMeetingAt = 5632;
+
+constexpr std::uint32_t kFileTimeHigh = 0x01DD8579;
+
+void PutU32(std::string& block, std::size_t offset, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    block.at(offset + i) = static_cast<char>((value >> (8 * i)) & 0xFFU);
+  }
+}
+
+void PutText(std::string& block, std::size_t offset, std::string_view text) {
+  block.replace(offset, text.size(), text);
+}
+
+std::string EmptyBlock() {
+  return std::string(kProgramDataBytes, '\0');
+}
+
+std::string BlockOf(const ProgramData& data) {
+  std::string block(kProgramDataBytes, '\0');
+  std::memcpy(block.data(), &data, kProgramDataBytes);
+  return block;
+}
+
+class ProgramDataFileTest : public ::testing::Test {
+ protected:
+  ProgramDataFileTest() { clock_.SetFileTimeHigh(kFileTimeHigh); }
+
+  LoadResult Load() { return LoadProgramData(context_); }
+
+  std::optional<std::string> File(std::string_view path) const { return files_.GetFile(path); }
+
+  std::vector<std::string> LiveNames() const {
+    std::vector<std::string> names;
+    for (const std::int32_t slot : records_.LiveRecords()) {
+      names.push_back(records_.ReadText(slot, field::kName).value_or("?"));
+    }
+    return names;
+  }
+
+  // A valid work-type database holding one record of the given name.
+  std::string DatabaseWith(std::string_view name) {
+    FakeFileSystem scratch;
+    RecordDatabase db(scratch);
+    EXPECT_TRUE(CreateWorkTypeDatabase(db, "/scratch").ok());
+    const std::int32_t id = db.NewRecord();
+    InitWorkType(db, id, /*named=*/true);
+    EXPECT_TRUE(db.WriteText(id, field::kName, name));
+    db.Close();
+    return scratch.GetFile("/scratch").value();
+  }
+
+  FakeFileSystem files_;
+  FakeClock clock_;
+  FakeUi ui_;
+  RecordDatabase records_{files_};
+  ProgramData data_{};
+  DataFileContext context_{.files = files_,
+                           .clock = clock_,
+                           .ui = ui_,
+                           .data_directory = "/data",
+                           .program_directory = "/prog",
+                           .records = records_,
+                           .data = data_,
+                           .day_check = {},
+                           .import_work = {},
+                           .write_plain_log_line = {}};
+};
+
+TEST_F(ProgramDataFileTest, SavedDefaultsMatchTheLayoutByteForByte) {
+  std::string expected = "TOLV1320" + EmptyBlock();
+  const auto put = [&](std::size_t offset, std::uint32_t value) {
+    PutU32(expected, kMagicBytes + offset, value);
+  };
+  put(kBreakIntervalAt, 1800000);
+  put(kReminderEnabledAt, 1);
+  put(kAutoShowAt, 1);
+  put(kShowReportAt, 1);
+  put(kAwayTimeAt, 300000);
+  put(kDayOfMonthAt, 99);
+  put(kMaxBreakSecondsAt, 300);
+  put(kFileLogAt, 1);
+  put(kManualTargetAt, 21600000);
+  put(kReminderActionAt, 1);
+  put(kSnoozeTimeAt, 300000);
+  PutText(expected, kMagicBytes + kReminderTextAt, "Take a Break!");
+  put(kWindowAlphaAt, 75);
+  put(kTargetModeAt, 1);
+  put(kLastCloseStampAt, kFileTimeHigh - 201);
+  put(kPlacementAt, 44);
+  put(kPlacementAt + 12, 989898);
+  put(kLongMeetingAt, 1);
+
+  ProgramData data{};
+  SetDefaultSettings(data, clock_);
+  ASSERT_TRUE(SaveProgramData(files_, "/data", data).ok());
+  const std::string saved = File("/data/dTolvi.dat").value();
+  ASSERT_EQ(saved.size(), 6508u);
+  for (std::size_t i = 0; i < saved.size(); ++i) {
+    ASSERT_EQ(saved[i], expected[i]) << "first difference at file offset " << i;
+  }
+}
+
+TEST_F(ProgramDataFileTest, FailedSaveLeavesThePreviousFileWhole) {
+  files_.SetFile("/data/dTolvi.dat", "previous");
+  files_.FailNextWrite(100);
+  EXPECT_FALSE(SaveProgramData(files_, "/data", data_).ok());
+  EXPECT_EQ(File("/data/dTolvi.dat"), "previous");
+}
+
+TEST(ProgramDataSnapshot, IsTakenUnderTheSharedStateLock) {
+  std::mutex guard;
+  ProgramData live{};
+  live.work_today_ms = 1;
+  std::unique_lock lock(guard);
+  auto copy = std::async(std::launch::async, [&] { return SnapshotProgramData(live, guard); });
+  // Give the copy every chance to run early; taken under the lock, it waits.
+  (void)copy.wait_for(std::chrono::milliseconds(50));
+  live.work_today_ms = 2;  // a change the other thread is in the middle of
+  live.break_today_ms = 2;
+  lock.unlock();
+  const ProgramData snapshot = copy.get();
+  EXPECT_EQ(snapshot.work_today_ms, 2u);
+  EXPECT_EQ(snapshot.break_today_ms, 2u);
+}
+
+TEST_F(ProgramDataFileTest, FirstRunWelcomesAndCreatesTenNewWorkTypes) {
+  ui_.QueueAnswers({1});
+  data_.current_work_type = 7;
+  const LoadResult result = Load();
+  EXPECT_EQ(result.outcome, LoadOutcome::kReady);
+  EXPECT_EQ(ui_.calls(),
+            std::vector<std::string>{
+                "ask Thanks for trying Tolvi. We hope you like it.|OK|Open ReadMe -> 1"});
+  const Question question = ui_.questions().at(0);
+  EXPECT_EQ(question.style, 1u);
+  EXPECT_FALSE(question.has_owner);
+  EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
+  EXPECT_EQ(data_.current_work_type, 0u);
+  EXPECT_EQ(data_.break_interval, 1800000u);
+  EXPECT_TRUE(records_.writable());
+  EXPECT_FALSE(File("/data/dTolvi.dat").has_value()) << "nothing is saved while loading";
+}
+
+TEST_F(ProgramDataFileTest, WelcomeSecondAnswerOpensTheReadMe) {
+  ui_.QueueAnswers({2});
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(ui_.calls().back(), "open /prog/ReadMe.htm");
+}
+
+TEST_F(ProgramDataFileTest, DefaultsEndWithTheDayCheck) {
+  context_.day_check = [](ProgramData& data) { data.day_of_month = 6; };
+  ui_.QueueAnswers({1});
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(data_.day_of_month, 6u);
+}
+
+TEST_F(ProgramDataFileTest, SavedFileLoadsBackUnchangedWithoutQuestions) {
+  ProgramData saved{};
+  SetDefaultSettings(saved, clock_);
+  saved.break_interval = 2700000;
+  saved.reserved_1236[17] = std::byte{0x42};
+  saved.current_work_type = 3;
+  ASSERT_TRUE(SaveProgramData(files_, "/data", saved).ok());
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
+
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_TRUE(BlockOf(data_) == BlockOf(saved));
+  EXPECT_TRUE(ui_.calls().empty());
+  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"", "Proj A"}));
+}
+
+struct VersionCase {
+  std::string_view magic;
+  std::uint32_t auto_show;
+  std::uint32_t decimal_hours;
+  std::uint32_t long_meeting;
+};
+
+TEST_F(ProgramDataFileTest, OlderVersionsAreReadAndAdjusted) {
+  const std::array<VersionCase, 4> cases = {{
+      {"TOLV1310", 0, 1, 0},
+      {"TOLV1300", 0, 0, 1},
+      {"TOLV1320", 1, 1, 0},
+      {"TOLV1999", 1, 1, 0},  // a later version: read as it is
+  }};
+  std::string block = EmptyBlock();
+  PutU32(block, kBreakIntervalAt, 1234);
+  PutU32(block, kAutoShowAt, 1);
+  PutU32(block, kDecimalHoursAt, 1);
+  PutU32(block, kLongMeetingAt, 0);
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
+  for (const VersionCase& c : cases) {
+    files_.SetFile("/data/dTolvi.dat", std::string(c.magic) + block);
+    data_ = ProgramData{};
+    ASSERT_EQ(Load().outcome, LoadOutcome::kReady) << c.magic;
+    EXPECT_EQ(data_.break_interval, 1234u) << c.magic;
+    EXPECT_EQ(data_.auto_show, c.auto_show) << c.magic;
+    EXPECT_EQ(data_.decimal_hours, c.decimal_hours) << c.magic;
+    EXPECT_EQ(data_.long_meeting, c.long_meeting) << c.magic;
+  }
+  EXPECT_TRUE(ui_.calls().empty());
+}
+
+TEST_F(ProgramDataFileTest, VersionIsReadFromTheMagic) {
+  EXPECT_EQ(ReadDataFileVersion("TOLV1320"), 1000u);
+  EXPECT_EQ(ReadDataFileVersion("TOLV1250xyz"), 250u);
+  EXPECT_EQ(ReadDataFileVersion("TOLV1249"), 249u);
+  EXPECT_EQ(ReadDataFileVersion("TOLV2320"), 1001u);
+  EXPECT_EQ(ReadDataFileVersion("tolv1320"), 1001u);
+  EXPECT_EQ(ReadDataFileVersion("TOLV132"), 1001u) << "shorter than the magic";
+  EXPECT_EQ(ReadDataFileVersion(""), 1001u);
+}
+
+TEST_F(ProgramDataFileTest, ForeignFileGivesDefaultsSilentlyAndIsKeptAside) {
+  std::string foreign = "XOLV1320" + EmptyBlock();
+  PutU32(foreign, kMagicBytes + kBreakIntervalAt, 1234);
+  files_.SetFile("/data/dTolvi.dat", foreign);
+  const LoadResult result = Load();
+  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
+  EXPECT_TRUE(ui_.calls().empty());
+  EXPECT_EQ(data_.break_interval, 1800000u);
+  EXPECT_TRUE(File("/data/dTolvi.dat.bad-20261206-120000") == foreign);
+  EXPECT_FALSE(result.notices.empty());
+  // The next save no longer touches the foreign bytes.
+  ASSERT_TRUE(SaveProgramData(files_, "/data", data_).ok());
+  EXPECT_TRUE(File("/data/dTolvi.dat.bad-20261206-120000") == foreign);
+}
+
+TEST_F(ProgramDataFileTest, KeptAsideNamesDoNotCollide) {
+  files_.SetFile("/data/x", "one");
+  ASSERT_EQ(KeepFileAside(files_, clock_, "/data/x"), "/data/x.bad-20261206-120000");
+  files_.SetFile("/data/x", "two");
+  ASSERT_EQ(KeepFileAside(files_, clock_, "/data/x"), "/data/x.bad-20261206-120000-2");
+  EXPECT_EQ(File("/data/x.bad-20261206-120000"), "one");
+  EXPECT_EQ(File("/data/x.bad-20261206-120000-2"), "two");
+}
+
+TEST_F(ProgramDataFileTest, ShortFileFillsOnlyWhatItHolds) {
+  std::string part(20, '\0');
+  PutU32(part, kAutoStartAt, 1);
+  PutU32(part, kBreakIntervalAt, 1234);
+  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + part);
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(data_.auto_start, 1u);
+  EXPECT_EQ(data_.break_interval, 1234u);
+  EXPECT_TRUE(BlockOf(data_).substr(20) == BlockOf(ProgramData{}).substr(20));
+}
+
+TEST_F(ProgramDataFileTest, TooOldFileErasedOnRequestKeepsUnnamedBytes) {
+  std::string block = EmptyBlock();
+  PutU32(block, kBreakIntervalAt, 1234);
+  PutU32(block, kWorkTodayAt, 777);
+  block.at(kReservedAt) = '\x77';
+  files_.SetFile("/data/dTolvi.dat", "TOLV1249" + block);
+  ui_.QueueAnswers({1});
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(ui_.calls().at(0),
+            "ask The data file is too old to be upgraded so all past data will be lost."
+            "|Erase data and create new file|Don't erase the old data -> 1");
+  EXPECT_EQ(ui_.questions().at(0).style, 1u);
+  EXPECT_FALSE(ui_.questions().at(0).has_owner);
+  EXPECT_EQ(data_.break_interval, 1800000u);
+  EXPECT_EQ(data_.work_today_ms, 0u);
+  EXPECT_EQ(data_.reserved_1236[0], std::byte{0x77});
+  EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
+}
+
+TEST_F(ProgramDataFileTest, TooOldFileKeptOnRequestEndsWithNothingWritten) {
+  const std::string old_file = "TOLV1249" + EmptyBlock();
+  files_.SetFile("/data/dTolvi.dat", old_file);
+  ui_.QueueAnswers({2});
+  EXPECT_EQ(Load().outcome, LoadOutcome::kQuit);
+  EXPECT_EQ(files_.AllFiles(), std::vector<std::filesystem::path>{"/data/dTolvi.dat"});
+  EXPECT_TRUE(File("/data/dTolvi.dat") == old_file);
+  EXPECT_FALSE(records_.is_open());
+}
+
+// A version-250 block: durations in tenths of a minute, five work types.
+std::string Version250File() {
+  std::string block = EmptyBlock();
+  PutU32(block, kAwayTimeAt, 50);
+  PutU32(block, kBreakIntervalAt, 300);
+  PutU32(block, kManualTargetAt, 3600);
+  PutU32(block, kSnoozeTimeAt, 5);
+  PutU32(block, kWorkTodayAt, 100);
+  PutU32(block, kWorkYesterdayAt, 200);
+  PutU32(block, kBreakTodayAt, 10);
+  PutU32(block, kBreakYesterdayAt, 20);
+  PutU32(block, kAwayTodayAt, 30);
+  PutU32(block, kAwayYesterdayAt, 40);
+  PutU32(block, kFileLogAt, 1);
+  PutU32(block, kAutoShowAt, 0);
+  PutU32(block, kMaxBreakSecondsAt, 0);
+  PutU32(block, kMaxBreakActionAt, 2);
+  PutText(block, kLegacyNamesAt, "Homework");
+  PutText(block, kLegacyNamesAt + 50, "Work");
+  PutU32(block, kLegacyMaximaAt, 120);
+  PutU32(block, kLegacyMaximaAt + 4, 60);
+  PutU32(block, kLegacyTodayAt, 10);
+  PutU32(block, kLegacyTodayAt + 4, 20);
+  PutU32(block, kLegacyYesterdayAt, 30);
+  PutU32(block, kLegacyYesterdayAt + 4, 40);
+  return "TOLV1250" + block;
+}
+
+TEST_F(ProgramDataFileTest, Version250IsUpgradedIntoANewDatabase) {
+  files_.SetFile("/data/dTolvi.dat", Version250File());
+  std::vector<std::string> log;
+  int imports = 0;
+  context_.write_plain_log_line = [&](std::string_view line) { log.emplace_back(line); };
+  context_.import_work = [&] {
+    ++imports;
+    return true;
+  };
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_TRUE(ui_.calls().empty());
+  EXPECT_EQ(data_.away_time, 300000u);
+  EXPECT_EQ(data_.break_interval, 1800000u);
+  EXPECT_EQ(data_.manual_target, 21600000u);
+  EXPECT_EQ(data_.snooze_time, 300000u);
+  EXPECT_EQ(data_.work_today_ms, 600000u);
+  EXPECT_EQ(data_.work_yesterday_ms, 1200000u);
+  EXPECT_EQ(data_.break_today_ms, 60000u);
+  EXPECT_EQ(data_.break_yesterday_ms, 120000u);
+  EXPECT_EQ(data_.away_today_ms, 180000u);
+  EXPECT_EQ(data_.away_yesterday_ms, 240000u);
+  EXPECT_EQ(data_.auto_show, 1u);
+  EXPECT_EQ(data_.max_break_seconds, 300u);
+  EXPECT_EQ(data_.max_break_action, 0u);
+  EXPECT_EQ(imports, 1);
+  EXPECT_EQ(log, std::vector<std::string>{"\r\n#C\r\n \r\n"});
+
+  // "Work" occurs inside "Homework", yet each keeps its own record and values.
+  ASSERT_EQ(LiveNames(), (std::vector<std::string>{"", "Homework", "Work"}));
+  EXPECT_EQ(records_.ReadNumber(1, field::kMaximum), 7200000u);
+  EXPECT_EQ(records_.ReadNumber(1, field::kToday), 60000u);
+  EXPECT_EQ(records_.ReadNumber(1, field::kYesterday), 180000u);
+  EXPECT_EQ(records_.ReadNumber(2, field::kMaximum), 3600000u);
+  EXPECT_EQ(records_.ReadNumber(2, field::kToday), 120000u);
+  EXPECT_EQ(records_.ReadNumber(2, field::kYesterday), 240000u);
+}
+
+TEST_F(ProgramDataFileTest, Version250UpgradeWritesNoMarkerWithoutFileLog) {
+  std::string file = Version250File();
+  PutU32(file, kMagicBytes + kFileLogAt, 0);
+  files_.SetFile("/data/dTolvi.dat", file);
+  int lines = 0;
+  context_.write_plain_log_line = [&](std::string_view) { ++lines; };
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(lines, 0);
+}
+
+TEST_F(ProgramDataFileTest, CancelledImportEndsWithTheFilesAsTheyWere) {
+  const std::string old_db = "an older database the user still has";
+  files_.SetFile("/data/dTolvi.dat", Version250File());
+  files_.SetFile("/data/TlvDB.lbf", old_db);
+  context_.import_work = [] { return false; };
+  EXPECT_EQ(Load().outcome, LoadOutcome::kQuit);
+  EXPECT_EQ(files_.AllFiles(),
+            (std::vector<std::filesystem::path>{"/data/TlvDB.lbf", "/data/dTolvi.dat"}));
+  EXPECT_EQ(File("/data/TlvDB.lbf"), old_db);
+  EXPECT_TRUE(File("/data/dTolvi.dat") == Version250File());
+}
+
+TEST_F(ProgramDataFileTest, DataFileInTheProgramDirectoryIsReadThenSavedToTheDataDirectory) {
+  std::string block = EmptyBlock();
+  PutU32(block, kBreakIntervalAt, 1234);
+  files_.SetFile("/prog/dTolvi.dat", "TOLV1320" + block);
+  EXPECT_EQ(ResolveDataFilePath(files_, "/data", "/prog", "dTolvi.dat"), "/prog/dTolvi.dat");
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(data_.break_interval, 1234u);
+  EXPECT_TRUE(ui_.calls().empty());
+
+  ASSERT_TRUE(SaveProgramData(files_, "/data", data_).ok());
+  EXPECT_TRUE(File("/data/dTolvi.dat") == "TOLV1320" + block);
+  EXPECT_TRUE(File("/prog/dTolvi.dat") == "TOLV1320" + block);
+  EXPECT_EQ(ResolveDataFilePath(files_, "/data", "/prog", "dTolvi.dat"), "/data/dTolvi.dat");
+}
+
+TEST_F(ProgramDataFileTest, ValidDatabaseIsOpenedAsItIs) {
+  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"", "Proj A"}));
+  EXPECT_EQ(records_.path(), "/data/TlvDB.lbf");
+  EXPECT_TRUE(records_.writable());
+}
+
+TEST_F(ProgramDataFileTest, RejectedDatabaseIsKeptAsideBeforeANewOneIsMade) {
+  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
+  files_.SetFile("/data/TlvDB.lbf", "DATA0999 not a database");
+  const LoadResult result = Load();
+  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
+  EXPECT_EQ(File("/data/TlvDB.lbf.bad-20261206-120000"), "DATA0999 not a database");
+  EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
+  EXPECT_FALSE(result.notices.empty());
+}
+
+TEST_F(ProgramDataFileTest, RejectedDatabaseIsReplacedByAValidBackup) {
+  const std::string backup = DatabaseWith("Proj A");
+  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
+  files_.SetFile("/data/TlvDB.lbf", backup.substr(0, 1600));  // cut short
+  files_.SetFile("/data/TlvDB.lbf Bak", backup);
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"", "Proj A"}));
+  EXPECT_EQ(File("/data/TlvDB.lbf.bad-20261206-120000"), backup.substr(0, 1600));
+  EXPECT_EQ(File("/data/TlvDB.lbf Bak"), backup);
+  EXPECT_EQ(records_.path(), "/data/TlvDB.lbf");
+  EXPECT_TRUE(records_.writable());
+}
+
+TEST_F(ProgramDataFileTest, InvalidBackupIsNotRestored) {
+  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
+  files_.SetFile("/data/TlvDB.lbf", "broken");
+  files_.SetFile("/data/TlvDB.lbf Bak", "also broken");
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
+  EXPECT_EQ(File("/data/TlvDB.lbf Bak"), "also broken");
+}
+
+TEST_F(ProgramDataFileTest, DatabaseThatCannotBeKeptAsideEndsTheLoadUntouched) {
+  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
+  files_.SetFile("/data/TlvDB.lbf", "broken");
+  files_.FailRenames(true);
+  const LoadResult result = Load();
+  EXPECT_EQ(result.outcome, LoadOutcome::kQuit);
+  EXPECT_EQ(File("/data/TlvDB.lbf"), "broken");
+  EXPECT_FALSE(result.notices.empty());
+}
+
+TEST_F(ProgramDataFileTest, DatabaseThatCannotBeCreatedEndsTheLoad) {
+  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
+  files_.FailRenames(true);  // no file can be put in place
+  EXPECT_EQ(Load().outcome, LoadOutcome::kQuit);
+  EXPECT_FALSE(records_.is_open());
+}
+
+TEST_F(ProgramDataFileTest, BackupCopiesBothFilesUnderTheirBakNames) {
+  ui_.QueueAnswers({1});
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  ASSERT_TRUE(SaveProgramData(files_, "/data", data_).ok());
+  const std::string saved = File("/data/dTolvi.dat").value();
+  data_.work_today_ms = 999;  // in memory only: the backup copies the file
+  ASSERT_TRUE(records_.WriteText(0, field::kName, "Proj B"));
+  const std::uint64_t stamp_before = files_.ModifiedStamp("/data/TlvDB.lbf");
+
+  ASSERT_TRUE(BackupDataFiles(files_, records_, "/data").ok());
+  EXPECT_EQ(File("/data/dTolvi.dat Bak"), saved);
+  EXPECT_EQ(File("/data/TlvDB.lbf Bak"), File("/data/TlvDB.lbf"));
+  EXPECT_GT(files_.ModifiedStamp("/data/TlvDB.lbf"), stamp_before);
+  EXPECT_TRUE(records_.is_open());
+  EXPECT_TRUE(records_.writable());
+  EXPECT_EQ(records_.ReadText(0, field::kName), "Proj B");
+}
+
+TEST_F(ProgramDataFileTest, FailedBackupCopyKeepsThePreviousBackup) {
+  ui_.QueueAnswers({1});
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  files_.SetFile("/data/TlvDB.lbf Bak", "yesterday's backup");
+  files_.FailNextWrite(10);
+  EXPECT_TRUE(BackupDataFiles(files_, records_, "/data").ok());
+  EXPECT_EQ(File("/data/TlvDB.lbf Bak"), "yesterday's backup");
+  EXPECT_TRUE(records_.is_open());
+}
+
+struct ImportCase {
+  std::string_view name;
+  bool stored;
+  std::vector<std::string> names_after;
+};
+
+TEST_F(ProgramDataFileTest, OldWorkTypesAreMatchedByTheirWholeName) {
+  const std::array<ImportCase, 5> cases = {{
+      {"Work", true, {"", "Homework", "5", "Work"}},
+      {"Homework", true, {"", "Homework", "5"}},
+      {"5", true, {"", "Homework", "5"}},  // digits never match numbers
+      {"homework", true, {"", "Homework", "5", "homework"}},
+      {"", false, {"", "Homework", "5"}},  // nothing to import
+  }};
+  for (const ImportCase& c : cases) {
+    ASSERT_TRUE(CreateWorkTypeDatabase(records_, "/data/TlvDB.lbf").ok());
+    ASSERT_TRUE(ImportOldWorkType(records_, "Homework", 5, 5, 5));
+    ASSERT_TRUE(ImportOldWorkType(records_, "5", 5, 5, 5));
+    EXPECT_EQ(ImportOldWorkType(records_, c.name, 60000, 6000, 12000), c.stored) << c.name;
+    EXPECT_EQ(LiveNames(), c.names_after) << c.name;
+    if (c.stored) {
+      const std::int32_t id = static_cast<std::int32_t>(
+          std::find(c.names_after.begin(), c.names_after.end(), c.name) - c.names_after.begin());
+      EXPECT_EQ(records_.ReadNumber(id, field::kMaximum), 60000u) << c.name;
+      EXPECT_EQ(records_.ReadNumber(id, field::kToday), 6000u) << c.name;
+      EXPECT_EQ(records_.ReadNumber(id, field::kYesterday), 12000u) << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tolvi
