@@ -145,7 +145,8 @@ std::optional<RequestOrder> RequestForCommand(CoreContext& context, std::uint32_
   return RequestOrder{code, record_id};
 }
 
-bool DispatchEngineCommand(CoreContext& context, std::uint32_t command_id) {
+bool DispatchEngineCommand(CoreContext& context, std::uint32_t command_id,
+                           const std::function<void()>& wait_step) {
   switch (command_id) {
     case command::kResetReminder:
       CommandResetReminder(context);
@@ -173,7 +174,8 @@ bool DispatchEngineCommand(CoreContext& context, std::uint32_t command_id) {
                             (command_id >= command::kEditWorkFirst &&
                              command_id < command::kEditWorkFirst + command::kWorkSlotCount);
   if (const std::optional<RequestOrder> order = RequestForCommand(context, command_id)) {
-    PostRequest(context, order->code, order->value);
+    // Dropped when a work-type dialog holds the slot (see PostRequest).
+    (void)PostRequest(context, order->code, order->value, wait_step);
     return true;
   }
   return slot_command;  // an empty Recent Work slot: nothing to do

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "engine/core_context.h"
@@ -46,6 +47,8 @@ std::optional<RequestOrder> RequestForCommand(CoreContext& context, std::uint32_
 // Carries out every command above by id (the request commands through
 // PostRequest). False for ids the engine does not serve (Help, Options,
 // About, Time Display, Terminate Sound, 2012, Transparent, On Top, 2018).
-bool DispatchEngineCommand(CoreContext& context, std::uint32_t command_id);
+// wait_step is handed to PostRequest.
+bool DispatchEngineCommand(CoreContext& context, std::uint32_t command_id,
+                           const std::function<void()>& wait_step = {});
 
 }  // namespace tolvi

@@ -1,5 +1,7 @@
 #include "engine/requests.h"
 
+#include <chrono>
+
 #include "accounting/recent_work.h"
 #include "accounting/work_types.h"
 #include "engine/command_ids.h"
@@ -8,6 +10,9 @@
 
 namespace tolvi {
 namespace {
+
+constexpr std::chrono::milliseconds kSlotPoll{50};
+constexpr std::uint32_t kMidnightRetryMs = 1'000;
 
 void WriteSlot(CoreContext& context, std::uint32_t code, std::int32_t value) {
   std::lock_guard lock(context.state.mutex);
@@ -32,11 +37,29 @@ void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog) {
 
 }  // namespace
 
-void PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value) {
-  context.events.request_free.Wait();
+bool SlotHeldForDialog(CoreContext& context) {
+  std::lock_guard lock(context.state.mutex);
+  switch (context.state.activity.request_code) {
+    case request::kEditWorkType:
+    case request::kSelectWorkType:
+    case request::kAddWorkType:
+    case request::kDialogOpen:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value,
+                 const std::function<void()>& wait_step) {
+  while (!context.events.request_free.WaitFor(kSlotPoll)) {
+    if (SlotHeldForDialog(context)) return false;
+    if (wait_step) wait_step();
+  }
   context.events.request_free.Reset();
   WriteSlot(context, code, value);
   context.events.wake.Set();
+  return true;
 }
 
 bool TryPostRequest(CoreContext& context, std::uint32_t code, std::int32_t value) {
@@ -47,17 +70,13 @@ bool TryPostRequest(CoreContext& context, std::uint32_t code, std::int32_t value
   return true;
 }
 
-void PostDayCheckRequest(CoreContext& context) {
-  context.events.request_free.Wait();
+void OnMidnightTimer(CoreContext& context) {
+  if (!context.events.request_free.IsSet()) {
+    context.ui.ArmTimer(TimerId::kMidnight, kMidnightRetryMs);
+    return;
+  }
   context.events.request_free.Reset();
   WriteCode(context, request::kDayCheck);
-}
-
-bool TryPostDayCheckRequest(CoreContext& context) {
-  if (!context.events.request_free.IsSet()) return false;
-  context.events.request_free.Reset();
-  WriteCode(context, request::kDayCheck);
-  return true;
 }
 
 void HandleRequest(CoreContext& context, StateLock& lock) {
@@ -116,29 +135,37 @@ void HandleRequest(CoreContext& context, StateLock& lock) {
   if (activity.request_code == request::kNone) context.events.request_free.Set();
 }
 
-void RunWorkTypeDialogCommand(CoreContext& context,
-                              const std::function<void(WorkTypeDialog)>& run_dialog) {
+std::optional<WorkTypeDialog> BeginWorkTypeDialog(CoreContext& context) {
+  std::lock_guard lock(context.state.mutex);
+  ActivityState& activity = context.state.activity;
   WorkTypeDialog dialog = WorkTypeDialog::kSelectWork;
-  {
-    std::lock_guard lock(context.state.mutex);
-    ActivityState& activity = context.state.activity;
-    switch (activity.request_code) {
-      case request::kEditWorkType:
-      case request::kAddWorkType:
-        dialog = WorkTypeDialog::kWorkDetails;
-        break;
-      case request::kSelectWorkType:
-        dialog = WorkTypeDialog::kSelectWork;
-        break;
-      default:
-        return;  // a stray 2018: no request is waiting for its dialog
-    }
-    activity.request_code = request::kDialogOpen;
+  switch (activity.request_code) {
+    case request::kEditWorkType:
+    case request::kAddWorkType:
+      dialog = WorkTypeDialog::kWorkDetails;
+      break;
+    case request::kSelectWorkType:
+      dialog = WorkTypeDialog::kSelectWork;
+      break;
+    default:
+      return std::nullopt;  // a stray 2018: no request is waiting for its dialog
   }
-  if (run_dialog) run_dialog(dialog);
+  activity.request_code = request::kDialogOpen;
+  return dialog;
+}
+
+void EndWorkTypeDialog(CoreContext& context, WorkTypeDialog dialog) {
   WriteCode(context, dialog == WorkTypeDialog::kWorkDetails ? request::kWorkDetailsClosed
                                                             : request::kSelectWorkClosed);
   context.events.wake.Set();
+}
+
+void RunWorkTypeDialogCommand(CoreContext& context,
+                              const std::function<void(WorkTypeDialog)>& run_dialog) {
+  const std::optional<WorkTypeDialog> dialog = BeginWorkTypeDialog(context);
+  if (!dialog) return;
+  if (run_dialog) run_dialog(*dialog);
+  EndWorkTypeDialog(context, *dialog);
 }
 
 }  // namespace tolvi

@@ -9,21 +9,32 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "engine/core_context.h"
 
 namespace tolvi {
 
-// Waits (without time-out, and without holding the state lock) until the
-// slot is free, then writes the request and sets WakeEvent.
-void PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value);
+// Waits (without holding the state lock) until the slot is free, then
+// writes the request and sets WakeEvent. While it waits it calls wait_step
+// between short polls, so a GUI thread can go on serving what the monitor
+// asks of it (a question from the day check). Gives up, and returns false,
+// when the slot is held for a work-type dialog: only this thread can close
+// that dialog, so waiting would never end.
+[[nodiscard]] bool PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value,
+                               const std::function<void()>& wait_step = {});
 // The same without waiting: false, and nothing written, while the slot is
 // taken.
 [[nodiscard]] bool TryPostRequest(CoreContext& context, std::uint32_t code, std::int32_t value);
-// The midnight timer's request 2: waits for the slot like PostRequest but
-// leaves WakeEvent alone, so the monitor takes it at its next pass.
-void PostDayCheckRequest(CoreContext& context);
-[[nodiscard]] bool TryPostDayCheckRequest(CoreContext& context);
+// True while the slot is held for a work-type dialog (codes 3, 4, 5, 999).
+bool SlotHeldForDialog(CoreContext& context);
+
+// The midnight timer (timer 3): hands request 2 to the monitor without
+// waking it, so it takes it at its next pass. When the slot is taken it does
+// not wait (a dialog may hold it until long after midnight) but re-arms the
+// timer to try again a second later; the day check re-arms it for the next
+// midnight. GUI thread.
+void OnMidnightTimer(CoreContext& context);
 
 // Carries out the pending request (codes 1 to 8; any other code except 999
 // is dropped so the slot cannot stay taken for ever). Frees the slot when
@@ -38,5 +49,11 @@ enum class WorkTypeDialog { kWorkDetails, kSelectWork };
 // is waiting for its dialog.
 void RunWorkTypeDialogCommand(CoreContext& context,
                               const std::function<void(WorkTypeDialog)>& run_dialog);
+// The two halves of RunWorkTypeDialogCommand, for a caller whose dialog
+// does not block: Begin marks the slot 999 and says which dialog to show
+// (nullopt for a stray 2018); End hands the result back as request 7 or 8
+// and wakes the monitor.
+std::optional<WorkTypeDialog> BeginWorkTypeDialog(CoreContext& context);
+void EndWorkTypeDialog(CoreContext& context, WorkTypeDialog dialog);
 
 }  // namespace tolvi

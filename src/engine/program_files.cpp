@@ -1,0 +1,30 @@
+#include "engine/program_files.h"
+
+#include "engine/day_check.h"
+
+namespace tolvi {
+
+LoadResult LoadProgramFiles(CoreContext& context, const LoadServices& services) {
+  // Nothing else runs yet, but the day check takes the lock as it always
+  // does, so the block is handed to the loader without holding it.
+  DataFileContext files{
+      .files = context.files,
+      .clock = context.clock,
+      .ui = context.ui,
+      .data_directory = context.data_directory,
+      .program_directory = context.program_directory,
+      .records = context.records,
+      .data = context.state.data,
+      .day_check = [&context](ProgramData&) { RunDayCheck(context); },
+      .import_work = services.import_work,
+      .write_plain_log_line = services.write_plain_log_line,
+  };
+  return LoadProgramData(files);
+}
+
+Status SaveProgramFiles(CoreContext& context) {
+  const ProgramData snapshot = SnapshotProgramData(context.state.data, context.state.mutex);
+  return SaveProgramData(context.files, context.data_directory, snapshot);
+}
+
+}  // namespace tolvi
