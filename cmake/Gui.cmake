@@ -1,0 +1,73 @@
+# The desktop program: Qt 6 shell, X11/D-Bus idle time, sound, and the
+# executable `tolvi`. Included by the top CMakeLists.txt when TOLVI_BUILD_GUI
+# is on. Without Qt the command-line front end is built instead, so a
+# core-only machine still gets a `tolvi`.
+
+find_package(Qt6 COMPONENTS Widgets DBus Multimedia Test QUIET)
+find_package(X11 QUIET)
+find_package(PkgConfig QUIET)
+if(PkgConfig_FOUND)
+  pkg_check_modules(CANBERRA QUIET IMPORTED_TARGET libcanberra)
+endif()
+
+if(NOT (Qt6_FOUND AND X11_FOUND AND X11_Xss_FOUND AND CANBERRA_FOUND))
+  message(STATUS "Qt 6, X11/Xss or libcanberra missing: building the command-line tolvi")
+  if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/cli_main.cpp)
+    add_executable(tolvi src/app/cli_main.cpp)
+    target_compile_options(tolvi PRIVATE ${TOLVI_WARNINGS})
+    target_link_libraries(tolvi PRIVATE tolvi_platform tolvi_core)
+    install(TARGETS tolvi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+  return()
+endif()
+
+set(CMAKE_AUTOMOC ON)
+
+# Installed layout: the program in bin/, its shared files in share/tolvi/.
+set(TOLVI_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/tolvi)
+
+# Desktop pieces of the platform layer: idle time, sound, directories.
+file(GLOB TOLVI_DESKTOP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/linux/*.cpp)
+add_library(tolvi_platform_desktop STATIC ${TOLVI_DESKTOP_SOURCES})
+target_include_directories(tolvi_platform_desktop PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(tolvi_platform_desktop PRIVATE ${TOLVI_WARNINGS})
+target_compile_definitions(
+  tolvi_platform_desktop
+  PRIVATE TOLVI_INSTALL_BINDIR="${CMAKE_INSTALL_FULL_BINDIR}"
+          TOLVI_INSTALL_SHAREDIR="${CMAKE_INSTALL_PREFIX}/${TOLVI_SHARE_DIR}")
+target_link_libraries(tolvi_platform_desktop PUBLIC tolvi_platform Qt6::Widgets Qt6::DBus
+                                                    Qt6::Multimedia X11::X11 X11::Xss
+                                                    PkgConfig::CANBERRA)
+
+# Qt widgets of the subsystems being built (each subsystem keeps its toolkit
+# code in a qt/ subfolder).
+set(TOLVI_UI_SOURCES)
+foreach(dir IN LISTS TOLVI_CORE_DIRS)
+  file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/qt/*.cpp)
+  list(APPEND TOLVI_UI_SOURCES ${dir_sources})
+endforeach()
+add_library(tolvi_ui STATIC ${TOLVI_UI_SOURCES})
+target_include_directories(tolvi_ui PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(tolvi_ui PRIVATE ${TOLVI_WARNINGS})
+target_link_libraries(tolvi_ui PUBLIC tolvi_platform_desktop tolvi_core Qt6::Widgets)
+
+# The icons are compiled into the program itself: a resource inside a static
+# library would need explicit initialisation.
+add_executable(tolvi src/app/main.cpp ${CMAKE_SOURCE_DIR}/resources/tolvi.qrc)
+set_target_properties(tolvi PROPERTIES AUTORCC ON)
+target_compile_options(tolvi PRIVATE ${TOLVI_WARNINGS})
+target_link_libraries(tolvi PRIVATE tolvi_ui tolvi_platform_desktop tolvi_platform tolvi_core)
+
+# The phrase file sits beside the program in the build tree, as it does in a
+# portable copy.
+configure_file(${CMAKE_SOURCE_DIR}/resources/Text.txt ${CMAKE_BINARY_DIR}/Text.txt COPYONLY)
+
+install(TARGETS tolvi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES resources/Text.txt DESTINATION ${TOLVI_SHARE_DIR})
+install(FILES resources/tolvi.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES resources/icons/tolvi.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 22 32 48)
+  install(FILES resources/icons/${size}/tolvi.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
