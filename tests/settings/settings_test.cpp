@@ -235,17 +235,6 @@ TEST(Settings, TableNamesAndFieldsAreUnique) {
   EXPECT_EQ(FindSetting("breakinterval"), nullptr);
 }
 
-TEST(Settings, TooltipsAndCaptionsComeFromTheTable) {
-  const SettingInfo& alpha = *FindSetting("WindowAlpha");
-  EXPECT_EQ(alpha.tooltip,
-            "Tolvi transparency percentage (Will not change until 'Transparent' is toggled)");
-  EXPECT_EQ(alpha.group, "Transparency");
-  const SettingInfo& interval = *FindSetting("BreakInterval");
-  EXPECT_EQ(interval.caption, "Work Time (in Minutes)");
-  EXPECT_EQ(interval.control_id, 1003u);
-  EXPECT_EQ(FindSetting("ResetMode")->tooltip, "Resets the count if Tolvi is set to 'On Break'");
-}
-
 struct SetCase {
   std::string_view name;
   std::string_view value;
