@@ -1,5 +1,6 @@
 #include "engine/standard_hooks.h"
 
+#include "engine/day_rollover.h"
 #include "storage/program_data_file.h"
 
 namespace tolvi {
@@ -9,8 +10,7 @@ void InstallStandardHooks(CoreContext& context) {
     // A failed copy keeps the previous backup; the next draw tries again.
     (void)BackupDataFiles(c.files, c.records, c.data_directory);
   };
-  // The day rollover plugs into context.hooks.day_check here; until then
-  // the engine opens days without closing them (engine/day_check.h).
+  InstallDayRollover(context);
 }
 
 }  // namespace tolvi
