@@ -5,22 +5,13 @@
 #include <optional>
 #include <string>
 
-#include "accounting/work_type_record.h"
-#include "fakes/fake_clock.h"
-#include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
-#include "settings/settings.h"
 #include "storage/text.h"
+#include "worklog/core_fixture.h"
 
 namespace tolvi {
 namespace {
 
 namespace field = work_type_field;
-
-class NoRandom : public RandomSource {
- public:
-  std::optional<std::uint32_t> Next() override { return std::nullopt; }
-};
 
 // A valid last-close stamp (any value after July 2008 will do).
 constexpr std::uint32_t kLastClose = 31'000'000;
@@ -30,13 +21,12 @@ constexpr std::uint32_t kProjB = 1;
 // Saturday, 5 December 2026 is open: Proj A 4 hours (the current work type),
 // Proj B 2.5 hours, eight untouched "New Work" types; 45 minutes of break
 // and a little over 70 minutes away. The clock stands just after midnight.
-class DayRolloverTest : public ::testing::Test {
+class DayRolloverTest : public CoreFixture {
  protected:
   DayRolloverTest() {
     clock_.SetLocalTime(2026, 12, 6, 0, 0, 45);
     clock_.SetFileTimeHigh(kLastClose + kStampUnitsPerDay);
     ProgramData& data = context_.state.data;
-    SetDefaultSettings(data, clock_);
     data.day_of_month = 5;
     SetFieldText(data.today_text, "Saturday, 5 December 2026");
     data.last_close_stamp = kLastClose;
@@ -44,7 +34,7 @@ class DayRolloverTest : public ::testing::Test {
     data.away_today_ms = 4'212'000;
     data.suspended_today_ms = 60'000;
 
-    EXPECT_TRUE(CreateWorkTypeDatabase(records(), "/data/TlvDB.lbf").ok());
+    // The placeholder goes, leaving ten "New Work" types in slots 0 to 9.
     CreateInitialWorkTypes(records());
     EXPECT_TRUE(records().WriteText(kProjA, field::kName, "Proj A"));
     EXPECT_TRUE(records().WriteText(kProjB, field::kName, "Proj B"));
@@ -53,24 +43,12 @@ class DayRolloverTest : public ::testing::Test {
     context_.state.activity.current_today_ms = 14'400'000;  // not yet flushed
   }
 
-  RecordDatabase& records() { return context_.records; }
-  ProgramData& data() { return context_.state.data; }
-  std::uint32_t Field(std::int32_t id, std::uint32_t number) {
-    return records().ReadNumber(id, number).value_or(0xFFFFFFFF);
-  }
-  std::string Log() { return files_.GetFile("/data/dLog.txt").value_or(""); }
-
   void Check() {
     StateLock lock(context_.state.mutex);
     DayRolloverCheck(context_, lock, [this] { ++quits_; });
     EXPECT_TRUE(lock.owns_lock());
   }
 
-  FakeClock clock_;
-  FakeUi ui_;
-  FakeFileSystem files_;
-  NoRandom random_;
-  CoreContext context_{CorePorts{clock_, ui_, files_, random_}, "/data", "/program"};
   int quits_ = 0;
 };
 
@@ -89,11 +67,10 @@ TEST_F(DayRolloverTest, FirstStartOpensTheDayAndClosesNone) {
 TEST_F(DayRolloverTest, MidnightWritesTheDayLineAndTheReport) {
   SetFieldText(data().work_notes, "client visit");
   Check();
-  EXPECT_EQ(Log(),
-            "Tolvi v1.91 Work Log\r\n \r\n#C\r\n \r\n"
-            "Saturday, 5 December 2026     "
-            " : Work: 6:30, Break: 0:45, Away: 1:10, (Proj A: 4:00, Proj B: 2:30, "
-            "New Work: 0:00, New Work: 0:00, New Work: 0:00) client visit\r\n");
+  EXPECT_EQ(Log(), kLogHeader +
+                       "Saturday, 5 December 2026     "
+                       " : Work: 6:30, Break: 0:45, Away: 1:10, (Proj A: 4:00, Proj B: 2:30, "
+                       "New Work: 0:00, New Work: 0:00, New Work: 0:00) client visit\r\n");
   EXPECT_EQ(ui_.CallsStartingWith("balloon "),
             std::vector<std::string>{"balloon Saturday, 5 December 2026|Work: 6:30, Break: 0:45, "
                                      "Away: 1:10\r\n(Proj A: 4:00, Proj B: 2:30, New Work: 0:00)"});

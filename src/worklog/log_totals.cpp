@@ -1,0 +1,65 @@
+#include "worklog/log_totals.h"
+
+#include <mutex>
+
+#include "accounting/statistics.h"
+#include "accounting/work_types.h"
+
+namespace tolvi {
+namespace {
+
+constexpr std::uint32_t kTenthsDivisor = 6;
+constexpr std::uint32_t kMsPerTenthMinute = 6'000;
+constexpr std::string_view kSpacer = " ";
+
+}  // namespace
+
+std::string FormatTotalsLine(std::uint32_t total, std::uint32_t base, std::string_view label,
+                             std::uint32_t total_days, TimeStyle style) {
+  const std::uint32_t average = WorkTypeAverage(total, total_days).value_or(0);
+  const std::uint32_t share = WorkTypeShare(total, base, total_days);
+  return std::string(label) + " Avg:" + FormatHours(average, kTenthsDivisor, style) +
+         " Tot:" + FormatHours(total, kTenthsDivisor, style) +
+         " Per:" + FormatHours(share, kTenthsDivisor, TimeStyle::kShare);
+}
+
+void WriteTotalsLine(WorkLog& log, std::uint32_t total, std::uint32_t base, std::string_view label,
+                     std::uint32_t total_days, TimeStyle style) {
+  (void)log.WriteLogLine(FormatTotalsLine(total, base, label, total_days, style),
+                         LogLineMode::kPlain);
+}
+
+void LogTotals(CoreContext& context) {
+  const std::lock_guard lock(context.state.mutex);
+  SharedState& state = context.state;
+  const ProgramData& data = state.data;
+  const TimeStyle style = TimeStyleFor(data.decimal_hours);
+  const std::uint32_t days = data.total_days;
+  WorkLog log(context.files, context.clock, context.data_directory);
+
+  (void)log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
+  (void)log.WriteLogLine("Work Summary", LogLineMode::kStamped);
+  (void)log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
+
+  // The current work type's time reaches its record first, so the sums
+  // include the work since the last flush.
+  FlushCurrentWorkType(state, context.records);
+  const std::uint32_t grand_total = ComputeTotals(state, context.records, GrandTotal::kCompute);
+  for (std::size_t slot = 0; slot < kTotalsWorkTypes; ++slot) {
+    const RecentWorkEntry& entry = state.recent[slot];
+    const std::uint32_t total = WorkTypeTotal(entry.total, entry.today_ms);
+    if (total != 0) WriteTotalsLine(log, total, grand_total, entry.name, days, style);
+  }
+  (void)log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
+
+  const std::uint32_t elapsed = days * kTenthsPerDay;
+  WriteTotalsLine(log, data.away_today_ms / kMsPerTenthMinute + data.away_total, elapsed, "Away",
+                  days, style);
+  WriteTotalsLine(log, data.break_today_ms / kMsPerTenthMinute + data.break_total, elapsed,
+                  "On Break", days, style);
+  WriteTotalsLine(log, grand_total, elapsed, "Working", days, style);
+  (void)log.WriteLogLine("Total Days: " + std::to_string(days), LogLineMode::kPlain);
+  (void)log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
+}
+
+}  // namespace tolvi
