@@ -1,0 +1,202 @@
+#include "worklog/log_import.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "worklog/core_fixture.h"
+#include "worklog/log_import_parser.h"
+
+namespace tolvi {
+namespace {
+
+namespace field = work_type_field;
+
+// A new database (placeholder in slot 0), as the upgrade leaves it.
+class LogImportTest : public CoreFixture {
+ protected:
+  void PutLog(const std::string& lines) { files_.SetFile("/data/dLog.txt", kLogHeader + lines); }
+
+  WorkImport Import() {
+    StateLock lock(context_.state.mutex);
+    return ImportWorkFromLog(context_);
+  }
+
+  // The live record of that name, or -1.
+  std::int32_t Named(std::string_view name) {
+    for (const std::int32_t id : records().LiveRecords()) {
+      if (records().ReadText(id, field::kName) == name) return id;
+    }
+    return -1;
+  }
+};
+
+TEST_F(LogImportTest, ALogHoldingOnlyItsHeaderImportsNothing) {
+  PutLog("");
+  const WorkImport result = Import();
+  EXPECT_EQ(result.confirmation,
+            kLogHeader + "\r\nDays 0\r\nWorking 0:00\r\nOn Break 0:00\r\nAway 0:00");
+  EXPECT_EQ(result.figures.total_days, 0u);
+  EXPECT_TRUE(records().LiveRecords().empty());  // the placeholder is gone
+}
+
+TEST_F(LogImportTest, CreditsEachWorkTypeByItsExactNameAcrossDays) {
+  AddWorkType("Work", 0, 0);  // an old work type carried over by the upgrade
+  PutLog(
+      "Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, (Homework: 4:00, "
+      "Work: 2:30, : 0:00, : 0:00, : 0:00)\r\n"
+      "Tuesday, 8 December 2026       : Work: 3.00, Break: 0.5, Away: 0.00, (Work: 3.00, "
+      "New Work: 0.00, : 0.00, : 0.00, : 0.00) met the client: 2 hours\r\n");
+  const WorkImport result = Import();
+  EXPECT_EQ(result.confirmation, kLogHeader +
+                                     "Homework 4:00\r\n"
+                                     "New Work 0:00\r\n"
+                                     "Work 5:30\r\n"
+                                     "\r\nDays 2\r\nWorking 9:30\r\nOn Break 1:15\r\nAway 1:09");
+  EXPECT_EQ(Field(Named("Homework"), field::kTotal), 2'400u);
+  EXPECT_EQ(Field(Named("Work"), field::kTotal), 3'300u);
+  EXPECT_EQ(result.figures.total_days, 2u);
+  EXPECT_EQ(result.figures.break_total, 750u);
+  EXPECT_EQ(result.figures.away_total, 700u);
+  EXPECT_EQ(data().total_days, 0u);  // only once confirmed
+}
+
+TEST_F(LogImportTest, ReportsDaysWhoseWorkTypesMissTheirTotalByMoreThanNineMinutes) {
+  PutLog(
+      "Monday, 7 December 2026        : Work: 6:30, Break: 0:00, Away: 0:00, (A: 6:21)\r\n"
+      "Tuesday, 8 December 2026       : Work: 6:30, Break: 0:00, Away: 0:00, (A: 6:20)\r\n"
+      "Wednesday, 9 December 2026     : Work: 20:30, Break: 0:00, Away: 0:00, (A: 1:00)\r\n"
+      "Thursday, 10 December 2026     : Work: 1:00, Break: 24:00, Away: 0:00, (A: 1:00)\r\n");
+  const WorkImport result = Import();
+  EXPECT_TRUE(
+      result.confirmation.starts_with(kLogHeader + "Error in log at line(s) 6, 7, 8\r\n\r\nA "))
+      << result.confirmation;
+  // Imported all the same, with the implausible figures as 0.
+  EXPECT_EQ(Field(Named("A"), field::kTotal), 3'810u + 3'800u + 600u + 600u);
+  EXPECT_EQ(result.figures.total_days, 4u);
+  EXPECT_EQ(result.figures.break_total, 0u);
+}
+
+TEST_F(LogImportTest, SkipsAndReportsLinesThatOnlyLookLikeDayLines) {
+  PutLog(
+      "Monday, 7 December 2026        : Work: 2:00, Break: 0:00, Away: 0:00, (A: 2:00)\r\n"
+      " \r\n"
+      "\r\n"
+      "14 03 27 Sunday, 6 December 2026             : Work Summary\r\n"
+      " \r\n"
+      "\r\n"
+      "A rather long work type name Avg:4:30 Tot:45:00 Per:50.0\r\n"
+      "Total Days: 1\r\n"
+      "Tuesday, 8 December 2026       : Work: 2:00, Break: 0:00, Away: 0:00, (B: 2:00\r\n" +
+      std::string(kImportLineLimit + 1, 'x') + "\r\n");
+  const WorkImport result = Import();
+  EXPECT_TRUE(
+      result.confirmation.starts_with(kLogHeader + "Skipped in log at line(s) 8, 11, 13, 14\r\n"))
+      << result.confirmation;
+  EXPECT_EQ(Field(Named("A"), field::kTotal), 1'200u);
+  EXPECT_EQ(Named("B"), -1);
+  EXPECT_EQ(result.figures.total_days, 1u);
+}
+
+TEST_F(LogImportTest, NumbersLinesAsAnEditorDoesWhateverTheirEnds) {
+  files_.SetFile("/data/dLog.txt",
+                 "Tolvi v1.91 Work Log\n \n#C\n \n"
+                 "Monday, 7 December 2026        : Work: 2:00, Break: 0:00, Away: 0:00, (A: 1:00)\n"
+                 "Tuesday, 8 December 2026       : Work: 1:00, Break: 0:00, Away: 0:00, (A: 1:00)");
+  const WorkImport result = Import();
+  EXPECT_TRUE(result.confirmation.starts_with(kLogHeader + "Error in log at line(s) 5\r\n"));
+  EXPECT_EQ(Field(Named("A"), field::kTotal), 1'200u);
+}
+
+TEST_F(LogImportTest, StopsListingLineNumbersWhenTheMessageIsFull) {
+  std::string lines;
+  for (int i = 0; i < 300; ++i) {
+    lines += "Monday, 7 December 2026        : Work: 21:00, Break: 0:00, Away: 0:00, (A: 0:00)\r\n";
+  }
+  PutLog(lines);
+  const std::string text = Import().confirmation;
+  const std::size_t end = text.find("\r\n\r\n", kLogHeader.size());
+  const std::string message = text.substr(kLogHeader.size(), end - kLogHeader.size());
+  // "Error in log at line(s) 5, 6, ..., 99" is 397 bytes; each of 100 to 138
+  // adds five more, and 592 is the first length that is not below 590.
+  EXPECT_EQ(message.size(), 592u);
+  EXPECT_TRUE(message.ends_with(", 137, 138")) << message;
+}
+
+TEST_F(LogImportTest, WithoutALogTodaysWorkGoesToUnknownAndTheOldFiguresStay) {
+  data().work_today_ms = 3'600'000;
+  data().total_days = 4;
+  data().break_total = 600;
+  data().away_total = 300;
+  const WorkImport result = Import();
+  EXPECT_EQ(result.confirmation, kLogHeader +
+                                     "Unknown 1:00\r\n"
+                                     "\r\nDays 4\r\nWorking 1:00\r\nOn Break 1:00\r\nAway 0:30"
+                                     "\r\n\r\nOld totals were:\r\n\r\n"
+                                     "Working 1:00\r\nOn Break 1:00\r\nAway 0:30");
+  const std::int32_t unknown = Named("Unknown");
+  EXPECT_EQ(Field(unknown, field::kTotal), 600u);
+  EXPECT_EQ(Field(unknown, field::kMaximum), kDefaultMaximumMs);
+  EXPECT_EQ(result.figures.total_days, 4u);
+  EXPECT_EQ(result.figures.break_total, 600u);
+  EXPECT_EQ(result.figures.away_total, 300u);
+}
+
+TEST_F(LogImportTest, AWorkTypeInAReusedSlotStartsWithoutHistory) {
+  const std::int32_t old = AddWorkType("Old", 5'000, 77);
+  for (std::uint32_t number = field::kYesterday; number <= field::kLastReserved; ++number) {
+    ASSERT_TRUE(records().WriteNumber(old, number, 1'000 + number));
+  }
+  ASSERT_TRUE(records().WriteText(old, field::kNotes, "old notes"));
+  ASSERT_TRUE(records().SetRecordStatus(old, SlotStatus::kDeleted));
+  PutLog("Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, (Fresh: 1:00)\r\n");
+  (void)Import();
+  const std::int32_t fresh = Named("Fresh");
+  ASSERT_GE(fresh, 0);
+  EXPECT_EQ(Field(fresh, field::kTotal), 600u);
+  EXPECT_EQ(Field(fresh, field::kMaximum), kDefaultMaximumMs);
+  for (std::uint32_t number = field::kToday; number <= field::kLastReserved; ++number) {
+    EXPECT_EQ(Field(fresh, number), 0u) << "field " << number;
+  }
+  EXPECT_EQ(records().ReadText(fresh, field::kNotes), "");
+}
+
+class ImportDialogTest : public LogImportTest {
+ protected:
+  ImportDialogTest() {
+    AddWorkType("Work", 0, 0);
+    data().total_days = 3;
+    PutLog(
+        "Monday, 7 December 2026        : Work: 2:00, Break: 0:30, Away: 0:00, (Homework: "
+        "2:00)\r\n");
+  }
+};
+
+TEST_F(ImportDialogTest, AsksWithTheResultAndKeepsItWhenConfirmed) {
+  ui_.QueueAnswers({1});
+  EXPECT_TRUE(RunImportDialog(context_));
+  ASSERT_EQ(ui_.questions().size(), 1u);
+  const Question question = ui_.questions()[0];
+  EXPECT_TRUE(question.message.starts_with(std::string(kImportHeading) + "\r\n\r\n" + kLogHeader +
+                                           "Homework 2:00\r\nWork 0:00\r\n"));
+  EXPECT_EQ(question.first_button, "OK, import work");
+  EXPECT_EQ(question.second_button, "Cancel and close");
+  EXPECT_FALSE(question.has_owner);
+  EXPECT_EQ(Field(Named("Homework"), field::kTotal), 1'200u);
+  EXPECT_EQ(data().total_days, 1u);
+  EXPECT_EQ(data().break_total, 300u);
+  EXPECT_FALSE(files_.GetFile("/data/TlvDB.lbf Import").has_value());
+}
+
+TEST_F(ImportDialogTest, CancelLeavesTheRecordsAsTheyWereBeforeTheImport) {
+  ui_.QueueAnswers({2});
+  EXPECT_FALSE(RunImportDialog(context_));
+  EXPECT_EQ(Named("Homework"), -1);
+  EXPECT_EQ(records().LiveRecords().size(), 2u);  // the placeholder and Work
+  EXPECT_EQ(records().ReadText(kPlaceholderSlot, field::kName), "");
+  EXPECT_EQ(data().total_days, 3u);
+  EXPECT_FALSE(files_.GetFile("/data/TlvDB.lbf Import").has_value());
+}
+
+}  // namespace
+}  // namespace tolvi
