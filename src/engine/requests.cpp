@@ -112,6 +112,7 @@ void HandleRequest(CoreContext& context, StateLock& lock) {
       break;
     case request::kWorkDetailsClosed:
       SelectCurrentByName(state, context.records);
+      FindCurrentSlot(state);
       activity.phase = kPhaseAfterDialog;
       activity.request_code = request::kNone;
       context.events.wake.Set();
@@ -119,6 +120,7 @@ void HandleRequest(CoreContext& context, StateLock& lock) {
     case request::kSelectWorkClosed:
       if (activity.request_value != request::kSelectCurrentValue) {
         SelectCurrentById(state, context.records, activity.request_value);
+        FindCurrentSlot(state);
         activity.phase = kPhaseAfterDialog;
       }
       activity.request_code = request::kNone;

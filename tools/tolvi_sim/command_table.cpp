@@ -48,6 +48,7 @@ std::vector<const ScriptCommand*> CommandTable::All() const {
 CommandTable StandardCommands() {
   CommandTable table;
   RegisterEngineCommands(table);
+  RegisterWorkLogCommands(table);
   // Later subsystems add their Register...Commands(table) calls here.
   return table;
 }

@@ -105,6 +105,8 @@ std::string TickCountCommand(Simulation& sim, const Arguments& args) {
 
 std::string SetCommand(Simulation& sim, const Arguments& args) {
   if (args.words.empty()) return Usage("set NAME VALUE");
+  // Before the start the loader would overwrite whatever was set.
+  if (sim.phase() == Simulation::Phase::kNotStarted) return "set works on a started program";
   const std::string_view name = args.words[0];
   std::string_view value = args.rest.substr(name.size());
   const auto start = value.find_first_not_of(" \t");

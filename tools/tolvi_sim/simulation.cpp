@@ -91,9 +91,9 @@ std::string Simulation::Sleep(std::uint64_t milliseconds) {
   // Whatever fell due while the machine slept happens at the wake-up.
   const std::uint64_t now = clock_.elapsed();
   ui_.CatchUpTimers();
-  next_pass_at_ = std::min(next_pass_at_, now);
-  next_tray_retry_at_ = std::min(next_tray_retry_at_, now);
-  if (dialog_) dialog_->closes_at = std::min(dialog_->closes_at, now);
+  next_pass_at_ = std::max(next_pass_at_, now);
+  next_tray_retry_at_ = std::max(next_tray_retry_at_, now);
+  if (dialog_) dialog_->closes_at = std::max(dialog_->closes_at, now);
   return {};
 }
 
@@ -139,7 +139,7 @@ void Simulation::RunEventsUntil(std::uint64_t end, bool inclusive) {
     const bool monitor_first = due(monitor) && (!main || *monitor <= *main);
     if (!monitor_first && !due(main)) break;
     const std::uint64_t at = monitor_first ? *monitor : *main;
-    clock_.Advance(at - clock_.elapsed());
+    if (at > clock_.elapsed()) clock_.Advance(at - clock_.elapsed());
     if (!monitor_first) {
       MainEvent();
     } else if (!tray_added_ && next_tray_retry_at_ <= next_pass_at_) {
