@@ -1,0 +1,504 @@
+#include "dialogs/options_model.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "accounting/work_type_record.h"
+#include "dialogs/dialog_fixture.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+namespace oc = options_control;
+namespace field = work_type_field;
+
+class OptionsModelTest : public DialogFixture {
+ protected:
+  OptionsModelTest() {
+    services_.play_reminder_sound = [this](std::uint32_t kind, const std::string& path) {
+      events_.push_back("play " + std::to_string(kind) + " " + path);
+    };
+    services_.stop_sound = [this] { events_.push_back("stop"); };
+    services_.choose_path = [this](PathPicker picker, const std::string& start) {
+      events_.push_back("pick " + std::to_string(static_cast<int>(picker)) + " " + start);
+      return picked_;
+    };
+    services_.open_file = [this](const std::filesystem::path& file) {
+      events_.push_back("open " + file.string());
+    };
+    services_.log_totals = [this](CoreContext&) { events_.push_back("log-totals"); };
+    services_.set_autostart = [this](bool on) {
+      events_.push_back(std::string("autostart ") + (on ? "on" : "off"));
+    };
+    services_.save_program_data = [this] {
+      events_.push_back("save interval=" + std::to_string(data().break_interval));
+    };
+  }
+
+  OptionsModel& Open() {
+    model_.emplace(context_, services_, std::vector<std::string>{"Stretch!", "Walk!"}, open_flag_);
+    return *model_;
+  }
+  // Types text into a box and presses "OK".
+  void TypeAndApply(std::uint32_t id, const std::string& text) {
+    data().max_break_action = 1;  // so that the seconds box is usable
+    Open().SetText(id, text);
+    model_->Press(oc::kOk);
+  }
+
+  OptionsServices services_;
+  OptionsOpenFlag open_flag_;
+  std::optional<OptionsModel> model_;
+  std::vector<std::string> events_;
+  std::optional<std::string> picked_;
+};
+
+TEST_F(OptionsModelTest, FirstRunShowsTheDefaults) {
+  const OptionsModel& model = Open();
+  EXPECT_EQ(model.Control(oc::kIntervalBox).text, "30");
+  EXPECT_EQ(model.Control(oc::kIntervalSlider).position, 30u);
+  EXPECT_EQ(model.Control(oc::kReminderAction).selection, 1);
+  EXPECT_EQ(model.Control(oc::kReminderAction).entries[1], "Window and System Beep");
+  EXPECT_EQ(model.Control(oc::kReminderText).text, "Take a Break!");
+  EXPECT_EQ(model.Control(oc::kAwayTime).text, "5");
+  EXPECT_EQ(model.Control(oc::kAwayToggle).selection, 0);
+  EXPECT_EQ(model.Control(oc::kTargetMode).selection, 1);
+  EXPECT_EQ(model.Control(oc::kManualTarget).text, "360");
+  EXPECT_EQ(model.Control(oc::kSnooze).text, "5");
+  EXPECT_EQ(model.Control(oc::kMaxBreakAction).selection, 0);
+  EXPECT_EQ(model.Control(oc::kMaxBreakSeconds).text, "300");
+  EXPECT_EQ(model.Control(oc::kResetMode).selection, 0);
+  EXPECT_EQ(model.Control(oc::kMicroBreakMode).selection, 0);
+  EXPECT_EQ(model.Control(oc::kMicroBreakAction).selection, 0);
+  EXPECT_EQ(model.Control(oc::kTransparency).text, "71");
+  EXPECT_EQ(model.Control(oc::kFunction).selection, 0);
+  EXPECT_EQ(model.Control(oc::kTargetText).text, "6 Hrs");
+  const std::set<std::uint32_t> on = {oc::kEnable, oc::kFileLog, oc::kShowReport, oc::kAutoShow,
+                                      oc::kLongMeeting};
+  for (const OptionsControlInfo& info : OptionsControls()) {
+    if (info.kind != OptionsControlKind::kCheckBox) continue;
+    EXPECT_EQ(model.Control(info.id).checked, on.count(info.id) == 1) << info.caption;
+  }
+}
+
+TEST_F(OptionsModelTest, ListsHoldTheirEntries) {
+  const OptionsModel& model = Open();
+  const std::vector<std::string> functions = {"No Function", "Log Totals", "Zero Work", "Zero All"};
+  EXPECT_EQ(model.Control(oc::kFunction).entries, functions);
+  const auto& targets = model.Control(oc::kManualTarget).entries;
+  ASSERT_EQ(targets.size(), 19u);
+  EXPECT_EQ(targets.front(), "60 Min");
+  EXPECT_EQ(targets[10], "360 Min (6 hrs)");
+  EXPECT_EQ(targets.back(), "600 Min (10 hrs)");
+  EXPECT_EQ(model.Control(oc::kReminderText).entries,
+            (std::vector<std::string>{"Stretch!", "Walk!"}));
+  EXPECT_EQ(model.Control(oc::kTargetMode).entries.size(), 5u);
+  EXPECT_EQ(model.Control(oc::kMicroBreakMode).entries[2], "Break at quarter-time");
+  EXPECT_EQ(model.Control(oc::kMaxBreakAction).entries[3], "Random Sound");
+}
+
+TEST_F(OptionsModelTest, EveryControlCarriesItsTooltip) {
+  const std::map<std::uint32_t, std::string_view> expected = {
+      {5, "Shows the ReadMe"},
+      {701, "Makes Tolvi start with Windows"},
+      {702, "Confirm exit order prior to closing Tolvi"},
+      {703, "Sets the Break alert windows to be on-top of other windows"},
+      {1000, "Sets Tolvi to remind you of appropriate break times"},
+      {1001, "Resets the count if Tolvi is set to 'On Break'"},
+      {1002, "Sets the Break Interval"},
+      {1003, "Sets the Break Interval"},
+      {1005, "Method to use for away toggling"},
+      {1007, "Target time in minutes"},
+      {1008, "Start work count when Tolvi starts"},
+      {1009, "Continue counting work when Break reminder is closed"},
+      {1010, "Show the work log"},
+      {1011, "Displays after midnight a summary of the days activities"},
+      {1012, "Reminder file/folder"},
+      {1040, "Reminder file/folder"},
+      {1056, "Reminder file/folder"},
+      {1013, "Time in minutes before Tolvi decides that you have gone"},
+      {1016, "Run the selected function"},
+      {1017, "Saves the log totals to a text file at the end of each day"},
+      {1028, "Change reminder file/folder"},
+      {1041, "Change reminder file/folder"},
+      {1057, "Change reminder file/folder"},
+      {1029, "Reminder sound options"},
+      {1030, "Micro Break Mode"},
+      {1031, "Text to show when it is time for a Break"},
+      {1032, "Micro Break Action"},
+      {1034, "Randomly selects a phrase from the Text.txt file"},
+      {1035, "Prevent viewing and access to desktop when it is time for a break"},
+      {1036, "Method Tolvi uses to calculate the daily work target"},
+      {1038, "Re-calculate targets"},
+      {1039, "These notes are added to the work log and are cleared daily"},
+      {1042, "Test Break reminder sound"},
+      {1055, "Test Break reminder sound"},
+      {1100, "Test Break reminder sound"},
+      {1043, "Tolvi transparency percentage (Will not change until 'Transparent' is toggled)"},
+      {1048, "Shows hours as a decimal number instead of the number of minutes"},
+      {1049, "Counts time while hibernated or suspended as work when 'At Meeting' mode is active"},
+      {1050, "Show the main window automatically when Tolvi starts"},
+      {1051, "Specialised Tolvi functions"},
+      {1052, "Maximum time in seconds that you want your breaks to last for"},
+      {1054, "Enables you to set a reminder for when your break runs too long"},
+      {1101, "Time in minutes that the break will be delayed by when it is snoozed"},
+  };
+  for (const auto& [id, tooltip] : expected) {
+    const OptionsControlInfo* info = FindOptionsControl(id);
+    ASSERT_NE(info, nullptr) << id;
+    EXPECT_EQ(info->tooltip, tooltip) << id;
+  }
+  EXPECT_EQ(OptionsControls().size(), expected.size() + 2);  // and "OK" and the target text
+}
+
+TEST_F(OptionsModelTest, SpinArrowsAndSliderHaveTheirRanges) {
+  for (const std::uint32_t id :
+       {oc::kAwayTime, oc::kSnooze, oc::kTransparency, oc::kMaxBreakSeconds}) {
+    EXPECT_EQ(FindOptionsControl(id)->range_maximum, 100u) << id;
+  }
+  const OptionsControlInfo& slider = *FindOptionsControl(oc::kIntervalSlider);
+  EXPECT_EQ(slider.range_minimum, 0u);
+  EXPECT_EQ(slider.range_maximum, 120u);
+  EXPECT_EQ(slider.tick_interval, 15u);
+  EXPECT_EQ(FindOptionsControl(oc::kIntervalBox)->range_maximum, 0u);  // no arrows
+}
+
+struct BoxCase {
+  std::uint32_t id;
+  const char* typed;
+  std::uint32_t ProgramData::*setting;
+  std::uint32_t stored;
+};
+
+class OptionsBoxTest : public OptionsModelTest, public ::testing::WithParamInterface<BoxCase> {};
+
+TEST_P(OptionsBoxTest, OkStoresTheBoxWithinItsLimits) {
+  const BoxCase& c = GetParam();
+  TypeAndApply(c.id, c.typed);
+  EXPECT_EQ(data().*c.setting, c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, OptionsBoxTest,
+    ::testing::Values(
+        BoxCase{oc::kIntervalBox, "3", &ProgramData::break_interval, 300'000},
+        BoxCase{oc::kIntervalBox, "500", &ProgramData::break_interval, 7'200'000},
+        BoxCase{oc::kIntervalBox, "45", &ProgramData::break_interval, 2'700'000},
+        BoxCase{oc::kIntervalBox, "  20 min", &ProgramData::break_interval, 1'200'000},
+        BoxCase{oc::kIntervalBox, "none", &ProgramData::break_interval, 300'000},
+        BoxCase{oc::kSnooze, "0", &ProgramData::snooze_time, 60'000},
+        BoxCase{oc::kSnooze, "7", &ProgramData::snooze_time, 420'000},
+        BoxCase{oc::kTransparency, "0", &ProgramData::window_alpha, 255},
+        BoxCase{oc::kTransparency, "1", &ProgramData::window_alpha, 255},
+        BoxCase{oc::kTransparency, "50", &ProgramData::window_alpha, 130},
+        BoxCase{oc::kTransparency, "71", &ProgramData::window_alpha, 76},
+        BoxCase{oc::kTransparency, "100", &ProgramData::window_alpha, 5},
+        BoxCase{oc::kTransparency, "250", &ProgramData::window_alpha, 5},
+        BoxCase{oc::kAwayTime, "0", &ProgramData::away_time, 0},
+        BoxCase{oc::kAwayTime, "250", &ProgramData::away_time, 15'000'000},
+        BoxCase{oc::kMaxBreakSeconds, "0", &ProgramData::max_break_seconds, 0},
+        BoxCase{oc::kMaxBreakSeconds, "4000", &ProgramData::max_break_seconds, 4000},
+        BoxCase{oc::kMaxBreakSeconds, "99999999999", &ProgramData::max_break_seconds, 0xFFFFFFFF},
+        BoxCase{oc::kManualTarget, "450 Min (7.5 hrs)", &ProgramData::manual_target, 27'000'000},
+        BoxCase{oc::kManualTarget, "0", &ProgramData::manual_target, 0}));
+
+TEST_F(OptionsModelTest, OkCutsTextsToTheirFields) {
+  Open().Select(oc::kReminderAction, 2);
+  model_->SetText(oc::kReminderText, std::string(150, 'r'));
+  model_->SetText(oc::kWorkNotes, std::string(300, 'n'));
+  model_->SetText(oc::kReminderFile, std::string(700, 'f'));
+  model_->Press(oc::kOk);
+  EXPECT_EQ(FieldText(data().reminder_text), std::string(99, 'r'));
+  EXPECT_EQ(FieldText(data().work_notes), std::string(255, 'n'));
+  EXPECT_EQ(FieldText(data().reminder_file), std::string(599, 'f'));
+}
+
+TEST_F(OptionsModelTest, SwitchesOtherThanEnableAndRandomWaitForOk) {
+  Open().SetChecked(oc::kConfirmQuit, true);
+  model_->SetChecked(oc::kLockScreen, true);
+  model_->SetChecked(oc::kFileLog, false);
+  EXPECT_EQ(data().confirm_quit, 0u);
+  EXPECT_EQ(data().lock_screen, 0u);
+  model_->Press(oc::kOk);
+  EXPECT_EQ(data().confirm_quit, 1u);
+  EXPECT_EQ(data().lock_screen, 1u);
+  EXPECT_EQ(data().file_log, 0u);
+}
+
+TEST_F(OptionsModelTest, EnableListsAndRandomTakeEffectAtOnce) {
+  OptionsModel& model = Open();
+  model.SetChecked(oc::kEnable, false);
+  EXPECT_EQ(data().reminder_enabled, 0u);
+  model.SetChecked(oc::kEnable, true);
+  model.Select(oc::kReminderAction, 6);
+  model.Select(oc::kMicroBreakMode, 2);
+  model.Select(oc::kMaxBreakAction, 3);
+  model.Select(oc::kAwayToggle, 1);
+  model.SetChecked(oc::kRandomPhrase, true);
+  EXPECT_EQ(data().reminder_action, 6u);
+  EXPECT_EQ(data().micro_break_mode, 2u);
+  EXPECT_EQ(data().max_break_action, 3u);
+  EXPECT_EQ(data().away_toggle_method, 1u);
+  EXPECT_EQ(data().random_phrase, 1u);
+  EXPECT_FALSE(model.Control(oc::kAwayTime).enabled);
+  EXPECT_FALSE(model.Control(oc::kReminderText).enabled);
+}
+
+TEST_F(OptionsModelTest, WithRemindersOffOnlyTheirSwitchesAndModeListsStayUsable) {
+  OptionsModel& model = Open();
+  model.Select(oc::kReminderAction, 2);
+  model.Select(oc::kMicroBreakMode, 1);
+  model.Select(oc::kMicroBreakAction, 2);
+  model.Select(oc::kMaxBreakAction, 2);
+  model.SetChecked(oc::kEnable, false);
+  const std::set<std::uint32_t> usable = {oc::kEnable, oc::kRandomPhrase, oc::kMicroBreakMode,
+                                          oc::kMaxBreakAction};
+  for (const OptionsControlInfo& info : OptionsControls()) {
+    const bool reminder_group = info.group == "Break Reminder" || info.group == "Micro Breaks" ||
+                                info.group == "Maximum Break";
+    const bool expected = !reminder_group || usable.count(info.id) == 1;
+    EXPECT_EQ(model.Control(info.id).enabled, expected) << info.id;
+  }
+}
+
+struct ActionCase {
+  std::uint32_t action;
+  bool file;
+  bool test;
+  bool window;
+};
+
+class OptionsActionTest : public OptionsModelTest,
+                          public ::testing::WithParamInterface<ActionCase> {};
+
+TEST_P(OptionsActionTest, ActionEnablesItsFileTestAndWindowControls) {
+  const ActionCase& c = GetParam();
+  OptionsModel& model = Open();
+  model.Select(oc::kReminderAction, static_cast<std::int32_t>(c.action));
+  EXPECT_EQ(model.Control(oc::kReminderFile).enabled, c.file);
+  EXPECT_EQ(model.Control(oc::kReminderFilePick).enabled, c.file);
+  EXPECT_EQ(model.Control(oc::kReminderTest).enabled, c.test);
+  EXPECT_EQ(model.Control(oc::kAutoCont).enabled, c.window);
+  EXPECT_EQ(model.Control(oc::kSnooze).enabled, c.window);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, OptionsActionTest,
+    ::testing::Values(ActionCase{0, false, false, true}, ActionCase{1, false, true, true},
+                      ActionCase{2, true, true, true}, ActionCase{3, true, true, true},
+                      ActionCase{4, false, true, false}, ActionCase{5, true, true, false},
+                      ActionCase{6, true, true, false}, ActionCase{7, true, true, true},
+                      ActionCase{8, true, true, false}));
+
+TEST_F(OptionsModelTest, MicroAndMaximumBreakFilesFollowTheirActions) {
+  OptionsModel& model = Open();
+  EXPECT_FALSE(model.Control(oc::kMicroBreakAction).enabled);
+  model.Select(oc::kMicroBreakMode, 1);
+  EXPECT_TRUE(model.Control(oc::kMicroBreakAction).enabled);
+  EXPECT_TRUE(model.Control(oc::kMicroBreakTest).enabled);
+  EXPECT_FALSE(model.Control(oc::kMicroBreakFile).enabled);
+  model.Select(oc::kMicroBreakAction, 3);
+  EXPECT_TRUE(model.Control(oc::kMicroBreakFilePick).enabled);
+  EXPECT_FALSE(model.Control(oc::kMaxBreakSeconds).enabled);
+  model.Select(oc::kMaxBreakAction, 1);
+  EXPECT_TRUE(model.Control(oc::kMaxBreakSeconds).enabled);
+  EXPECT_FALSE(model.Control(oc::kMaxBreakFile).enabled);
+  model.Select(oc::kMaxBreakAction, 2);
+  EXPECT_TRUE(model.Control(oc::kMaxBreakFile).enabled);
+}
+
+TEST_F(OptionsModelTest, SliderShowsItsPositionAndStoresTheIntervalWithinLimits) {
+  OptionsModel& model = Open();
+  model.MoveSlider(0);
+  EXPECT_EQ(model.Control(oc::kIntervalBox).text, "0");
+  EXPECT_EQ(data().break_interval, 300'000u);
+  model.MoveSlider(45);
+  EXPECT_EQ(model.Control(oc::kIntervalBox).text, "45");
+  EXPECT_EQ(data().break_interval, 2'700'000u);
+}
+
+TEST_F(OptionsModelTest, RecalcTakesTheChosenTargetEntry) {
+  OptionsModel& model = Open();
+  model.Select(oc::kManualTarget, 0);
+  EXPECT_EQ(model.Control(oc::kManualTarget).text, "60 Min");
+  EXPECT_EQ(data().manual_target, 21'600'000u);
+  model.Press(oc::kRecalc);
+  EXPECT_EQ(data().manual_target, 3'600'000u);
+  EXPECT_EQ(model.Control(oc::kTargetText).text, "1 Hrs");
+}
+
+TEST_F(OptionsModelTest, NoTargetGreysTheTargetBox) {
+  OptionsModel& model = Open();
+  model.Select(oc::kTargetMode, 0);
+  EXPECT_EQ(data().target_mode, 0u);
+  EXPECT_FALSE(model.Control(oc::kManualTarget).enabled);
+  EXPECT_EQ(model.Control(oc::kTargetText).text, "No target");
+}
+
+TEST_F(OptionsModelTest, TestButtonsPlayTheActionWithTheUnsavedPath) {
+  OptionsModel& model = Open();
+  model.Select(oc::kReminderAction, 6);
+  model.SetText(oc::kReminderFile, "/sounds/gong.wav");
+  model.Press(oc::kReminderTest);
+  model.Select(oc::kMaxBreakAction, 2);
+  model.SetText(oc::kMaxBreakFile, "/sounds/bell.wav");
+  model.Press(oc::kMaxBreakTest);
+  EXPECT_EQ(events_,
+            (std::vector<std::string>{"play 6 /sounds/gong.wav", "play 2 /sounds/bell.wav"}));
+  EXPECT_EQ(FieldText(data().reminder_file), "");
+}
+
+struct PickerCase {
+  std::uint32_t button;
+  std::uint32_t action;
+  PathPicker picker;
+};
+
+class OptionsPickerTest : public ::testing::TestWithParam<PickerCase> {};
+
+TEST_P(OptionsPickerTest, ButtonAndActionChooseThePicker) {
+  EXPECT_EQ(PickerFor(GetParam().button, GetParam().action), GetParam().picker);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pickers, OptionsPickerTest,
+    ::testing::Values(PickerCase{oc::kReminderFilePick, 2, PathPicker::kAudioFile},
+                      PickerCase{oc::kReminderFilePick, 6, PathPicker::kAudioFile},
+                      PickerCase{oc::kReminderFilePick, 7, PathPicker::kAnyFile},
+                      PickerCase{oc::kReminderFilePick, 8, PathPicker::kAnyFile},
+                      PickerCase{oc::kReminderFilePick, 3, PathPicker::kFolder},
+                      PickerCase{oc::kReminderFilePick, 5, PathPicker::kFolder},
+                      PickerCase{oc::kMicroBreakFilePick, 2, PathPicker::kAudioFile},
+                      PickerCase{oc::kMicroBreakFilePick, 3, PathPicker::kFolder},
+                      PickerCase{oc::kMaxBreakFilePick, 2, PathPicker::kAudioFile},
+                      PickerCase{oc::kMaxBreakFilePick, 3, PathPicker::kFolder}));
+
+TEST_F(OptionsModelTest, PickerStopsTheSoundAndAChoiceReplacesThePath) {
+  OptionsModel& model = Open();
+  model.Select(oc::kReminderAction, 3);
+  model.SetText(oc::kReminderFile, "/old");
+  model.Press(oc::kReminderFilePick);
+  EXPECT_EQ(model.Control(oc::kReminderFile).text, "/old");  // cancelled
+  picked_ = "/music";
+  model.Press(oc::kReminderFilePick);
+  EXPECT_EQ(model.Control(oc::kReminderFile).text, "/music");
+  EXPECT_EQ(events_, (std::vector<std::string>{"stop", "pick 0 /old", "stop", "pick 0 /old"}));
+}
+
+TEST_F(OptionsModelTest, ViewLogAndHelpOpenTheirFiles) {
+  Open().Press(oc::kViewLog);
+  model_->Press(oc::kHelp);
+  EXPECT_EQ(events_, (std::vector<std::string>{"open /data/dLog.txt", "open /program/ReadMe.htm"}));
+}
+
+TEST_F(OptionsModelTest, GoRunsTheSelectedFunction) {
+  OptionsModel& model = Open();
+  model.Press(oc::kGo);  // "No Function"
+  EXPECT_TRUE(events_.empty());
+  EXPECT_TRUE(ui_.calls().empty());
+  model.Select(oc::kFunction, 1);
+  model.Press(oc::kGo);
+  model.Press(oc::kGo);
+  EXPECT_EQ(events_, (std::vector<std::string>{"log-totals", "log-totals"}));
+}
+
+class OptionsZeroTest : public OptionsModelTest {
+ protected:
+  OptionsZeroTest() {
+    work_ = AddWorkType("Write", 7'200'000, 900, 5'400'000);
+    EXPECT_TRUE(records().WriteNumber(work_, field::kYesterday, 3'600'000));
+    EXPECT_TRUE(records().WriteText(work_, field::kNotes, "chapter 3"));
+    activity().current_today_ms = 5'400'000;
+    data().work_today_ms = 5'400'000;
+    data().break_total = 70;
+    data().total_days = 4;
+  }
+  void Run(OptionsFunction function, int answer) {
+    ui_.QueueAnswers({answer});
+    services_.ask = {};  // the Ui port's question
+    Open().Select(oc::kFunction, static_cast<std::int32_t>(function));
+    model_->Press(oc::kGo);
+  }
+
+  std::int32_t work_ = -1;
+};
+
+TEST_F(OptionsZeroTest, SecondAnswerChangesNothing) {
+  Run(OptionsFunction::kZeroAll, 2);
+  EXPECT_EQ(Field(work_, field::kTotal), 900u);
+  EXPECT_EQ(Field(work_, field::kToday), 5'400'000u);
+  EXPECT_EQ(activity().current_today_ms, 5'400'000u);
+  EXPECT_EQ(data().total_days, 4u);
+  EXPECT_EQ(ui_.calls(),
+            (std::vector<std::string>{"ask This will clear all work running totals and cannot be "
+                                      "undone.|Yes, clear all totals|No, don't do this -> 2"}));
+}
+
+TEST_F(OptionsZeroTest, ZeroAllClearsWorkAndDayCountersButKeepsNames) {
+  Run(OptionsFunction::kZeroAll, 1);
+  for (std::uint32_t f = field::kTotal; f <= field::kSixDaysBack; ++f) {
+    if (f != field::kMaximum) {
+      EXPECT_EQ(Field(work_, f), 0u) << f;
+    }
+  }
+  EXPECT_EQ(Name(work_), "Write");
+  EXPECT_EQ(Field(work_, field::kMaximum), 7'200'000u);
+  EXPECT_EQ(records().ReadText(work_, field::kNotes), "chapter 3");
+  EXPECT_EQ(activity().current_today_ms, 0u);
+  EXPECT_EQ(data().work_today_ms, 0u);
+  EXPECT_EQ(data().break_total, 0u);
+  EXPECT_EQ(data().total_days, 0u);
+  EXPECT_EQ(ui_.CallsStartingWith("command "), std::vector<std::string>{"command 2017"});
+}
+
+TEST_F(OptionsZeroTest, ZeroWorkKeepsTheDayCounters) {
+  Run(OptionsFunction::kZeroWork, 1);
+  EXPECT_EQ(Field(work_, field::kTotal), 0u);
+  EXPECT_EQ(data().break_total, 70u);
+  EXPECT_EQ(data().total_days, 4u);
+  EXPECT_EQ(ui_.CallsStartingWith("command "), std::vector<std::string>{"command 2017"});
+}
+
+TEST_F(OptionsModelTest, OkAppliesSavesAndCloses) {
+  OptionsModel& model = Open();
+  EXPECT_TRUE(open_flag_.IsOpen());
+  model.SetText(oc::kIntervalBox, "40");
+  activity().tray_refresh_pending = false;
+  model.Press(oc::kOk);
+  // The start-up entry is written or removed on every OK; the save sees the
+  // applied values; the sound is stopped last.
+  EXPECT_EQ(events_, (std::vector<std::string>{"autostart off", "save interval=2400000", "stop"}));
+  EXPECT_TRUE(activity().tray_refresh_pending);
+  EXPECT_TRUE(model.closed());
+  EXPECT_FALSE(open_flag_.IsOpen());
+  model.SetChecked(oc::kEnable, false);  // nothing happens after OK
+  EXPECT_EQ(data().reminder_enabled, 1u);
+}
+
+TEST_F(OptionsModelTest, AutoStartBoxSetsTheSettingAndTheEntry) {
+  Open().SetChecked(oc::kAutoStart, true);
+  model_->Press(oc::kOk);
+  EXPECT_EQ(data().auto_start, 1u);
+  EXPECT_EQ(events_.front(), "autostart on");
+}
+
+TEST_F(OptionsModelTest, DisabledControlsIgnoreInput) {
+  OptionsModel& model = Open();
+  model.Select(oc::kTargetMode, 0);
+  model.SetText(oc::kManualTarget, "100");
+  EXPECT_EQ(model.Control(oc::kManualTarget).text, "360");
+}
+
+TEST_F(OptionsModelTest, ClosingWithoutOkStillClearsTheOpenFlag) {
+  Open();
+  model_.reset();
+  EXPECT_FALSE(open_flag_.IsOpen());
+}
+
+}  // namespace
+}  // namespace tolvi

@@ -1,0 +1,372 @@
+#include "dialogs/work_details_model.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "accounting/work_type_record.h"
+#include "dialogs/dialog_fixture.h"
+#include "engine/command_ids.h"
+#include "engine/requests.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+namespace field = work_type_field;
+
+class WorkDetailsModelTest : public DialogFixture {
+ protected:
+  // Five work types in slots 0 to 4, in name order.
+  void AddFive() {
+    for (const char* name : {"Admin", "Budget", "Code", "Docs", "Email"}) AddWorkType(name);
+  }
+  WorkDetailsModel& Open(std::int32_t mode) {
+    model_.emplace(context_, mode, [this](const Question& question) {
+      asked_.push_back(question.message + "|" + question.first_button + "|" +
+                       question.second_button);
+      return answer_;
+    });
+    return *model_;
+  }
+
+  std::optional<WorkDetailsModel> model_;
+  std::vector<std::string> asked_;
+  int answer_ = 1;
+};
+
+TEST_F(WorkDetailsModelTest, DayLabelsNameTwoToSixDaysAgo) {
+  // Sunday: two days ago was Friday, six days ago Monday.
+  EXPECT_EQ(DayLabels(0),
+            (std::array<std::string, 5>{"Friday", "Thursday", "Wednesday", "Tuesday", "Monday"}));
+  EXPECT_EQ(DayLabels(3),
+            (std::array<std::string, 5>{"Monday", "Sunday", "Saturday", "Friday", "Thursday"}));
+  EXPECT_EQ(DayLabels(10), DayLabels(3));
+}
+
+TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedFor) {
+  AddFive();
+  const WorkDetailsView& view = Open(2).view();
+  EXPECT_EQ(view.names, (std::vector<std::string>{"Admin", "Budget", "Code", "Docs", "Email"}));
+  EXPECT_EQ(view.shown, 2);
+  EXPECT_EQ(view.name, "Code");
+  EXPECT_EQ(view.maximum, "300");
+  EXPECT_EQ(view.day_labels[0], "Friday");
+}
+
+TEST_F(WorkDetailsModelTest, BrowsingStopsAtBothEnds) {
+  AddFive();
+  WorkDetailsModel& model = Open(4);
+  model.Next();
+  EXPECT_EQ(model.view().name, "Email");
+  model.Previous();
+  EXPECT_EQ(model.view().name, "Docs");
+  model.SelectEntry(0);
+  model.Previous();
+  EXPECT_EQ(model.view().shown, 0);
+  EXPECT_FALSE(model.view().can_previous);
+}
+
+TEST_F(WorkDetailsModelTest, BrowsingDropsUnsavedEdits) {
+  AddFive();
+  WorkDetailsModel& model = Open(1);
+  model.SetName("Renamed");
+  model.Next();
+  model.Previous();
+  EXPECT_EQ(model.view().name, "Budget");
+  EXPECT_EQ(Name(1), "Budget");
+}
+
+TEST_F(WorkDetailsModelTest, ShowsTheWeekAndStatistics) {
+  const std::int32_t id = AddWorkType("Write", 7'200'000, 900, 5'400'000);
+  EXPECT_TRUE(records().WriteNumber(id, field::kYesterday, 3'600'000));
+  EXPECT_TRUE(records().WriteNumber(id, field::kSixDaysBack, 1'800'000));
+  EXPECT_TRUE(records().WriteText(id, field::kNotes, "chapter 3"));
+  AddWorkType("Read", kDefaultMaximumMs, 1800, 0);
+  data().total_days = 2;
+  const WorkDetailsView& view = Open(id).view();
+  EXPECT_EQ(view.maximum, "120");
+  EXPECT_EQ(view.days,
+            (std::array<std::string, 7>{"1:30", "1:00", "0:00", "0:00", "0:00", "0:00", "0:30"}));
+  EXPECT_EQ(view.total, "3:00");    // 900 stored + 1.5 hours today
+  EXPECT_EQ(view.average, "1:30");  // over two closed days
+  EXPECT_EQ(view.share, "50.0");    // of 6 hours of all work
+  EXPECT_EQ(view.notes, "chapter 3");
+  EXPECT_EQ(data().work_today_ms, 5'400'000u);
+  EXPECT_EQ(activity().grand_total, 3600u);
+}
+
+TEST_F(WorkDetailsModelTest, FirstDayAverageIsTheTotalAndShareIsZero) {
+  const std::int32_t id = AddWorkType("Write", kDefaultMaximumMs, 600, 0);
+  data().total_days = 0;
+  data().decimal_hours = 1;
+  const WorkDetailsView& view = Open(id).view();
+  EXPECT_EQ(view.total, "1.00");
+  EXPECT_EQ(view.average, "1.00");
+  EXPECT_EQ(view.share, "0.0");
+}
+
+TEST_F(WorkDetailsModelTest, OkSavesNameMaximumAndNotes) {
+  AddFive();
+  WorkDetailsModel& model = Open(2);
+  model.SetName(std::string(70, 'x'));
+  model.SetMaximum(" 45 minutes");
+  model.SetNotes(std::string(400, 'n'));
+  model.Ok();
+  EXPECT_TRUE(model.closed());
+  EXPECT_EQ(Name(2), std::string(59, 'x'));
+  EXPECT_EQ(Field(2, field::kMaximum), 2'700'000u);
+  EXPECT_EQ(records().ReadText(2, field::kNotes), std::string(299, 'n'));
+}
+
+TEST_F(WorkDetailsModelTest, MaximumWithoutDigitsReadsAsZero) {
+  AddFive();
+  Open(0).SetMaximum("lots");
+  model_->Ok();
+  EXPECT_EQ(Field(0, field::kMaximum), 0u);
+}
+
+TEST_F(WorkDetailsModelTest, CancelDropsEditsOfTheShownRecord) {
+  AddFive();
+  WorkDetailsModel& model = Open(2);
+  model.SetName("Changed");
+  model.Cancel();
+  EXPECT_EQ(Name(2), "Code");
+  EXPECT_TRUE(model.closed());
+}
+
+TEST_F(WorkDetailsModelTest, SelectSavesAndNamesTheCurrentWorkType) {
+  AddFive();
+  WorkDetailsModel& model = Open(3);
+  model.SetName("Design");
+  model.Select();
+  EXPECT_EQ(Name(3), "Design");
+  EXPECT_EQ(FieldText(data().current_name), "Design");
+}
+
+TEST_F(WorkDetailsModelTest, NewAddsANewWorkTypeWithTheDefaults) {
+  AddFive();
+  WorkDetailsModel& model = Open(0);
+  model.SetName("Accounts");
+  model.New();
+  EXPECT_EQ(Name(0), "Accounts");  // the shown record was saved first
+  const std::int32_t id = model.shown_record();
+  EXPECT_EQ(id, 5);
+  EXPECT_EQ(model.view().name, "New Work");
+  EXPECT_EQ(model.view().maximum, "300");
+  EXPECT_EQ(model.view().days[0], "0:00");
+  EXPECT_EQ(Field(id, field::kToday), 5u);
+  EXPECT_EQ(model.view().names.size(), 6u);
+}
+
+TEST_F(WorkDetailsModelTest, OpeningToAddShowsAFreshWorkType) {
+  AddFive();
+  const WorkDetailsModel& model = Open(kDialogModeNewWorkType);
+  EXPECT_EQ(model.shown_record(), 5);
+  EXPECT_EQ(model.view().name, "New Work");
+}
+
+TEST_F(WorkDetailsModelTest, CopyKeepsNameAndNotesButNotHistoryOrMaximum) {
+  const std::int32_t id = AddWorkType("Write", 7'200'000, 900, 5'400'000);
+  EXPECT_TRUE(records().WriteNumber(id, field::kYesterday, 3'600'000));
+  EXPECT_TRUE(records().WriteText(id, field::kNotes, "chapter 3"));
+  WorkDetailsModel& model = Open(id);
+  model.Copy();
+  const std::int32_t copy = model.shown_record();
+  ASSERT_NE(copy, id);
+  EXPECT_EQ(Name(copy), "Write");
+  EXPECT_EQ(records().ReadText(copy, field::kNotes), "chapter 3");
+  EXPECT_EQ(Field(copy, field::kMaximum), 18'000'000u);
+  for (std::uint32_t f = field::kTotal; f <= field::kLastReserved; ++f) {
+    if (f != field::kMaximum) {
+      EXPECT_EQ(Field(copy, f), 0u) << f;
+    }
+  }
+  EXPECT_EQ(model.view().maximum, "300");
+  EXPECT_EQ(model.view().total, "0:00");
+  EXPECT_EQ(Field(id, field::kTotal), 900u);  // the original keeps its work
+}
+
+TEST_F(WorkDetailsModelTest, CopyTakesTheEditedFields) {
+  AddFive();
+  WorkDetailsModel& model = Open(1);
+  model.SetName("Budget 2027");
+  model.Copy();
+  EXPECT_EQ(Name(1), "Budget 2027");
+  EXPECT_EQ(model.view().name, "Budget 2027");
+  EXPECT_NE(model.shown_record(), 1);
+}
+
+TEST_F(WorkDetailsModelTest, DeleteAskedAndDeclinedChangesNothing) {
+  AddFive();
+  answer_ = 2;
+  WorkDetailsModel& model = Open(2);
+  model.Delete();
+  EXPECT_EQ(asked_, (std::vector<std::string>{
+                        "Delete this work type? This will reduce the total work recorded and "
+                        "cannot be undone.|Yes, delete work type|No, do not delete"}));
+  EXPECT_EQ(records().live_count(), 5u);
+  EXPECT_EQ(model.view().name, "Code");
+}
+
+TEST_F(WorkDetailsModelTest, DeleteShowsTheNextRecordOrTheNewLastOne) {
+  AddFive();
+  WorkDetailsModel& model = Open(2);
+  model.Delete();
+  EXPECT_EQ(model.view().names, (std::vector<std::string>{"Admin", "Budget", "Docs", "Email"}));
+  EXPECT_EQ(model.view().name, "Docs");
+  model.SelectEntry(3);
+  model.Delete();
+  EXPECT_EQ(model.view().name, "Docs");
+  EXPECT_EQ(model.view().shown, 2);
+  EXPECT_FALSE(model.view().can_next);
+}
+
+TEST_F(WorkDetailsModelTest, DeletingTheOnlyWorkTypeLeavesAnEmptyFormAndThenAFreshOne) {
+  const std::int32_t id = AddWorkType("Only", kDefaultMaximumMs, 600, 0);
+  WorkDetailsModel& model = Open(id);
+  model.Delete();
+  EXPECT_FALSE(model.has_record());
+  EXPECT_TRUE(model.view().names.empty());
+  EXPECT_EQ(model.view().name, "");
+  EXPECT_EQ(records().live_count(), 0u);
+  model.SetName("ignored");
+  model.Next();
+  model.Copy();
+  model.Select();
+  EXPECT_FALSE(model.closed());
+  model.Ok();
+  EXPECT_TRUE(model.closed());
+  ASSERT_EQ(records().live_count(), 1u);
+  const std::int32_t fresh = records().LiveRecords().front();
+  EXPECT_EQ(Name(fresh), "New Work");
+  EXPECT_EQ(Field(fresh, field::kMaximum), 18'000'000u);
+}
+
+TEST_F(WorkDetailsModelTest, NewAfterDeletingEverythingFillsTheForm) {
+  const std::int32_t id = AddWorkType("Only");
+  WorkDetailsModel& model = Open(id);
+  model.Delete();
+  model.New();
+  EXPECT_TRUE(model.has_record());
+  EXPECT_EQ(model.view().name, "New Work");
+  model.Cancel();
+  EXPECT_EQ(records().live_count(), 1u);
+}
+
+TEST_F(WorkDetailsModelTest, UnknownRecordShowsTheFirst) {
+  AddFive();
+  EXPECT_EQ(Open(42).view().name, "Admin");
+}
+
+class SelectWorkModelTest : public DialogFixture {
+ protected:
+  SelectWorkModelTest() {
+    for (const char* name : {"Admin", "Budget", "Code"}) AddWorkType(name);
+    data().current_work_type = 1;
+    activity().request_value = kDialogModeSelectWork;
+  }
+};
+
+TEST_F(SelectWorkModelTest, ListsTheNamesWithTheCurrentSelected) {
+  const SelectWorkModel model(context_);
+  EXPECT_EQ(model.names(), (std::vector<std::string>{"Admin", "Budget", "Code"}));
+  EXPECT_EQ(model.selection(), 1);
+}
+
+TEST_F(SelectWorkModelTest, OkLeavesTheChosenRecordId) {
+  SelectWorkModel model(context_);
+  model.SelectEntry(2);
+  model.Ok();
+  EXPECT_EQ(activity().request_value, 2);
+  EXPECT_TRUE(model.closed());
+}
+
+TEST_F(SelectWorkModelTest, CancelLeavesMinusOne) {
+  SelectWorkModel model(context_);
+  model.SelectEntry(2);
+  model.Cancel();
+  EXPECT_EQ(activity().request_value, kDialogModeSelectWork);
+}
+
+// The whole hand-off: menu request, command 2018 with the dialog, and the
+// monitor applying the result.
+class WorkTypeHandOffTest : public DialogFixture {
+ protected:
+  WorkTypeHandOffTest() {
+    for (const char* name : {"Admin", "Budget", "Code"}) AddWorkType(name);
+    data().current_work_type = 0;
+    SetFieldText(data().current_name, "Admin");
+  }
+  void MonitorTakesRequest() {
+    StateLock lock(context_.state.mutex);
+    HandleRequest(context_, lock);
+  }
+  void Post(std::uint32_t code, std::int32_t value) {
+    ASSERT_TRUE(TryPostRequest(context_, code, value));
+    MonitorTakesRequest();  // 3, 4 or 5: the monitor posts 2018
+    ASSERT_EQ(ui_.CallsStartingWith("command "), std::vector<std::string>{"command 2018"});
+  }
+};
+
+TEST_F(WorkTypeHandOffTest, SelectInWorkDetailsMakesThatWorkTypeCurrent) {
+  Post(request::kEditWorkType, 2);
+  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog dialog) {
+    ASSERT_EQ(dialog, WorkTypeDialog::kWorkDetails);
+    EXPECT_EQ(activity().request_code, request::kDialogOpen);
+    WorkDetailsModel model(context_, activity().request_value);
+    model.SetName("Accounts");
+    model.Select();
+  });
+  EXPECT_EQ(activity().request_code, request::kWorkDetailsClosed);
+  MonitorTakesRequest();
+  EXPECT_EQ(activity().request_code, request::kNone);
+  // Sorted by name: Accounts, Admin, Budget.
+  EXPECT_EQ(data().current_work_type, 0u);
+  EXPECT_EQ(FieldText(data().current_name), "Accounts");
+  EXPECT_EQ(Name(0), "Accounts");
+}
+
+TEST_F(WorkTypeHandOffTest, SelectWorkCancelledLeavesTheCurrentWorkType) {
+  Post(request::kSelectWorkType, 0);
+  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog dialog) {
+    ASSERT_EQ(dialog, WorkTypeDialog::kSelectWork);
+    SelectWorkModel model(context_);
+    model.SelectEntry(2);
+    model.Cancel();
+  });
+  MonitorTakesRequest();
+  EXPECT_EQ(data().current_work_type, 0u);
+  EXPECT_EQ(FieldText(data().current_name), "Admin");
+  EXPECT_TRUE(context_.events.request_free.IsSet());
+}
+
+TEST_F(WorkTypeHandOffTest, SelectWorkChosenBecomesCurrent) {
+  Post(request::kSelectWorkType, 0);
+  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog) {
+    SelectWorkModel model(context_);
+    model.SelectEntry(2);
+    model.Ok();
+  });
+  MonitorTakesRequest();
+  EXPECT_EQ(data().current_work_type, 2u);
+  EXPECT_EQ(FieldText(data().current_name), "Code");
+}
+
+TEST_F(WorkTypeHandOffTest, DeletingEveryWorkTypeStillLeavesOneToBookTo) {
+  Post(request::kEditWorkType, 0);
+  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog) {
+    WorkDetailsModel model(context_, activity().request_value, [](const Question&) { return 1; });
+    for (int i = 0; i < 3; ++i) model.Delete();
+    EXPECT_FALSE(model.has_record());
+    model.Ok();
+  });
+  MonitorTakesRequest();
+  EXPECT_EQ(records().live_count(), 1u);
+  EXPECT_EQ(FieldText(data().current_name), "New Work");
+  EXPECT_EQ(Name(static_cast<std::int32_t>(data().current_work_type)), "New Work");
+}
+
+}  // namespace
+}  // namespace tolvi

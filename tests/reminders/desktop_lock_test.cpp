@@ -1,0 +1,62 @@
+#include "reminders/desktop_lock.h"
+
+#include <gtest/gtest.h>
+
+namespace tolvi {
+namespace {
+
+constexpr LockAttempt kEverything{
+    .screens_covered = true, .keyboard_grabbed = true, .pointer_grabbed = true};
+
+TEST(DesktopLock, LocksOnlyWhenScreensKeyboardAndPointerWereAllTaken) {
+  for (const LockAttempt& partial : {LockAttempt{false, true, true}, LockAttempt{true, false, true},
+                                     LockAttempt{true, true, false}, LockAttempt{}}) {
+    DesktopLock lock;
+    EXPECT_EQ(lock.Begin(partial), LockPhase::kUnlocked);
+    EXPECT_FALSE(lock.holds_input());
+  }
+  DesktopLock lock;
+  EXPECT_EQ(lock.Begin(kEverything), LockPhase::kLocked);
+  EXPECT_TRUE(lock.holds_input());
+}
+
+TEST(DesktopLock, AnswerIsHandedOutOnceAfterTheRelease) {
+  DesktopLock lock;
+  lock.Begin(kEverything);
+  EXPECT_EQ(lock.Release(), std::nullopt);  // not answered yet: stays locked
+  EXPECT_TRUE(lock.holds_input());
+  lock.Answered(1);
+  EXPECT_EQ(lock.phase(), LockPhase::kReleasing);
+  EXPECT_FALSE(lock.holds_input());
+  EXPECT_EQ(lock.Release(), 1);
+  EXPECT_TRUE(lock.idle());
+  EXPECT_EQ(lock.Release(), std::nullopt);
+}
+
+TEST(DesktopLock, AnyOtherWayOfClosingCountsAsTheSecondButton) {
+  DesktopLock lock;
+  lock.Begin(LockAttempt{});
+  lock.Answered(0);
+  EXPECT_EQ(lock.Release(), 2);
+}
+
+TEST(DesktopLock, ASecondLockWhileOneIsUpLeavesTheFirstAlone) {
+  DesktopLock lock;
+  lock.Begin(kEverything);
+  EXPECT_EQ(lock.Begin(kEverything), LockPhase::kUnlocked);
+  EXPECT_EQ(lock.phase(), LockPhase::kLocked);
+  lock.Answered(1);
+  EXPECT_EQ(lock.Release(), 1);
+}
+
+TEST(DesktopLock, AbandonedLockAppliesNoOutcome) {
+  DesktopLock lock;
+  lock.Begin(kEverything);
+  lock.Answered(1);
+  lock.Abandon();
+  EXPECT_TRUE(lock.idle());
+  EXPECT_EQ(lock.Release(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tolvi
