@@ -1,6 +1,7 @@
 #include "engine/day_rollover.h"
 
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 #include "accounting/recent_work.h"
@@ -78,6 +79,10 @@ void BackupAndSave(CoreContext& context) {
 }  // namespace
 
 void EndProcessWithoutSaving() {
+  // Nothing of the program's state is written, but what a front end has
+  // printed so far should not vanish with the unflushed stream buffers.
+  std::cout.flush();
+  std::cerr.flush();
   std::_Exit(EXIT_SUCCESS);
 }
 

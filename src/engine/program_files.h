@@ -16,10 +16,11 @@
 
 namespace tolvi {
 
+// Empty members take the work log's own (worklog/log_import.h).
 struct LoadServices {
-  // The version-250 upgrade's import dialog; empty: go on.
+  // The version-250 upgrade's import dialog: true to go on.
   std::function<bool()> import_work;
-  // Appends a plain line to the work log; empty: no log.
+  // Appends a plain line to the work log.
   std::function<void(std::string_view)> write_plain_log_line;
 };
 

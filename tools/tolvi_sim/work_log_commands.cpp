@@ -155,9 +155,8 @@ std::string UpgradeFrom250(Simulation& sim, const Arguments& args) {
                   " simulated=" + std::to_string(simulated[name]));
   }
   const ProgramData& data = upgraded.state.data;
-  sim.ui().Note("upgraded TotalDays=" + std::to_string(data.total_days) +
-                " BreakTotal=" + std::to_string(data.break_total) +
-                " AwayTotal=" + std::to_string(data.away_total));
+  sim.ui().Note("upgraded TotalDays=" + std::to_string(data.total_days) + " BreakTotal=" +
+                std::to_string(data.break_total) + " AwayTotal=" + std::to_string(data.away_total));
   upgraded.records.Close();
   return {};
 }
