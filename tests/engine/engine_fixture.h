@@ -1,0 +1,88 @@
+// EngineFixture: a CoreContext on fakes (manual clock, recording Ui,
+// in-memory files, a scripted random source) with ten "New Work" types in
+// a fresh database, the default settings, and the user working. The tick
+// tests move the clock by hand and call the engine with the lock held.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "accounting/work_type_record.h"
+#include "accounting/work_types.h"
+#include "engine/core_context.h"
+#include "engine/tick.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_ui.h"
+#include "settings/settings.h"
+
+namespace tolvi {
+
+// Hands out queued values, then reports failure.
+class ScriptedRandom : public RandomSource {
+ public:
+  void Queue(std::uint32_t value) { values_.push_back(value); }
+  std::optional<std::uint32_t> Next() override {
+    if (values_.empty()) return std::nullopt;
+    const std::uint32_t value = values_.front();
+    values_.pop_front();
+    return value;
+  }
+
+ private:
+  std::deque<std::uint32_t> values_;
+};
+
+class EngineFixture : public ::testing::Test {
+ protected:
+  static constexpr std::uint32_t kStartTick = 1'000'000;
+
+  EngineFixture() {
+    clock_.SetTickCount(kStartTick);
+    clock_.SetLastInputTick(kStartTick);
+    SetDefaultSettings(data(), clock_);
+    EXPECT_TRUE(CreateWorkTypeDatabase(context_.records, "/data/TlvDB.lbf").ok());
+    CreateInitialWorkTypes(context_.records);
+    LoadCurrentWorkType(state(), context_.records);
+    activity().last_tick_count = kStartTick;
+    activity().working_flag = kWorkingFlagWorking;
+    activity().break_countdown_ms = data().break_interval;
+    activity().phase = 10;  // away from the housekeeping phases
+    ui_.Clear();
+  }
+
+  // One tick `elapsed` ms after the previous one; the user gave input at
+  // the tick unless told otherwise.
+  void Tick(std::uint32_t elapsed, bool input = true) {
+    if (input) {
+      clock_.AdvanceWithInput(elapsed);
+    } else {
+      clock_.Advance(elapsed);
+    }
+    std::lock_guard lock(context_.state.mutex);
+    RunTick(context_);
+  }
+  void Locked(const std::function<void()>& action) {
+    std::lock_guard lock(context_.state.mutex);
+    action();
+  }
+
+  SharedState& state() { return context_.state; }
+  ProgramData& data() { return context_.state.data; }
+  ActivityState& activity() { return context_.state.activity; }
+  std::vector<std::string> Balloons() const { return ui_.CallsStartingWith("balloon "); }
+  std::vector<std::string> Timers() const { return ui_.CallsStartingWith("timer "); }
+
+  FakeClock clock_;
+  FakeUi ui_;
+  FakeFileSystem files_;
+  ScriptedRandom random_;
+  CoreContext context_{CorePorts{clock_, ui_, files_, random_}, "/data", "/program"};
+};
+
+}  // namespace tolvi

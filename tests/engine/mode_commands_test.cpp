@@ -1,0 +1,173 @@
+#include "engine/mode_commands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/command_ids.h"
+#include "engine/engine_fixture.h"
+#include "engine/requests.h"
+
+namespace tolvi {
+namespace {
+
+using ::testing::ElementsAre;
+
+class ModeCommandsTest : public EngineFixture {};
+
+struct ResetCase {
+  const char* name;
+  std::uint32_t reset_mode;
+  std::uint32_t break_ms;
+  std::uint32_t countdown_before;
+  std::uint32_t countdown_after;
+};
+
+class ResetModeTest : public ModeCommandsTest, public ::testing::WithParamInterface<ResetCase> {};
+
+TEST_P(ResetModeTest, ReturningToWorkRestartsTheCountdownByResetMode) {
+  const ResetCase& c = GetParam();
+  data().reset_mode = c.reset_mode;
+  activity().break_countdown_ms = c.countdown_before;
+  Locked([&] { StartBreak(context_); });
+  data().break_today_ms += c.break_ms;
+  Locked([&] { StartWork(context_); });
+  EXPECT_EQ(activity().break_countdown_ms, c.countdown_after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ResetModeTest,
+    ::testing::Values(ResetCase{"ManualKeeps", 0, 3'600'000, 700'000, 700'000},
+                      ResetCase{"ManualRestartsFromZero", 0, 60'000, 0, 1'800'000},
+                      ResetCase{"AutoAlwaysRestarts", 1, 1'000, 700'000, 1'800'000},
+                      ResetCase{"AutoPlusShortBreakKeeps", 2, 240'000, 700'000, 700'000},
+                      ResetCase{"AutoPlusFiveMinutesKeeps", 2, 300'000, 700'000, 700'000},
+                      ResetCase{"AutoPlusLongBreakRestarts", 2, 360'000, 700'000, 1'800'000},
+                      ResetCase{"AutoPlusRestartsFromZero", 2, 1'000, 0, 1'800'000}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST_F(ModeCommandsTest, StartBreakEndsAMeetingButLeavesAwayAndArmsTheMaximumBreak) {
+  activity().meeting = 1;
+  activity().away = 1;
+  data().max_break_action = 2;
+  data().break_today_ms = 42'000;
+  Locked([&] { StartBreak(context_); });
+  EXPECT_EQ(activity().meeting, 0u);
+  EXPECT_EQ(activity().away, 1u);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_EQ(activity().break_mark, 42'000u);
+  EXPECT_EQ(activity().max_break_state, 1u);
+  EXPECT_THAT(ui_.CallsStartingWith("tray "),
+              ElementsAre("tray 503|Away, New Work: 0:00/0:00 hours"));
+}
+
+TEST_F(ModeCommandsTest, StartWorkRefreshesTheTrayBeforeItResetsTheCountdown) {
+  activity().working_flag = kWorkingFlagOnBreak;
+  activity().break_countdown_ms = 0;
+  CommandWorking(context_);
+  // The tooltip shows the countdown as it stood; the next refresh corrects
+  // it, which StartWork asks for.
+  EXPECT_THAT(ui_.CallsStartingWith("tray "),
+              ElementsAre("tray 504|Time until break: 1 minutes\r\nNew Work: 0:00/0:00 hours"));
+  EXPECT_TRUE(activity().tray_refresh_pending);
+  EXPECT_EQ(activity().break_countdown_ms, 1'800'000u);
+  EXPECT_TRUE(context_.events.wake.IsSet());
+}
+
+TEST_F(ModeCommandsTest, TrayLeftClickTogglesByModeAndAwayMethod) {
+  struct Case {
+    const char* what;
+    std::uint32_t working_flag, away, meeting, away_method, expected_flag;
+  };
+  for (const Case& c :
+       {Case{"on break", 0, 0, 0, 0, 1}, Case{"working", 1, 0, 0, 0, 0},
+        Case{"at a meeting", 1, 0, 1, 0, 0}, Case{"away, monitor activity", 1, 1, 0, 0, 1},
+        Case{"away, manual", 1, 1, 0, 1, 0}}) {
+    activity().working_flag = c.working_flag;
+    activity().away = c.away;
+    activity().meeting = c.meeting;
+    data().away_toggle_method = c.away_method;
+    TrayLeftClick(context_);
+    EXPECT_EQ(activity().working_flag, c.expected_flag) << c.what;
+    EXPECT_EQ(activity().meeting, 0u) << c.what;
+  }
+}
+
+TEST_F(ModeCommandsTest, AtMeetingTogglesAndLeavingKeepsWorking) {
+  activity().working_flag = kWorkingFlagOnBreak;
+  activity().away = 1;
+  CommandAtMeeting(context_);
+  EXPECT_EQ(activity().meeting, 1u);
+  EXPECT_EQ(activity().away, 0u);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  CommandAtMeeting(context_);
+  EXPECT_EQ(activity().meeting, 0u);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_THAT(ui_.CallsStartingWith("tray "),
+              ElementsAre("tray 505|At Meeting, New Work: 0:00/0:00 hours",
+                          "tray 504|Time until break: 31 minutes\r\nNew Work: 0:00/0:00 hours"));
+}
+
+TEST_F(ModeCommandsTest, ResetReminderRestartsBothCountdownsWithoutWakingTheMonitor) {
+  data().micro_break_mode = 2;
+  activity().break_countdown_ms = 5;
+  activity().micro_countdown_ms = 5;
+  CommandResetReminder(context_);
+  EXPECT_EQ(activity().break_countdown_ms, 1'800'000u);
+  EXPECT_EQ(activity().micro_countdown_ms, 450'000u);
+  EXPECT_TRUE(activity().tray_refresh_pending);
+  EXPECT_FALSE(context_.events.wake.IsSet());
+}
+
+TEST_F(ModeCommandsTest, AwayCommandSetsAwayAndWakes) {
+  activity().meeting = 1;
+  CommandAway(context_);
+  EXPECT_EQ(activity().away, 1u);
+  EXPECT_EQ(activity().meeting, 0u);
+  EXPECT_TRUE(context_.events.wake.IsSet());
+}
+
+TEST_F(ModeCommandsTest, ExitDeclinedChangesNothing) {
+  data().confirm_quit = 1;
+  ui_.QueueAnswers({2});
+  EXPECT_EQ(CommandExit(context_), ExitStep::kDeclined);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_THAT(ui_.CallsStartingWith("ask "),
+              ElementsAre("ask Are you sure that you want to exit Tolvi?|Yes, close please|No, "
+                          "keep running -> 2"));
+}
+
+TEST_F(ModeCommandsTest, ExitChosenTwiceDestroysTheWindowAtOnce) {
+  EXPECT_EQ(CommandExit(context_), ExitStep::kHandshakeBegun);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagExit);
+  EXPECT_TRUE(context_.events.wake.IsSet());
+  EXPECT_EQ(CommandExit(context_), ExitStep::kDestroyNow);
+  EXPECT_THAT(ui_.CallsStartingWith("command "), ElementsAre("command 2012"));
+}
+
+TEST_F(ModeCommandsTest, WorkTypeCommandsNameTheirRequestAndRecord) {
+  state().recent[3].record_id = 7;
+  const auto change = RequestForCommand(context_, command::kChangeWorkFirst + 3);
+  ASSERT_TRUE(change.has_value());
+  EXPECT_EQ(change->code, request::kChangeWorkType);
+  EXPECT_EQ(change->value, 7);
+  const auto edit = RequestForCommand(context_, command::kEditWorkFirst + 3);
+  ASSERT_TRUE(edit.has_value());
+  EXPECT_EQ(edit->code, request::kEditWorkType);
+  EXPECT_EQ(RequestForCommand(context_, command::kRefresh)->code, request::kRefresh);
+  EXPECT_EQ(RequestForCommand(context_, command::kAddWorkType)->code, request::kAddWorkType);
+  EXPECT_EQ(RequestForCommand(context_, command::kSelectWorkType)->code, request::kSelectWorkType);
+  // An empty Recent Work slot names no work type.
+  EXPECT_FALSE(RequestForCommand(context_, command::kChangeWorkFirst + 4).has_value());
+  EXPECT_FALSE(RequestForCommand(context_, command::kHelp).has_value());
+}
+
+TEST_F(ModeCommandsTest, DispatchPostsRequestsAndLeavesShellCommandsAlone) {
+  EXPECT_TRUE(DispatchEngineCommand(context_, command::kRefresh));
+  EXPECT_EQ(activity().request_code, request::kRefresh);
+  EXPECT_FALSE(context_.events.request_free.IsSet());
+  EXPECT_FALSE(DispatchEngineCommand(context_, command::kOptions));
+  EXPECT_TRUE(DispatchEngineCommand(context_, command::kChangeWorkFirst + 19));  // empty slot
+}
+
+}  // namespace
+}  // namespace tolvi

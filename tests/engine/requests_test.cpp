@@ -1,0 +1,192 @@
+#include "engine/requests.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "accounting/work_type_record.h"
+#include "engine/command_ids.h"
+#include "engine/engine_fixture.h"
+#include "engine/mode_commands.h"
+#include "engine/monitor_thread.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class RequestsTest : public EngineFixture {
+ protected:
+  void Post(std::uint32_t code, std::int32_t value) {
+    ASSERT_TRUE(TryPostRequest(context_, code, value));
+  }
+  void Pass() { RunMonitorPass(context_); }
+};
+
+TEST_F(RequestsTest, ChangeOfWorkTypeStoresTheOldOneAndLoadsTheNew) {
+  ASSERT_TRUE(context_.records.WriteText(4, work_type_field::kName, "Writing"));
+  ASSERT_TRUE(context_.records.WriteNumber(4, work_type_field::kToday, 120'000));
+  state().recent[5].record_id = 4;
+  state().recent[5].name = "Writing";
+  activity().current_today_ms = 77'000;
+  Post(request::kChangeWorkType, 4);
+  Pass();
+  EXPECT_EQ(context_.records.ReadNumber(0, work_type_field::kToday), 77'000u);
+  EXPECT_EQ(data().current_work_type, 4u);
+  EXPECT_EQ(FieldText(data().current_name), "Writing");
+  EXPECT_EQ(activity().current_today_ms, 120'000u);
+  EXPECT_EQ(activity().current_slot, 5);
+  EXPECT_EQ(activity().request_code, request::kNone);
+  EXPECT_TRUE(context_.events.request_free.IsSet());
+}
+
+TEST_F(RequestsTest, SlotIsTakenUntilTheMonitorHasFinished) {
+  Post(request::kRefresh, 0);
+  EXPECT_FALSE(TryPostRequest(context_, request::kRefresh, 0));
+  Pass();
+  EXPECT_TRUE(TryPostRequest(context_, request::kRefresh, 0));
+}
+
+TEST_F(RequestsTest, DialogRequestsKeepTheSlotAndAskForTheDialog) {
+  struct Case {
+    std::uint32_t code;
+    std::int32_t value_for_dialog;
+  };
+  for (const Case c : {Case{request::kEditWorkType, 6}, Case{request::kSelectWorkType, -1},
+                       Case{request::kAddWorkType, -2}}) {
+    ui_.Clear();
+    activity().request_code = c.code;
+    activity().request_value = 6;
+    Pass();
+    EXPECT_EQ(activity().request_code, c.code);
+    EXPECT_EQ(activity().request_value, c.value_for_dialog);
+    EXPECT_THAT(ui_.calls(), ElementsAre("command 2018"));
+  }
+}
+
+TEST_F(RequestsTest, NothingTicksWhileAWorkTypeDialogIsOpen) {
+  activity().request_code = request::kDialogOpen;
+  clock_.AdvanceWithInput(600'000);
+  Pass();
+  EXPECT_EQ(activity().last_tick_count, kStartTick);
+  EXPECT_EQ(activity().current_today_ms, 5u);
+}
+
+TEST_F(RequestsTest, TheFirstTickAfterTheDialogBooksTheGapClamped) {
+  activity().request_code = request::kSelectWorkType;
+  Pass();
+  std::optional<WorkTypeDialog> dialog = BeginWorkTypeDialog(context_);
+  ASSERT_EQ(dialog, WorkTypeDialog::kSelectWork);
+  clock_.AdvanceWithInput(1'200'000);
+  Pass();  // still open
+  EndWorkTypeDialog(context_, *dialog);
+  EXPECT_TRUE(context_.events.wake.IsSet());
+  Pass();  // request 8 with -1: nothing chosen
+  EXPECT_EQ(data().current_work_type, 0u);
+  EXPECT_TRUE(context_.events.request_free.IsSet());
+  Pass();  // the tick
+  EXPECT_EQ(activity().tick_elapsed_ms, 6'000u);
+  EXPECT_EQ(data().suspended_today_ms, 1'194'000u);
+}
+
+TEST_F(RequestsTest, SelectWorkResultMakesTheRecordCurrentAndBringsTheRefreshForward) {
+  activity().request_code = request::kSelectWorkClosed;
+  activity().request_value = 3;
+  Pass();
+  EXPECT_EQ(data().current_work_type, 3u);
+  EXPECT_EQ(activity().phase, kPhaseAfterDialog);
+  EXPECT_TRUE(context_.events.wake.IsSet());
+}
+
+TEST_F(RequestsTest, WorkDetailsResultFindsTheCurrentWorkTypeByName) {
+  ASSERT_TRUE(context_.records.WriteText(6, work_type_field::kName, "Accounts"));
+  SetFieldText(data().current_name, "Accounts");
+  activity().request_code = request::kWorkDetailsClosed;
+  Pass();
+  // Sorted by name, "Accounts" comes first.
+  EXPECT_EQ(data().current_work_type, 0u);
+  EXPECT_EQ(context_.records.ReadText(0, work_type_field::kName), "Accounts");
+  EXPECT_EQ(activity().phase, kPhaseAfterDialog);
+}
+
+TEST_F(RequestsTest, AStray2018OpensNoDialog) {
+  bool opened = false;
+  RunWorkTypeDialogCommand(context_, [&](WorkTypeDialog) { opened = true; });
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(activity().request_code, request::kNone);
+}
+
+TEST_F(RequestsTest, AnUnknownCodeIsDroppedSoTheSlotFrees) {
+  context_.events.request_free.Reset();
+  activity().request_code = 42;
+  Pass();
+  EXPECT_EQ(activity().request_code, request::kNone);
+  EXPECT_TRUE(context_.events.request_free.IsSet());
+}
+
+TEST_F(RequestsTest, PostRequestGivesUpWhileADialogHoldsTheSlot) {
+  context_.events.request_free.Reset();
+  activity().request_code = request::kDialogOpen;
+  EXPECT_FALSE(PostRequest(context_, request::kRefresh, 0));
+  EXPECT_EQ(activity().request_code, request::kDialogOpen);
+}
+
+TEST_F(RequestsTest, MidnightTimerPostsTheDayCheckWithoutWakingTheMonitor) {
+  OnMidnightTimer(context_);
+  EXPECT_EQ(activity().request_code, request::kDayCheck);
+  EXPECT_FALSE(context_.events.wake.IsSet());
+  EXPECT_FALSE(context_.events.request_free.IsSet());
+  // A taken slot: try again in a second instead of waiting.
+  OnMidnightTimer(context_);
+  EXPECT_THAT(Timers(), ElementsAre("timer 3 1000"));
+}
+
+TEST_F(RequestsTest, DayCheckRequestBringsTheRefreshToTheNextTick) {
+  clock_.SetLocalTime(2026, 12, 6, 23, 59, 30);
+  OnMidnightTimer(context_);
+  Pass();
+  EXPECT_EQ(activity().phase, kPhaseRefresh);
+  EXPECT_EQ(activity().request_code, request::kNone);
+  EXPECT_THAT(Timers(), ElementsAre("timer 3 60000"));
+}
+
+TEST_F(RequestsTest, MonitorThreadStartsTicksAndEndsWithTheExitHandshake) {
+  data().auto_begin = 1;
+  activity().working_flag = kWorkingFlagOnBreak;
+  MonitorThread monitor(context_);
+  monitor.Start();
+  // The start sequence ends with the first pass; wait for the tray icon.
+  for (int i = 0; i < 400 && ui_.CallsStartingWith("add-tray").empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_THAT(ui_.CallsStartingWith("add-tray"), ElementsAre("add-tray 504|Tolvi 1.91"));
+  activity().current_today_ms = 0;
+  EXPECT_EQ(CommandExit(context_), ExitStep::kHandshakeBegun);
+  monitor.Join();
+  const std::vector<std::string> calls = ui_.calls();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2], "close");
+  EXPECT_EQ(calls.back(), "command 2012");
+  EXPECT_FALSE(context_.records.is_open());
+}
+
+TEST_F(RequestsTest, MonitorThreadTicksWithoutATray) {
+  ui_.SetTrayAvailable(false);
+  MonitorThread monitor(context_);
+  monitor.Start();
+  for (int i = 0; i < 400 && ui_.CallsStartingWith("add-tray").size() < 3; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  {
+    std::lock_guard lock(context_.state.mutex);
+    EXPECT_GE(activity().phase, 1u) << "no tick ran";
+  }
+  EXPECT_GE(ui_.CallsStartingWith("add-tray").size(), 3u);
+  (void)CommandExit(context_);
+  monitor.Join();
+  EXPECT_THAT(ui_.CallsStartingWith("ask "), IsEmpty());
+}
+
+}  // namespace
+}  // namespace tolvi

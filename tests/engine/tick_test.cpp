@@ -1,0 +1,294 @@
+#include "engine/tick.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "accounting/work_type_record.h"
+#include "engine/engine_fixture.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class TickTest : public EngineFixture {};
+
+TEST_F(TickTest, WorkingTickBooksToTheWorkTypeTheDayAndItsRecentWorkEntry) {
+  activity().current_today_ms = 1'000;
+  data().work_today_ms = 5'000;
+  state().recent[2].record_id = 0;
+  state().recent[2].today_ms = 1'000;
+  activity().current_slot = 2;
+  Tick(6'000);
+  EXPECT_EQ(activity().tick_elapsed_ms, 6'000u);
+  EXPECT_EQ(activity().current_today_ms, 7'000u);
+  EXPECT_EQ(data().work_today_ms, 11'000u);
+  EXPECT_EQ(state().recent[2].today_ms, 7'000u);
+  EXPECT_EQ(activity().break_countdown_ms, 1'794'000u);
+  EXPECT_TRUE(activity().tray_refresh_pending);
+}
+
+TEST_F(TickTest, ElapsedTimeIsTakenModuloTwoToTheThirtyTwo) {
+  clock_.SetTickCount(0xFFFF'F000u);
+  clock_.SetLastInputTick(0xFFFF'F000u);
+  activity().last_tick_count = 0xFFFF'F000u;
+  const std::uint32_t before = activity().current_today_ms;
+  Tick(6'000);  // the counter wraps during this tick
+  EXPECT_EQ(activity().last_tick_count, 6'000u - 0x1000u);
+  EXPECT_EQ(activity().tick_elapsed_ms, 6'000u);
+  EXPECT_EQ(activity().current_today_ms, before + 6'000u);
+}
+
+struct GapCase {
+  const char* name;
+  std::uint32_t gap_ms;
+  bool meeting;
+  std::uint32_t long_meeting;
+  std::uint32_t booked_ms;
+  std::uint32_t suspended_ms;
+};
+
+class SuspensionTest : public TickTest, public ::testing::WithParamInterface<GapCase> {};
+
+TEST_P(SuspensionTest, LongGapsBookOneTickUnlessALongMeetingBooksThemAll) {
+  const GapCase& gap = GetParam();
+  activity().meeting = gap.meeting ? 1 : 0;
+  data().long_meeting = gap.long_meeting;
+  activity().current_today_ms = 0;
+  Tick(gap.gap_ms);
+  EXPECT_EQ(activity().tick_elapsed_ms, gap.booked_ms);
+  EXPECT_EQ(activity().current_today_ms, gap.booked_ms);
+  EXPECT_EQ(data().suspended_today_ms, gap.suspended_ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gaps, SuspensionTest,
+    ::testing::Values(GapCase{"TwentyMinutesWorking", 1'200'000, false, 1, 6'000, 1'194'000},
+                      GapCase{"ExactlyFifteenMinutes", 900'000, false, 1, 900'000, 0},
+                      GapCase{"OneMillisecondMore", 900'001, false, 1, 6'000, 894'001},
+                      GapCase{"LongMeeting", 1'200'000, true, 1, 1'200'000, 0},
+                      GapCase{"MeetingWithoutLongMeeting", 1'200'000, true, 0, 6'000, 1'194'000}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST_F(TickTest, CountdownRunningOutStartsTheBreakAndLeavesTheMicroCountdownAlone) {
+  data().micro_break_mode = 1;
+  activity().micro_countdown_ms = 100'000;
+  activity().break_countdown_ms = 4'000;
+  const std::uint32_t break_before = data().break_today_ms;
+  Tick(6'000);
+  EXPECT_EQ(activity().break_countdown_ms, 0u);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_THAT(Timers(), ElementsAre("timer 2 1000"));
+  // StartBreak re-arms the micro countdown; the tick itself did not lower it.
+  EXPECT_EQ(activity().micro_countdown_ms, 900'000u);
+  // The tick that ran the countdown out is break time.
+  EXPECT_EQ(data().break_today_ms, break_before + 6'000);
+}
+
+TEST_F(TickTest, MicroCountdownReloadsAtHalfOrQuarterTimeAndArmsTimerFive) {
+  for (const auto& [mode, reload] : {std::pair{1u, 900'000u}, std::pair{2u, 450'000u}}) {
+    data().micro_break_mode = mode;
+    activity().micro_countdown_ms = 5'000;
+    ui_.Clear();
+    Tick(6'000);
+    EXPECT_EQ(activity().micro_countdown_ms, reload) << "mode " << mode;
+    EXPECT_THAT(Timers(), ElementsAre("timer 5 1000"));
+  }
+}
+
+TEST_F(TickTest, CountdownsStandStillUnlessWorkingWithRemindersOn) {
+  struct Case {
+    const char* what;
+    std::uint32_t reminder_enabled, working_flag, meeting, away;
+  };
+  for (const Case& c : {Case{"reminders off", 0, 1, 0, 0}, Case{"on break", 1, 0, 0, 0},
+                        Case{"at a meeting", 1, 1, 1, 0}}) {
+    data().reminder_enabled = c.reminder_enabled;
+    activity().working_flag = c.working_flag;
+    activity().meeting = c.meeting;
+    activity().away = c.away;
+    activity().break_countdown_ms = 100'000;
+    Tick(6'000);
+    EXPECT_EQ(activity().break_countdown_ms, 100'000u) << c.what;
+  }
+}
+
+TEST_F(TickTest, AwayCountdownIsHeldAtTheFullInterval) {
+  activity().away = 1;
+  data().away_toggle_method = 1;  // manual: activity does not end it
+  activity().break_countdown_ms = 100'000;
+  Tick(6'000);
+  EXPECT_EQ(activity().break_countdown_ms, data().break_interval);
+  EXPECT_EQ(data().away_today_ms, 6'000u);
+}
+
+TEST_F(TickTest, IdleForExactlyAwayTimeIsAwayButOneMillisecondLessIsNot) {
+  activity().current_today_ms = 400'000;
+  clock_.Advance(299'999);
+  clock_.SetLastInputTick(clock_.TickCount() - 299'999);
+  Locked([&] { RunTick(context_); });
+  EXPECT_EQ(activity().away, 0u);
+
+  clock_.Advance(1);
+  Locked([&] { RunTick(context_); });
+  EXPECT_EQ(activity().away, 1u);
+  EXPECT_THAT(ui_.CallsStartingWith("tray "), ElementsAre("tray 503|Away"));
+  // The idle span moves from work to away; the detecting tick is away time.
+  EXPECT_EQ(activity().current_today_ms, 400'000u + 299'999u - 300'000u);
+  EXPECT_EQ(data().away_today_ms, 300'000u + 1u);
+  EXPECT_EQ(activity().away_mark, 0u);
+}
+
+TEST_F(TickTest, AwayCorrectionStopsAtZero) {
+  activity().current_today_ms = 100'000;
+  Tick(300'000, /*input=*/false);
+  EXPECT_EQ(activity().current_today_ms, 0u);
+
+  activity().away = 0;
+  activity().working_flag = kWorkingFlagOnBreak;
+  data().break_today_ms = 50'000;
+  clock_.SetLastInputTick(clock_.TickCount());
+  Tick(300'000, /*input=*/false);
+  EXPECT_EQ(data().break_today_ms, 0u);
+  EXPECT_EQ(activity().break_mark, 0u);
+}
+
+TEST_F(TickTest, ActivityEndsAwayIntoWorkOrIntoTheBreak) {
+  activity().away = 1;
+  activity().break_countdown_ms = 0;
+  Tick(6'000);
+  EXPECT_EQ(activity().away, 0u);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  // The countdown ran before the return was seen: a full interval is left.
+  EXPECT_EQ(activity().break_countdown_ms, data().break_interval);
+
+  activity().away = 1;
+  activity().working_flag = kWorkingFlagOnBreak;
+  ui_.Clear();
+  Tick(6'000);
+  EXPECT_EQ(activity().away, 0u);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_THAT(ui_.CallsStartingWith("tray "), ElementsAre("tray 501|On Break"));
+}
+
+TEST_F(TickTest, ManualAwayIgnoresIdleTimeAndActivity) {
+  data().away_toggle_method = 1;
+  Tick(600'000, /*input=*/false);
+  EXPECT_EQ(activity().away, 0u);
+  activity().away = 1;
+  Tick(6'000);
+  EXPECT_EQ(activity().away, 1u);
+}
+
+TEST_F(TickTest, IdleTimeAcrossTheWrapStillCounts) {
+  EXPECT_EQ(IdleTimeMs(0x0000'1000u, 0xFFFF'F000u), 0x2000u);
+  EXPECT_EQ(IdleTimeMs(5'000, 5'000), 0u);
+  // A last input read "after" now is a race, not 49 days of idleness.
+  EXPECT_EQ(IdleTimeMs(5'000, 5'001), 0u);
+}
+
+TEST_F(TickTest, MaximumBreakFiresOnlyAfterMoreThanItsWholeSeconds) {
+  data().max_break_action = 1;
+  Locked([&] { StartBreak(context_); });
+  ui_.Clear();
+  Tick(300'999);  // within the clamp: booked whole
+  EXPECT_THAT(Balloons(), IsEmpty());
+  EXPECT_EQ(activity().max_break_state, 1u);
+  Tick(1);  // 301,000 ms: 301 whole seconds
+  EXPECT_THAT(Balloons(), ElementsAre("balloon Maximum break time|Time was set as 300 seconds"));
+  EXPECT_THAT(Timers(), ElementsAre("timer 9 1000"));
+  EXPECT_EQ(activity().max_break_state, 2u);
+  Tick(6'000);
+  EXPECT_EQ(Balloons().size(), 1u);
+}
+
+TEST_F(TickTest, MaximumBreakStaysQuietWhenItsActionIsOff) {
+  Locked([&] { StartBreak(context_); });
+  Tick(800'000);
+  EXPECT_EQ(activity().max_break_state, 0u);
+  EXPECT_THAT(Balloons(), IsEmpty());
+}
+
+TEST_F(TickTest, WorkTypeMaximumSplitsTheTickAndStartsTheBreak) {
+  activity().current_maximum_ms = 7'200'000;
+  activity().current_today_ms = 7'197'000;
+  data().work_today_ms = 7'197'000;
+  const std::uint32_t break_before = data().break_today_ms;
+  Tick(6'000);
+  EXPECT_EQ(activity().current_today_ms, 7'200'000u);
+  EXPECT_EQ(data().break_today_ms, break_before + 3'000);
+  EXPECT_EQ(data().work_today_ms, 7'197'000u);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_THAT(Balloons(),
+              ElementsAre("balloon Maximum time for this work type|Time was set as 2:00 hours"));
+  EXPECT_THAT(Timers(), ElementsAre("timer 8 1000"));
+}
+
+TEST_F(TickTest, WorkTypeAlreadyAtItsMaximumBooksTheWholeTickAsBreak) {
+  data().decimal_hours = 1;
+  activity().current_maximum_ms = 7'200'000;
+  activity().current_today_ms = 7'200'000;
+  const std::uint32_t break_before = data().break_today_ms;
+  Tick(6'000);
+  EXPECT_EQ(activity().current_today_ms, 7'200'000u);
+  EXPECT_EQ(data().break_today_ms, break_before + 6'000);
+  EXPECT_THAT(Balloons(),
+              ElementsAre("balloon Maximum time for this work type|Time was set as 2.00 hours"));
+}
+
+TEST_F(TickTest, TargetNoticeComesOnceWhenTheRemainderIsReached) {
+  data().manual_target = 21'600'000;
+  activity().target_remaining_ms = 6'000;
+  Tick(6'000);
+  EXPECT_EQ(activity().target_remaining_ms, 0u);
+  EXPECT_THAT(Balloons(), ElementsAre("balloon Target time hit|Time was set as 6:00 hours"));
+  Tick(6'000);
+  EXPECT_EQ(Balloons().size(), 1u);
+}
+
+TEST_F(TickTest, TargetNoticeNamesTheComputedTargetInTheAverageModes) {
+  data().target_mode = 3;
+  activity().today_target = 9'000'000;
+  activity().target_remaining_ms = 7'000;
+  Tick(6'000);
+  EXPECT_EQ(activity().target_remaining_ms, 1'000u);
+  Tick(6'000);
+  EXPECT_THAT(Balloons(), ElementsAre("balloon Target time hit|Time was set as 2:30 hours"));
+}
+
+TEST_F(TickTest, PhaseOneRefreshesTheTotalsFromTheRecords) {
+  activity().phase = kPhaseRefresh;
+  activity().current_today_ms = 60'000;
+  Tick(6'000);
+  // The flushed 66,000 ms plus nine untouched types of 5 ms each.
+  EXPECT_EQ(context_.records.ReadNumber(0, work_type_field::kToday), 66'000u);
+  EXPECT_EQ(data().work_today_ms, 66'045u);
+  EXPECT_EQ(activity().grand_total, 11u);
+  EXPECT_EQ(state().recent[0].record_id, 0);
+  EXPECT_EQ(activity().current_slot, 0);
+  EXPECT_EQ(activity().phase, 2u);
+}
+
+TEST_F(TickTest, PhaseTwoBacksUpWhenTheDrawIsFive) {
+  int backups = 0;
+  context_.hooks.backup_data_files = [&](CoreContext&) { ++backups; };
+  activity().phase = kPhaseBackup;
+  random_.Queue(13);  // 13 mod 9 + 1 = 5
+  Tick(6'000);
+  EXPECT_EQ(backups, 1);
+  activity().phase = kPhaseBackup;
+  random_.Queue(12);  // 4
+  Tick(6'000);
+  EXPECT_EQ(backups, 1);
+}
+
+TEST_F(TickTest, PhaseCyclesThroughFiftyOneTicks) {
+  activity().phase = kPhaseLast;
+  Tick(6'000);
+  EXPECT_EQ(activity().phase, 0u);
+}
+
+}  // namespace
+}  // namespace tolvi
