@@ -6,6 +6,8 @@
 // - WriteFileAtomic and CopyFile replace a file whole (a new "inode"): a
 //   MappedFile keeps the contents it was opened on, as with a real rename.
 //   Writes through a writable mapping go straight to the file's contents.
+//   Every Resize moves the bytes to a new buffer, so a pointer kept across
+//   it is caught by the sanitizers.
 // - A read-only mapping hands out a private copy; if the code under test
 //   writes into it, read_only_writes() counts it when the mapping closes.
 // - Directories exist once created (CreateDirectories) or when a file lies
