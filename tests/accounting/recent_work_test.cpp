@@ -1,0 +1,88 @@
+#include "accounting/recent_work.h"
+
+#include <gtest/gtest.h>
+
+#include "accounting/work_type_record.h"
+#include "engine/engine_fixture.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+namespace field = work_type_field;
+
+class RecentWorkTest : public EngineFixture {
+ protected:
+  // Records named T0, T1... with today's times from `times`.
+  void Fill(const std::vector<std::uint32_t>& times) {
+    RecordDatabase& records = context_.records;
+    for (std::size_t i = 0; i < times.size(); ++i) {
+      std::int32_t id = static_cast<std::int32_t>(i);
+      if (i >= records.live_count()) id = NewWorkType(records);
+      ASSERT_TRUE(records.WriteText(id, field::kName, "T" + std::to_string(i)));
+      ASSERT_TRUE(records.WriteNumber(id, field::kToday, times[i]));
+    }
+  }
+  std::vector<std::int32_t> Ids() {
+    std::vector<std::int32_t> ids;
+    for (const RecentWorkEntry& entry : state().recent) ids.push_back(entry.record_id);
+    return ids;
+  }
+};
+
+TEST_F(RecentWorkTest, RebuildListsTheBusiestTwentyLargestFirst) {
+  std::vector<std::uint32_t> times;
+  for (std::uint32_t i = 0; i < 21; ++i) times.push_back((i + 1) * 1'000);
+  Fill(times);
+  RebuildRecentWork(state(), context_.records);
+  EXPECT_EQ(state().recent[0].record_id, 20);
+  EXPECT_EQ(state().recent[0].today_ms, 21'000u);
+  EXPECT_EQ(state().recent[0].name, "T20");
+  EXPECT_EQ(state().recent[19].record_id, 1);  // T0, the smallest, is out
+}
+
+TEST_F(RecentWorkTest, EqualTimesKeepTheirOrderAndZeroIsNeverListed) {
+  Fill({7, 7, 0, 7, 9, 0, 0, 0, 0, 0});
+  RebuildRecentWork(state(), context_.records);
+  const std::vector<std::int32_t> ids = Ids();
+  EXPECT_EQ((std::vector<std::int32_t>(ids.begin(), ids.begin() + 5)),
+            (std::vector<std::int32_t>{4, 0, 1, 3, -1}));
+}
+
+TEST_F(RecentWorkTest, InsertReplacesTheLastEntryOnlyWhenItHasLess) {
+  ClearRecentWork(state().recent);
+  for (std::size_t i = 0; i < kRecentWorkEntries; ++i) {
+    state().recent[i].record_id = 100 + static_cast<std::int32_t>(i);
+    state().recent[i].today_ms = 10'000;
+  }
+  ASSERT_TRUE(context_.records.WriteNumber(2, field::kToday, 10'000));
+  InsertRecentWork(state().recent, context_.records, 2);
+  EXPECT_EQ(state().recent[19].record_id, 119);
+  ASSERT_TRUE(context_.records.WriteNumber(2, field::kToday, 10'001));
+  InsertRecentWork(state().recent, context_.records, 2);
+  EXPECT_EQ(state().recent[0].record_id, 2);
+}
+
+TEST_F(RecentWorkTest, CurrentSlotIsTheCurrentRecordsEntryEvenAmongNamesakes) {
+  // Ten records named "New Work": the entry of record 6 itself is current.
+  ASSERT_TRUE(context_.records.WriteNumber(6, field::kToday, 50));
+  data().current_work_type = 6;
+  RebuildRecentWork(state(), context_.records);
+  EXPECT_EQ(state().recent[0].record_id, 6);
+  EXPECT_EQ(activity().current_slot, 0);
+}
+
+TEST_F(RecentWorkTest, CurrentSlotFallsBackToTheNameAndNeverToAnEmptyEntry) {
+  ClearRecentWork(state().recent);
+  state().recent[0] = RecentWorkEntry{10, 3, 0, 0, 0, "Writing"};
+  data().current_work_type = 8;  // the record moved; its name did not
+  SetFieldText(data().current_name, "Writing");
+  FindCurrentSlot(state());
+  EXPECT_EQ(activity().current_slot, 0);
+  SetFieldText(data().current_name, "");
+  FindCurrentSlot(state());
+  EXPECT_EQ(activity().current_slot, -1);
+}
+
+}  // namespace
+}  // namespace tolvi

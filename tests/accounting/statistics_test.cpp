@@ -1,0 +1,43 @@
+#include "accounting/statistics.h"
+
+#include <gtest/gtest.h>
+
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+TEST(WorkTypeStatistics, TotalAddsTodayInWholeTenthsOfAMinute) {
+  EXPECT_EQ(WorkTypeTotal(900, 65'999), 910u);
+}
+
+TEST(WorkTypeStatistics, AverageNeedsAClosedDay) {
+  EXPECT_FALSE(WorkTypeAverage(900, 0).has_value());
+  EXPECT_EQ(WorkTypeAverage(900, 4), 225u);
+}
+
+struct ShareCase {
+  std::uint32_t total, grand, days;
+  const char* shown;
+};
+
+TEST(WorkTypeStatistics, ShareIsShownAsAPercentageWithTwoDecimals) {
+  for (const ShareCase c :
+       {ShareCase{100, 300, 5, "33.33"}, ShareCase{25, 100, 5, "25.0"},
+        ShareCase{60'000, 60'000, 5, "100.0"}, ShareCase{20'000, 60'000, 5, "33.33"},
+        ShareCase{30'000, 120'000, 5, "25.0"}, ShareCase{1'000'000, 3'000'000, 9, "33.33"},
+        ShareCase{100, 0, 5, "0.0"}, ShareCase{100, 300, 0, "0.0"}}) {
+    EXPECT_EQ(FormatHours(WorkTypeShare(c.total, c.grand, c.days), 6, TimeStyle::kShare), c.shown)
+        << c.total << " of " << c.grand;
+  }
+}
+
+TEST(WorkTypeStatistics, ShareOfAStaleGrandTotalSaturatesInsteadOfWrapping) {
+  // 80,000 * 60,000 does not fit in 32 bits.
+  EXPECT_EQ(WorkTypeShare(80'000, 60'000, 3), 80'000u);
+  // 1e9 * 10 does not either; wrapped it would give 70,503,270.
+  EXPECT_EQ(WorkTypeShare(1'000'000'000u, 120'000, 3), 500'000'000u);
+}
+
+}  // namespace
+}  // namespace tolvi

@@ -1,0 +1,177 @@
+#include "accounting/work_types.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "accounting/recent_work.h"
+#include "accounting/work_type_record.h"
+#include "engine/engine_fixture.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+namespace field = work_type_field;
+
+class WorkTypesTest : public EngineFixture {
+ protected:
+  RecordDatabase& records() { return context_.records; }
+  std::uint32_t Field(std::int32_t id, std::uint32_t number) {
+    return records().ReadNumber(id, number).value_or(0xFFFF'FFFF);
+  }
+  void Write(std::int32_t id, std::uint32_t number, std::uint32_t value) {
+    ASSERT_TRUE(records().WriteNumber(id, number, value));
+  }
+  void Name(std::int32_t id, std::string_view name) {
+    ASSERT_TRUE(records().WriteText(id, field::kName, name));
+  }
+};
+
+TEST_F(WorkTypesTest, FlushAndLoadMoveTheWorkingCopy) {
+  activity().current_today_ms = 123'456;
+  FlushCurrentWorkType(state(), records());
+  EXPECT_EQ(Field(0, field::kToday), 123'456u);
+
+  Name(2, "Reading");
+  Write(2, field::kTotal, 900);
+  Write(2, field::kMaximum, 3'600'000);
+  Write(2, field::kToday, 60'000);
+  ASSERT_TRUE(records().WriteText(2, field::kNotes, "chapter 4"));
+  activity().tray_refresh_pending = false;
+  SelectCurrentById(state(), records(), 2);
+  EXPECT_EQ(data().current_work_type, 2u);
+  EXPECT_EQ(FieldText(data().current_name), "Reading");
+  EXPECT_EQ(activity().current_total, 900u);
+  EXPECT_EQ(activity().current_maximum_ms, 3'600'000u);
+  EXPECT_EQ(activity().current_today_ms, 60'000u);
+  EXPECT_EQ(activity().current_notes, "chapter 4");
+  EXPECT_TRUE(activity().tray_refresh_pending);
+}
+
+TEST_F(WorkTypesTest, LoadingAMissingRecordKeepsTheWorkingValues) {
+  activity().current_today_ms = 42;
+  data().current_work_type = 0xFFFF'FFFF;  // from a damaged file
+  LoadCurrentWorkType(state(), records());
+  EXPECT_EQ(activity().current_today_ms, 42u);
+  EXPECT_EQ(FieldText(data().current_name), "New Work");
+}
+
+TEST_F(WorkTypesTest, TotalsSumTodayAndTheGrandTotal) {
+  Write(0, field::kToday, 3'600'000);
+  Write(1, field::kTotal, 1'000);
+  // Nine more types hold their token 5 ms.
+  EXPECT_EQ(ComputeTotals(state(), records(), GrandTotal::kSkip), 3'600'045u);
+  EXPECT_EQ(data().work_today_ms, 3'600'045u);
+  EXPECT_EQ(ComputeTotals(state(), records(), GrandTotal::kCompute), 1'600u);
+  EXPECT_EQ(activity().grand_total, 1'600u);
+}
+
+TEST_F(WorkTypesTest, ClosingADayShiftsTheHistoryAndAddsToTheTotal) {
+  Write(3, field::kToday, 5'400'000);
+  Write(3, field::kTotal, 0);
+  ClearRecentWork(state().recent);
+  ShiftDay(state(), records(), 3);
+  EXPECT_EQ(Field(3, field::kYesterday), 5'400'000u);
+  EXPECT_EQ(Field(3, field::kTotal), 900u);
+  EXPECT_EQ(Field(3, field::kToday), 0u);
+  EXPECT_EQ(state().recent[0].record_id, 3);
+  EXPECT_EQ(state().recent[0].today_ms, 5'400'000u);
+  SeedRecentWork(state(), records());
+  EXPECT_EQ(Field(3, field::kToday), 3u);
+}
+
+TEST_F(WorkTypesTest, ClosingADayDropsTheSecondsBeyondWholeTenthsOfAMinute) {
+  Write(3, field::kToday, 65'999);
+  ShiftDay(state(), records(), 3);
+  EXPECT_EQ(Field(3, field::kTotal), 10u);
+}
+
+TEST_F(WorkTypesTest, ClosingThreeDaysMovesTodayThreeDaysBack) {
+  for (std::uint32_t n = field::kYesterday; n <= field::kSixDaysBack; ++n) Write(3, n, n * 1'000);
+  Write(3, field::kToday, 7'000'000);
+  for (int day = 0; day < 3; ++day) ShiftDay(state(), records(), 3);
+  EXPECT_EQ(Field(3, field::kToday), 0u);
+  EXPECT_EQ(Field(3, field::kYesterday), 0u);
+  EXPECT_EQ(Field(3, field::kTwoDaysBack), 0u);
+  EXPECT_EQ(Field(3, field::kThreeDaysBack), 7'000'000u);
+  EXPECT_EQ(Field(3, field::kFourDaysBack), 5'000u);
+  EXPECT_EQ(Field(3, field::kSixDaysBack), 7'000u);
+}
+
+TEST_F(WorkTypesTest, SeedTimeFollowsTheTotalWithinItsLimits) {
+  struct Case {
+    std::uint32_t total, seed;
+  };
+  for (const Case c :
+       {Case{0, 3}, Case{17'999, 3}, Case{18'000, 3}, Case{24'000, 4}, Case{60'000, 10},
+        Case{6'000'000, 1'000}, Case{6'005'999, 1'000}, Case{6'006'000, 999}}) {
+    EXPECT_EQ(SeedTime(c.total), c.seed) << c.total;
+  }
+}
+
+TEST_F(WorkTypesTest, SelectByNameFollowsTheCurrentRecordAmongNamesakes) {
+  // Slot 7 is current; sorting by name moves it but keeps the order of the
+  // nine records called "New Work", so it becomes the eighth of them.
+  Name(2, "Writing");
+  data().current_work_type = 7;
+  SetFieldText(data().current_name, "New Work");
+  Write(7, field::kToday, 777);
+  SelectCurrentByName(state(), records());
+  EXPECT_EQ(activity().current_today_ms, 777u);
+  EXPECT_EQ(FieldText(data().current_name), "New Work");
+}
+
+TEST_F(WorkTypesTest, SelectByNameFindsARenamedWorkTypeByItsNewName) {
+  Name(5, "Accounts");
+  data().current_work_type = 5;
+  SetFieldText(data().current_name, "Accounts");
+  SelectCurrentByName(state(), records());
+  EXPECT_EQ(data().current_work_type, 0u);  // sorted first
+  EXPECT_EQ(FieldText(data().current_name), "Accounts");
+}
+
+TEST_F(WorkTypesTest, SelectByNameWithoutMatchMakesRecordZeroCurrent) {
+  Name(5, "Homework");
+  data().current_work_type = 5;
+  SetFieldText(data().current_name, "Work");  // contained in names, but not one
+  SelectCurrentByName(state(), records());
+  EXPECT_EQ(data().current_work_type, 0u);
+}
+
+TEST_F(WorkTypesTest, CopyKeepsNameAndNotesButNotMaximumOrHistory) {
+  const std::int32_t id = CopyWorkType(records(), "Design", 7'200'000, "sketches");
+  ASSERT_GE(id, 0);
+  EXPECT_EQ(records().ReadText(id, field::kName), "Design");
+  EXPECT_EQ(records().ReadText(id, field::kNotes), "sketches");
+  EXPECT_EQ(Field(id, field::kMaximum), kDefaultMaximumMs);
+  EXPECT_EQ(Field(id, field::kToday), 0u);
+}
+
+TEST_F(WorkTypesTest, NewWorkTypeIsNamedAndListedWithFiveMilliseconds) {
+  const std::int32_t id = NewWorkType(records());
+  ASSERT_GE(id, 0);
+  EXPECT_EQ(records().ReadText(id, field::kName), "New Work");
+  EXPECT_EQ(Field(id, field::kToday), 5u);
+}
+
+TEST_F(WorkTypesTest, DeleteRemovesTheRecordFromTheSums) {
+  Write(4, field::kToday, 1'000'000);
+  DeleteWorkType(records(), 4);
+  EXPECT_EQ(records().live_count(), 9u);
+  EXPECT_EQ(SumField(records(), field::kToday), 45u);
+}
+
+TEST_F(WorkTypesTest, ZeroClearsTotalsAndHistoryButNotNamesOrMaxima) {
+  for (std::uint32_t n = field::kTotal; n <= field::kSixDaysBack; ++n) {
+    if (n != field::kMaximum) Write(1, n, 99);
+  }
+  activity().current_today_ms = 5'000;
+  ZeroWorkTypes(state(), records());
+  for (std::uint32_t n = field::kToday; n <= field::kSixDaysBack; ++n) EXPECT_EQ(Field(1, n), 0u);
+  EXPECT_EQ(Field(1, field::kTotal), 0u);
+  EXPECT_EQ(Field(1, field::kMaximum), kDefaultMaximumMs);
+  EXPECT_EQ(activity().current_today_ms, 0u);
+}
+
+}  // namespace
+}  // namespace tolvi

@@ -1,0 +1,120 @@
+#include "reminders/break_reminder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/engine_fixture.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST(BreakReminderOutcome, FollowsTheAnswerAndAutoCont) {
+  EXPECT_EQ(DecideReminderOutcome(1, false), ReminderOutcome::kStayOnBreak);
+  EXPECT_EQ(DecideReminderOutcome(1, true), ReminderOutcome::kResumeWork);
+  EXPECT_EQ(DecideReminderOutcome(2, false), ReminderOutcome::kSnooze);
+  EXPECT_EQ(DecideReminderOutcome(2, true), ReminderOutcome::kSnooze);
+}
+
+TEST(BreakReminderOutcome, OnlyTheWindowKindsAsk) {
+  for (std::uint32_t kind = 0; kind <= 8; ++kind) {
+    const bool window = kind <= 3 || kind == 7;
+    EXPECT_EQ(ReminderShowsWindow(kind), window) << kind;
+  }
+}
+
+class BreakReminderTest : public EngineFixture {
+ protected:
+  BreakReminderTest() {
+    // The monitor ran the countdown out: On Break, timer 2 armed.
+    activity().break_countdown_ms = 0;
+    Locked([&] { StartBreak(context_); });
+    services_.play_reminder_sound = [&](std::uint32_t kind, const std::string& path) {
+      sounds_.push_back(std::to_string(kind) + "|" + path);
+    };
+    services_.pause = [&](std::uint32_t ms) { pauses_.push_back(ms); };
+    services_.stop_reminder_sound = [&] { ++stops_; };
+    ui_.Clear();
+  }
+  void Fire(bool choice_open = false) {
+    HandleBreakReminderTimer(context_, services_, choice_open);
+  }
+
+  BreakReminderServices services_;
+  std::vector<std::string> sounds_;
+  std::vector<std::uint32_t> pauses_;
+  int stops_ = 0;
+};
+
+TEST_F(BreakReminderTest, WaitsWhileAnotherQuestionIsOpen) {
+  Fire(/*choice_open=*/true);
+  EXPECT_THAT(ui_.calls(), IsEmpty());
+  EXPECT_THAT(sounds_, IsEmpty());
+}
+
+TEST_F(BreakReminderTest, SnoozeWorksOnForTheSnoozeTimeEvenUnderAutoReset) {
+  data().reset_mode = 1;
+  data().snooze_time = 300'000;
+  ui_.QueueAnswers({2});
+  Fire();
+  EXPECT_THAT(ui_.CallsStartingWith("kill-timer"), ElementsAre("kill-timer 2"));
+  EXPECT_THAT(sounds_, ElementsAre("1|"));
+  EXPECT_THAT(
+      ui_.CallsStartingWith("ask "),
+      ElementsAre("ask Take a Break!|I'll take a break now.|Snooze; I need more time! -> 2"));
+  EXPECT_EQ(ui_.questions().at(0).style, 1u);
+  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_EQ(activity().break_countdown_ms, 300'000u);
+  EXPECT_EQ(stops_, 1);
+}
+
+TEST_F(BreakReminderTest, TakingTheBreakStaysOnBreakUnlessAutoCont) {
+  ui_.QueueAnswers({1});
+  Fire();
+  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  data().auto_cont = 1;
+  ui_.QueueAnswers({1});
+  Fire();
+  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_EQ(activity().break_countdown_ms, data().break_interval);
+}
+
+TEST_F(BreakReminderTest, KindsWithoutAWindowPauseAndLeaveTheBreak) {
+  data().reminder_action = 6;
+  SetFieldText(data().reminder_file, "/sounds/gong.wav");
+  Fire();
+  EXPECT_THAT(sounds_, ElementsAre("6|/sounds/gong.wav"));
+  EXPECT_THAT(pauses_, ElementsAre(5'000u));
+  EXPECT_THAT(ui_.CallsStartingWith("ask "), IsEmpty());
+  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+}
+
+TEST_F(BreakReminderTest, RandomPhraseReplacesTheReminderText) {
+  data().random_phrase = 1;
+  services_.random_phrase = [] { return std::string("Stretch your legs"); };
+  Fire();
+  EXPECT_EQ(ui_.questions().at(0).message, "Stretch your legs");
+  services_.random_phrase = nullptr;  // no phrases loaded: an empty message
+  Fire();
+  EXPECT_EQ(ui_.questions().at(1).message, "");
+}
+
+TEST_F(BreakReminderTest, LockScreenAsksOnTheLockDesktop) {
+  data().lock_screen = 1;
+  int locked_questions = 0;
+  services_.ask_on_lock_desktop = [&](const Question& question) {
+    ++locked_questions;
+    EXPECT_EQ(question.first_button, "I'll take a break now.");
+    return 2;
+  };
+  Fire();
+  EXPECT_EQ(locked_questions, 1);
+  EXPECT_THAT(ui_.CallsStartingWith("ask "), IsEmpty());
+  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+}
+
+}  // namespace
+}  // namespace tolvi

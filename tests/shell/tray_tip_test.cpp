@@ -1,0 +1,87 @@
+#include "shell/tray_tip.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+class TrayTipTest : public ::testing::Test {
+ protected:
+  TrayTipTest() {
+    data_.reminder_enabled = 1;
+    SetFieldText(data_.current_name, "Writing");
+    activity_.working_flag = kWorkingFlagWorking;
+    activity_.break_countdown_ms = 1'800'000;
+    activity_.current_today_ms = 5'400'000;
+    data_.work_today_ms = 11'100'000;
+  }
+  std::string Tip() const { return TrayTooltip(data_, activity_); }
+
+  ProgramData data_{};
+  ActivityState activity_;
+};
+
+TEST_F(TrayTipTest, WorkingShowsTheMinutesUntilTheBreakAndTheHours) {
+  EXPECT_EQ(Tip(), "Time until break: 31 minutes\r\nWriting: 1:30/3:04 hours");
+  EXPECT_EQ(TrayIconFor(activity_), TrayIcon::kWorking);
+}
+
+TEST_F(TrayTipTest, MicroBreaksAddTheirMinutesInBrackets) {
+  data_.micro_break_mode = 1;
+  activity_.micro_countdown_ms = 450'000;
+  EXPECT_EQ(Tip(), "Time until break: 31 (8) minutes\r\nWriting: 1:30/3:04 hours");
+  activity_.break_countdown_ms = 690'000;  // 11 min 30 s
+  activity_.micro_countdown_ms = 190'000;  // 3 min 10 s
+  data_.work_today_ms = 11'100'000;        // 185 minutes
+  EXPECT_EQ(Tip(), "Time until break: 12 (4) minutes\r\nWriting: 1:30/3:04 hours");
+}
+
+TEST_F(TrayTipTest, MinutesRoundAsTheFormulaSays) {
+  EXPECT_EQ(TooltipMinutes(59'991), 2u);
+  EXPECT_EQ(TooltipMinutes(59'990), 1u);
+  EXPECT_EQ(TooltipMinutes(0), 1u);
+}
+
+TEST_F(TrayTipTest, OtherModesNameThemselvesFirst) {
+  struct Case {
+    std::uint32_t working_flag, away, meeting, reminders;
+    const char* start;
+    TrayIcon icon;
+  };
+  for (const Case& c : {Case{0, 0, 0, 1, "On Break, ", TrayIcon::kOnBreak},
+                        Case{1, 1, 0, 1, "Away, ", TrayIcon::kAway},
+                        Case{1, 1, 1, 1, "At Meeting, ", TrayIcon::kAtMeeting},
+                        Case{1, 0, 0, 0, " ", TrayIcon::kWorking}}) {
+    activity_.working_flag = c.working_flag;
+    activity_.away = c.away;
+    activity_.meeting = c.meeting;
+    data_.reminder_enabled = c.reminders;
+    EXPECT_EQ(Tip(), std::string(c.start) + "Writing: 1:30/3:04 hours");
+    EXPECT_EQ(TrayIconFor(activity_), c.icon);
+  }
+}
+
+TEST_F(TrayTipTest, DecimalHoursShowDecimals) {
+  data_.decimal_hours = 1;
+  EXPECT_EQ(Tip(), "Time until break: 31 minutes\r\nWriting: 1.50/3.08 hours");
+}
+
+TEST_F(TrayTipTest, ALongTipIsCutTo127BytesAtACharacterBoundary) {
+  // A name of two-byte characters, so the cut falls inside one.
+  std::string name;
+  for (int i = 0; i < 29; ++i) name += "\xC3\xA9";
+  SetFieldText(data_.current_name, name);
+  data_.micro_break_mode = 1;
+  activity_.break_countdown_ms = 0xFFFF'0000;
+  activity_.micro_countdown_ms = 0xFFFF'0000;
+  const std::string tip = Tip();
+  EXPECT_LE(tip.size(), 127u);
+  EXPECT_EQ(ToUtf8(tip), tip);  // still valid UTF-8
+}
+
+}  // namespace
+}  // namespace tolvi
