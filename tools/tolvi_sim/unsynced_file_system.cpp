@@ -33,14 +33,18 @@ class CachedMapping final : public MappedFile {
 
 Status UnsyncedFileSystem::WriteFileAtomic(const std::filesystem::path& path,
                                            std::string_view contents) {
-  std::filesystem::path temporary = path;
-  temporary += ".tmp";
-  if (Status written = WriteWhole(temporary, contents, std::ios::trunc); !written.ok()) {
-    return written;
-  }
+  // Overwritten in place: a rename over the old file, or a truncation to
+  // zero, makes the file system push the data to the disk at once.
   std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) return Status::IoError("Cannot rename " + temporary.string() + ": " + error.message());
+  if (!std::filesystem::exists(path, error)) return WriteWhole(path, contents, std::ios::trunc);
+  {
+    std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    out.close();
+    if (!out) return Status::IoError("Cannot write " + path.string());
+  }
+  std::filesystem::resize_file(path, contents.size(), error);
+  if (error) return Status::IoError("Cannot resize " + path.string() + ": " + error.message());
   return Status::Ok();
 }
 

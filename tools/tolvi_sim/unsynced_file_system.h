@@ -1,7 +1,8 @@
 // UnsyncedFileSystem: the simulation's files. Real files in the data
 // directory, through PosixFileSystem, except that nothing is forced to the
-// disk: replacements and copies are written and renamed without fsync, and
-// a mapping's Flush leaves the pages to the page cache. A month of virtual
+// disk: replacements and copies overwrite the file in place without fsync
+// (a rename over a file would make the file system write it out), and a
+// mapping's Flush leaves the pages to the page cache. A month of virtual
 // time makes about a thousand backup copies; with fsync each would cost
 // milliseconds of waiting for the disk. Crash safety is no concern of a
 // simulation. Single-threaded, like the runner.
