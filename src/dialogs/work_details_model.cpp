@@ -8,6 +8,7 @@
 #include "dialogs/number_box.h"
 #include "settings/settings.h"
 #include "storage/text.h"
+#include "worklog/log_import.h"
 
 namespace tolvi {
 namespace {
@@ -54,6 +55,18 @@ std::array<std::string, 5> DayLabels(int today_day_of_week) {
     labels[i] = std::string(kDayNames[static_cast<std::size_t>(day)]);
   }
   return labels;
+}
+
+std::optional<ImportConfirmation> ImportConfirmationOf(const Question& question) {
+  if (question.first_button != kImportConfirm || question.second_button != kImportCancel) {
+    return std::nullopt;
+  }
+  constexpr std::string_view kParagraph = "\r\n\r\n";
+  const std::string_view message = question.message;
+  if (!message.starts_with(kImportHeading)) return ImportConfirmation{{}, question.message};
+  std::string_view text = message.substr(kImportHeading.size());
+  if (text.starts_with(kParagraph)) text.remove_prefix(kParagraph.size());
+  return ImportConfirmation{std::string(kImportHeading), std::string(text)};
 }
 
 std::int32_t EnsureSomeWorkType(RecordDatabase& records) {

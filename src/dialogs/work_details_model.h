@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -185,6 +186,15 @@ class SelectWorkModel {
   std::int32_t selection_ = -1;
   bool closed_ = false;
 };
+
+// The log import's confirmation as the work log asks it (a question whose
+// buttons are "OK, import work" and "Cancel and close"): its heading and the
+// import text below it. nullopt for any other question.
+struct ImportConfirmation {
+  std::string heading;
+  std::string text;
+};
+std::optional<ImportConfirmation> ImportConfirmationOf(const Question& question);
 
 // Adds a "New Work" type when the database holds no live record, so the
 // monitor always has a work type to book to. Returns its id, or -1 when none

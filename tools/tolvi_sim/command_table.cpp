@@ -49,6 +49,7 @@ CommandTable StandardCommands() {
   CommandTable table;
   RegisterEngineCommands(table);
   RegisterWorkLogCommands(table);
+  RegisterDialogCommands(table);
   // Later subsystems add their Register...Commands(table) calls here.
   return table;
 }

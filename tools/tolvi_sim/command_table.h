@@ -49,6 +49,8 @@ CommandTable StandardCommands();
 void RegisterEngineCommands(CommandTable& table);
 // The work log's (logtotals, show log, logfill, rename, upgrade-from-250).
 void RegisterWorkLogCommands(CommandTable& table);
+// The Options and work-type dialogs (options, work).
+void RegisterDialogCommands(CommandTable& table);
 
 // "6000ms", "90s", "30m", "2h", "3d", or a bare number of milliseconds.
 std::optional<std::uint64_t> ParseDuration(std::string_view text);

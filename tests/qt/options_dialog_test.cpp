@@ -1,0 +1,367 @@
+#include "dialogs/qt/options_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest>
+#include <optional>
+
+#include "dialogs/qt/dialog_services.h"
+#include "engine/program_files.h"
+#include "options_work_details_fixture.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+namespace oc = options_control;
+using test::CoreOnDisk;
+
+template <typename Widget>
+Widget* ControlOf(OptionsDialog& dialog, std::uint32_t id) {
+  auto* widget = qobject_cast<Widget*>(dialog.ControlWidget(id));
+  Q_ASSERT(widget != nullptr);
+  return widget;
+}
+
+void TypeInto(QLineEdit* edit, const QString& text) {
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Delete);
+  QTest::keyClicks(edit, text);
+}
+
+void TypeInto(QSpinBox* spin, const QString& text) {
+  TypeInto(spin->findChild<QLineEdit*>(), text);
+}
+
+void Click(OptionsDialog& dialog, std::uint32_t id) {
+  QTest::mouseClick(ControlOf<QPushButton>(dialog, id), Qt::LeftButton);
+}
+
+void Choose(OptionsDialog& dialog, std::uint32_t id, int index) {
+  auto* list = ControlOf<QComboBox>(dialog, id);
+  list->setCurrentIndex(index);
+  emit list->activated(index);
+}
+
+}  // namespace
+
+class OptionsDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // A fresh core, model and dialog for one test.
+  struct Session {
+    explicit Session(const QString& directory, OptionsServices services = {}) : core(directory) {
+      core.CreateFresh({"Write", "Read"});
+      if (!services.set_autostart) services.set_autostart = [](bool) {};
+      model.emplace(core.context, std::move(services), std::vector<std::string>{"Stretch!"},
+                    open_flag);
+      dialog.emplace(*model);
+      dialog->show();
+    }
+    CoreOnDisk core;
+    OptionsOpenFlag open_flag;
+    std::optional<OptionsModel> model;
+    std::optional<OptionsDialog> dialog;
+  };
+
+  QTemporaryDir directory_;
+
+ private slots:
+  void ShowsEveryControlWithItsCaptionAndTooltip() {
+    Session session(directory_.path());
+    OptionsDialog& dialog = *session.dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Tolvi Options"));
+    QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    for (const OptionsControlInfo& info : OptionsControls()) {
+      QWidget* widget = dialog.ControlWidget(info.id);
+      QVERIFY2(widget != nullptr, qPrintable(QString::number(info.id)));
+      QCOMPARE(widget->toolTip(),
+               QString::fromUtf8(info.tooltip.data(), static_cast<qsizetype>(info.tooltip.size())));
+      if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+        QCOMPARE(check->text().toStdString(), std::string(info.caption));
+      }
+      if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        QCOMPARE(button->text().toStdString(), std::string(info.caption));
+      }
+    }
+    QStringList groups;
+    for (const QGroupBox* box : dialog.findChildren<QGroupBox*>()) groups << box->title();
+    for (const std::string_view group : kOptionsGroups) {
+      if (!group.empty()) QVERIFY(groups.contains(QString::fromLatin1(group.data(), group.size())));
+    }
+    QCOMPARE(ControlOf<QComboBox>(dialog, oc::kFunction)->itemText(3), QStringLiteral("Zero All"));
+    QCOMPARE(ControlOf<QComboBox>(dialog, oc::kManualTarget)->count(), 19);
+    QCOMPARE(ControlOf<QSlider>(dialog, oc::kIntervalSlider)->maximum(), 120);
+    QCOMPARE(ControlOf<QSlider>(dialog, oc::kIntervalSlider)->value(), 30);
+    QCOMPARE(ControlOf<QSpinBox>(dialog, oc::kTransparency)->value(), 71);
+    QCOMPARE(ControlOf<QLabel>(dialog, oc::kTargetText)->text(), QStringLiteral("6 Hrs"));
+    test::SaveScreenshot(dialog, QStringLiteral("options_dialog"));
+  }
+
+  void FitsASmallScreen() {
+    Session session(directory_.path());
+    const QSize size = session.dialog->sizeHint();
+    QVERIFY2(size.width() <= 1024 && size.height() <= 660,
+             qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+  }
+
+  void TypedIntervalIsLimitedAtOk_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<quint32>("stored");
+    QTest::newRow("3 stores 5 minutes") << QStringLiteral("3") << 300'000u;
+    QTest::newRow("500 stores 120 minutes") << QStringLiteral("500") << 7'200'000u;
+    QTest::newRow("45 stays") << QStringLiteral("45") << 2'700'000u;
+  }
+  void TypedIntervalIsLimitedAtOk() {
+    QFETCH(QString, typed);
+    QFETCH(quint32, stored);
+    Session session(directory_.path());
+    TypeInto(ControlOf<QLineEdit>(*session.dialog, oc::kIntervalBox), typed);
+    Click(*session.dialog, oc::kOk);
+    QCOMPARE(session.core.context.state.data.break_interval, stored);
+    QVERIFY(!session.dialog->isVisible());
+  }
+
+  void SnoozeZeroStoresOneMinute() {
+    Session session(directory_.path());
+    TypeInto(ControlOf<QSpinBox>(*session.dialog, oc::kSnooze), QStringLiteral("0"));
+    Click(*session.dialog, oc::kOk);
+    QCOMPARE(session.core.context.state.data.snooze_time, 60'000u);
+  }
+
+  void TransparencyBecomesOpacity_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<quint32>("alpha");
+    QTest::newRow("0") << QStringLiteral("0") << 255u;
+    QTest::newRow("1") << QStringLiteral("1") << 255u;
+    QTest::newRow("50") << QStringLiteral("50") << 130u;
+    QTest::newRow("100") << QStringLiteral("100") << 5u;
+  }
+  void TransparencyBecomesOpacity() {
+    QFETCH(QString, typed);
+    QFETCH(quint32, alpha);
+    Session session(directory_.path());
+    TypeInto(ControlOf<QSpinBox>(*session.dialog, oc::kTransparency), typed);
+    Click(*session.dialog, oc::kOk);
+    QCOMPARE(session.core.context.state.data.window_alpha, alpha);
+  }
+
+  void SpinArrowsStopAtTheirRange() {
+    Session session(directory_.path());
+    auto* away = ControlOf<QSpinBox>(*session.dialog, oc::kAwayTime);
+    TypeInto(away, QStringLiteral("250"));
+    away->stepBy(1);
+    QCOMPARE(away->value(), 100);
+    away->stepBy(-150);
+    QCOMPARE(away->value(), 0);
+  }
+
+  void RemindersOffGreyTheirGroupsButTheModeSwitches() {
+    Session session(directory_.path());
+    OptionsDialog& dialog = *session.dialog;
+    ControlOf<QCheckBox>(dialog, oc::kEnable)->click();
+    QCOMPARE(session.core.context.state.data.reminder_enabled, 0u);
+    for (const OptionsControlInfo& info : OptionsControls()) {
+      const bool reminder_group = info.group == "Break Reminder" || info.group == "Micro Breaks" ||
+                                  info.group == "Maximum Break";
+      const bool usable = !reminder_group || info.id == oc::kEnable ||
+                          info.id == oc::kRandomPhrase || info.id == oc::kMicroBreakMode ||
+                          info.id == oc::kMaxBreakAction;
+      QVERIFY2(dialog.ControlWidget(info.id)->isEnabled() == usable,
+               qPrintable(QString::number(info.id)));
+    }
+  }
+
+  void EachActionEnablesItsControls_data() {
+    QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("file");
+    QTest::addColumn<bool>("test");
+    QTest::addColumn<bool>("window");
+    QTest::newRow("Notification Window") << 0 << false << false << true;
+    QTest::newRow("Window and System Beep") << 1 << false << true << true;
+    QTest::newRow("Window and Sound File") << 2 << true << true << true;
+    QTest::newRow("Window and Random Sound") << 3 << true << true << true;
+    QTest::newRow("System Beep") << 4 << false << true << false;
+    QTest::newRow("Random Sound") << 5 << true << true << false;
+    QTest::newRow("Sound File") << 6 << true << true << false;
+    QTest::newRow("Window and File") << 7 << true << true << true;
+    QTest::newRow("File") << 8 << true << true << false;
+  }
+  void EachActionEnablesItsControls() {
+    QFETCH(int, action);
+    QFETCH(bool, file);
+    QFETCH(bool, test);
+    QFETCH(bool, window);
+    Session session(directory_.path());
+    OptionsDialog& dialog = *session.dialog;
+    Choose(dialog, oc::kReminderAction, action);
+    QCOMPARE(session.core.context.state.data.reminder_action, static_cast<quint32>(action));
+    QCOMPARE(dialog.ControlWidget(oc::kReminderFile)->isEnabled(), file);
+    QCOMPARE(dialog.ControlWidget(oc::kReminderFilePick)->isEnabled(), file);
+    QCOMPARE(dialog.ControlWidget(oc::kReminderTest)->isEnabled(), test);
+    QCOMPARE(dialog.ControlWidget(oc::kAutoCont)->isEnabled(), window);
+    QCOMPARE(dialog.ControlWidget(oc::kSnooze)->isEnabled(), window);
+  }
+
+  void TestAndPickerButtonsUseTheUnsavedPath() {
+    std::vector<std::string> events;
+    OptionsServices services;
+    services.play_reminder_sound = [&](std::uint32_t kind, const std::string& path) {
+      events.push_back("play " + std::to_string(kind) + " " + path);
+    };
+    services.choose_path = [&](PathPicker picker, const std::string& start) {
+      events.push_back("pick " + std::to_string(static_cast<int>(picker)) + " " + start);
+      return std::optional<std::string>("/sounds/gong.wav");
+    };
+    services.stop_sound = [&] { events.push_back("stop"); };
+    Session session(directory_.path(), services);
+    OptionsDialog& dialog = *session.dialog;
+    Choose(dialog, oc::kReminderAction, 6);
+    TypeInto(ControlOf<QLineEdit>(dialog, oc::kReminderFile), QStringLiteral("/old.wav"));
+    Click(dialog, oc::kReminderFilePick);
+    QCOMPARE(ControlOf<QLineEdit>(dialog, oc::kReminderFile)->text(),
+             QStringLiteral("/sounds/gong.wav"));
+    Click(dialog, oc::kReminderTest);
+    QCOMPARE(events,
+             (std::vector<std::string>{"stop", "pick 1 /old.wav", "play 6 /sounds/gong.wav"}));
+  }
+
+  void ZeroAllAnsweredNoChangesNothing() {
+    Session session(directory_.path());
+    CoreContext& context = session.core.context;
+    (void)context.records.WriteNumber(0, work_type_field::kTotal, 900);
+    context.state.data.total_days = 3;
+    session.core.ui.answers = {2};
+    Choose(*session.dialog, oc::kFunction, 3);
+    Click(*session.dialog, oc::kGo);
+    QCOMPARE(
+        session.core.ui.asked,
+        std::vector<std::string>{"This will clear all work running totals and cannot be undone."});
+    QCOMPARE(context.records.ReadNumber(0, work_type_field::kTotal),
+             std::optional<std::uint32_t>(900));
+    QCOMPARE(context.state.data.total_days, 3u);
+    QVERIFY(session.core.ui.commands.empty());
+  }
+
+  void ZeroAllAnsweredYesClearsTheTotals() {
+    Session session(directory_.path());
+    CoreContext& context = session.core.context;
+    (void)context.records.WriteNumber(0, work_type_field::kTotal, 900);
+    context.state.data.total_days = 3;
+    context.state.data.break_total = 50;
+    session.core.ui.answers = {1};
+    Choose(*session.dialog, oc::kFunction, 3);
+    Click(*session.dialog, oc::kGo);
+    QCOMPARE(context.records.ReadNumber(0, work_type_field::kTotal),
+             std::optional<std::uint32_t>(0));
+    QCOMPARE(context.state.data.total_days, 0u);
+    QCOMPARE(context.state.data.break_total, 0u);
+    QCOMPARE(session.core.Name(0), std::string("Write"));
+    QCOMPARE(session.core.ui.commands, std::vector<std::uint32_t>{2017});
+  }
+
+  void EscapeAndTheCloseCommandDoNothing() {
+    Session session(directory_.path());
+    QTest::keyClick(&*session.dialog, Qt::Key_Escape);
+    QVERIFY(session.dialog->isVisible());
+    session.dialog->close();
+    QVERIFY(session.dialog->isVisible());
+    QVERIFY(session.open_flag.IsOpen());
+    Click(*session.dialog, oc::kOk);
+    QVERIFY(!session.dialog->isVisible());
+    QVERIFY(!session.open_flag.IsOpen());
+  }
+
+  void EveryOptionSurvivesARestart() {
+    {
+      Session session(directory_.path());
+      OptionsDialog& dialog = *session.dialog;
+      ControlOf<QCheckBox>(dialog, oc::kConfirmQuit)->click();
+      ControlOf<QCheckBox>(dialog, oc::kLockScreen)->click();
+      ControlOf<QCheckBox>(dialog, oc::kFileLog)->click();
+      Choose(dialog, oc::kResetMode, 2);
+      Choose(dialog, oc::kMicroBreakMode, 1);
+      Choose(dialog, oc::kMicroBreakAction, 2);
+      Choose(dialog, oc::kTargetMode, 3);
+      Choose(dialog, oc::kMaxBreakAction, 1);
+      TypeInto(ControlOf<QSpinBox>(dialog, oc::kMaxBreakSeconds), QStringLiteral("90"));
+      TypeInto(ControlOf<QSpinBox>(dialog, oc::kAwayTime), QStringLiteral("12"));
+      TypeInto(ControlOf<QLineEdit>(dialog, oc::kWorkNotes), QStringLiteral("release day"));
+      TypeInto(ControlOf<QComboBox>(dialog, oc::kReminderText)->lineEdit(),
+               QStringLiteral("Stand up!"));
+      TypeInto(ControlOf<QComboBox>(dialog, oc::kManualTarget)->lineEdit(), QStringLiteral("420"));
+      ControlOf<QSlider>(dialog, oc::kIntervalSlider)->setValue(50);
+      Click(dialog, oc::kOk);
+    }
+    CoreOnDisk restarted(directory_.path());
+    QVERIFY(LoadProgramFiles(restarted.context).outcome == LoadOutcome::kReady);
+    const ProgramData& data = restarted.context.state.data;
+    QCOMPARE(data.confirm_quit, 1u);
+    QCOMPARE(data.lock_screen, 1u);
+    QCOMPARE(data.file_log, 0u);
+    QCOMPARE(data.reset_mode, 2u);
+    QCOMPARE(data.micro_break_mode, 1u);
+    QCOMPARE(data.micro_break_action, 2u);
+    QCOMPARE(data.target_mode, 3u);
+    QCOMPARE(data.max_break_action, 1u);
+    QCOMPARE(data.max_break_seconds, 90u);
+    QCOMPARE(data.away_time, 720'000u);
+    QCOMPARE(FieldText(data.work_notes), std::string("release day"));
+    QCOMPARE(FieldText(data.reminder_text), std::string("Stand up!"));
+    QCOMPARE(data.manual_target, 25'200'000u);
+    QCOMPARE(data.break_interval, 3'000'000u);
+  }
+
+  void AutoStartWritesAndRemovesTheLogOnEntry() {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString entry = config.filePath(QStringLiteral("autostart/tolvi.desktop"));
+    CoreOnDisk core(directory_.path());
+    core.CreateFresh({"Write"});
+    ChoiceOpenFlag choice_open;
+    OptionsOpenFlag options_open;
+    DialogServices services(core.context, choice_open, options_open);
+    services.autostart_arguments = {"--data-dir", "/data/my dir"};
+    services.save_program_data = [] {};
+    const auto run_and = [&](const std::function<void(OptionsDialog&)>& act) {
+      QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        QVERIFY(options_open.IsOpen());
+        RunOptionsDialog(nullptr, services);  // a second "Options..." does nothing
+        act(*dialog);
+        Click(*dialog, oc::kOk);
+      });
+      RunOptionsDialog(nullptr, services);
+    };
+    run_and([](OptionsDialog& dialog) { ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click(); });
+    QVERIFY(!options_open.IsOpen());
+    QFile file(entry);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    const QString program = QCoreApplication::applicationFilePath();
+    QVERIFY2(text.contains(QStringLiteral("Exec=\"") + program +
+                           QStringLiteral("\" \"--data-dir\" \"/data/my dir\"\n")),
+             qPrintable(text));
+    file.close();
+    run_and([](OptionsDialog& dialog) { ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click(); });
+    QVERIFY(!QFile::exists(entry));
+    run_and([](OptionsDialog&) {});  // removing an entry that is not there is fine
+    QVERIFY(!QFile::exists(entry));
+    qunsetenv("XDG_CONFIG_HOME");
+  }
+};
+
+}  // namespace tolvi
+
+QTEST_MAIN(tolvi::OptionsDialogTest)
+#include "options_dialog_test.moc"

@@ -1,0 +1,267 @@
+#include "dialogs/qt/work_details_dialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <optional>
+
+#include "dialogs/qt/dialog_services.h"
+#include "engine/command_ids.h"
+#include "engine/requests.h"
+#include "options_work_details_fixture.h"
+#include "storage/text.h"
+#include "worklog/log_import.h"
+
+namespace tolvi {
+namespace {
+
+namespace wc = work_details_control;
+namespace field = work_type_field;
+using test::CoreOnDisk;
+
+template <typename Widget>
+Widget* Child(QWidget& dialog, std::uint32_t id) {
+  auto* widget = dialog.findChild<Widget*>(QStringLiteral("control_%1").arg(id));
+  Q_ASSERT(widget != nullptr);
+  return widget;
+}
+
+void Press(QWidget& dialog, std::uint32_t id) {
+  QTest::mouseClick(Child<QPushButton>(dialog, id), Qt::LeftButton);
+}
+
+QString Shown(QWidget& dialog, std::uint32_t id) {
+  return Child<QLabel>(dialog, id)->text();
+}
+
+// Runs command 2018 for a request the monitor has taken, acting on the
+// dialog once it is up.
+void RunDialogFor(CoreContext& context, DialogServices& services, std::uint32_t code,
+                  std::int32_t value, const std::function<void(QDialog&)>& act) {
+  QVERIFY(TryPostRequest(context, code, value));
+  {
+    StateLock lock(context.state.mutex);
+    HandleRequest(context, lock);
+  }
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QVERIFY(dialog != nullptr);
+    QCOMPARE(context.state.activity.request_code, request::kDialogOpen);
+    act(*dialog);
+  });
+  RunWorkTypeDialog(nullptr, services);
+  StateLock lock(context.state.mutex);
+  HandleRequest(context, lock);  // request 7 or 8
+}
+
+}  // namespace
+
+class WorkDetailsDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  struct Session {
+    Session(const QString& directory, const std::vector<std::string>& names) : core(directory) {
+      core.CreateFresh(names);
+      core.context.state.data.current_work_type = 0;
+      SetFieldText(core.context.state.data.current_name, names.empty() ? "" : names.front());
+    }
+    DialogServices Services() {
+      DialogServices services(core.context, choice_open, options_open);
+      services.ask = [this](const Question& question) { return core.ui.Ask(question); };
+      return services;
+    }
+    CoreOnDisk core;
+    ChoiceOpenFlag choice_open;
+    OptionsOpenFlag options_open;
+  };
+
+  QTemporaryDir directory_;
+
+ private slots:
+  void ShowsTheWorkTypeWithItsWeek() {
+    Session session(directory_.path(), {"Admin", "Budget", "Code"});
+    (void)session.core.context.records.WriteNumber(1, field::kToday, 5'400'000);
+    (void)session.core.context.records.WriteText(1, field::kNotes, "Q4 numbers");
+    WorkDetailsModel model(session.core.context, 1);
+    WorkDetailsDialog dialog(model);
+    dialog.show();
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Work Details"));
+    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->currentText(), QStringLiteral("Budget"));
+    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->count(), 3);
+    QCOMPARE(Child<QLineEdit>(dialog, wc::kMaximum)->text(), QStringLiteral("300"));
+    QCOMPARE(Child<QPlainTextEdit>(dialog, wc::kNotes)->toPlainText(),
+             QStringLiteral("Q4 numbers"));
+    QCOMPARE(Shown(dialog, wc::kToday), QStringLiteral("1:30"));
+    QCOMPARE(Shown(dialog, wc::kTotal), QStringLiteral("1:30"));
+    QCOMPARE(Shown(dialog, wc::kShare), QStringLiteral("0.0"));
+    QCOMPARE(Shown(dialog, wc::kFirstDayLabel), QStringLiteral("Friday"));
+    QCOMPARE(Shown(dialog, wc::kLastDayLabel), QStringLiteral("Monday"));
+    QCOMPARE(Child<QPushButton>(dialog, wc::kDelete)->toolTip(),
+             QStringLiteral("Delete this work type (This cannot be undone and might result in a "
+                            "reduced work total)"));
+    test::SaveScreenshot(dialog, QStringLiteral("work_details_dialog"));
+  }
+
+  void BrowsingStopsAtBothEnds() {
+    Session session(directory_.path(), {"A", "B", "C", "D", "E"});
+    WorkDetailsModel model(session.core.context, 4);
+    WorkDetailsDialog dialog(model);
+    dialog.show();
+    QVERIFY(!Child<QPushButton>(dialog, wc::kNext)->isEnabled());
+    Press(dialog, wc::kPrevious);
+    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->currentText(), QStringLiteral("D"));
+    QTest::keyClicks(Child<QComboBox>(dialog, wc::kName)->lineEdit(), QStringLiteral("xx"));
+    Press(dialog, wc::kNext);
+    Press(dialog, wc::kPrevious);
+    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->currentText(), QStringLiteral("D"));
+  }
+
+  void CopyOfA120MinuteTypeGetsTheDefaultMaximumAndNoHistory() {
+    Session session(directory_.path(), {});
+    CoreContext& context = session.core.context;
+    const std::int32_t id = session.core.AddWorkType("Write", 7'200'000);
+    (void)context.records.WriteNumber(id, field::kTotal, 900);
+    (void)context.records.WriteNumber(id, field::kYesterday, 3'600'000);
+    (void)context.records.WriteText(id, field::kNotes, "chapter 3");
+    WorkDetailsModel model(context, id);
+    WorkDetailsDialog dialog(model);
+    dialog.show();
+    Press(dialog, wc::kCopy);
+    const std::int32_t copy = model.shown_record();
+    QVERIFY(copy != id);
+    QCOMPARE(session.core.Name(copy), std::string("Write"));
+    QCOMPARE(context.records.ReadText(copy, field::kNotes),
+             std::optional<std::string>("chapter 3"));
+    QCOMPARE(context.records.ReadNumber(copy, field::kMaximum),
+             std::optional<std::uint32_t>(18'000'000));
+    QCOMPARE(context.records.ReadNumber(copy, field::kTotal), std::optional<std::uint32_t>(0));
+    QCOMPARE(context.records.ReadNumber(copy, field::kYesterday), std::optional<std::uint32_t>(0));
+    QCOMPARE(Child<QLineEdit>(dialog, wc::kMaximum)->text(), QStringLiteral("300"));
+    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->count(), 2);
+  }
+
+  void DeletingTheLastRecordLeavesAnEmptyFormAndThenAFreshWorkType() {
+    Session session(directory_.path(), {"Only"});
+    CoreContext& context = session.core.context;
+    session.core.ui.answers = {1};
+    DialogServices services = session.Services();
+    RunDialogFor(context, services, request::kEditWorkType, 0, [](QDialog& dialog) {
+      Press(dialog, wc::kDelete);
+      QVERIFY(!Child<QComboBox>(dialog, wc::kName)->isEnabled());
+      QVERIFY(!Child<QPushButton>(dialog, wc::kSelect)->isEnabled());
+      QVERIFY(!Child<QPushButton>(dialog, wc::kDelete)->isEnabled());
+      QVERIFY(Child<QPushButton>(dialog, wc::kNew)->isEnabled());
+      QCOMPARE(Child<QComboBox>(dialog, wc::kName)->count(), 0);
+      test::SaveScreenshot(dialog, QStringLiteral("work_details_empty"));
+      Press(dialog, wc::kOk);
+    });
+    QCOMPARE(session.core.ui.asked,
+             std::vector<std::string>{"Delete this work type? This will reduce the total work "
+                                      "recorded and cannot be undone."});
+    QCOMPARE(context.records.live_count(), 1u);
+    QCOMPARE(FieldText(context.state.data.current_name), std::string("New Work"));
+    QCOMPARE(context.state.activity.request_code, request::kNone);
+  }
+
+  void SelectInWorkDetailsRenamesAndMakesItCurrent() {
+    Session session(directory_.path(), {"Admin", "Budget", "Code"});
+    CoreContext& context = session.core.context;
+    DialogServices services = session.Services();
+    RunDialogFor(context, services, request::kEditWorkType, 2, [](QDialog& dialog) {
+      QLineEdit* name = Child<QComboBox>(dialog, wc::kName)->lineEdit();
+      name->selectAll();
+      QTest::keyClicks(name, QStringLiteral("Accounts"));
+      Press(dialog, wc::kSelect);
+    });
+    QCOMPARE(FieldText(context.state.data.current_name), std::string("Accounts"));
+    QCOMPARE(session.core.Name(static_cast<std::int32_t>(context.state.data.current_work_type)),
+             std::string("Accounts"));
+  }
+
+  void AddWorkTypeOpensOnANewWorkType() {
+    Session session(directory_.path(), {"Admin"});
+    CoreContext& context = session.core.context;
+    DialogServices services = session.Services();
+    RunDialogFor(context, services, request::kAddWorkType, 0, [](QDialog& dialog) {
+      QCOMPARE(Child<QComboBox>(dialog, wc::kName)->currentText(), QStringLiteral("New Work"));
+      Press(dialog, wc::kCancel);
+    });
+    QCOMPARE(context.records.live_count(), 2u);
+    QCOMPARE(FieldText(context.state.data.current_name), std::string("Admin"));
+  }
+
+  void SelectWorkCancelledLeavesTheCurrentWorkType() {
+    Session session(directory_.path(), {"Admin", "Budget", "Code"});
+    CoreContext& context = session.core.context;
+    DialogServices services = session.Services();
+    RunDialogFor(context, services, request::kSelectWorkType, 0, [](QDialog& dialog) {
+      QCOMPARE(dialog.windowTitle(), QStringLiteral("Select Work"));
+      auto* names = Child<QComboBox>(dialog, wc::kName);
+      QCOMPARE(names->currentText(), QStringLiteral("Admin"));
+      names->setCurrentIndex(2);
+      emit names->activated(2);
+      test::SaveScreenshot(dialog, QStringLiteral("select_work_dialog"));
+      Press(dialog, wc::kCancel);
+    });
+    QCOMPARE(context.state.data.current_work_type, 0u);
+    QCOMPARE(FieldText(context.state.data.current_name), std::string("Admin"));
+    QVERIFY(context.events.request_free.IsSet());
+  }
+
+  void SelectWorkChosenBecomesCurrent() {
+    Session session(directory_.path(), {"Admin", "Budget", "Code"});
+    CoreContext& context = session.core.context;
+    DialogServices services = session.Services();
+    RunDialogFor(context, services, request::kSelectWorkType, 0, [](QDialog& dialog) {
+      auto* names = Child<QComboBox>(dialog, wc::kName);
+      names->setCurrentIndex(1);
+      emit names->activated(1);
+      Press(dialog, wc::kOk);
+    });
+    QCOMPARE(context.state.data.current_work_type, 1u);
+    QCOMPARE(FieldText(context.state.data.current_name), std::string("Budget"));
+  }
+
+  void ImportConfirmationHasItsOwnDialog_data() {
+    QTest::addColumn<std::uint32_t>("button");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("OK, import work") << wc::kOk << 1;
+    QTest::newRow("Cancel and close") << wc::kCancel << 2;
+  }
+  void ImportConfirmationHasItsOwnDialog() {
+    QFETCH(std::uint32_t, button);
+    QFETCH(int, answer);
+    const Question question{.message = std::string(kImportHeading) +
+                                       "\r\n\r\nTolvi v1.91 Work Log\r\n \r\nWrite 12:30\r\n",
+                            .first_button = std::string(kImportConfirm),
+                            .second_button = std::string(kImportCancel),
+                            .style = 1,
+                            .has_owner = false};
+    ChoiceOpenFlag choice_open;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      QVERIFY(choice_open.IsOpen());
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Import Work from log file"));
+      QVERIFY(Child<QPlainTextEdit>(*dialog, wc::kNotes)
+                  ->toPlainText()
+                  .contains(QStringLiteral("Write 12:30")));
+      QCOMPARE(Child<QPushButton>(*dialog, wc::kOk)->text(), QStringLiteral("OK, import work"));
+      test::SaveScreenshot(*dialog, QStringLiteral("import_work_dialog"));
+      Press(*dialog, button);
+    });
+    QCOMPARE(AskQuestion(question, true, choice_open, QIcon(), nullptr), answer);
+    QVERIFY(!choice_open.IsOpen());
+  }
+};
+
+}  // namespace tolvi
+
+QTEST_MAIN(tolvi::WorkDetailsDialogTest)
+#include "work_details_dialog_test.moc"
