@@ -21,14 +21,13 @@ if(NOT (Qt6_FOUND AND X11_FOUND AND X11_Xss_FOUND AND CANBERRA_FOUND))
   return()
 endif()
 
-set(CMAKE_AUTOMOC ON)
-
 # Installed layout: the program in bin/, its shared files in share/tolvi/.
 set(TOLVI_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/tolvi)
 
 # Desktop pieces of the platform layer: idle time, sound, directories.
 file(GLOB TOLVI_DESKTOP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/linux/*.cpp)
 add_library(tolvi_platform_desktop STATIC ${TOLVI_DESKTOP_SOURCES})
+set_target_properties(tolvi_platform_desktop PROPERTIES AUTOMOC ON)
 target_include_directories(tolvi_platform_desktop PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(tolvi_platform_desktop PRIVATE ${TOLVI_WARNINGS})
 target_compile_definitions(
@@ -47,6 +46,7 @@ foreach(dir IN LISTS TOLVI_CORE_DIRS)
   list(APPEND TOLVI_UI_SOURCES ${dir_sources})
 endforeach()
 add_library(tolvi_ui STATIC ${TOLVI_UI_SOURCES})
+set_target_properties(tolvi_ui PROPERTIES AUTOMOC ON)
 target_include_directories(tolvi_ui PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(tolvi_ui PRIVATE ${TOLVI_WARNINGS})
 target_link_libraries(tolvi_ui PUBLIC tolvi_platform_desktop tolvi_core Qt6::Widgets)
@@ -54,7 +54,7 @@ target_link_libraries(tolvi_ui PUBLIC tolvi_platform_desktop tolvi_core Qt6::Wid
 # The icons are compiled into the program itself: a resource inside a static
 # library would need explicit initialisation.
 add_executable(tolvi src/app/main.cpp ${CMAKE_SOURCE_DIR}/resources/tolvi.qrc)
-set_target_properties(tolvi PROPERTIES AUTORCC ON)
+set_target_properties(tolvi PROPERTIES AUTOMOC ON AUTORCC ON)
 target_compile_options(tolvi PRIVATE ${TOLVI_WARNINGS})
 target_link_libraries(tolvi PRIVATE tolvi_ui tolvi_platform_desktop tolvi_platform tolvi_core)
 
