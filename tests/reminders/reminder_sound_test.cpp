@@ -1,0 +1,61 @@
+#include "reminders/reminder_sound.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/fake_ui.h"
+#include "fakes/in_memory_files.h"
+
+namespace tolvi {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+struct KindCase {
+  std::uint32_t kind;
+  std::vector<std::string> calls;
+};
+
+class PlayReminderSoundTest : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(PlayReminderSoundTest, EachKindDoesItsOneThing) {
+  FakeUi ui;
+  testing::InMemoryFiles files;
+  files.Put("/sounds/chime.wav", "riff");
+  const std::filesystem::path setting =
+      AlertSoundFor(GetParam().kind) == AlertSound::kPlayRandomFile ? "/sounds" : "/x/gong.mp3";
+  PlayReminderSound(
+      ui, files, [](std::uint32_t) { return 1u; }, GetParam().kind, setting);
+  EXPECT_EQ(ui.calls(), GetParam().calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReminderSound, PlayReminderSoundTest,
+    ::testing::Values(KindCase{0, {}}, KindCase{1, {"beep"}}, KindCase{2, {"play /x/gong.mp3"}},
+                      KindCase{3, {"play /sounds/chime.wav"}}, KindCase{4, {"beep"}},
+                      KindCase{5, {"play /sounds/chime.wav"}}, KindCase{6, {"play /x/gong.mp3"}},
+                      KindCase{7, {"open /x/gong.mp3"}}, KindCase{8, {"open /x/gong.mp3"}},
+                      KindCase{9, {}}, KindCase{0xFFFF'FFFF, {}}));
+
+TEST(ReminderSound, EmptySettingPlaysAndOpensNothingButStillBeeps) {
+  FakeUi ui;
+  testing::InMemoryFiles files;
+  const RandomDraw draw = [](std::uint32_t) { return 1u; };
+  for (std::uint32_t kind = 0; kind <= 8; ++kind) PlayReminderSound(ui, files, draw, kind, "");
+  EXPECT_THAT(ui.calls(), ElementsAre("beep", "beep"));
+}
+
+TEST(ReminderSound, RandomFolderWithoutFilesPlaysNothing) {
+  FakeUi ui;
+  testing::InMemoryFiles files;
+  PlayReminderSound(
+      ui, files, [](std::uint32_t) { return 1u; }, 5, "/empty");
+  EXPECT_THAT(ui.calls(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace tolvi
