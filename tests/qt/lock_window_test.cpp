@@ -8,8 +8,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -168,6 +170,80 @@ class LockWindowTest : public QObject {
                         QTest::keyClick(VisibleQuestion(), Qt::Key_Escape);
                       });
     QCOMPARE(ShowLockedReminder(lock, Reminder(), open, QIcon()), 2);
+    QVERIFY(held);
+    QVERIFY(InputFreeForOthers());
+  }
+
+  void KeyboardHeldByAnotherProgramShowsTheReminderNormally() {
+    if (!OnX11()) QSKIP("needs an X server (run by the xvfb.lock_window test)");
+    Display* other = XOpenDisplay(nullptr);
+    QVERIFY(other != nullptr);
+    QCOMPARE(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
+                           CurrentTime),
+             GrabSuccess);
+    XSync(other, False);
+    DesktopLock lock;
+    ChoiceOpenFlag open;
+    LockPhase phase = LockPhase::kIdle;
+    bool shown_as_window = false;
+    bool covers_gone = true;
+    WhenQuestionShows(
+        [] { return VisibleQuestion() != nullptr && VisibleQuestion()->isWindow(); },
+        [&] {
+          phase = lock.phase();
+          shown_as_window = true;
+          for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QStringLiteral("lock_cover") && widget->isVisible()) {
+              covers_gone = false;
+            }
+          }
+          QTest::mouseClick(
+              VisibleQuestion()->findChild<QPushButton*>(QStringLiteral("first_button")),
+              Qt::LeftButton);
+        });
+    const int answer = ShowLockedReminder(lock, Reminder(), open, QIcon());
+    XUngrabKeyboard(other, CurrentTime);
+    XCloseDisplay(other);
+    QCOMPARE(answer, 1);
+    QVERIFY(shown_as_window);
+    QCOMPARE(phase, LockPhase::kUnlocked);
+    QVERIFY(covers_gone);
+    QVERIFY(InputFreeForOthers());
+  }
+
+  // Real input through the X server (xdotool's XTEST events), as a person
+  // would answer: the grab must deliver it to the reminder.
+  void RealKeyAndClickReachTheLockedReminder_data() {
+    QTest::addColumn<bool>("click");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Escape key") << false << 2;
+    QTest::newRow("click on the first button") << true << 1;
+  }
+  void RealKeyAndClickReachTheLockedReminder() {
+    QFETCH(bool, click);
+    QFETCH(int, answer);
+    if (!OnX11()) QSKIP("needs an X server (run by the xvfb.lock_window test)");
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xdotool.isEmpty()) QSKIP("xdotool is not installed");
+    DesktopLock lock;
+    ChoiceOpenFlag open;
+    bool held = false;
+    WhenQuestionShows(
+        [] { return VisibleQuestion() != nullptr; },
+        [&] {
+          held = lock.holds_input();
+          if (click) {
+            const QWidget* button =
+                VisibleQuestion()->findChild<QPushButton*>(QStringLiteral("first_button"));
+            const QPoint at = button->mapToGlobal(button->rect().center());
+            QProcess::execute(
+                xdotool, {QStringLiteral("mousemove"), QString::number(at.x()),
+                          QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+          } else {
+            QProcess::execute(xdotool, {QStringLiteral("key"), QStringLiteral("Escape")});
+          }
+        });
+    QCOMPARE(ShowLockedReminder(lock, Reminder(), open, QIcon()), answer);
     QVERIFY(held);
     QVERIFY(InputFreeForOthers());
   }
