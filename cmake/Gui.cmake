@@ -30,10 +30,14 @@ add_library(tolvi_platform_desktop STATIC ${TOLVI_DESKTOP_SOURCES})
 set_target_properties(tolvi_platform_desktop PROPERTIES AUTOMOC ON)
 target_include_directories(tolvi_platform_desktop PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(tolvi_platform_desktop PRIVATE ${TOLVI_WARNINGS})
+# The program finds its shared files relative to itself, so an installed
+# tree still works when moved to another prefix.
+file(RELATIVE_PATH TOLVI_SHARE_FROM_BIN ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_PREFIX}/${TOLVI_SHARE_DIR})
 target_compile_definitions(
   tolvi_platform_desktop
   PRIVATE TOLVI_INSTALL_BINDIR="${CMAKE_INSTALL_FULL_BINDIR}"
-          TOLVI_INSTALL_SHAREDIR="${CMAKE_INSTALL_PREFIX}/${TOLVI_SHARE_DIR}")
+          TOLVI_SHARE_FROM_BIN="${TOLVI_SHARE_FROM_BIN}")
 target_link_libraries(tolvi_platform_desktop PUBLIC tolvi_platform Qt6::Widgets Qt6::DBus
                                                     Qt6::Multimedia X11::X11 X11::Xss
                                                     PkgConfig::CANBERRA)

@@ -44,6 +44,19 @@ bool IsOnRemovableDrive(const std::filesystem::path& directory) {
   return flag.get(value) && value == '1';
 }
 
+std::filesystem::path InstalledShareDirectory(const std::filesystem::path& program_directory) {
+  return (program_directory / TOLVI_SHARE_FROM_BIN).lexically_normal();
+}
+
+// Installed: run from the configured bin/, or from any bin/ whose tree has
+// the shared files beside it (an installed tree moved to another prefix).
+bool IsInstalled(const std::filesystem::path& program_directory) {
+  if (program_directory.empty()) return false;
+  if (SamePath(program_directory, TOLVI_INSTALL_BINDIR)) return true;
+  std::error_code error;
+  return std::filesystem::is_directory(InstalledShareDirectory(program_directory), error);
+}
+
 }  // namespace
 
 std::filesystem::path ExecutableDirectory() {
@@ -63,14 +76,14 @@ DirectoryFacts GatherDirectoryFacts(std::optional<std::filesystem::path> data_di
   facts.program_directory = ExecutableDirectory();
   facts.program_directory_writable = IsWritableDirectory(facts.program_directory);
   facts.program_on_removable_drive = IsOnRemovableDrive(facts.program_directory);
-  facts.program_installed = SamePath(facts.program_directory, TOLVI_INSTALL_BINDIR);
+  facts.program_installed = IsInstalled(facts.program_directory);
   facts.xdg_data_home = Environment("XDG_DATA_HOME");
   facts.home = Environment("HOME");
   return facts;
 }
 
 std::filesystem::path ResourceDirectory(const DirectoryFacts& facts) {
-  if (facts.program_installed) return TOLVI_INSTALL_SHAREDIR;
+  if (facts.program_installed) return InstalledShareDirectory(facts.program_directory);
   return facts.program_directory;
 }
 

@@ -18,8 +18,8 @@ std::filesystem::path ExecutableDirectory();
 
 DirectoryFacts GatherDirectoryFacts(std::optional<std::filesystem::path> data_dir_option);
 
-// Where the shipped files ("Text.txt", the read-me) are: share/tolvi for an
-// installed program, the program directory otherwise.
+// Where the shipped files ("Text.txt", the read-me) are: share/tolvi beside
+// an installed program's bin/, the program directory otherwise.
 std::filesystem::path ResourceDirectory(const DirectoryFacts& facts);
 
 }  // namespace tolvi
