@@ -1,6 +1,7 @@
 #include "storage/record_database.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <locale>
@@ -187,6 +188,47 @@ int CompareBytes(std::string_view a, std::string_view b) {
   return a.compare(b);
 }
 
+// A search key compiled for the text walk: at each key position the one or
+// two field bytes that continue a match (both cases of an ASCII letter).
+// Field bytes from '{' up never match, so a key holding one can match no text.
+class SearchKey {
+ public:
+  explicit SearchKey(std::string_view key) : number_(ParseDecimal(key)) {
+    for (const char c : key) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte >= kNeverMatches) impossible_ = true;
+      const bool letter = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
+      accepted_.push_back({byte, letter ? static_cast<unsigned char>(byte ^ kCaseBit) : byte});
+    }
+  }
+
+  // The key's decimal value; 0 matches no number field.
+  std::uint32_t number() const { return number_; }
+
+  // Walks the zero-terminated text of at most max bytes. A mismatch restarts
+  // the key at the next byte; the mismatching byte is not tried again.
+  bool FoundIn(const unsigned char* text, std::size_t max) const {
+    if (accepted_.empty()) return true;
+    if (impossible_) return false;
+    std::size_t k = 0;
+    for (const unsigned char* end = text + max; text != end && *text != 0; ++text) {
+      if (*text == accepted_[k][0] || *text == accepted_[k][1]) {
+        if (++k == accepted_.size()) return true;
+      } else {
+        k = 0;
+      }
+    }
+    return false;
+  }
+
+ private:
+  static constexpr unsigned char kNeverMatches = '{';
+  static constexpr unsigned char kCaseBit = 0x20;
+  std::uint32_t number_;
+  bool impossible_ = false;
+  std::vector<std::array<unsigned char, 2>> accepted_;
+};
+
 }  // namespace
 
 Collator UserLocaleCollator() {
@@ -214,6 +256,8 @@ struct RecordDatabase::State {
   std::byte* base = nullptr;  // file->bytes().data(), refreshed after every resize
   bool writable = false;
   Layout layout;
+  std::vector<Field> number_fields;  // the layout's fields split by kind
+  std::vector<Field> text_fields;
   std::uint32_t live_count = 0;  // status 10
   std::uint32_t used_count = 0;  // status above 9
   // No slot below this one has status 0 or 5.
@@ -260,6 +304,8 @@ struct RecordDatabase::State {
     base = nullptr;
     writable = false;
     layout = Layout{};
+    number_fields.clear();
+    text_fields.clear();
     live_count = 0;
     used_count = 0;
     free_hint = 0;
@@ -281,6 +327,7 @@ struct RecordDatabase::State {
     writable = want_writable;
     path = file_path;
     layout = std::move(read);
+    SplitFields();
     CountAll();
     return Status::Ok();
   }
@@ -503,46 +550,39 @@ struct RecordDatabase::State {
     }
   }
 
-  bool TextContains(std::string_view text, std::string_view key) const {
-    std::size_t k = 0;
-    for (const char c : text) {
-      if (k == key.size()) return true;
-      const auto byte = static_cast<unsigned char>(c);
-      const auto want = static_cast<unsigned char>(key[k]);
-      if (byte < '{' && (byte == want || byte == SwapCase(want))) {
-        ++k;
-      } else {
-        k = 0;
+  bool SlotMatches(std::uint32_t slot, const SearchKey& key) const {
+    const std::byte* record = Slot(slot);
+    if (key.number() != 0) {
+      for (const Field& f : number_fields) {
+        if (NumberAt(slot, f) == key.number()) return true;
       }
     }
-    return k == key.size();
-  }
-
-  static unsigned char SwapCase(unsigned char c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return c ^ 0x20U;
-    return c;
-  }
-
-  bool SlotMatches(std::uint32_t slot, std::string_view key, std::uint32_t key_number) const {
-    for (auto f = layout.fields.rbegin(); f != layout.fields.rend(); ++f) {
-      if (IsNumeric(f->type)) {
-        if (key_number != 0 && NumberAt(slot, *f) == key_number) return true;
-      } else if (TextContains(RawTextAt(slot, *f), key)) {
+    for (const Field& f : text_fields) {
+      if (key.FoundIn(reinterpret_cast<const unsigned char*>(record + f.offset), f.size - 1)) {
         return true;
       }
     }
     return false;
   }
 
-  std::int32_t FindRecord(std::int32_t start, std::string_view key) const {
+  // Which field matches first does not change the answer, so numbers, the
+  // cheap test, go first.
+  void SplitFields() {
+    number_fields.clear();
+    text_fields.clear();
+    for (const Field& f : layout.fields)
+      (IsNumeric(f.type) ? number_fields : text_fields).push_back(f);
+  }
+
+  std::int32_t FindRecord(std::int32_t start, std::string_view key_text) const {
     if (!is_open() || live_count == 0) return -1;
     const std::int64_t from = start < static_cast<std::int64_t>(capacity())
                                   ? std::max<std::int64_t>(std::int64_t{start} + 1, 0)
                                   : start;
-    const std::uint32_t key_number = ParseDecimal(key);
+    const SearchKey key(key_text);
     for (auto s = static_cast<std::uint64_t>(from); s < capacity(); ++s) {
       const auto slot = static_cast<std::uint32_t>(s);
-      if (StatusOf(slot) == kStatusLive && SlotMatches(slot, key, key_number)) {
+      if (StatusOf(slot) == kStatusLive && SlotMatches(slot, key)) {
         return static_cast<std::int32_t>(slot);
       }
     }

@@ -16,8 +16,10 @@
 // any other value is left alone, never moved, reused or cut off.
 //
 // Thread safety: every public operation takes the handle's own lock, so the
-// monitor thread and the GUI thread may call it at once. Slot numbers stay
-// valid across calls, addresses into the file never leave this class.
+// monitor thread and the GUI thread may call it at once. Addresses into the
+// file never leave this class. Slot numbers stay valid across calls except
+// those that move records: NewRecord (when it compacts before shrinking),
+// CompactRecords and SortRecords.
 #pragma once
 
 #include <cstdint>

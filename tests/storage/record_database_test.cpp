@@ -281,7 +281,9 @@ TEST_F(RecordDatabaseTest, SortCompactsAndKeepsEqualKeysInTheirOrder) {
     const std::string name = *db_.ReadText(slot, kName);
     const std::uint32_t tag = *db_.ReadNumber(slot, 2);
     ASSERT_LE(previous_name, name);
-    if (name == previous_name) EXPECT_LT(previous_tag, tag) << name;
+    if (name == previous_name) {
+      EXPECT_LT(previous_tag, tag) << name;
+    }
     previous_name = name;
     previous_tag = tag;
   }
@@ -549,23 +551,28 @@ TEST_F(RecordDatabaseTest, TwoThreadsCanShareOneHandle) {
   ASSERT_EQ(db_.NewRecord(), 0);
   // Each round grows the file, then deletes most of what it made, so the
   // next round compacts and shrinks it: many remaps.
-  constexpr std::uint32_t kRounds = 8;
+  constexpr std::uint32_t kRounds = 20;
   constexpr std::uint32_t kPerRound = 120;
   constexpr std::uint32_t kKeptEvery = 20;
   std::atomic<bool> done = false;
   std::thread writer([&] {
     std::uint32_t tag = 0;
     for (std::uint32_t round = 0; round < kRounds; ++round) {
-      std::vector<std::int32_t> made;
+      const std::uint32_t first_tag = tag + 1;
       for (std::uint32_t i = 0; i < kPerRound; ++i) {
         const std::int32_t slot = db_.NewRecord();
         ++tag;
         db_.WriteText(slot, kName, "r" + std::to_string(tag));
         db_.WriteNumber(slot, 2, tag);
-        made.push_back(slot);
       }
-      for (std::uint32_t i = 0; i < kPerRound; ++i) {
-        if (i % kKeptEvery != 0) db_.SetRecordStatus(made[i], SlotStatus::kDeleted);
+      // Compaction moves records only into free slots before them, so
+      // deleting from the top down leaves the slots still to visit in place.
+      const std::vector<std::int32_t> live = db_.LiveRecords();
+      for (auto slot = live.rbegin(); slot != live.rend(); ++slot) {
+        const std::uint32_t made = db_.ReadNumber(*slot, 2).value_or(0);
+        if (made >= first_tag && made % kKeptEvery != 0) {
+          db_.SetRecordStatus(*slot, SlotStatus::kDeleted);
+        }
       }
     }
     done = true;

@@ -113,7 +113,9 @@ mode_t ModeFor(const std::filesystem::path& target) {
 Status ReplaceAtomically(const std::filesystem::path& path,
                          const std::function<Status(int fd)>& fill) {
   const std::filesystem::path directory = DirectoryOf(path);
-  std::string pattern = (directory / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
+  std::string name = ".";
+  name.append(path.filename().string()).append(".tmp-XXXXXX");
+  std::string pattern = (directory / name).string();
   const int raw_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (raw_fd < 0) return ErrnoStatus("Cannot create a temporary file for", path, errno);
   FileDescriptor fd(raw_fd);
