@@ -403,6 +403,9 @@ void OptionsModel::Press(std::uint32_t id) {
         std::lock_guard lock(context_.state.mutex);
         context_.state.activity.tray_refresh_pending = true;
       }
+      // The monitor rebuilds the totals, the day's list and the target
+      // with the new settings (request 6).
+      context_.ui.PostCommand(command::kRefresh);
       StopSound();
       Close();
       return;

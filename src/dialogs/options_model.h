@@ -4,8 +4,8 @@
 // control shows, applies the enabling rules, and carries out what the user
 // does: list and switch changes that take effect at once, the "Test" and
 // "..." buttons, "View Log", "Help!", the "Function" list with "Go!", and
-// "OK", which applies the rest in a fixed order, saves and closes. There is
-// no way out but "OK".
+// "OK", which applies the rest in a fixed order, saves, asks for a refresh
+// (command 2017) and closes. There is no way out but "OK".
 //
 // The front end shows the model, reports each user action through the
 // mutators below and redraws every control afterwards (any action may

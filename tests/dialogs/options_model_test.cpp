@@ -474,6 +474,7 @@ TEST_F(OptionsModelTest, OkAppliesSavesAndCloses) {
   // applied values; the sound is stopped last.
   EXPECT_EQ(events_, (std::vector<std::string>{"autostart off", "save interval=2400000", "stop"}));
   EXPECT_TRUE(activity().tray_refresh_pending);
+  EXPECT_EQ(ui_.CallsStartingWith("command "), std::vector<std::string>{"command 2017"});
   EXPECT_TRUE(model.closed());
   EXPECT_FALSE(open_flag_.IsOpen());
   model.SetChecked(oc::kEnable, false);  // nothing happens after OK
