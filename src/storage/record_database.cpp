@@ -247,7 +247,7 @@ Collator UserLocaleCollator() {
 
 struct RecordDatabase::State {
   State(FileSystem& file_system, Collator compare)
-      : files(file_system), collator(std::move(compare)) {}
+      : files(file_system), collator(compare ? std::move(compare) : Collator(CompareBytes)) {}
 
   FileSystem& files;
   Collator collator;
@@ -324,7 +324,7 @@ struct RecordDatabase::State {
     if (Status valid = ReadLayout(mapped->bytes(), read); !valid.ok()) return valid;
     file = std::move(mapped);
     base = file->bytes().data();
-    writable = want_writable;
+    writable = want_writable && file->writable();
     path = file_path;
     layout = std::move(read);
     SplitFields();

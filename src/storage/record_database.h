@@ -57,7 +57,8 @@ inline constexpr std::uint32_t kText5000 = 15;
 // Compares two texts in the user's collation: <0, 0 or >0.
 using Collator = std::function<int(std::string_view, std::string_view)>;
 // The collation of the user's locale (std::locale("")), falling back to
-// byte order when the environment names no usable locale.
+// byte order when the environment names no usable locale. A database given
+// an empty collator uses byte order too.
 Collator UserLocaleCollator();
 
 class RecordDatabase {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -315,6 +316,21 @@ TEST(RecordDatabase, SortOrdersByTheInjectedCollator) {
   ASSERT_TRUE(db.SortRecords(kName));
   EXPECT_EQ(db.ReadText(0, kName), "c");
   EXPECT_EQ(db.ReadText(2, kName), "a");
+}
+
+TEST(RecordDatabase, CollatorFallsBackToByteOrderForAnUnknownLocale) {
+  const char* saved = std::getenv("LC_ALL");
+  const std::string saved_value = saved != nullptr ? saved : "";
+  ::setenv("LC_ALL", "xx_XX.no-such-locale", 1);
+  const Collator collate = UserLocaleCollator();
+  if (saved != nullptr) {
+    ::setenv("LC_ALL", saved_value.c_str(), 1);
+  } else {
+    ::unsetenv("LC_ALL");
+  }
+  EXPECT_LT(collate("B", "a"), 0);
+  EXPECT_GT(collate("ab", "a"), 0);
+  EXPECT_EQ(collate("a", "a"), 0);
 }
 
 TEST_F(RecordDatabaseTest, SortDoesNothingItCannotDo) {
