@@ -67,7 +67,12 @@ LockWindow::LockWindow(const ChoiceRequest& request, ChoiceOpenFlag& open_flag,
   covered.on_top = false;  // a child of the cover, which is on top itself
   question_ = new CoveredChoiceDialog(covered, open_flag, program_icon, covers_.front().get());
   question_->setWindowFlags(Qt::Widget);
-  question_->setPalette(QGuiApplication::palette());  // not the cover's dark one
+  // The question keeps the usual window colours, not the cover's dark one.
+  const QPalette normal = QGuiApplication::palette();
+  QPalette palette = question_->palette();
+  palette.setColor(QPalette::Window, normal.color(QPalette::Window));
+  palette.setColor(QPalette::WindowText, normal.color(QPalette::WindowText));
+  question_->setPalette(palette);
   question_->setAutoFillBackground(true);
   question_->hide();  // shown by Run, once the lock holds
 }
