@@ -100,15 +100,17 @@ ExitStep CommandExit(CoreContext& context) {
   }
   // Asked without the lock: the monitor keeps ticking while the user thinks.
   if (confirm && context.ui.Ask(ExitQuestion()) != 1) return ExitStep::kDeclined;
-  context.events.wake.Set();
+  bool first_time = false;
   {
     std::lock_guard lock(context.state.mutex);
     ActivityState& activity = context.state.activity;
-    if (activity.working_flag != kWorkingFlagExit) {
-      activity.working_flag = kWorkingFlagExit;
-      return ExitStep::kHandshakeBegun;
-    }
+    first_time = activity.working_flag != kWorkingFlagExit;
+    activity.working_flag = kWorkingFlagExit;
   }
+  // Woken after the flag is set, so the monitor cannot miss it and wait
+  // another six seconds.
+  context.events.wake.Set();
+  if (first_time) return ExitStep::kHandshakeBegun;
   context.ui.PostCommand(command::kDestroyWindow);
   return ExitStep::kDestroyNow;
 }
