@@ -1,0 +1,139 @@
+#include "shell/qt/application.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QSessionManager>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/core_context.h"
+#include "engine/program_files.h"
+#include "engine/standard_hooks.h"
+#include "platform/idle_clock.h"
+#include "platform/linux/desktop_directories.h"
+#include "platform/linux/idle_chooser.h"
+#include "platform/linux/termination_signals.h"
+#include "platform/posix/posix_clock.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_random.h"
+#include "platform/posix/single_instance.h"
+#include "reminders/phrases.h"
+#include "shell/data_directory.h"
+#include "shell/qt/desktop_shell.h"
+#include "shell/qt/icons.h"
+#include "shell/qt/qt_ui.h"
+
+namespace tolvi {
+namespace {
+
+constexpr char kDataDirOption[] = "data-dir";
+constexpr char kNoIdleTitle[] = "Tolvi cannot see idle time here";
+constexpr char kNoIdleText[] =
+    "Neither the X screen saver nor a desktop idle service answered, so Tolvi counts you as "
+    "working until you choose On Break or Away yourself.";
+
+std::optional<std::filesystem::path> DataDirOption() {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Break reminder and work logger"));
+  parser.addHelpOption();
+  parser.addOption(QCommandLineOption(QLatin1String(kDataDirOption),
+                                      QStringLiteral("Keep the data files in <dir>."),
+                                      QStringLiteral("dir")));
+  parser.process(QCoreApplication::arguments());
+  if (!parser.isSet(QLatin1String(kDataDirOption))) return std::nullopt;
+  return std::filesystem::path(parser.value(QLatin1String(kDataDirOption)).toStdString());
+}
+
+// The ports of the running program. Members are destroyed after the
+// context that borrows them.
+struct Ports {
+  PosixFileSystem files;
+  PosixClock posix_clock;
+  IdleClock clock{posix_clock, ChooseIdleSource(DetectSession())};
+  PosixRandom random;
+  QtUi ui;
+};
+
+std::vector<std::string> AutostartArguments(const DirectoryFacts& facts) {
+  if (!facts.data_dir_option) return {};
+  return {"--data-dir", facts.data_dir_option->string()};
+}
+
+class Program {
+ public:
+  int Run();
+
+ private:
+  int RunWith(const DirectoryFacts& facts, const DataDirectoryChoice& data);
+
+  std::unique_ptr<Ports> ports_;
+  std::unique_ptr<CoreContext> context_;
+  std::unique_ptr<DesktopShell> shell_;
+};
+
+int Program::Run() {
+  ports_ = std::make_unique<Ports>();
+  const DirectoryFacts facts = GatherDirectoryFacts(DataDirOption());
+  const std::optional<DataDirectoryChoice> data = ChooseDataDirectory(ports_->files, facts);
+  if (!data) {
+    std::fprintf(stderr, "tolvi: no data directory: set HOME or use --data-dir\n");
+    return kExitNoDataDirectory;
+  }
+  if (const Status status = PrepareDataDirectory(ports_->files, *data); !status.ok()) {
+    std::fprintf(stderr, "tolvi: cannot create %s: %s\n", data->directory.c_str(),
+                 status.message().c_str());
+    return kExitNoDataDirectory;
+  }
+  InstanceResult instance = AcquireSingleInstance(DefaultInstanceLockPath());
+  if (instance.status == InstanceStatus::kHeld) return kExitOk;  // the other copy goes on
+  if (instance.status == InstanceStatus::kUnavailable) {
+    std::fprintf(stderr, "tolvi: running without the single-instance lock: %s\n",
+                 instance.error.c_str());
+  }
+  return RunWith(facts, *data);
+}
+
+int Program::RunWith(const DirectoryFacts& facts, const DataDirectoryChoice& data) {
+  const std::filesystem::path resources = ResourceDirectory(facts);
+  context_ = std::make_unique<CoreContext>(
+      CorePorts{ports_->clock, ports_->ui, ports_->files, ports_->random}, data.directory,
+      resources);
+  InstallStandardHooks(*context_);
+  const LoadResult loaded = LoadProgramFiles(*context_);
+  for (const std::string& notice : loaded.notices)
+    std::fprintf(stderr, "tolvi: %s\n", notice.c_str());
+  if (loaded.outcome == LoadOutcome::kQuit) return kExitOk;
+
+  ShellOptions options;
+  options.program_icon = ProgramIcon();
+  options.phrases = LoadPhrases(ports_->files, resources, data.directory).phrases;
+  options.autostart_arguments = AutostartArguments(facts);
+  shell_ = std::make_unique<DesktopShell>(*context_, ports_->ui, std::move(options));
+  shell_->Start();
+  if (!ports_->clock.has_idle_source()) shell_->Tell(kNoIdleTitle, kNoIdleText);
+
+  TerminationSignals termination;
+  QObject::connect(&termination, &TerminationSignals::Received, shell_.get(),
+                   [this](int) { shell_->RequestExit(); });
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, shell_.get(),
+                   [this](QSessionManager&) { (void)SaveProgramFiles(*context_); });
+
+  QApplication::exec();
+  shell_->Finish();
+  if (const Status saved = SaveProgramFiles(*context_); !saved.ok()) {
+    std::fprintf(stderr, "tolvi: cannot save the program data: %s\n", saved.message().c_str());
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunDesktopProgram() {
+  Program program;
+  return program.Run();
+}
+
+}  // namespace tolvi

@@ -1,0 +1,24 @@
+// Application: the desktop program from start to end. In order: the
+// command line, the program and data directories, the single instance
+// (a second copy waits 5 s for the first to end, then gives up quietly),
+// the ports and the core, the data files (which may ask the welcome
+// question or end the program), the main window shown or hidden, the
+// monitor thread, the phrases; then the event loop; then the monitor's
+// end and the save of "dTolvi.dat".
+//
+// The session manager's commit-data request saves the data at once;
+// SIGTERM, SIGHUP and SIGINT end the program through the same exit as the
+// Exit command, without its question, so the data is saved.
+//
+// GUI thread; one per process, after the QApplication exists.
+#pragma once
+
+namespace tolvi {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitNoDataDirectory = 1;
+
+// Runs the program; returns the process's exit status.
+int RunDesktopProgram();
+
+}  // namespace tolvi

@@ -1,0 +1,286 @@
+#include "shell/qt/desktop_shell.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMenu>
+#include <cstdio>
+#include <mutex>
+
+#include "engine/command_ids.h"
+#include "engine/day_check.h"
+#include "engine/mode_commands.h"
+#include "engine/requests.h"
+#include "engine/snapshot.h"
+#include "engine/tray_updates.h"
+#include "platform/linux/time_change_notifier.h"
+#include "shell/qt/about_box.h"
+#include "shell/qt/main_window.h"
+#include "shell/qt/tray.h"
+#include "storage/program_data_file.h"
+
+namespace tolvi {
+namespace {
+
+// The tray gives no word when the pointer rests on the icon, so a stale
+// tooltip is rebuilt at the monitor's pace instead.
+constexpr int kTooltipRefreshMs = 6'000;
+constexpr int kServeSliceMs = 50;
+
+constexpr char kNoTrayTitle[] = "Tolvi runs without a tray icon";
+constexpr char kNoTrayText[] =
+    "This desktop shows no system tray, so Tolvi keeps its window open instead; "
+    "closing the window minimizes it. Counting goes on as usual.";
+
+}  // namespace
+
+DesktopShell::DesktopShell(CoreContext& context, QtUi& ui, ShellOptions options)
+    : context_(context),
+      ui_(ui),
+      options_(std::move(options)),
+      dialog_services_(context, choice_open_, options_open_),
+      alerts_(context, choice_open_, options_.program_icon) {
+  dialog_services_.program_icon = options_.program_icon;
+  dialog_services_.phrases = options_.phrases;
+  dialog_services_.autostart_arguments = options_.autostart_arguments;
+  alerts_.SetPhrases(options_.phrases);
+
+  MainWindowHooks window_hooks;
+  window_hooks.band_clicked = [this] { TrayLeftClick(context_); };
+  window_hooks.context_menu = [this](const QPoint& position, std::uint32_t y) {
+    ShowWindowMenu(position, y);
+  };
+  window_hooks.close_requested = [this] { CloseToTray(); };
+  window_hooks.refresh_totals = [this] { ui_.PostCommand(command::kRefresh); };
+  window_ = std::make_unique<MainWindow>(context_, std::move(window_hooks));
+  window_->setWindowIcon(options_.program_icon);
+
+  TrayHooks tray_hooks;
+  tray_hooks.left_click = [this] { TrayLeftClick(context_); };
+  tray_hooks.other_click = [this] { TrayMouseMove(context_); };
+  tray_hooks.build_menu = [this] { return BuildMenu(MenuVariant::kTray, std::nullopt); };
+  tray_hooks.choose = [this](std::uint32_t id) { ui_.PostCommand(id); };
+  tray_ = std::make_unique<Tray>(std::move(tray_hooks));
+
+  ui_.SetTarget(this);
+}
+
+DesktopShell::~DesktopShell() {
+  ui_.SetTarget(nullptr);
+}
+
+void DesktopShell::Start() {
+  ShowAtStart();
+  if (options_.start_monitor) {
+    monitor_ = std::make_unique<MonitorThread>(context_);
+    monitor_->Start();
+  }
+  time_change_ = std::make_unique<TimeChangeNotifier>();
+  connect(time_change_.get(), &TimeChangeNotifier::WallClockChanged, this,
+          [this] { RunDayCheck(context_); });
+  connect(&tooltip_timer_, &QTimer::timeout, this, &DesktopShell::RefreshStaleTooltip);
+  tooltip_timer_.setTimerType(Qt::VeryCoarseTimer);
+  tooltip_timer_.start(kTooltipRefreshMs);
+  if (!Tray::HostAvailable()) Tell(kNoTrayTitle, kNoTrayText);
+}
+
+void DesktopShell::ShowAtStart() {
+  ProgramData data{};
+  {
+    std::lock_guard lock(context_.state.mutex);
+    data = context_.state.data;
+  }
+  window_->ApplyOpacity(WindowOpacity(data));
+  window_->ApplyOnTop(data.on_top == 1);
+  // Without a tray the window is the only way in, so it is always shown.
+  if (data.auto_show == 0 && Tray::HostAvailable()) {
+    SetWindowShown(false);
+    return;
+  }
+  if (const std::optional<WindowGeometry> geometry = RestoredGeometry(data.window_placement)) {
+    window_->Place(*geometry);
+    if (PlacementMinimized(data.window_placement)) {
+      window_->showMinimized();
+    } else {
+      window_->show();
+    }
+  } else {
+    window_->Centre();
+    window_->show();
+    StorePlacement();
+  }
+  SetWindowShown(true);
+}
+
+void DesktopShell::RequestExit() {
+  if (exit_requested_) return;
+  exit_requested_ = true;
+  AssertExit();
+  // Open dialogs and pauses unwind; Finish serves the monitor until it ends.
+  QCoreApplication::exit(0);
+}
+
+void DesktopShell::AssertExit() {
+  {
+    std::lock_guard lock(context_.state.mutex);
+    context_.state.activity.working_flag = kWorkingFlagExit;
+  }
+  context_.events.wake.Set();
+}
+
+void DesktopShell::Finish() {
+  if (monitor_) {
+    // An answer given while the dialogs unwound may have set the mode again
+    // (a snoozed reminder works again), so the request is repeated until
+    // the monitor has ended.
+    while (!destroyed_) {
+      AssertExit();
+      QCoreApplication::processEvents(QEventLoop::AllEvents, kServeSliceMs);
+    }
+    monitor_->Join();
+  }
+  tray_->Remove();
+  window_->hide();
+}
+
+void DesktopShell::Tell(const std::string& title, const std::string& text) {
+  std::fprintf(stderr, "tolvi: %s: %s\n", title.c_str(), text.c_str());
+  tray_->ShowBalloon(title, text);
+}
+
+std::vector<MenuEntry> DesktopShell::BuildMenu(MenuVariant variant,
+                                               std::optional<std::uint32_t> click_y) {
+  const EngineSnapshot snapshot = TakeSnapshot(context_);
+  MenuFacts facts;
+  facts.variant = variant;
+  facts.click_y = click_y;
+  facts.window_shown = snapshot.activity.window_shown;
+  facts.sound_playing = ui_.sound().IsPlaying();
+  return BuildPopupMenu(snapshot.data, snapshot.activity, snapshot.recent, facts);
+}
+
+void DesktopShell::ShowWindowMenu(const QPoint& global_position, std::uint32_t client_y) {
+  QMenu menu;
+  FillMenu(menu, BuildMenu(MenuVariant::kWindow, client_y),
+           [this](std::uint32_t id) { ui_.PostCommand(id); });
+  // The menu's right edge at the pointer.
+  menu.exec(global_position - QPoint(menu.sizeHint().width(), 0));
+}
+
+void DesktopShell::RefreshStaleTooltip() {
+  if (!tray_->shown()) return;
+  std::lock_guard lock(context_.state.mutex);
+  if (context_.state.activity.tray_refresh_pending) RefreshTrayTip(context_);
+}
+
+void DesktopShell::StorePlacement() {
+  const WindowPlacement placement = PlacementOf(window_->Geometry(), window_->isMinimized());
+  std::lock_guard lock(context_.state.mutex);
+  context_.state.data.window_placement = placement;
+}
+
+void DesktopShell::SetWindowShown(bool shown) {
+  std::lock_guard lock(context_.state.mutex);
+  context_.state.activity.window_shown = shown;
+}
+
+void DesktopShell::CloseToTray() {
+  StorePlacement();
+  if (!tray_->shown()) {
+    window_->showMinimized();  // still reachable from the task bar
+    return;
+  }
+  window_->hide();
+  SetWindowShown(false);
+}
+
+void DesktopShell::OnTimer(TimerId id) {
+  if (destroyed_) return;
+  if (id == TimerId::kMidnight) {
+    OnMidnightTimer(context_);
+    return;
+  }
+  alerts_.OnTimer(id);  // the desktop lock needs no watch timer here
+}
+
+void DesktopShell::OnCommand(std::uint32_t command_id) {
+  if (destroyed_) return;
+  DispatchCommand(context_, command_id, *this);
+}
+
+void DesktopShell::OnClose() {
+  StorePlacement();
+  window_->hide();
+  SetWindowShown(false);
+}
+
+void DesktopShell::OnRepaint() {
+  if (window_->isVisible()) window_->update();
+}
+
+void DesktopShell::OnSetTray(TrayIcon icon, const std::string& tooltip) {
+  tray_->Set(icon, tooltip);
+}
+
+bool DesktopShell::OnAddTray(TrayIcon icon, const std::string& tooltip) {
+  return !destroyed_ && tray_->Add(icon, tooltip);
+}
+
+void DesktopShell::OnBalloon(const std::string& title, const std::string& text, TrayIcon icon) {
+  tray_->SetIcon(icon);  // the tooltip stays as it was
+  tray_->ShowBalloon(title, text);
+}
+
+int DesktopShell::OnAsk(const Question& question) {
+  QWidget* owner = question.has_owner ? window_.get() : nullptr;
+  return AskQuestion(question, alerts_.TakeAskOnTop(), choice_open_, options_.program_icon, owner);
+}
+
+void DesktopShell::OpenReadMe() {
+  ui_.OpenWithDefaultApp(context_.program_directory / std::string(kReadMeFileName));
+}
+
+void DesktopShell::OpenOptions() {
+  tolvi::RunOptionsDialog(window_.get(), dialog_services_);
+}
+
+void DesktopShell::OpenAbout() {
+  RunAboutBox(window_.get(), options_.program_icon);
+}
+
+void DesktopShell::ShowMainWindow() {
+  window_->showNormal();
+  window_->raise();
+  window_->activateWindow();
+}
+
+void DesktopShell::TerminateSound() {
+  ui_.StopSound();
+}
+
+void DesktopShell::DestroyMainWindow() {
+  destroyed_ = true;
+  // A command still waiting for the request slot would wait for ever for a
+  // monitor that has ended.
+  context_.events.request_free.Set();
+  tray_->Remove();
+  window_->hide();
+  QCoreApplication::exit(0);
+}
+
+void DesktopShell::ApplyOpacity(std::uint32_t alpha) {
+  window_->ApplyOpacity(alpha);
+}
+
+void DesktopShell::ApplyOnTop(bool on_top) {
+  window_->ApplyOnTop(on_top);
+}
+
+void DesktopShell::RunWorkTypeDialog() {
+  tolvi::RunWorkTypeDialog(window_.get(), dialog_services_);
+}
+
+void DesktopShell::ServeWhileWaiting() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents, kServeSliceMs);
+}
+
+}  // namespace tolvi

@@ -1,0 +1,148 @@
+#include "shell/qt/qt_ui.h"
+
+#include <QDesktopServices>
+#include <QMetaObject>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+
+#include "dialogs/qt/dialog_services.h"
+#include "shell/qt/icons.h"
+
+namespace tolvi {
+namespace {
+
+// Before the main window exists (the data files' questions at start-up)
+// the question window stands alone.
+int AskTarget(UiTarget* target, const Question& question, ChoiceOpenFlag& open_flag) {
+  if (target != nullptr) return target->OnAsk(question);
+  return AskQuestion(question, /*on_top=*/true, open_flag, ProgramIcon(), nullptr);
+}
+
+}  // namespace
+
+QtUi::QtUi(QObject* parent) : QObject(parent) {}
+
+QtUi::~QtUi() = default;
+
+bool QtUi::OnGuiThread() const {
+  return QThread::currentThread() == thread();
+}
+
+template <typename Call>
+void QtUi::RunOnGuiThread(Call call) {
+  if (OnGuiThread()) {
+    call();
+  } else {
+    Queue(std::move(call));
+  }
+}
+
+template <typename Call>
+void QtUi::Queue(Call call) {
+  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
+QTimer& QtUi::TimerFor(TimerId id) {
+  std::unique_ptr<QTimer>& timer = timers_[id];
+  if (!timer) {
+    timer = std::make_unique<QTimer>();
+    connect(timer.get(), &QTimer::timeout, this, [this, id] {
+      if (target_ != nullptr) target_->OnTimer(id);
+    });
+  }
+  return *timer;
+}
+
+bool QtUi::TimerArmed(TimerId id) const {
+  const auto found = timers_.find(id);
+  return found != timers_.end() && found->second->isActive();
+}
+
+void QtUi::ArmTimer(TimerId id, std::uint32_t period_ms) {
+  RunOnGuiThread([this, id, period_ms] {
+    // Arming an armed timer starts its period again.
+    TimerFor(id).start(static_cast<int>(std::min<std::uint32_t>(period_ms, 0x7FFF'FFFF)));
+  });
+}
+
+void QtUi::KillTimer(TimerId id) {
+  RunOnGuiThread([this, id] {
+    if (const auto found = timers_.find(id); found != timers_.end()) found->second->stop();
+  });
+}
+
+void QtUi::PostCommand(std::uint32_t command_id) {
+  Queue([this, command_id] {
+    if (target_ != nullptr) target_->OnCommand(command_id);
+  });
+}
+
+void QtUi::PostClose() {
+  Queue([this] {
+    if (target_ != nullptr) target_->OnClose();
+  });
+}
+
+void QtUi::RequestRepaint() {
+  if (repaint_queued_.exchange(true)) return;
+  Queue([this] {
+    repaint_queued_.store(false);
+    if (target_ != nullptr) target_->OnRepaint();
+  });
+}
+
+void QtUi::SetTray(TrayIcon icon, const std::string& tooltip) {
+  RunOnGuiThread([this, icon, tooltip] {
+    if (target_ != nullptr) target_->OnSetTray(icon, tooltip);
+  });
+}
+
+bool QtUi::AddTray(TrayIcon icon, const std::string& tooltip) {
+  auto add = [this, icon, tooltip] {
+    tray_shown_.store(target_ != nullptr && target_->OnAddTray(icon, tooltip));
+  };
+  if (OnGuiThread()) {
+    add();
+  } else {
+    Queue(std::move(add));
+  }
+  return tray_shown_.load();
+}
+
+void QtUi::ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) {
+  RunOnGuiThread([this, title, text, icon] {
+    if (target_ != nullptr) target_->OnBalloon(title, text, icon);
+  });
+}
+
+int QtUi::Ask(const Question& question) {
+  if (OnGuiThread()) return AskTarget(target_, question, early_choice_open_);
+  int answer = 2;
+  QMetaObject::invokeMethod(
+      this,
+      [this, &question, &answer] { answer = AskTarget(target_, question, early_choice_open_); },
+      Qt::BlockingQueuedConnection);
+  return answer;
+}
+
+void QtUi::Beep() {
+  RunOnGuiThread([this] { sound_.Beep(); });
+}
+
+void QtUi::PlaySoundFile(const std::filesystem::path& file) {
+  RunOnGuiThread([this, file] { sound_.Play(file); });
+}
+
+void QtUi::StopSound() {
+  RunOnGuiThread([this] { sound_.Stop(); });
+}
+
+void QtUi::OpenWithDefaultApp(const std::filesystem::path& file) {
+  RunOnGuiThread([file] {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+  });
+}
+
+}  // namespace tolvi
