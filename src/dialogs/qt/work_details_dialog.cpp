@@ -65,11 +65,11 @@ WorkDetailsDialog::WorkDetailsDialog(WorkDetailsModel& model, QWidget* owner)
 }
 
 QPushButton* WorkDetailsDialog::AddButton(std::uint32_t id, const char* caption,
-                                          void (WorkDetailsModel::*action)()) {
+                                          void (*action)(WorkDetailsModel& model)) {
   QPushButton* button = PlainButton(QString::fromLatin1(caption), id, this);
   buttons_[id] = button;
   connect(button, &QPushButton::clicked, this, [this, action] {
-    (model_.*action)();
+    action(model_);
     Refresh();
     if (model_.closed()) accept();
   });
@@ -143,18 +143,22 @@ void WorkDetailsDialog::Build() {
   week->setColumnMinimumWidth(2, 30);
 
   auto* browse = new QHBoxLayout;
-  browse->addWidget(AddButton(wc::kPrevious, "<", &WorkDetailsModel::Previous));
-  browse->addWidget(AddButton(wc::kNext, ">", &WorkDetailsModel::Next));
+  browse->addWidget(
+      AddButton(wc::kPrevious, "<", [](WorkDetailsModel& model) { model.Previous(); }));
+  browse->addWidget(AddButton(wc::kNext, ">", [](WorkDetailsModel& model) { model.Next(); }));
   browse->addStretch(1);
-  browse->addWidget(AddButton(wc::kDelete, "Delete", &WorkDetailsModel::Delete));
-  browse->addWidget(AddButton(wc::kCopy, "Copy", &WorkDetailsModel::Copy));
-  browse->addWidget(AddButton(wc::kNew, "New", &WorkDetailsModel::New));
+  browse->addWidget(
+      AddButton(wc::kDelete, "Delete", [](WorkDetailsModel& model) { model.Delete(); }));
+  browse->addWidget(AddButton(wc::kCopy, "Copy", [](WorkDetailsModel& model) { model.Copy(); }));
+  browse->addWidget(AddButton(wc::kNew, "New", [](WorkDetailsModel& model) { model.New(); }));
 
   auto* close = new QHBoxLayout;
-  close->addWidget(AddButton(wc::kSelect, "Select", &WorkDetailsModel::Select));
+  close->addWidget(
+      AddButton(wc::kSelect, "Select", [](WorkDetailsModel& model) { model.Select(); }));
   close->addStretch(1);
-  close->addWidget(AddButton(wc::kOk, "OK", &WorkDetailsModel::Ok));
-  close->addWidget(AddButton(wc::kCancel, "Cancel", &WorkDetailsModel::Cancel));
+  close->addWidget(AddButton(wc::kOk, "OK", [](WorkDetailsModel& model) { model.Ok(); }));
+  close->addWidget(
+      AddButton(wc::kCancel, "Cancel", [](WorkDetailsModel& model) { model.Cancel(); }));
 
   auto* main = new QVBoxLayout(this);
   main->addLayout(form);

@@ -31,7 +31,8 @@ class WorkDetailsDialog : public QDialog {
 
  private:
   void Build();
-  QPushButton* AddButton(std::uint32_t id, const char* caption, void (WorkDetailsModel::*action)());
+  QPushButton* AddButton(std::uint32_t id, const char* caption,
+                         void (*action)(WorkDetailsModel& model));
   void Refresh();
 
   WorkDetailsModel& model_;
