@@ -20,7 +20,7 @@ namespace field = work_type_field;
 
 constexpr std::uint32_t kTenthsDivisor = 6;
 constexpr std::uint32_t kMsPerTenthMinute = 6'000;
-constexpr std::size_t kNameLimit = 59;
+constexpr std::size_t kNameLimit = kNameBytes - 1;  // as the name buffers hold
 constexpr std::uint32_t kQuestionSmallFont = 1;
 constexpr int kConfirmAnswer = 1;
 
