@@ -45,7 +45,10 @@ DesktopShell::DesktopShell(CoreContext& context, QtUi& ui, ShellOptions options)
   alerts_.SetPhrases(options_.phrases);
 
   MainWindowHooks window_hooks;
-  window_hooks.band_clicked = [this] { TrayLeftClick(context_); };
+  window_hooks.band_clicked = [this] {
+    TrayLeftClick(context_);
+    OnRepaint();
+  };
   window_hooks.context_menu = [this](const QPoint& position, std::uint32_t y) {
     ShowWindowMenu(position, y);
   };
@@ -55,7 +58,10 @@ DesktopShell::DesktopShell(CoreContext& context, QtUi& ui, ShellOptions options)
   window_->setWindowIcon(options_.program_icon);
 
   TrayHooks tray_hooks;
-  tray_hooks.left_click = [this] { TrayLeftClick(context_); };
+  tray_hooks.left_click = [this] {
+    TrayLeftClick(context_);
+    OnRepaint();
+  };
   tray_hooks.other_click = [this] { TrayMouseMove(context_); };
   tray_hooks.build_menu = [this] { return BuildMenu(MenuVariant::kTray, std::nullopt); };
   tray_hooks.choose = [this](std::uint32_t id) { ui_.PostCommand(id); };
@@ -200,11 +206,14 @@ void DesktopShell::OnTimer(TimerId id) {
     return;
   }
   alerts_.OnTimer(id);  // the desktop lock needs no watch timer here
+  OnRepaint();
 }
 
 void DesktopShell::OnCommand(std::uint32_t command_id) {
   if (destroyed_) return;
   DispatchCommand(context_, command_id, *this);
+  // A changed mode shows at once rather than at the monitor's next tick.
+  OnRepaint();
 }
 
 void DesktopShell::OnClose() {

@@ -1,0 +1,364 @@
+// Widget tests of the desktop shell on the offscreen platform: the break
+// reminder's answers, the main window's commands, the click band, the menus
+// and the painted picture, with the real QtUi and a core on disk. The
+// monitor thread is not started: each test plays the monitor's part itself.
+#include "shell/qt/main_window.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "accounting/recent_work.h"
+#include "accounting/work_type_record.h"
+#include "accounting/work_types.h"
+#include "engine/command_ids.h"
+#include "engine/tick.h"
+#include "options_work_details_fixture.h"
+#include "reminders/qt/choice_dialog.h"
+#include "shell/qt/desktop_shell.h"
+#include "shell/qt/qt_ui.h"
+#include "shell/qt/tray.h"
+#include "storage/text.h"
+
+namespace tolvi {
+namespace {
+
+constexpr int kWaitMs = 5'000;
+
+// A core on disk with the real QtUi and ten "New Work" types; the user is
+// working with the default settings.
+struct ShellCore {
+  explicit ShellCore(const QString& directory)
+      : context(CorePorts{clock, ui, files, random}, directory.toStdString(),
+                directory.toStdString()) {
+    SetDefaultSettings(context.state.data, clock);
+    (void)CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf"));
+    CreateInitialWorkTypes(context.records);
+    LoadCurrentWorkType(context.state, context.records);
+    RebuildRecentWork(context.state, context.records);
+    context.state.activity.working_flag = kWorkingFlagWorking;
+    context.state.activity.break_countdown_ms = context.state.data.break_interval;
+  }
+  ProgramData& data() { return context.state.data; }
+  ActivityState& activity() { return context.state.activity; }
+
+  test::FixedClock clock;
+  QtUi ui;
+  PosixFileSystem files;
+  test::NoRandom random;
+  CoreContext context;
+};
+
+ChoiceDialog* OpenChoice() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<ChoiceDialog*>(widget);
+    if (dialog != nullptr && dialog->isVisible()) return dialog;
+  }
+  return nullptr;
+}
+
+// Answers the next question window as soon as it shows: button 1 or 2, or
+// 0 for Escape. inspect sees the window first.
+void AnswerNextChoice(int button, std::function<void(ChoiceDialog&)> inspect = {}) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, button, inspect] {
+    ChoiceDialog* dialog = OpenChoice();
+    if (dialog == nullptr) return;
+    poll->stop();
+    poll->deleteLater();
+    if (inspect) inspect(*dialog);
+    if (button == 0) {
+      QTest::keyClick(dialog, Qt::Key_Escape);
+      return;
+    }
+    const char* name = button == 1 ? "first_button" : "second_button";
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
+  });
+  poll->start(10);
+}
+
+QString ChoiceMessage(ChoiceDialog& dialog) {
+  return dialog.findChild<QPlainTextEdit*>(QStringLiteral("message"))->toPlainText();
+}
+
+// How many clearly red pixels the rectangle of the picture holds.
+int RedPixels(const QImage& image, const QRect& rect) {
+  int count = 0;
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    for (int x = rect.left(); x <= rect.right(); ++x) {
+      const QColor colour = image.pixelColor(x, y);
+      if (colour.red() > 200 && colour.green() < 80 && colour.blue() < 80) ++count;
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    directory_ = std::make_unique<QTemporaryDir>();
+    core_ = std::make_unique<ShellCore>(directory_->path());
+    ShellOptions options;
+    options.start_monitor = false;
+    options.phrases = {"Stretch your legs."};
+    shell_ = std::make_unique<DesktopShell>(core_->context, core_->ui, std::move(options));
+    shell_->Start();
+  }
+  void cleanup() {
+    shell_.reset();
+    core_.reset();
+    directory_.reset();
+  }
+
+  void SnoozeResumesWorkWithTheSnoozeTime() {
+    core_->data().snooze_time = 300'000;
+    core_->data().reset_mode = 1;  // auto reset: StartWork alone would give the interval
+    FallDue();
+    AnswerNextChoice(2);
+    shell_->OnTimer(TimerId::kBreakReminder);
+    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+    QCOMPARE(core_->activity().break_countdown_ms, 300'000u);
+    QVERIFY(!core_->ui.TimerArmed(TimerId::kBreakReminder));
+  }
+
+  void EscapeCountsAsSnooze() {
+    core_->data().snooze_time = 120'000;
+    FallDue();
+    AnswerNextChoice(0);
+    shell_->OnTimer(TimerId::kBreakReminder);
+    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+    QCOMPARE(core_->activity().break_countdown_ms, 120'000u);
+  }
+
+  void TakingTheBreakStaysOnBreakUnlessAutoCont() {
+    core_->data().auto_cont = 0;
+    FallDue();
+    AnswerNextChoice(1);
+    shell_->OnTimer(TimerId::kBreakReminder);
+    QCOMPARE(core_->activity().working_flag, kWorkingFlagOnBreak);
+
+    core_->data().auto_cont = 1;
+    FallDue();
+    AnswerNextChoice(1);
+    shell_->OnTimer(TimerId::kBreakReminder);
+    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+  }
+
+  void TheReminderWaitsWhileAQuestionIsOpen() {
+    FallDue();
+    {
+      ChoiceOpenScope other_question(shell_->choice_open());
+      shell_->OnTimer(TimerId::kBreakReminder);
+      QVERIFY(OpenChoice() == nullptr);
+      QVERIFY(core_->ui.TimerArmed(TimerId::kBreakReminder));
+      QCOMPARE(core_->activity().working_flag, kWorkingFlagOnBreak);
+    }
+    AnswerNextChoice(2);
+    shell_->OnTimer(TimerId::kBreakReminder);
+    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+  }
+
+  void TheReminderIsOnTopOnlyWithOnTopAlertAndMayShowAPhrase() {
+    bool on_top = true;
+    QString message;
+    const auto inspect = [&](ChoiceDialog& dialog) {
+      on_top = dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      message = ChoiceMessage(dialog);
+    };
+    core_->data().on_top_alert = 0;
+    FallDue();
+    AnswerNextChoice(2, inspect);
+    shell_->OnTimer(TimerId::kBreakReminder);
+    QVERIFY(!on_top);
+    QCOMPARE(message, QStringLiteral("Take a Break!"));
+
+    core_->data().on_top_alert = 1;
+    core_->data().random_phrase = 1;
+    FallDue();
+    AnswerNextChoice(2, inspect);
+    shell_->OnTimer(TimerId::kBreakReminder);
+    QVERIFY(on_top);
+    QCOMPARE(message, QStringLiteral("Stretch your legs."));
+
+    // Every other question stays on top even without OnTopAlert.
+    core_->data().on_top_alert = 0;
+    AnswerNextChoice(2, inspect);
+    core_->ui.Ask(Question{"Sure?", "Yes", "No", 1, true});
+    QVERIFY(on_top);
+  }
+
+  void TransparentAndOnTopChangeTheWindow() {
+    core_->data().window_alpha = 102;
+    shell_->OnCommand(command::kTransparent);
+    QCOMPARE(core_->data().transparent, 1u);
+    QVERIFY(qAbs(shell_->window().windowOpacity() - 0.4) < 0.01);
+    shell_->OnCommand(command::kTransparent);
+    QCOMPARE(shell_->window().windowOpacity(), 1.0);
+
+    shell_->OnCommand(command::kOnTop);
+    QVERIFY(shell_->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(shell_->window().isVisible());
+    shell_->OnCommand(command::kOnTop);
+    QVERIFY(!shell_->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  }
+
+  void ClosingHidesAndTimeDisplayShowsAgain() {
+    QVERIFY(shell_->window().isVisible());
+    QVERIFY(core_->activity().window_shown);
+    shell_->OnClose();  // the exit handshake's close
+    QVERIFY(!shell_->window().isVisible());
+    QVERIFY(!core_->activity().window_shown);
+    const std::vector<MenuEntry> menu = shell_->BuildMenu(MenuVariant::kTray, std::nullopt);
+    QVERIFY(std::any_of(menu.begin(), menu.end(),
+                        [](const MenuEntry& e) { return e.id == command::kTimeDisplay; }));
+    shell_->OnCommand(command::kTimeDisplay);
+    QVERIFY(shell_->window().isVisible());
+    QVERIFY(core_->activity().window_shown);
+  }
+
+  void WithoutATrayTheCloseBoxMinimizes() {
+    QVERIFY(!shell_->tray().shown());  // the offscreen platform has no tray
+    shell_->window().close();
+    QVERIFY(shell_->window().isVisible());
+    QVERIFY(shell_->window().isMinimized());
+    QVERIFY(core_->activity().window_shown);
+    QVERIFY(core_->data().window_placement.min_position_x != kPlacementNeverSaved);
+  }
+
+  void TheClickBandTogglesTheModeLikeTheTrayIcon() {
+    MainWindow& window = shell_->window();
+    const auto click = [&](int y) {
+      QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(200, y));
+      return core_->activity().working_flag;
+    };
+    QCOMPARE(click(5), kWorkingFlagWorking);
+    QCOMPARE(click(6), kWorkingFlagOnBreak);
+    QCOMPARE(click(99), kWorkingFlagWorking);
+    QCOMPARE(click(100), kWorkingFlagWorking);
+  }
+
+  void RightClickOnARowOffersItsWorkType() {
+    QStringList texts;
+    QTimer::singleShot(50, [&texts] {
+      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        for (const QAction* action : menu->actions()) texts << action->text();
+        menu->close();
+      }
+    });
+    QTest::mouseClick(&shell_->window(), Qt::RightButton, {}, QPoint(200, 105));
+    QVERIFY(texts.size() > 3);
+    QCOMPARE(texts[0], QStringLiteral("Change Work To New Work"));
+    QCOMPARE(texts[1], QStringLiteral("Edit New Work"));
+    QCOMPARE(texts.last(), QStringLiteral("Exit"));
+  }
+
+  void TrayMenuEntriesBecomeCommands() {
+    QMenu& menu = shell_->tray().menu();
+    QMetaObject::invokeMethod(&menu, "aboutToShow");
+    QAction* on_break = nullptr;
+    for (QAction* action : menu.actions()) {
+      if (action->text() == QStringLiteral("On Break")) on_break = action;
+    }
+    QVERIFY(on_break != nullptr);
+    on_break->trigger();  // posted, as a menu choice is
+    QTRY_COMPARE_WITH_TIMEOUT(core_->activity().working_flag, kWorkingFlagOnBreak, kWaitMs);
+  }
+
+  void ExitAsksFirstWhenConfirmQuitIsOn() {
+    core_->data().confirm_quit = 1;
+    QString message;
+    AnswerNextChoice(2, [&](ChoiceDialog& dialog) { message = ChoiceMessage(dialog); });
+    shell_->OnCommand(command::kExit);
+    QCOMPARE(message, QStringLiteral("Are you sure that you want to exit Tolvi?"));
+    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+    AnswerNextChoice(1);
+    shell_->OnCommand(command::kExit);
+    QCOMPARE(core_->activity().working_flag, kWorkingFlagExit);
+    QVERIFY(core_->context.events.wake.IsSet());
+  }
+
+  void TheCurrentBreakTurnsRedAfterTheMaximumBreakAlert() {
+    core_->activity().working_flag = kWorkingFlagOnBreak;
+    core_->data().break_today_ms = 900'000;
+    core_->activity().break_mark = 0;
+    MainWindow& window = shell_->window();
+    window.resize(420, 452);
+    const QRect time_rect(410 - 150, 15, 130, 20);
+    QImage picture = window.grab().toImage();
+    QCOMPARE(RedPixels(picture, time_rect), 0);
+    core_->activity().max_break_state = 2;
+    picture = window.grab().toImage();
+    QVERIFY(RedPixels(picture, time_rect) > 20);
+    test::SaveScreenshot(window, QStringLiteral("main_window_red_break"));
+  }
+
+  void AShareAboveAllWorkAsksForARefresh() {
+    core_->data().work_today_ms = 3'600'000;
+    core_->data().total_days = 1;
+    core_->context.state.recent[0].today_ms = 3'600'000;
+    core_->activity().grand_total = 1;  // far below the first line's total
+    shell_->window().grab();
+    QTRY_COMPARE_WITH_TIMEOUT(core_->activity().request_code, request::kRefresh, kWaitMs);
+  }
+
+  void CallsFromTheMonitorThreadArriveInOrderAndQuestionsWait() {
+    int answer = 0;
+    AnswerNextChoice(1);
+    std::thread monitor([&] {
+      core_->ui.ArmTimer(TimerId::kMicroBreak, 60'000);
+      core_->ui.PostCommand(command::kOnBreak);
+      core_->ui.PostCommand(command::kWorking);
+      answer = core_->ui.Ask(Question{"Go on?", "Yes", "No", 1, true});
+    });
+    while (answer == 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    monitor.join();
+    QCOMPARE(answer, 1);
+    QVERIFY(core_->ui.TimerArmed(TimerId::kMicroBreak));
+    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+  }
+
+  void ScreenshotOfTheMainWindow() {
+    core_->data().work_today_ms = 5'400'000;
+    core_->activity().current_today_ms = 5'400'000;
+    test::SaveScreenshot(shell_->window(), QStringLiteral("main_window"));
+  }
+
+  // Last: the window's end also ends the event loops of this process.
+  void DestroyingTheWindowRemovesTheTrayAndFreesTheSlot() {
+    core_->context.events.request_free.Reset();
+    shell_->OnCommand(command::kDestroyWindow);
+    QVERIFY(shell_->window_destroyed());
+    QVERIFY(!shell_->window().isVisible());
+    QVERIFY(core_->context.events.request_free.IsSet());
+    QVERIFY(!core_->ui.AddTray(TrayIcon::kWorking, "Tolvi 1.91"));
+  }
+
+ private:
+  // What the monitor does when the countdown runs out: On Break, timer 2.
+  void FallDue() {
+    {
+      std::lock_guard lock(core_->context.state.mutex);
+      StartBreak(core_->context);
+    }
+    core_->ui.ArmTimer(TimerId::kBreakReminder, kAlertTimerPeriodMs);
+  }
+
+  std::unique_ptr<QTemporaryDir> directory_;
+  std::unique_ptr<ShellCore> core_;
+  std::unique_ptr<DesktopShell> shell_;
+};
+
+}  // namespace tolvi
+
+QTEST_MAIN(tolvi::MainWindowTest)
+#include "main_window_test.moc"
