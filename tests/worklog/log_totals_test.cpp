@@ -79,14 +79,5 @@ TEST_F(LogTotalsTest, ListsOnlyTheFirstTenRecentWorkEntries) {
   EXPECT_EQ(Log().find("Proj A Avg:"), std::string::npos);
 }
 
-TEST_F(LogTotalsTest, RunTwiceWritesTwoStampedBlocks) {
-  LogTotals(context_);
-  clock_.SetLocalTime(2026, 12, 6, 14, 3, 28);
-  LogTotals(context_);
-  std::string second = kBlock;
-  second.replace(second.find("14 03 27"), 8, "14 03 28");
-  EXPECT_EQ(Log(), kLogHeader + kBlock + second);
-}
-
 }  // namespace
 }  // namespace tolvi
