@@ -1,0 +1,179 @@
+#!/usr/bin/env bash
+# End-to-end checks of the built desktop program on a private X server.
+#
+#   e2e.sh TOLVI ARTIFACT_DIR CASE
+#
+# Each case starts its own Xvfb (and trayer where a tray is wanted), runs
+# tolvi with a temporary data directory, home and runtime directory, drives
+# it with xdotool and checks what it leaves on disk. Screenshots go to
+# ARTIFACT_DIR. Exit status 0 when the case passed.
+set -euo pipefail
+
+tolvi=$1
+artifacts=$2
+case_name=$3
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/tolvi.log" ] && sed 's/^/  tolvi: /' "$work/tolvi.log" | grep -v ALSA >&2 || true
+  exit 1
+}
+
+# Waits up to $1 seconds for the command in the other arguments to succeed.
+wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+}
+
+start_display() {
+  Xvfb -displayfd 9 -screen 0 1280x800x24 -noreset -nolisten tcp 9>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n1 "$work/display")"
+  mkdir -m 700 "$work/runtime"
+  export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+  export XDG_DATA_HOME="$work/home/.local/share" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+  unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+  mkdir -p "$HOME"
+}
+
+start_tray() {
+  trayer --edge top --align right --widthtype request --height 24 --transparent false \
+    --tint 0x404040 >"$work/trayer.log" 2>&1 &
+  pids+=($!)
+  sleep 1
+}
+
+# Starts tolvi on the data directory; its pid in $tolvi_pid.
+start_tolvi() {
+  "$tolvi" --data-dir "$work/data" >>"$work/tolvi.log" 2>&1 &
+  tolvi_pid=$!
+  pids+=("$tolvi_pid")
+}
+
+visible_windows() { xdotool search --onlyvisible --name '^Tolvi 1\.91$' 2>/dev/null; }
+has_visible_window() { [ -n "$(visible_windows)" ]; }
+window_width() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'; }
+main_window_shown() {
+  local w
+  for w in $(visible_windows); do [ "$(window_width "$w")" = 420 ] && return 0; done
+  return 1
+}
+
+# The first start asks its welcome question before anything else; "OK".
+answer_welcome() {
+  wait_for 20 has_visible_window || fail "no welcome question"
+  local question
+  question=$(visible_windows | head -n1)
+  [ "$(window_width "$question")" != 420 ] || fail "the main window came before the question"
+  [ ! -e "$work/data/dTolvi.dat" ] || fail "dTolvi.dat written before the question"
+  xdotool windowfocus --sync "$question" key --window "$question" Tab
+  sleep 0.3
+  xdotool key --window "$question" space
+}
+
+# Sends a signal and waits for a clean end; checks the saved data file.
+stop_with() {
+  local signal=$1 status=0
+  local before
+  before=$(date +%s.%N)
+  kill "-$signal" "$tolvi_pid"
+  wait_for 15 bash -c "! kill -0 $tolvi_pid 2>/dev/null" || fail "no exit after SIG$signal"
+  wait "$tolvi_pid" || status=$?
+  [ "$status" -eq 0 ] || fail "exit status $status after SIG$signal"
+  local file="$work/data/dTolvi.dat"
+  [ -f "$file" ] || fail "no dTolvi.dat after SIG$signal"
+  [ "$(stat -c %s "$file")" -eq 6508 ] || fail "dTolvi.dat has the wrong size"
+  [ "$(head -c 8 "$file")" = "TOLV1320" ] || fail "dTolvi.dat has the wrong magic"
+  [ "$(stat -c %.9Y "$file" | tr -d .)" -gt "$(echo "$before" | tr -d .)" ] ||
+    fail "dTolvi.dat was not saved at SIG$signal"
+}
+
+first_start_and_screenshot() {
+  start_display
+  start_tray
+  start_tolvi
+  answer_welcome
+  wait_for 20 test -f "$work/data/TlvDB.lbf" || fail "no TlvDB.lbf"
+  [ -f "$work/data/Text.txt" ] || fail "no Text.txt"
+  wait_for 20 main_window_shown || fail "no main window"
+  sleep 8  # past the first ticks, so the figures run
+  mkdir -p "$artifacts"
+  import -window root "$artifacts/e2e_main_window.png"
+  echo "screenshot: $artifacts/e2e_main_window.png"
+  stop_with TERM
+}
+
+second_copy_gives_way() {
+  start_display
+  start_tolvi
+  answer_welcome
+  wait_for 20 main_window_shown || fail "no main window"
+  local first=$tolvi_pid started=$SECONDS status=0
+  "$tolvi" --data-dir "$work/data" >>"$work/tolvi.log" 2>&1 || status=$?
+  local took=$((SECONDS - started))
+  [ "$status" -eq 0 ] || fail "the second copy ended with status $status"
+  [ "$took" -ge 4 ] && [ "$took" -le 9 ] || fail "the second copy took ${took} s to give way"
+  kill -0 "$first" || fail "the first copy ended"
+  [ "$(visible_windows | wc -l)" -eq 1 ] || fail "the second copy showed a window"
+  stop_with TERM
+}
+
+signals_save_and_exit() {
+  start_display
+  start_tolvi
+  answer_welcome
+  wait_for 20 main_window_shown || fail "no main window"
+  stop_with TERM
+  local signal
+  for signal in HUP INT; do
+    start_tolvi
+    wait_for 20 main_window_shown || fail "no main window before SIG$signal"
+    sleep 1
+    stop_with "$signal"
+  done
+}
+
+# A desktop without a tray: the window shows even when AutoShow is off.
+no_tray_shows_the_window() {
+  start_display
+  start_tolvi
+  answer_welcome
+  wait_for 20 main_window_shown || fail "no main window"
+  stop_with TERM
+  # AutoShow (offset 16 of the block, after the 8-byte magic) := 0.
+  printf '\0\0\0\0' | dd of="$work/data/dTolvi.dat" bs=1 seek=24 conv=notrunc status=none
+  start_tolvi
+  wait_for 20 main_window_shown || fail "no window without a tray"
+  stop_with TERM
+  start_tray
+  start_tolvi
+  sleep 4
+  ! main_window_shown || fail "the window showed although a tray exists and AutoShow is off"
+  stop_with TERM
+}
+
+case "$case_name" in
+  first_start) first_start_and_screenshot ;;
+  second_copy) second_copy_gives_way ;;
+  signals) signals_save_and_exit ;;
+  no_tray) no_tray_shows_the_window ;;
+  *) fail "unknown case $case_name" ;;
+esac
+echo "PASS: $case_name"
