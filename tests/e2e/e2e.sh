@@ -91,17 +91,17 @@ answer_welcome() {
 # Sends a signal and waits for a clean end; checks the saved data file.
 stop_with() {
   local signal=$1 status=0
-  local before
-  before=$(date +%s.%N)
+  local file="$work/data/dTolvi.dat"
+  local before=0
+  [ -f "$file" ] && before=$(stat -c %.9Y "$file" | tr -d .)
   kill "-$signal" "$tolvi_pid"
   wait_for 15 bash -c "! kill -0 $tolvi_pid 2>/dev/null" || fail "no exit after SIG$signal"
   wait "$tolvi_pid" || status=$?
   [ "$status" -eq 0 ] || fail "exit status $status after SIG$signal"
-  local file="$work/data/dTolvi.dat"
   [ -f "$file" ] || fail "no dTolvi.dat after SIG$signal"
   [ "$(stat -c %s "$file")" -eq 6508 ] || fail "dTolvi.dat has the wrong size"
   [ "$(head -c 8 "$file")" = "TOLV1320" ] || fail "dTolvi.dat has the wrong magic"
-  [ "$(stat -c %.9Y "$file" | tr -d .)" -gt "$(echo "$before" | tr -d .)" ] ||
+  [ "$(stat -c %.9Y "$file" | tr -d .)" -gt "$before" ] ||
     fail "dTolvi.dat was not saved at SIG$signal"
 }
 
@@ -111,7 +111,7 @@ first_start_and_screenshot() {
   start_tolvi
   answer_welcome
   wait_for 20 test -f "$work/data/TlvDB.lbf" || fail "no TlvDB.lbf"
-  [ -f "$work/data/Text.txt" ] || fail "no Text.txt"
+  wait_for 20 test -f "$work/data/Text.txt" || fail "no Text.txt"
   wait_for 20 main_window_shown || fail "no main window"
   sleep 8  # past the first ticks, so the figures run
   mkdir -p "$artifacts"
