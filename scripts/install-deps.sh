@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev libxss-dev libx11-dev libcanberra-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-  xvfb xauth xdotool x11-utils imagemagick trayer dunst dbus
+  xvfb xauth xdotool x11-utils imagemagick trayer dunst dbus fonts-liberation2
 )
 
 missing=()
