@@ -57,13 +57,17 @@ std::string Quoted(const std::string& text) {
 
 OptionsServices SimOptionsServices(Simulation& sim, const Session& session) {
   OptionsServices services;
-  services.choose_path = [&sim, session](PathPicker picker, const std::string& start) {
+  // The model that holds these services lives inside the session, so a plain
+  // pointer is valid whenever they run; a shared_ptr here would keep the
+  // session alive forever.
+  DialogSession* const state = session.get();
+  services.choose_path = [&sim, state](PathPicker picker, const std::string& start) {
     static constexpr const char* kPickers[] = {"folder", "audio file", "any file"};
     sim.ui().Note("picker " + std::string(kPickers[static_cast<int>(picker)]) + " from " +
                   Quoted(start));
-    if (session->picks.empty()) return std::optional<std::string>();
-    std::optional<std::string> chosen = session->picks.front();
-    session->picks.pop_front();
+    if (state->picks.empty()) return std::optional<std::string>();
+    std::optional<std::string> chosen = state->picks.front();
+    state->picks.pop_front();
     return chosen;
   };
   services.set_autostart = [&sim](bool on) {
