@@ -9,6 +9,8 @@
 #include <cstring>
 #include <future>
 #include <mutex>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,6 +81,18 @@ std::string BlockOf(const ProgramData& data) {
   return block;
 }
 
+// A valid work-type database holding one record of the given name.
+std::string DatabaseWith(std::string_view name) {
+  FakeFileSystem scratch;
+  RecordDatabase db(scratch);
+  EXPECT_TRUE(CreateWorkTypeDatabase(db, "/scratch").ok());
+  const std::int32_t id = db.NewRecord();
+  InitWorkType(db, id, /*named=*/true);
+  EXPECT_TRUE(db.WriteText(id, field::kName, name));
+  db.Close();
+  return scratch.GetFile("/scratch").value();
+}
+
 class ProgramDataFileTest : public ::testing::Test {
  protected:
   ProgramDataFileTest() { clock_.SetFileTimeHigh(kFileTimeHigh); }
@@ -93,18 +107,6 @@ class ProgramDataFileTest : public ::testing::Test {
       names.push_back(records_.ReadText(slot, field::kName).value_or("?"));
     }
     return names;
-  }
-
-  // A valid work-type database holding one record of the given name.
-  std::string DatabaseWith(std::string_view name) {
-    FakeFileSystem scratch;
-    RecordDatabase db(scratch);
-    EXPECT_TRUE(CreateWorkTypeDatabase(db, "/scratch").ok());
-    const std::int32_t id = db.NewRecord();
-    InitWorkType(db, id, /*named=*/true);
-    EXPECT_TRUE(db.WriteText(id, field::kName, name));
-    db.Close();
-    return scratch.GetFile("/scratch").value();
   }
 
   FakeFileSystem files_;
@@ -184,6 +186,7 @@ TEST(ProgramDataSnapshot, IsTakenUnderTheSharedStateLock) {
 TEST_F(ProgramDataFileTest, FirstRunWelcomesAndCreatesTenNewWorkTypes) {
   ui_.QueueAnswers({1});
   data_.current_work_type = 7;
+  context_.day_check = [](ProgramData& data) { data.day_of_month = 6; };
   const LoadResult result = Load();
   EXPECT_EQ(result.outcome, LoadOutcome::kReady);
   EXPECT_EQ(ui_.calls(),
@@ -195,6 +198,7 @@ TEST_F(ProgramDataFileTest, FirstRunWelcomesAndCreatesTenNewWorkTypes) {
   EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
   EXPECT_EQ(data_.current_work_type, 0u);
   EXPECT_EQ(data_.break_interval, 1800000u);
+  EXPECT_EQ(data_.day_of_month, 6u) << "the defaults end with the day check";
   EXPECT_TRUE(records_.writable());
   EXPECT_FALSE(File("/data/dTolvi.dat").has_value()) << "nothing is saved while loading";
 }
@@ -203,13 +207,6 @@ TEST_F(ProgramDataFileTest, WelcomeSecondAnswerOpensTheReadMe) {
   ui_.QueueAnswers({2});
   ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
   EXPECT_EQ(ui_.calls().back(), "open /prog/ReadMe.htm");
-}
-
-TEST_F(ProgramDataFileTest, DefaultsEndWithTheDayCheck) {
-  context_.day_check = [](ProgramData& data) { data.day_of_month = 6; };
-  ui_.QueueAnswers({1});
-  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
-  EXPECT_EQ(data_.day_of_month, 6u);
 }
 
 TEST_F(ProgramDataFileTest, SavedFileLoadsBackUnchangedWithoutQuestions) {
@@ -225,6 +222,8 @@ TEST_F(ProgramDataFileTest, SavedFileLoadsBackUnchangedWithoutQuestions) {
   EXPECT_TRUE(BlockOf(data_) == BlockOf(saved));
   EXPECT_TRUE(ui_.calls().empty());
   EXPECT_EQ(LiveNames(), (std::vector<std::string>{"", "Proj A"}));
+  EXPECT_EQ(records_.path(), "/data/TlvDB.lbf");
+  EXPECT_TRUE(records_.writable());
 }
 
 struct VersionCase {
@@ -436,46 +435,44 @@ TEST_F(ProgramDataFileTest, DataFileInTheProgramDirectoryIsReadThenSavedToTheDat
   EXPECT_EQ(ResolveDataFilePath(files_, "/data", "/prog", "dTolvi.dat"), "/data/dTolvi.dat");
 }
 
-TEST_F(ProgramDataFileTest, ValidDatabaseIsOpenedAsItIs) {
-  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
-  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
-  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
-  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"", "Proj A"}));
-  EXPECT_EQ(records_.path(), "/data/TlvDB.lbf");
-  EXPECT_TRUE(records_.writable());
-}
+struct RejectedDatabaseCase {
+  const char* what;
+  std::string database;
+  std::optional<std::string> backup;
+  std::vector<std::string> names_after;
+  friend void PrintTo(const RejectedDatabaseCase& c, std::ostream* out) { *out << c.what; }
+};
 
-TEST_F(ProgramDataFileTest, RejectedDatabaseIsKeptAsideBeforeANewOneIsMade) {
+class RejectedDatabaseTest : public ProgramDataFileTest,
+                             public ::testing::WithParamInterface<RejectedDatabaseCase> {};
+
+// The rejected file is kept aside before anything replaces it; the backup,
+// used only when it opens, is never consumed.
+TEST_P(RejectedDatabaseTest, IsKeptAsideAndReplacedByAValidBackupOrANewDatabase) {
+  const RejectedDatabaseCase& c = GetParam();
   files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
-  files_.SetFile("/data/TlvDB.lbf", "DATA0999 not a database");
+  files_.SetFile("/data/TlvDB.lbf", c.database);
+  if (c.backup) files_.SetFile("/data/TlvDB.lbf Bak", *c.backup);
   const LoadResult result = Load();
   ASSERT_EQ(result.outcome, LoadOutcome::kReady);
-  EXPECT_EQ(File("/data/TlvDB.lbf.bad-20261206-120000"), "DATA0999 not a database");
-  EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
+  EXPECT_EQ(File("/data/TlvDB.lbf.bad-20261206-120000"), c.database);
+  EXPECT_EQ(File("/data/TlvDB.lbf Bak"), c.backup);
+  EXPECT_EQ(LiveNames(), c.names_after);
+  EXPECT_EQ(records_.path(), "/data/TlvDB.lbf");
+  EXPECT_TRUE(records_.writable());
   EXPECT_FALSE(result.notices.empty());
 }
 
-TEST_F(ProgramDataFileTest, RejectedDatabaseIsReplacedByAValidBackup) {
-  const std::string backup = DatabaseWith("Proj A");
-  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
-  files_.SetFile("/data/TlvDB.lbf", backup.substr(0, 1600));  // cut short
-  files_.SetFile("/data/TlvDB.lbf Bak", backup);
-  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
-  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"", "Proj A"}));
-  EXPECT_EQ(File("/data/TlvDB.lbf.bad-20261206-120000"), backup.substr(0, 1600));
-  EXPECT_EQ(File("/data/TlvDB.lbf Bak"), backup);
-  EXPECT_EQ(records_.path(), "/data/TlvDB.lbf");
-  EXPECT_TRUE(records_.writable());
-}
-
-TEST_F(ProgramDataFileTest, InvalidBackupIsNotRestored) {
-  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
-  files_.SetFile("/data/TlvDB.lbf", "broken");
-  files_.SetFile("/data/TlvDB.lbf Bak", "also broken");
-  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
-  EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
-  EXPECT_EQ(File("/data/TlvDB.lbf Bak"), "also broken");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Databases, RejectedDatabaseTest,
+    ::testing::Values(RejectedDatabaseCase{"no backup", "DATA0999 not a database", std::nullopt,
+                                           std::vector<std::string>(10, "New Work")},
+                      RejectedDatabaseCase{"cut short, valid backup",
+                                           DatabaseWith("Proj A").substr(0, 1600),
+                                           DatabaseWith("Proj A"),
+                                           {"", "Proj A"}},
+                      RejectedDatabaseCase{"invalid backup", "broken", "also broken",
+                                           std::vector<std::string>(10, "New Work")}));
 
 TEST_F(ProgramDataFileTest, DatabaseThatCannotBeKeptAsideEndsTheLoadUntouched) {
   files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
