@@ -75,9 +75,6 @@ TEST(Settings, FirstRunShowsTheDocumentedDefaults) {
   };
   EXPECT_EQ(expected.size(), SettingsTable().size());
   for (const auto& [name, shown] : expected) EXPECT_EQ(Describe(data, name), shown) << name;
-  EXPECT_EQ(data.break_interval, 1800000u);
-  EXPECT_EQ(data.manual_target, 21600000u);
-  EXPECT_EQ(data.window_alpha, 75u);
 }
 
 TEST(Settings, DefaultsClearTheRunningStateAndMarkNoDayOpen) {
@@ -196,27 +193,6 @@ TEST(Settings, OptionsLimitsClampIntervalSnoozeAndOpacity) {
   EXPECT_EQ(ApplyOptionsLimits(*FindSetting("SnoozeTime"), 0), MinutesToMs(1));
   EXPECT_EQ(ApplyOptionsLimits(*FindSetting("AwayTime"), 0), 0u);
   EXPECT_EQ(ApplyOptionsLimits(*FindSetting("MaxBreakSeconds"), 100000), 100000u);
-}
-
-TEST(Settings, ChoiceListsHoldTheirEntriesInStoredOrder) {
-  EXPECT_EQ(kReminderActions[static_cast<std::size_t>(ReminderAction::kWindowAndFile)],
-            "Window and File");
-  EXPECT_EQ(kResetModes[static_cast<std::size_t>(ResetMode::kAutoResetPlus)], "Auto Reset+");
-  EXPECT_EQ(kMicroBreakActions[static_cast<std::size_t>(MicroBreakAction::kRandomFileAndWindow)],
-            "Rnd File and Window");
-  EXPECT_EQ(kTargetModes[static_cast<std::size_t>(TargetMode::kSevenDayAverage)], "7 day average");
-  EXPECT_EQ(kMaxBreakActions[static_cast<std::size_t>(MaxBreakAction::kRandomSound)],
-            "Random Sound");
-}
-
-TEST(Settings, ManualTargetEntriesStepThirtyMinutesFromSixtyToSixHundred) {
-  ASSERT_EQ(kManualTargets.size(), 19u);
-  EXPECT_EQ(kManualTargets.front(), "60 Min");
-  for (std::size_t i = 1; i < kManualTargets.size(); ++i) {
-    const std::size_t minutes = 60 + 30 * i;
-    const std::string hours = std::to_string(minutes / 60) + (minutes % 60 != 0 ? ".5" : "");
-    EXPECT_EQ(kManualTargets[i], std::to_string(minutes) + " Min (" + hours + " hrs)");
-  }
 }
 
 TEST(Settings, TableNamesAndFieldsAreUnique) {
