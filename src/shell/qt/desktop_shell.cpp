@@ -22,7 +22,8 @@ namespace tolvi {
 namespace {
 
 // The tray gives no word when the pointer rests on the icon, so a stale
-// tooltip is rebuilt at the monitor's pace instead.
+// tooltip is rebuilt at the monitor's pace instead: with each repaint while
+// the window is shown, by a timer of its own while it is hidden.
 constexpr int kTooltipRefreshMs = 6'000;
 constexpr int kServeSliceMs = 50;
 
@@ -67,6 +68,9 @@ DesktopShell::DesktopShell(CoreContext& context, QtUi& ui, ShellOptions options)
   tray_hooks.choose = [this](std::uint32_t id) { ui_.PostCommand(id); };
   tray_ = std::make_unique<Tray>(std::move(tray_hooks));
 
+  connect(&tooltip_timer_, &QTimer::timeout, this, &DesktopShell::RefreshStaleTooltip);
+  tooltip_timer_.setTimerType(Qt::VeryCoarseTimer);
+  tooltip_timer_.setInterval(kTooltipRefreshMs);
   ui_.SetTarget(this);
 }
 
@@ -83,9 +87,7 @@ void DesktopShell::Start() {
   time_change_ = std::make_unique<TimeChangeNotifier>();
   connect(time_change_.get(), &TimeChangeNotifier::WallClockChanged, this,
           [this] { RunDayCheck(context_); });
-  connect(&tooltip_timer_, &QTimer::timeout, this, &DesktopShell::RefreshStaleTooltip);
-  tooltip_timer_.setTimerType(Qt::VeryCoarseTimer);
-  tooltip_timer_.start(kTooltipRefreshMs);
+  FollowWindowVisibility();
   if (!Tray::HostAvailable()) Tell(kNoTrayTitle, kNoTrayText);
 }
 
@@ -185,8 +187,19 @@ void DesktopShell::StorePlacement() {
 }
 
 void DesktopShell::SetWindowShown(bool shown) {
-  std::lock_guard lock(context_.state.mutex);
-  context_.state.activity.window_shown = shown;
+  {
+    std::lock_guard lock(context_.state.mutex);
+    context_.state.activity.window_shown = shown;
+  }
+  FollowWindowVisibility();
+}
+
+void DesktopShell::FollowWindowVisibility() {
+  if (window_->isVisible()) {
+    tooltip_timer_.stop();
+  } else if (!tooltip_timer_.isActive()) {
+    tooltip_timer_.start();
+  }
 }
 
 void DesktopShell::CloseToTray() {
@@ -223,7 +236,9 @@ void DesktopShell::OnClose() {
 }
 
 void DesktopShell::OnRepaint() {
-  if (window_->isVisible()) window_->update();
+  if (!window_->isVisible()) return;
+  RefreshStaleTooltip();
+  window_->update();
 }
 
 void DesktopShell::OnSetTray(TrayIcon icon, const std::string& tooltip) {
@@ -260,6 +275,7 @@ void DesktopShell::ShowMainWindow() {
   window_->showNormal();
   window_->raise();
   window_->activateWindow();
+  FollowWindowVisibility();
 }
 
 void DesktopShell::TerminateSound() {

@@ -100,6 +100,7 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   void CloseToTray();
   void ShowWindowMenu(const QPoint& global_position, std::uint32_t client_y);
   void RefreshStaleTooltip();
+  void FollowWindowVisibility();
   void AssertExit();
 
   CoreContext& context_;
