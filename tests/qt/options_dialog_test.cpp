@@ -114,47 +114,6 @@ class OptionsDialogTest : public QObject {
              qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
   }
 
-  void TypedIntervalIsLimitedAtOk_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<quint32>("stored");
-    QTest::newRow("3 stores 5 minutes") << QStringLiteral("3") << 300'000u;
-    QTest::newRow("500 stores 120 minutes") << QStringLiteral("500") << 7'200'000u;
-    QTest::newRow("45 stays") << QStringLiteral("45") << 2'700'000u;
-  }
-  void TypedIntervalIsLimitedAtOk() {
-    QFETCH(QString, typed);
-    QFETCH(quint32, stored);
-    Session session(directory_.path());
-    TypeInto(ControlOf<QLineEdit>(*session.dialog, oc::kIntervalBox), typed);
-    Click(*session.dialog, oc::kOk);
-    QCOMPARE(session.core.context.state.data.break_interval, stored);
-    QVERIFY(!session.dialog->isVisible());
-  }
-
-  void SnoozeZeroStoresOneMinute() {
-    Session session(directory_.path());
-    TypeInto(ControlOf<QSpinBox>(*session.dialog, oc::kSnooze), QStringLiteral("0"));
-    Click(*session.dialog, oc::kOk);
-    QCOMPARE(session.core.context.state.data.snooze_time, 60'000u);
-  }
-
-  void TransparencyBecomesOpacity_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<quint32>("alpha");
-    QTest::newRow("0") << QStringLiteral("0") << 255u;
-    QTest::newRow("1") << QStringLiteral("1") << 255u;
-    QTest::newRow("50") << QStringLiteral("50") << 130u;
-    QTest::newRow("100") << QStringLiteral("100") << 5u;
-  }
-  void TransparencyBecomesOpacity() {
-    QFETCH(QString, typed);
-    QFETCH(quint32, alpha);
-    Session session(directory_.path());
-    TypeInto(ControlOf<QSpinBox>(*session.dialog, oc::kTransparency), typed);
-    Click(*session.dialog, oc::kOk);
-    QCOMPARE(session.core.context.state.data.window_alpha, alpha);
-  }
-
   void SpinArrowsStopAtTheirRange() {
     Session session(directory_.path());
     auto* away = ControlOf<QSpinBox>(*session.dialog, oc::kAwayTime);
@@ -165,51 +124,27 @@ class OptionsDialogTest : public QObject {
     QCOMPARE(away->value(), 0);
   }
 
-  void RemindersOffGreyTheirGroupsButTheModeSwitches() {
+  // Which controls a change greys is the model's business; the widgets must
+  // follow it after every change.
+  void WidgetsFollowTheModelsEnabling() {
     Session session(directory_.path());
     OptionsDialog& dialog = *session.dialog;
+    const auto follow = [&] {
+      for (const OptionsControlInfo& info : OptionsControls()) {
+        QVERIFY2(
+            dialog.ControlWidget(info.id)->isEnabled() == session.model->Control(info.id).enabled,
+            qPrintable(QString::number(info.id)));
+      }
+    };
+    Choose(dialog, oc::kReminderAction, 6);
+    QCOMPARE(session.core.context.state.data.reminder_action, 6u);
+    QVERIFY(dialog.ControlWidget(oc::kReminderFile)->isEnabled());
     ControlOf<QCheckBox>(dialog, oc::kEnable)->click();
     QCOMPARE(session.core.context.state.data.reminder_enabled, 0u);
-    for (const OptionsControlInfo& info : OptionsControls()) {
-      const bool reminder_group = info.group == "Break Reminder" || info.group == "Micro Breaks" ||
-                                  info.group == "Maximum Break";
-      const bool usable = !reminder_group || info.id == oc::kEnable ||
-                          info.id == oc::kRandomPhrase || info.id == oc::kMicroBreakMode ||
-                          info.id == oc::kMaxBreakAction;
-      QVERIFY2(dialog.ControlWidget(info.id)->isEnabled() == usable,
-               qPrintable(QString::number(info.id)));
-    }
-  }
-
-  void EachActionEnablesItsControls_data() {
-    QTest::addColumn<int>("action");
-    QTest::addColumn<bool>("file");
-    QTest::addColumn<bool>("test");
-    QTest::addColumn<bool>("window");
-    QTest::newRow("Notification Window") << 0 << false << false << true;
-    QTest::newRow("Window and System Beep") << 1 << false << true << true;
-    QTest::newRow("Window and Sound File") << 2 << true << true << true;
-    QTest::newRow("Window and Random Sound") << 3 << true << true << true;
-    QTest::newRow("System Beep") << 4 << false << true << false;
-    QTest::newRow("Random Sound") << 5 << true << true << false;
-    QTest::newRow("Sound File") << 6 << true << true << false;
-    QTest::newRow("Window and File") << 7 << true << true << true;
-    QTest::newRow("File") << 8 << true << true << false;
-  }
-  void EachActionEnablesItsControls() {
-    QFETCH(int, action);
-    QFETCH(bool, file);
-    QFETCH(bool, test);
-    QFETCH(bool, window);
-    Session session(directory_.path());
-    OptionsDialog& dialog = *session.dialog;
-    Choose(dialog, oc::kReminderAction, action);
-    QCOMPARE(session.core.context.state.data.reminder_action, static_cast<quint32>(action));
-    QCOMPARE(dialog.ControlWidget(oc::kReminderFile)->isEnabled(), file);
-    QCOMPARE(dialog.ControlWidget(oc::kReminderFilePick)->isEnabled(), file);
-    QCOMPARE(dialog.ControlWidget(oc::kReminderTest)->isEnabled(), test);
-    QCOMPARE(dialog.ControlWidget(oc::kAutoCont)->isEnabled(), window);
-    QCOMPARE(dialog.ControlWidget(oc::kSnooze)->isEnabled(), window);
+    QVERIFY(!dialog.ControlWidget(oc::kReminderFile)->isEnabled());
+    follow();
+    ControlOf<QCheckBox>(dialog, oc::kEnable)->click();
+    follow();
   }
 
   void TestAndPickerButtonsUseTheUnsavedPath() {
@@ -233,23 +168,6 @@ class OptionsDialogTest : public QObject {
     Click(dialog, oc::kReminderTest);
     QCOMPARE(events,
              (std::vector<std::string>{"stop", "pick 1 /old.wav", "play 6 /sounds/gong.wav"}));
-  }
-
-  void ZeroAllAnsweredNoChangesNothing() {
-    Session session(directory_.path());
-    CoreContext& context = session.core.context;
-    (void)context.records.WriteNumber(0, work_type_field::kTotal, 900);
-    context.state.data.total_days = 3;
-    session.core.ui.answers = {2};
-    Choose(*session.dialog, oc::kFunction, 3);
-    Click(*session.dialog, oc::kGo);
-    QCOMPARE(
-        session.core.ui.asked,
-        std::vector<std::string>{"This will clear all work running totals and cannot be undone."});
-    QCOMPARE(context.records.ReadNumber(0, work_type_field::kTotal),
-             std::optional<std::uint32_t>(900));
-    QCOMPARE(context.state.data.total_days, 3u);
-    QVERIFY(session.core.ui.commands.empty());
   }
 
   void ZeroAllAnsweredYesClearsTheTotals() {
