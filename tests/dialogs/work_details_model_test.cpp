@@ -275,21 +275,6 @@ TEST_F(SelectWorkModelTest, ListsTheNamesWithTheCurrentSelected) {
   EXPECT_EQ(model.selection(), 1);
 }
 
-TEST_F(SelectWorkModelTest, OkLeavesTheChosenRecordId) {
-  SelectWorkModel model(context_);
-  model.SelectEntry(2);
-  model.Ok();
-  EXPECT_EQ(activity().request_value, 2);
-  EXPECT_TRUE(model.closed());
-}
-
-TEST_F(SelectWorkModelTest, CancelLeavesMinusOne) {
-  SelectWorkModel model(context_);
-  model.SelectEntry(2);
-  model.Cancel();
-  EXPECT_EQ(activity().request_value, kDialogModeSelectWork);
-}
-
 // The whole hand-off: menu request, command 2018 with the dialog, and the
 // monitor applying the result.
 class WorkTypeHandOffTest : public DialogFixture {
