@@ -76,6 +76,9 @@ bool Tray::HostAvailable() {
 
 bool Tray::Add(TrayIcon icon, const std::string& tooltip) {
   if (removed_ || !HostAvailable()) return false;
+  // A repeated add (the monitor retries until it hears of success) must not
+  // put back the start-up picture over a newer one.
+  if (icon_->isVisible()) return true;
   Set(icon, tooltip);
   icon_->show();
   return true;
