@@ -35,9 +35,9 @@ TimeChangeNotifier::~TimeChangeNotifier() {
 }
 
 bool TimeChangeNotifier::Arm() {
-  itimerspec spec{};
-  spec.it_value.tv_sec = std::time(nullptr) + kArmAheadSeconds;
-  return ::timerfd_settime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0;
+  itimerspec when{};
+  when.it_value.tv_sec = std::time(nullptr) + kArmAheadSeconds;
+  return ::timerfd_settime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr) == 0;
 }
 
 void TimeChangeNotifier::OnReadable() {
