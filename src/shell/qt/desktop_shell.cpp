@@ -54,7 +54,7 @@ DesktopShell::DesktopShell(CoreContext& context, QtUi& ui, ShellOptions options)
     ShowWindowMenu(position, y);
   };
   window_hooks.close_requested = [this] { CloseToTray(); };
-  window_hooks.refresh_totals = [this] { ui_.PostCommand(command::kRefresh); };
+  window_hooks.refresh_totals = [this] { RefreshTotalsSoon(); };
   window_ = std::make_unique<MainWindow>(context_, std::move(window_hooks));
   window_->setWindowIcon(options_.program_icon);
 
@@ -172,6 +172,21 @@ void DesktopShell::ShowWindowMenu(const QPoint& global_position, std::uint32_t c
            [this](std::uint32_t id) { ui_.PostCommand(id); });
   // The menu's right edge at the pointer.
   menu.exec(global_position - QPoint(menu.sizeHint().width(), 0));
+}
+
+void DesktopShell::RefreshTotalsSoon() {
+  // Every paint asks while the totals are out of step. A paint must not wait
+  // for a busy request slot (the monitor may be booking, a dialog may hold
+  // it), and the next paint asks again, so one queued try is enough.
+  if (refresh_queued_) return;
+  refresh_queued_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        refresh_queued_ = false;
+        if (!destroyed_) (void)TryPostRequest(context_, request::kRefresh, 0);
+      },
+      Qt::QueuedConnection);
 }
 
 void DesktopShell::RefreshStaleTooltip() {

@@ -100,6 +100,7 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   void CloseToTray();
   void ShowWindowMenu(const QPoint& global_position, std::uint32_t client_y);
   void RefreshStaleTooltip();
+  void RefreshTotalsSoon();
   void FollowWindowVisibility();
   void AssertExit();
 
@@ -117,6 +118,7 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   QTimer tooltip_timer_;
   bool destroyed_ = false;
   bool exit_requested_ = false;
+  bool refresh_queued_ = false;
 };
 
 }  // namespace tolvi
