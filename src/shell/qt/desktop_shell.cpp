@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMenu>
+#include <QThread>
 #include <cstdio>
 #include <mutex>
 
@@ -26,6 +27,7 @@ namespace {
 // the window is shown, by a timer of its own while it is hidden.
 constexpr int kTooltipRefreshMs = 6'000;
 constexpr int kServeSliceMs = 50;
+constexpr unsigned long kFinishPollMs = 10;
 
 constexpr char kNoTrayTitle[] = "Tolvi runs without a tray icon";
 constexpr char kNoTrayText[] =
@@ -143,6 +145,9 @@ void DesktopShell::Finish() {
     while (!destroyed_) {
       AssertExit();
       QCoreApplication::processEvents(QEventLoop::AllEvents, kServeSliceMs);
+      // processEvents returns at once when nothing is pending; the event
+      // loops cannot be used for waiting any more once exit was called.
+      QThread::msleep(kFinishPollMs);
     }
     monitor_->Join();
   }
