@@ -12,6 +12,7 @@
 #include "accounting/recent_work.h"
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
+#include "bench_ports.h"
 #include "engine/core_context.h"
 #include "engine/tick.h"
 #include "platform/posix/posix_file_system.h"
@@ -34,27 +35,7 @@ class ManualClock final : public Clock {
   std::uint32_t tick_ = 1'000'000;
 };
 
-class SilentUi final : public Ui {
- public:
-  void ArmTimer(TimerId, std::uint32_t) override {}
-  void KillTimer(TimerId) override {}
-  void PostCommand(std::uint32_t) override {}
-  void PostClose() override {}
-  void RequestRepaint() override {}
-  void SetTray(TrayIcon, const std::string&) override {}
-  bool AddTray(TrayIcon, const std::string&) override { return true; }
-  void ShowBalloon(const std::string&, const std::string&, TrayIcon) override {}
-  int Ask(const Question&) override { return 2; }
-  void Beep() override {}
-  void PlaySoundFile(const std::filesystem::path&) override {}
-  void StopSound() override {}
-  void OpenWithDefaultApp(const std::filesystem::path&) override {}
-};
-
-class NoRandom final : public RandomSource {
- public:
-  std::optional<std::uint32_t> Next() override { return std::nullopt; }
-};
+using bench::NoRandom;
 
 std::filesystem::path ScratchDirectory(const std::string& name) {
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -92,7 +73,7 @@ struct Bench {
 
   std::filesystem::path directory = ScratchDirectory("engine");
   ManualClock clock;
-  SilentUi ui;
+  bench::SilentUi ui{2};
   PosixFileSystem files;
   NoRandom random;
   CoreContext context{CorePorts{clock, ui, files, random}, directory, directory};

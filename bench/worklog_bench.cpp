@@ -12,6 +12,7 @@
 #include <string>
 
 #include "accounting/work_type_record.h"
+#include "bench_ports.h"
 #include "engine/core_context.h"
 #include "engine/day_rollover.h"
 #include "platform/posix/posix_file_system.h"
@@ -36,27 +37,7 @@ class FixedClock final : public Clock {
   std::string LongDate(const LocalTime&) override { return "Sunday, 6 December 2026"; }
 };
 
-class SilentUi final : public Ui {
- public:
-  void ArmTimer(TimerId, std::uint32_t) override {}
-  void KillTimer(TimerId) override {}
-  void PostCommand(std::uint32_t) override {}
-  void PostClose() override {}
-  void RequestRepaint() override {}
-  void SetTray(TrayIcon, const std::string&) override {}
-  bool AddTray(TrayIcon, const std::string&) override { return true; }
-  void ShowBalloon(const std::string&, const std::string&, TrayIcon) override {}
-  int Ask(const Question&) override { return 1; }
-  void Beep() override {}
-  void PlaySoundFile(const std::filesystem::path&) override {}
-  void StopSound() override {}
-  void OpenWithDefaultApp(const std::filesystem::path&) override {}
-};
-
-class NoRandom final : public RandomSource {
- public:
-  std::optional<std::uint32_t> Next() override { return std::nullopt; }
-};
+using bench::NoRandom;
 
 // Where the files live: the temporary directory (a disk, where every save
 // and backup waits for fsync), or shared memory (tmpfs, where fsync is
@@ -100,7 +81,7 @@ class BenchContext {
 
   std::filesystem::path directory_;
   FixedClock clock_;
-  SilentUi ui_;
+  bench::SilentUi ui_{1};
   PosixFileSystem files_;
   NoRandom random_;
   CoreContext context_;
