@@ -24,6 +24,7 @@ class SilentUi final : public Ui {
   void SetTray(TrayIcon, const std::string&) override {}
   bool AddTray(TrayIcon, const std::string&) override { return true; }
   void ShowBalloon(const std::string&, const std::string&, TrayIcon) override {}
+  void Notify(const std::string&) override {}
   int Ask(const Question&) override { return answer_; }
   void Beep() override {}
   void PlaySoundFile(const std::filesystem::path&) override {}

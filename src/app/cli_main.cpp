@@ -47,6 +47,8 @@ class TerminalUi final : public Ui {
     std::cout << title << ": " << text << '\n';
   }
 
+  void Notify(const std::string& text) override { std::cerr << "tolvi: " << text << '\n'; }
+
   int Ask(const Question& question) override {
     std::cout << question.message << "\n  1) " << question.first_button << "\n  2) "
               << question.second_button << "\n> " << std::flush;

@@ -35,6 +35,14 @@ class MappedFile {
   virtual Status Flush() = 0;
 };
 
+// Temporary files of an atomic replace are named "." + the target's file
+// name + kTemporaryInfix + six characters, in the target's directory, so
+// that leftovers of an interrupted save can be recognised and removed.
+inline constexpr std::string_view kTemporaryInfix = ".tmp-";
+inline constexpr std::size_t kTemporarySuffixLength = 6;
+// ReadFile refuses files larger than this (no data file comes near it).
+inline constexpr std::uint64_t kMaxReadBytes = 64ULL * 1024 * 1024;
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;

@@ -55,6 +55,10 @@ class Ui {
   // Returns false while no tray exists yet (the start-up retry loop).
   virtual bool AddTray(TrayIcon icon, const std::string& tooltip) = 0;
   virtual void ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) = 0;
+  // Tells the user something about their files that needs no answer (a file
+  // kept aside or restored, a save or a log line that failed, options reset).
+  // Shown where the user will see it even without a tray; never blocks.
+  virtual void Notify(const std::string& text) = 0;
 
   // Blocks until the user answers; returns 1 or 2.
   virtual int Ask(const Question& question) = 0;

@@ -124,6 +124,14 @@ Status SaveProgramData(FileSystem& files, const std::filesystem::path& data_dire
 Status BackupDataFiles(FileSystem& files, RecordDatabase& records,
                        const std::filesystem::path& data_directory);
 
+// The day-close copy of both files into the data directory's Backups/
+// folder, one set per day named by `now`'s date, keeping the newest
+// kDayBackupsKept sets. A copy that is not sound never replaces a sound one.
+inline constexpr std::string_view kDayBackupFolder = "Backups";
+inline constexpr std::size_t kDayBackupsKept = 7;
+Status KeepDayBackup(FileSystem& files, const std::filesystem::path& data_directory,
+                     const LocalTime& now);
+
 // Writes one work type of a version-250 file into the database: the record
 // of that exact name (never the placeholder in slot 0), or a new one; then
 // its maximum, today and yesterday. False when it could not be stored; an

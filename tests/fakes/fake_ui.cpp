@@ -46,6 +46,10 @@ void FakeUi::ShowBalloon(const std::string& title, const std::string& text, Tray
   Record("balloon " + title + "|" + text);
 }
 
+void FakeUi::Notify(const std::string& text) {
+  Record("notice " + text);
+}
+
 int FakeUi::Ask(const Question& question) {
   int answer = 2;
   std::function<int(const Question&)> answerer;

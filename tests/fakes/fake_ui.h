@@ -1,7 +1,7 @@
 // FakeUi: a recording Ui for tests. Every call becomes one line of text in
 // calls(), in order:
 //   "timer ID PERIOD", "kill-timer ID", "command ID", "close",
-//   "add-tray ICON|TOOLTIP", "tray ICON|TOOLTIP", "balloon TITLE|TEXT",
+//   "add-tray ICON|TOOLTIP", "tray ICON|TOOLTIP", "balloon TITLE|TEXT", "notice TEXT",
 //   "ask MESSAGE|BUTTON1|BUTTON2 -> ANSWER", "beep", "play FILE",
 //   "stop-sound", "open FILE"
 // (ids and icons as numbers). Repaint requests are only counted, since a
@@ -31,6 +31,7 @@ class FakeUi : public Ui {
   void SetTray(TrayIcon icon, const std::string& tooltip) override;
   bool AddTray(TrayIcon icon, const std::string& tooltip) override;
   void ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) override;
+  void Notify(const std::string& text) override;
   int Ask(const Question& question) override;
   void Beep() override;
   void PlaySoundFile(const std::filesystem::path& file) override;

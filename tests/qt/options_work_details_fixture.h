@@ -39,6 +39,7 @@ class RecordingUi final : public Ui {
   void SetTray(TrayIcon, const std::string&) override {}
   bool AddTray(TrayIcon, const std::string&) override { return true; }
   void ShowBalloon(const std::string&, const std::string&, TrayIcon) override {}
+  void Notify(const std::string&) override {}
   int Ask(const Question& question) override {
     asked.push_back(question.message);
     if (answers.empty()) return 2;

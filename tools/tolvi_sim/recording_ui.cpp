@@ -79,6 +79,10 @@ void RecordingUi::ShowBalloon(const std::string& title, const std::string& text,
   Note("balloon " + title + "|" + text);
 }
 
+void RecordingUi::Notify(const std::string& text) {
+  Note("notice " + text);
+}
+
 int RecordingUi::Ask(const Question& question) {
   int answer = 2;
   if (!answers_.empty()) {

@@ -35,6 +35,7 @@ class RecordingUi final : public Ui {
   void SetTray(TrayIcon icon, const std::string& tooltip) override;
   bool AddTray(TrayIcon icon, const std::string& tooltip) override;
   void ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) override;
+  void Notify(const std::string& text) override;
   int Ask(const Question& question) override;
   void Beep() override;
   void PlaySoundFile(const std::filesystem::path& file) override;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/core_context.h"
 #include "engine/program_files.h"
@@ -34,6 +35,15 @@ constexpr char kNoIdleTitle[] = "Tolvi cannot see idle time here";
 constexpr char kNoIdleText[] =
     "Neither the X screen saver nor a desktop idle service answered, so Tolvi counts you as "
     "working until you choose On Break or Away yourself.";
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const std::string& line : lines) {
+    if (!joined.empty()) joined += '\n';
+    joined += line;
+  }
+  return joined;
+}
 
 std::optional<std::filesystem::path> DataDirOption() {
   QCommandLineParser parser;
@@ -103,9 +113,11 @@ int Program::RunWith(const DirectoryFacts& facts, const DataDirectoryChoice& dat
       resources);
   InstallStandardHooks(*context_);
   const LoadResult loaded = LoadProgramFiles(*context_);
-  for (const std::string& notice : loaded.notices)
-    std::fprintf(stderr, "tolvi: %s\n", notice.c_str());
-  if (loaded.outcome == LoadOutcome::kQuit) return kExitOk;
+  if (loaded.outcome == LoadOutcome::kQuit) {
+    for (const std::string& notice : loaded.notices)
+      std::fprintf(stderr, "tolvi: %s\n", notice.c_str());
+    return kExitOk;
+  }
 
   ShellOptions options;
   options.program_icon = ProgramIcon();
@@ -114,6 +126,8 @@ int Program::RunWith(const DirectoryFacts& facts, const DataDirectoryChoice& dat
   shell_ = std::make_unique<DesktopShell>(*context_, ports_->ui, std::move(options));
   shell_->Start();
   if (!ports_->clock.has_idle_source()) shell_->Tell(kNoIdleTitle, kNoIdleText);
+  // One notice for all of them: a second balloon would hide the first.
+  if (!loaded.notices.empty()) ports_->ui.Notify(JoinLines(loaded.notices));
 
   TerminationSignals termination;
   QObject::connect(&termination, &TerminationSignals::Received, shell_.get(),

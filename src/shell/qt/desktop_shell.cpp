@@ -274,6 +274,10 @@ void DesktopShell::OnBalloon(const std::string& title, const std::string& text, 
   tray_->ShowBalloon(title, text);
 }
 
+void DesktopShell::OnNotice(const std::string& text) {
+  Tell(std::string(kProgramTitle), text);
+}
+
 int DesktopShell::OnAsk(const Question& question) {
   QWidget* owner = question.has_owner ? window_.get() : nullptr;
   return AskQuestion(question, alerts_.TakeAskOnTop(), choice_open_, options_.program_icon, owner);

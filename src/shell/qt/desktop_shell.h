@@ -79,6 +79,7 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   void OnSetTray(TrayIcon icon, const std::string& tooltip) override;
   bool OnAddTray(TrayIcon icon, const std::string& tooltip) override;
   void OnBalloon(const std::string& title, const std::string& text, TrayIcon icon) override;
+  void OnNotice(const std::string& text) override;
   int OnAsk(const Question& question) override;
 
   // WindowActions

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <cstdio>
 
 #include "dialogs/qt/dialog_services.h"
 #include "shell/qt/icons.h"
@@ -114,6 +115,16 @@ bool QtUi::AddTray(TrayIcon icon, const std::string& tooltip) {
 void QtUi::ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) {
   RunOnGuiThread([this, title, text, icon] {
     if (target_ != nullptr) target_->OnBalloon(title, text, icon);
+  });
+}
+
+void QtUi::Notify(const std::string& text) {
+  RunOnGuiThread([this, text] {
+    if (target_ != nullptr) {
+      target_->OnNotice(text);
+    } else {
+      std::fprintf(stderr, "tolvi: %s\n", text.c_str());
+    }
   });
 }
 

@@ -51,6 +51,7 @@ class UiTarget {
   virtual bool OnAddTray(TrayIcon icon, const std::string& tooltip) = 0;
   virtual void OnBalloon(const std::string& title, const std::string& text, TrayIcon icon) = 0;
   virtual int OnAsk(const Question& question) = 0;
+  virtual void OnNotice(const std::string& text) = 0;
 };
 
 class QtUi final : public QObject, public Ui {
@@ -72,6 +73,7 @@ class QtUi final : public QObject, public Ui {
   void SetTray(TrayIcon icon, const std::string& tooltip) override;
   bool AddTray(TrayIcon icon, const std::string& tooltip) override;
   void ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) override;
+  void Notify(const std::string& text) override;
   int Ask(const Question& question) override;
   void Beep() override;
   void PlaySoundFile(const std::filesystem::path& file) override;
