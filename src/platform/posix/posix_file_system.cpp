@@ -18,6 +18,9 @@ namespace {
 
 constexpr mode_t kNewFileMode = 0644;
 constexpr std::size_t kCopyChunk = 64 * 1024;
+// As many symbolic links as the kernel itself follows in one path.
+constexpr int kMaxSymlinkHops = 40;
+constexpr std::size_t kLinkBufferStart = 256;
 
 Status ErrnoStatus(const std::string& what, const std::filesystem::path& path, int error) {
   std::string message = what + " " + path.string() + ": " + std::strerror(error);
@@ -92,6 +95,99 @@ std::filesystem::path DirectoryOf(const std::filesystem::path& path) {
   return directory.empty() ? std::filesystem::path(".") : directory;
 }
 
+// Opens a file whose contents are read or mapped. A FIFO or device must not
+// block the open nor feed an endless read, so the open never waits and
+// anything but a regular file is refused before a byte is read.
+Status OpenRegularFile(const std::filesystem::path& path, int access, FileDescriptor* opened,
+                       struct stat* info) {
+  FileDescriptor fd = OpenFile(path, access | O_NONBLOCK | O_NOCTTY);
+  if (!fd.valid()) return ErrnoStatus("Cannot open", path, errno);
+  if (::fstat(fd.get(), info) != 0) return ErrnoStatus("Cannot inspect", path, errno);
+  if (!S_ISREG(info->st_mode)) return Status::IoError("Not a regular file: " + path.string());
+  // Plain blocking reads from here on, as for any regular file.
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    return ErrnoStatus("Cannot set up", path, errno);
+  }
+  *opened = std::move(fd);
+  return Status::Ok();
+}
+
+Status TooLarge(const std::filesystem::path& path) {
+  return Status::IoError("Refusing to read " + path.string() + ": larger than " +
+                         std::to_string(kMaxReadBytes / (1024 * 1024)) + " MiB");
+}
+
+// Opens a regular file no larger than kMaxReadBytes.
+Status OpenForReading(const std::filesystem::path& path, FileDescriptor* opened,
+                      std::uint64_t* size) {
+  struct stat info {};
+  Status status = OpenRegularFile(path, O_RDONLY, opened, &info);
+  if (!status.ok()) return status;
+  *size = static_cast<std::uint64_t>(info.st_size);
+  if (*size > kMaxReadBytes) return TooLarge(path);
+  return Status::Ok();
+}
+
+// Reads to the end, handing each chunk to `sink`; stops with an error once
+// more than kMaxReadBytes came, as from a file that grows while it is read.
+Status ReadCapped(int fd, const std::filesystem::path& path,
+                  const std::function<Status(std::string_view)>& sink) {
+  std::vector<char> buffer(kCopyChunk);
+  std::uint64_t total = 0;
+  for (;;) {
+    const ssize_t got = ReadSome(fd, buffer);
+    if (got < 0) return ErrnoStatus("Cannot read", path, errno);
+    if (got == 0) return Status::Ok();
+    total += static_cast<std::uint64_t>(got);
+    if (total > kMaxReadBytes) return TooLarge(path);
+    Status status = sink(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    if (!status.ok()) return status;
+  }
+}
+
+// The text of a symbolic link.
+Status ReadLink(const std::filesystem::path& link, std::string* target) {
+  std::string buffer(kLinkBufferStart, '\0');
+  for (;;) {
+    const ssize_t got = ::readlink(link.c_str(), buffer.data(), buffer.size());
+    if (got < 0) return ErrnoStatus("Cannot read the link", link, errno);
+    if (static_cast<std::size_t>(got) < buffer.size()) {
+      buffer.resize(static_cast<std::size_t>(got));
+      *target = std::move(buffer);
+      return Status::Ok();
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// The file a replacement of `path` must land on: the end of the chain of
+// symbolic links starting at `path` (which need not exist yet), so that a
+// data file the user linked elsewhere stays a link.
+Status ResolveLinks(const std::filesystem::path& path, std::filesystem::path* target) {
+  std::filesystem::path current = path;
+  for (int followed = 0;; ++followed) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0) {
+      if (errno != ENOENT) return ErrnoStatus("Cannot inspect", current, errno);
+      *target = std::move(current);
+      return Status::Ok();
+    }
+    if (!S_ISLNK(info.st_mode)) {
+      *target = std::move(current);
+      return Status::Ok();
+    }
+    if (followed == kMaxSymlinkHops) {
+      return Status::IoError("Too many symbolic links from " + path.string());
+    }
+    std::string link;
+    Status status = ReadLink(current, &link);
+    if (!status.ok()) return status;
+    const std::filesystem::path next(link);
+    current = next.is_absolute() ? next : DirectoryOf(current) / next;
+  }
+}
+
 // Makes a rename in the directory durable.
 Status SyncDirectory(const std::filesystem::path& directory) {
   FileDescriptor fd = OpenFile(directory, O_RDONLY | O_DIRECTORY);
@@ -108,13 +204,17 @@ mode_t ModeFor(const std::filesystem::path& target) {
   return kNewFileMode;
 }
 
-// Writes a temporary file beside `path` with `fill`, flushes it and renames it
-// over `path`. The temporary file never outlives a failure.
-Status ReplaceAtomically(const std::filesystem::path& path,
+// Writes a temporary file beside the file `target` names (through its
+// symbolic links) with `fill`, flushes it and renames it over that file. The
+// temporary file never outlives a failure.
+Status ReplaceAtomically(const std::filesystem::path& target,
                          const std::function<Status(int fd)>& fill) {
+  std::filesystem::path path;
+  Status resolved = ResolveLinks(target, &path);
+  if (!resolved.ok()) return resolved;
   const std::filesystem::path directory = DirectoryOf(path);
   std::string name = ".";
-  name.append(path.filename().string()).append(".tmp-XXXXXX");
+  name.append(path.filename().string()).append(kTemporaryInfix).append(kTemporarySuffixLength, 'X');
   std::string pattern = (directory / name).string();
   const int raw_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (raw_fd < 0) return ErrnoStatus("Cannot create a temporary file for", path, errno);
@@ -137,63 +237,126 @@ Status ReplaceAtomically(const std::filesystem::path& path,
   return SyncDirectory(directory);
 }
 
+// Allocates the blocks of [offset, offset + length), growing the file if the
+// range ends past it. A store into a mapped hole that the disk cannot back
+// kills the process (SIGBUS); with the blocks reserved no store can fail.
+Status ReserveSpace(int fd, const std::filesystem::path& path, std::uint64_t offset,
+                    std::uint64_t length) {
+  if (length == 0) return Status::Ok();
+  int error = 0;
+  do {
+    error = ::posix_fallocate(fd, static_cast<off_t>(offset), static_cast<off_t>(length));
+  } while (error == EINTR);
+  if (error == 0) return Status::Ok();
+  if (error == ENOSPC || error == EDQUOT || error == EFBIG) {
+    return Status::IoError("No space left on the disk for " + path.string() + " (" +
+                           std::to_string(offset + length) + " bytes): " + std::strerror(error));
+  }
+  return ErrnoStatus("Cannot reserve disk space for", path, error);
+}
+
 class PosixMappedFile final : public MappedFile {
  public:
-  PosixMappedFile(FileDescriptor fd, bool writable) : fd_(std::move(fd)), writable_(writable) {}
-  ~PosixMappedFile() override { Unmap(); }
+  PosixMappedFile(FileDescriptor fd, std::filesystem::path path, bool writable)
+      : fd_(std::move(fd)), path_(std::move(path)), writable_(writable) {}
+  ~PosixMappedFile() override { Unmap(data_, size_); }
   PosixMappedFile(const PosixMappedFile&) = delete;
   PosixMappedFile& operator=(const PosixMappedFile&) = delete;
 
   std::span<std::byte> bytes() override { return {data_, size_}; }
   bool writable() const override { return writable_; }
 
+  // The first mapping, of the whole file.
   Status Map(std::uint64_t size) {
     if (size > std::numeric_limits<std::size_t>::max()) {
-      return Status::IoError("File too large to map");
+      return Status::IoError("File too large to map: " + path_.string());
     }
-    if (size == 0) return Status::Ok();  // nothing to map; bytes() stays empty
-    const int protection = writable_ ? PROT_READ | PROT_WRITE : PROT_READ;
-    void* data =
-        ::mmap(nullptr, static_cast<std::size_t>(size), protection, MAP_SHARED, fd_.get(), 0);
-    if (data == MAP_FAILED) return Status::IoError(std::string("mmap: ") + std::strerror(errno));
-    data_ = static_cast<std::byte*>(data);
-    size_ = static_cast<std::size_t>(size);
-    return Status::Ok();
+    return MapRegion(static_cast<std::size_t>(size), &data_, &size_);
   }
 
   Status Resize(std::uint64_t new_size) override {
     if (!writable_) return Status::InvalidArgument("Resizing a read-only mapping");
-    if (new_size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+    if (new_size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
+        new_size > std::numeric_limits<std::size_t>::max()) {
       return Status::InvalidArgument("Mapping size out of range");
     }
-    const std::uint64_t old_size = size_;
-    Unmap();
-    if (::ftruncate(fd_.get(), static_cast<off_t>(new_size)) != 0) {
-      const int error = errno;
-      (void)Map(old_size);
-      return Status::IoError(std::string("ftruncate: ") + std::strerror(error));
-    }
-    return Map(new_size);
+    const auto size = static_cast<std::size_t>(new_size);
+    if (size == size_) return Status::Ok();
+    return size > size_ ? Grow(size) : Shrink(size);
   }
 
   Status Flush() override {
     if (data_ != nullptr && writable_ && ::msync(data_, size_, MS_SYNC) != 0) {
-      return Status::IoError(std::string("msync: ") + std::strerror(errno));
+      return Status::IoError("msync " + path_.string() + ": " + std::strerror(errno));
     }
     if (writable_ && ::fsync(fd_.get()) != 0) {
-      return Status::IoError(std::string("fsync: ") + std::strerror(errno));
+      return Status::IoError("fsync " + path_.string() + ": " + std::strerror(errno));
     }
     return Status::Ok();
   }
 
  private:
-  void Unmap() {
-    if (data_ != nullptr) ::munmap(data_, size_);
-    data_ = nullptr;
-    size_ = 0;
+  // The old mapping stays valid and in use until the grown file is fully
+  // reserved and mapped; on any failure the file is cut back to its old size.
+  Status Grow(std::size_t new_size) {
+    Status status = ReserveSpace(fd_.get(), path_, size_, new_size - size_);
+    if (status.ok()) status = Remap(new_size);
+    if (!status.ok() && ::ftruncate(fd_.get(), static_cast<off_t>(size_)) != 0) {
+      return Status::IoError(status.message() + "; cannot cut " + path_.string() +
+                             " back to its old size: " + std::strerror(errno));
+    }
+    return status;
+  }
+
+  // The smaller mapping is made before the file is cut, so a failure of
+  // either step leaves the file and the old mapping as they were.
+  Status Shrink(std::size_t new_size) {
+    std::byte* data = nullptr;
+    std::size_t size = 0;
+    Status status = MapRegion(new_size, &data, &size);
+    if (!status.ok()) return status;
+    if (::ftruncate(fd_.get(), static_cast<off_t>(new_size)) != 0) {
+      const int error = errno;
+      Unmap(data, size);
+      return ErrnoStatus("Cannot shrink", path_, error);
+    }
+    Replace(data, size);
+    return Status::Ok();
+  }
+
+  Status Remap(std::size_t new_size) {
+    std::byte* data = nullptr;
+    std::size_t size = 0;
+    Status status = MapRegion(new_size, &data, &size);
+    if (status.ok()) Replace(data, size);
+    return status;
+  }
+
+  // An empty file has no mapping: bytes() is then empty.
+  Status MapRegion(std::size_t size, std::byte** data, std::size_t* mapped_size) const {
+    *data = nullptr;
+    *mapped_size = 0;
+    if (size == 0) return Status::Ok();
+    const int protection = writable_ ? PROT_READ | PROT_WRITE : PROT_READ;
+    void* region = ::mmap(nullptr, size, protection, MAP_SHARED, fd_.get(), 0);
+    if (region == MAP_FAILED) return ErrnoStatus("Cannot map", path_, errno);
+    *data = static_cast<std::byte*>(region);
+    *mapped_size = size;
+    return Status::Ok();
+  }
+
+  void Replace(std::byte* data, std::size_t size) {
+    Unmap(data_, size_);
+    data_ = data;
+    size_ = size;
+  }
+
+  static void Unmap(std::byte* data, std::size_t size) {
+    if (data != nullptr) ::munmap(data, size);
   }
 
   FileDescriptor fd_;
+  std::filesystem::path path_;
   bool writable_;
   std::byte* data_ = nullptr;
   std::size_t size_ = 0;
@@ -213,16 +376,17 @@ std::optional<std::uint64_t> PosixFileSystem::FileSize(const std::filesystem::pa
 }
 
 Status PosixFileSystem::ReadFile(const std::filesystem::path& path, std::string* contents) {
-  FileDescriptor fd = OpenFile(path, O_RDONLY);
-  if (!fd.valid()) return ErrnoStatus("Cannot open", path, errno);
+  FileDescriptor fd;
+  std::uint64_t size = 0;
+  Status status = OpenForReading(path, &fd, &size);
+  if (!status.ok()) return status;
   std::string data;
-  std::vector<char> buffer(kCopyChunk);
-  for (;;) {
-    const ssize_t got = ReadSome(fd.get(), buffer);
-    if (got < 0) return ErrnoStatus("Cannot read", path, errno);
-    if (got == 0) break;
-    data.append(buffer.data(), static_cast<std::size_t>(got));
-  }
+  data.reserve(static_cast<std::size_t>(size));
+  status = ReadCapped(fd.get(), path, [&](std::string_view chunk) {
+    data.append(chunk);
+    return Status::Ok();
+  });
+  if (!status.ok()) return status;
   *contents = std::move(data);
   return Status::Ok();
 }
@@ -246,18 +410,15 @@ Status PosixFileSystem::AppendFile(const std::filesystem::path& path, std::strin
 
 Status PosixFileSystem::CopyFile(const std::filesystem::path& from,
                                  const std::filesystem::path& to) {
-  FileDescriptor source = OpenFile(from, O_RDONLY);
-  if (!source.valid()) return ErrnoStatus("Cannot open", from, errno);
+  FileDescriptor source;
+  std::uint64_t size = 0;
+  Status status = OpenForReading(from, &source, &size);
+  if (!status.ok()) return status;
   return ReplaceAtomically(to, [&](int fd) {
-    std::vector<char> buffer(kCopyChunk);
-    for (;;) {
-      const ssize_t got = ReadSome(source.get(), buffer);
-      if (got < 0) return ErrnoStatus("Cannot read", from, errno);
-      if (got == 0) return Status::Ok();
-      if (!WriteAll(fd, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
-        return ErrnoStatus("Cannot write", to, errno);
-      }
-    }
+    return ReadCapped(source.get(), from, [&](std::string_view chunk) {
+      if (!WriteAll(fd, chunk)) return ErrnoStatus("Cannot write", to, errno);
+      return Status::Ok();
+    });
   });
 }
 
@@ -302,22 +463,18 @@ std::vector<std::string> PosixFileSystem::ListFiles(const std::filesystem::path&
 
 std::unique_ptr<MappedFile> PosixFileSystem::OpenMapped(const std::filesystem::path& path,
                                                         bool writable, Status* status) {
-  FileDescriptor fd = OpenFile(path, writable ? O_RDWR : O_RDONLY);
-  if (!fd.valid()) {
-    *status = ErrnoStatus("Cannot open", path, errno);
-    return nullptr;
-  }
+  FileDescriptor fd;
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) {
-    *status = ErrnoStatus("Cannot inspect", path, errno);
-    return nullptr;
+  *status = OpenRegularFile(path, writable ? O_RDWR : O_RDONLY, &fd, &info);
+  if (!status->ok()) return nullptr;
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  // The holes of a sparse file are backed now, while failing is still clean.
+  if (writable) {
+    *status = ReserveSpace(fd.get(), path, 0, size);
+    if (!status->ok()) return nullptr;
   }
-  if (!S_ISREG(info.st_mode)) {
-    *status = Status::IoError("Not a regular file: " + path.string());
-    return nullptr;
-  }
-  auto mapped = std::make_unique<PosixMappedFile>(std::move(fd), writable);
-  *status = mapped->Map(static_cast<std::uint64_t>(info.st_size));
+  auto mapped = std::make_unique<PosixMappedFile>(std::move(fd), path, writable);
+  *status = mapped->Map(size);
   if (!status->ok()) return nullptr;
   return mapped;
 }
