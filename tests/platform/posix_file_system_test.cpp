@@ -1,14 +1,19 @@
 #include "platform/posix/posix_file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <future>
 
 namespace tolvi {
 namespace {
@@ -33,9 +38,27 @@ class PosixFileSystemTest : public ::testing::Test {
     return contents;
   }
 
+  // Every entry of a directory, hidden ones and links included.
+  static std::vector<std::string> Entries(const fs::path& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
   PosixFileSystem files_;
   fs::path dir_;
 };
+
+// A file of `size` bytes that takes no disk space.
+void MakeSparseFile(const fs::path& path, off_t size) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(::ftruncate(fd, size), 0);
+  ::close(fd);
+}
 
 TEST_F(PosixFileSystemTest, WriteFileAtomicReplacesTheFileAndLeavesNoTemporary) {
   const fs::path path = dir_ / "dTolvi.dat";
@@ -188,6 +211,234 @@ TEST_F(PosixFileSystemTest, OpenMappedReportsWhatCannotBeMapped) {
   EXPECT_EQ(status.code(), Status::Code::kNotFound);
   EXPECT_EQ(files_.OpenMapped(dir_, false, &status), nullptr);
   EXPECT_FALSE(status.ok());
+}
+
+// Runs `call` on its own thread. Should it block (opening a FIFO that has no
+// writer), the FIFO is opened for writing to release it, so the test fails
+// instead of hanging.
+Status RunReleasingFifo(const fs::path& fifo, const std::function<Status()>& call) {
+  constexpr auto kPatience = std::chrono::seconds(20);
+  std::future<Status> result = std::async(std::launch::async, call);
+  if (result.wait_for(kPatience) != std::future_status::ready) {
+    ADD_FAILURE() << "blocked on " << fifo;
+    while (result.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+      const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd >= 0) ::close(fd);
+    }
+  }
+  return result.get();
+}
+
+struct OddFileOperation {
+  const char* name;
+  std::function<Status(FileSystem&, const fs::path& odd, const fs::path& copy)> run;
+};
+
+TEST_F(PosixFileSystemTest, FilesThatAreNotRegularAreRefusedAtOnce) {
+  const fs::path fifo = dir_ / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path odd_files[] = {fifo, dir_ / "sub", "/dev/null"};
+  ASSERT_TRUE(files_.CreateDirectories(dir_ / "sub").ok());
+  const OddFileOperation operations[] = {
+      {"read",
+       [](FileSystem& files, const fs::path& odd, const fs::path&) {
+         std::string contents = "unchanged";
+         Status status = files.ReadFile(odd, &contents);
+         EXPECT_EQ(contents, "unchanged");
+         return status;
+       }},
+      {"copy", [](FileSystem& files, const fs::path& odd,
+                  const fs::path& copy) { return files.CopyFile(odd, copy); }},
+      {"map for reading",
+       [](FileSystem& files, const fs::path& odd, const fs::path&) {
+         Status status;
+         EXPECT_EQ(files.OpenMapped(odd, false, &status), nullptr);
+         return status;
+       }},
+      {"map for writing",
+       [](FileSystem& files, const fs::path& odd, const fs::path&) {
+         Status status;
+         EXPECT_EQ(files.OpenMapped(odd, true, &status), nullptr);
+         return status;
+       }},
+  };
+  const fs::path copy = dir_ / "copy";
+  for (const fs::path& odd : odd_files) {
+    for (const OddFileOperation& operation : operations) {
+      SCOPED_TRACE(odd.string() + " " + operation.name);
+      const Status status =
+          RunReleasingFifo(fifo, [&] { return operation.run(files_, odd, copy); });
+      EXPECT_EQ(status.code(), Status::Code::kIoError);
+      EXPECT_NE(status.message().find(odd.string()), std::string::npos) << status.message();
+      EXPECT_FALSE(fs::exists(copy));
+    }
+  }
+}
+
+TEST_F(PosixFileSystemTest, FilesAboveTheReadLimitAreRefusedUnread) {
+  struct Case {
+    off_t size;
+    bool accepted;
+  };
+  constexpr off_t kLimit = static_cast<off_t>(kMaxReadBytes);
+  const Case cases[] = {{kLimit, true}, {kLimit + 1, false}, {off_t{3} << 30, false}};
+  const fs::path path = dir_ / "big";
+  const fs::path copy = dir_ / "copy";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    MakeSparseFile(path, c.size);
+    std::string contents = "unchanged";
+    const Status read = files_.ReadFile(path, &contents);
+    EXPECT_EQ(read.ok(), c.accepted) << read.message();
+    EXPECT_EQ(contents.size(), c.accepted ? static_cast<std::size_t>(c.size) : 9U);
+    const Status copied = files_.CopyFile(path, copy);
+    EXPECT_EQ(copied.ok(), c.accepted) << copied.message();
+    EXPECT_EQ(files_.FileSize(copy),
+              c.accepted ? std::optional<std::uint64_t>(c.size) : std::nullopt);
+    std::error_code ignored;
+    fs::remove(copy, ignored);
+  }
+}
+
+// pagemap is a regular file that says it is empty and reads far past the
+// limit: a file that grows while it is read.
+TEST_F(PosixFileSystemTest, ReadingStopsWhenTheFileGrowsPastTheLimit) {
+  const fs::path grows = "/proc/self/pagemap";
+  if (::access(grows.c_str(), R_OK) != 0) GTEST_SKIP() << grows << " is not readable here";
+  std::string contents = "unchanged";
+  EXPECT_EQ(files_.ReadFile(grows, &contents).code(), Status::Code::kIoError);
+  EXPECT_EQ(contents, "unchanged");
+  EXPECT_EQ(files_.CopyFile(grows, dir_ / "copy").code(), Status::Code::kIoError);
+  EXPECT_EQ(Entries(dir_), std::vector<std::string>{});
+}
+
+TEST_F(PosixFileSystemTest, ReplacingThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // in data/: name -> target
+    bool target_exists;
+  };
+  const fs::path real = dir_ / "elsewhere" / "real.dat";
+  const Case cases[] = {
+      {"absolute", {{"dTolvi.dat", real.string()}}, true},
+      {"relative", {{"dTolvi.dat", "../elsewhere/real.dat"}}, true},
+      {"chain", {{"dTolvi.dat", "hop"}, {"hop", "../elsewhere/real.dat"}}, true},
+      {"dangling", {{"dTolvi.dat", "../elsewhere/real.dat"}}, false},
+  };
+  const fs::path source = dir_ / "source";
+  ASSERT_TRUE(files_.WriteFileAtomic(source, "copied").ok());
+  const std::pair<const char*, std::function<Status(const fs::path&)>> writes[] = {
+      {"write", [&](const fs::path& link) { return files_.WriteFileAtomic(link, "written"); }},
+      {"copy", [&](const fs::path& link) { return files_.CopyFile(source, link); }},
+  };
+  for (const Case& c : cases) {
+    for (const auto& [write_name, write] : writes) {
+      SCOPED_TRACE(std::string(c.name) + " " + write_name);
+      fs::remove_all(dir_ / "data");
+      fs::remove_all(dir_ / "elsewhere");
+      fs::create_directories(dir_ / "data");
+      fs::create_directories(dir_ / "elsewhere");
+      for (const auto& [name, target] : c.links) fs::create_symlink(target, dir_ / "data" / name);
+      if (c.target_exists) {
+        ASSERT_TRUE(files_.WriteFileAtomic(real, "old").ok());
+      }
+      const fs::path link = dir_ / "data" / "dTolvi.dat";
+
+      ASSERT_TRUE(write(link).ok());
+
+      EXPECT_EQ(Read(real), std::string(write_name) == "write" ? "written" : "copied");
+      for (const auto& [name, target] : c.links) {
+        ASSERT_TRUE(fs::is_symlink(dir_ / "data" / name)) << name;
+        EXPECT_EQ(fs::read_symlink(dir_ / "data" / name), target);
+      }
+      EXPECT_EQ(Entries(dir_ / "elsewhere"), std::vector<std::string>{"real.dat"});
+      EXPECT_EQ(Entries(dir_ / "data").size(), c.links.size());
+    }
+  }
+}
+
+TEST_F(PosixFileSystemTest, ReplacingThroughALoopOfLinksFailsAndKeepsTheLinks) {
+  const fs::path a = dir_ / "dTolvi.dat";
+  const fs::path b = dir_ / "other";
+  fs::create_symlink("other", a);
+  fs::create_symlink("dTolvi.dat", b);
+  EXPECT_EQ(files_.WriteFileAtomic(a, "data").code(), Status::Code::kIoError);
+  EXPECT_TRUE(fs::is_symlink(a));
+  EXPECT_TRUE(fs::is_symlink(b));
+  EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"dTolvi.dat", "other"}));
+}
+
+// A 64 KiB file system of its own, mounted for each test; needs root.
+class FullDiskTest : public PosixFileSystemTest {
+ protected:
+  static constexpr std::size_t kDiskBytes = 64 * 1024;
+
+  void SetUp() override {
+    PosixFileSystemTest::SetUp();
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small tmpfs";
+    disk_ = dir_ / "disk";
+    fs::create_directories(disk_);
+    const std::string options = "size=" + std::to_string(kDiskBytes);
+    if (::mount("tmpfs", disk_.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+      GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
+    }
+    mounted_ = true;
+  }
+  void TearDown() override {
+    if (mounted_) ::umount2(disk_.c_str(), MNT_DETACH);
+    PosixFileSystemTest::TearDown();
+  }
+
+  // Writes a filler file until the disk is full.
+  void FillDisk() {
+    const fs::path filler = disk_ / "filler";
+    const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    ::close(fd);
+  }
+
+  fs::path disk_;
+  bool mounted_ = false;
+};
+
+TEST_F(FullDiskTest, GrowthWithoutSpaceFailsAndKeepsTheOldMapping) {
+  const fs::path path = disk_ / "TlvDB.lbf";
+  std::string old_bytes(8192, '\0');
+  for (std::size_t i = 0; i < old_bytes.size(); ++i) old_bytes[i] = static_cast<char>('a' + i % 26);
+  ASSERT_TRUE(files_.WriteFileAtomic(path, old_bytes).ok());
+  Status status;
+  std::unique_ptr<MappedFile> mapped = files_.OpenMapped(path, true, &status);
+  ASSERT_NE(mapped, nullptr) << status.message();
+  FillDisk();
+
+  status = mapped->Resize(old_bytes.size() + kDiskBytes);
+
+  EXPECT_EQ(status.code(), Status::Code::kIoError);
+  EXPECT_NE(status.message().find("space"), std::string::npos) << status.message();
+  ASSERT_EQ(mapped->bytes().size(), old_bytes.size());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(mapped->bytes().data()), old_bytes.size()),
+            old_bytes);
+  EXPECT_EQ(files_.FileSize(path), old_bytes.size());
+}
+
+TEST_F(FullDiskTest, OpeningASparseFileForWritingWithoutSpaceFailsCleanly) {
+  const fs::path path = disk_ / "TlvDB.lbf";
+  ASSERT_TRUE(files_.WriteFileAtomic(path, "head").ok());
+  constexpr off_t kSparseSize = 1024 * 1024;
+  ASSERT_EQ(::truncate(path.c_str(), kSparseSize), 0);
+  FillDisk();
+  std::string expected = "head";
+  expected.resize(kSparseSize, '\0');
+
+  Status status;
+  EXPECT_EQ(files_.OpenMapped(path, true, &status), nullptr);
+
+  EXPECT_EQ(status.code(), Status::Code::kIoError);
+  EXPECT_NE(status.message().find("space"), std::string::npos) << status.message();
+  EXPECT_EQ(Read(path), expected);
 }
 
 }  // namespace

@@ -4,10 +4,17 @@
 // Replacements are atomic: the new contents go to a temporary file in the
 // target's directory, which is flushed, renamed over the target, and the
 // directory flushed, so a crash leaves either the old or the new file whole.
-// New files get mode 0644, a replaced file keeps its mode.
+// New files get mode 0644, a replaced file keeps its mode. A symbolic link
+// in the target's place is followed (at most 40 hops) and left as it is.
 //
-// Mapped files are shared mappings; another process that truncates a mapped
-// file can still make the holder fault, as with any mmap.
+// Files read or mapped are opened without blocking and checked to be regular
+// files before anything is read, so a FIFO or device in a data file's place
+// cannot hang or flood the program.
+//
+// Mapped files are shared mappings whose blocks are allocated (posix_fallocate)
+// before they are mapped, so a full disk shows as a failed open or Resize,
+// never as SIGBUS on a store. Another process that truncates a mapped file
+// can still make the holder fault, as with any mmap.
 #pragma once
 
 #include "platform/file_system.h"
