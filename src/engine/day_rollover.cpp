@@ -273,6 +273,9 @@ void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& 
     ComputeTotals(state, context.records, GrandTotal::kSkip);
     if (data.file_log != 0 || data.show_report != 0) DaySummary(context);
     CloseDays(context, *days);
+    // Saved with the new day's date: a start on a later day closes this
+    // one under its own date, not the one before it.
+    SetFieldText(data.today_text, context.clock.LongDate(context.clock.Now()));
     SaveClosedDay(context);
   }
   SetFieldText(data.today_text, context.clock.LongDate(context.clock.Now()));

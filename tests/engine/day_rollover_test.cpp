@@ -105,6 +105,8 @@ TEST_F(DayRolloverTest, EachCloseIsBackedUpAndSaved) {
   ASSERT_TRUE(saved.has_value());
   ASSERT_EQ(saved->size(), 6508u);
   EXPECT_EQ(saved->substr(0, 8), "TOLV1320");
+  // The new day's date is saved with the close, for a start on a later day.
+  EXPECT_EQ(saved->substr(8 + 60, 24), std::string("Sunday, 6 December 2026\0", 24));
   EXPECT_TRUE(records().is_open());
 }
 
