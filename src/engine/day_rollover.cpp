@@ -1,6 +1,8 @@
 #include "engine/day_rollover.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -9,6 +11,7 @@
 #include "engine/day_check.h"
 #include "engine/tray_updates.h"
 #include "shell/tray_tip.h"
+#include "storage/close_journal.h"
 #include "storage/program_data_file.h"
 #include "storage/text.h"
 #include "worklog/day_line.h"
@@ -71,9 +74,115 @@ void CloseOneDay(CoreContext& context) {
   }
 }
 
-void BackupAndSave(CoreContext& context) {
-  (void)BackupDataFiles(context.files, context.records, context.data_directory);
-  (void)SaveProgramData(context.files, context.data_directory, context.state.data);
+std::filesystem::path DatabaseFile(const CoreContext& context) {
+  return context.DataFile(kDatabaseFileName);
+}
+
+// Closing and reopening writes the mapped view back to the file.
+Status FlushDatabase(CoreContext& context) {
+  context.records.Close();
+  return context.records.Open(DatabaseFile(context), /*writable=*/true);
+}
+
+// The log's entry: its length before the day line, or that it did not exist.
+// A log that could not be rotated is still full and would be restarted by
+// the day line's write, so then it is kept whole.
+Status AddWorkLogEntry(CoreContext& context, CloseJournal& journal) {
+  const std::filesystem::path path = context.DataFile(kWorkLogFileName);
+  JournalEntry entry;
+  entry.file_name = kWorkLogFileName;
+  if (!context.files.Exists(path)) {
+    entry.action = JournalAction::kRemove;
+  } else if (const auto size = context.files.FileSize(path); !size) {
+    return Status::IoError("cannot read the size of " + path.string());
+  } else if (*size <= kWorkLogRotateBytes) {
+    entry.action = JournalAction::kCutToLength;
+    entry.length = *size;
+  } else if (Status read = context.files.ReadFile(path, &entry.bytes); !read.ok()) {
+    return read;
+  }
+  journal.entries.push_back(std::move(entry));
+  return Status::Ok();
+}
+
+std::string CloseStartedText(Clock& clock) {
+  const LocalTime now = clock.Now();
+  char time[16];
+  std::snprintf(time, sizeof time, " %02d:%02d", now.hour, now.minute);
+  return clock.LongDate(now) + time;
+}
+
+// Writes the journal that lets the next start undo this close: `before` is
+// the block as it was before the day check changed anything. The log is
+// rotated first so that the day line is a plain append.
+Status BeginClose(CoreContext& context, const ProgramData& before) {
+  const bool file_log = before.file_log != 0;
+  if (file_log) {
+    // A log that cannot be rotated now stays full and is journalled whole.
+    (void)WorkLog(context.files, context.clock, context.data_directory).RotateIfFull();
+  }
+  if (Status flushed = FlushDatabase(context); !flushed.ok()) return flushed;
+
+  CloseJournal journal;
+  journal.total_days_before = before.total_days;
+  journal.started = CloseStartedText(context.clock);
+  JournalEntry database;
+  database.file_name = kDatabaseFileName;
+  if (Status read = context.files.ReadFile(DatabaseFile(context), &database.bytes); !read.ok()) {
+    return read;
+  }
+  journal.entries.push_back(std::move(database));
+  if (file_log) {
+    if (Status logged = AddWorkLogEntry(context, journal); !logged.ok()) return logged;
+  }
+  JournalEntry data_file;
+  data_file.file_name = kDataFileName;
+  data_file.bytes = ProgramDataFileImage(before);
+  journal.entries.push_back(std::move(data_file));
+  return WriteCloseJournal(context.files, context.data_directory, journal);
+}
+
+// "dTolvi.dat" first, so that the two " Bak" copies made after it are a
+// matching pair; the journal goes once the saved file holds the closed day.
+void SaveClosedDay(CoreContext& context) {
+  const ProgramData& data = context.state.data;
+  Ui& ui = context.ui;
+  if (Status flushed = FlushDatabase(context); !flushed.ok()) {
+    ui.Notify("The work-type database could not be written back after the day close: " +
+              flushed.message());
+    return;
+  }
+  if (Status saved = SaveProgramData(context.files, context.data_directory, data); !saved.ok()) {
+    // No backups either: they would pair the closed database with the
+    // unclosed data file. The journal stays until a save succeeds.
+    ui.Notify("The closed day could not be saved (" + saved.message() +
+              "). It is kept in memory and saved at the next save point.");
+    return;
+  }
+  if (Status forgot =
+          ForgetCloseJournalIfSaved(context.files, context.data_directory, data.total_days);
+      !forgot.ok()) {
+    ui.Notify("The record of the day close, " + CloseJournalPath(context.data_directory).string() +
+              ", could not be removed (" + forgot.message() +
+              "); the next start would close the day again.");
+  }
+  if (Status reopened = BackupDataFiles(context.files, context.records, context.data_directory);
+      !reopened.ok()) {
+    ui.Notify("The work-type database could not be opened again after its backup: " +
+              reopened.message());
+  }
+  // A failed day copy keeps the older sets; the next close tries again.
+  (void)KeepDayBackup(context.files, context.data_directory, context.clock.Now());
+}
+
+// A close that cannot be journalled does not start: the day stays open
+// with its date and counters, and the next day check tries again.
+void PostponeClose(CoreContext& context, const ProgramData& before, const Status& why) {
+  ProgramData& data = context.state.data;
+  data.day_of_month = before.day_of_month;
+  data.last_close_stamp = before.last_close_stamp;
+  context.ui.Notify("The day could not be closed (" + why.message() +
+                    "); it stays open and is closed at the next day check.");
 }
 
 }  // namespace
@@ -135,6 +244,7 @@ void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& 
   if (!IsDayOpen(data.day_of_month)) {
     data.day_of_month = today;
   } else if (today != data.day_of_month) {
+    ProgramData before = data;
     // Set first, so that a day check running meanwhile on the other thread
     // (while the clock guard waits for the user) finds nothing to close.
     data.day_of_month = today;
@@ -144,12 +254,29 @@ void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& 
       quit();
       return;
     }
+    // The other thread may have ticked while the question waited.
+    const std::uint32_t open_day = before.day_of_month;
+    const std::uint32_t last_close_stamp = before.last_close_stamp;
+    before = data;
+    before.day_of_month = open_day;
+    before.last_close_stamp = last_close_stamp;
+    // Rewriting the cached time is harmless, and the journal then holds it.
     FlushCurrentWorkType(state, context.records);
+    if (Status begun = BeginClose(context, before); !begun.ok()) {
+      PostponeClose(context, before, begun);
+      // TodayText keeps the open day's date for its line.
+      RebuildRecentWork(state, context.records);
+      state.activity.tray_refresh_pending = true;
+      return;
+    }
     state.activity.current_today_ms = 0;
     ComputeTotals(state, context.records, GrandTotal::kSkip);
     if (data.file_log != 0 || data.show_report != 0) DaySummary(context);
     CloseDays(context, *days);
-    BackupAndSave(context);
+    // Saved with the new day's date: a start on a later day closes this
+    // one under its own date, not the one before it.
+    SetFieldText(data.today_text, context.clock.LongDate(context.clock.Now()));
+    SaveClosedDay(context);
   }
   SetFieldText(data.today_text, context.clock.LongDate(context.clock.Now()));
   RebuildRecentWork(state, context.records);

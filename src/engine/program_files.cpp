@@ -1,11 +1,19 @@
 #include "engine/program_files.h"
 
 #include "engine/day_check.h"
+#include "storage/close_journal.h"
 #include "worklog/log_import.h"
 
 namespace tolvi {
 
 LoadResult LoadProgramFiles(CoreContext& context, const LoadServices& services) {
+  // An interrupted day close is undone before anything is read, so that the
+  // day check below closes that day once, from the files as they were.
+  std::vector<std::string> rollback_notices;
+  if (RollBackInterruptedClose(context.files, context.clock, context.data_directory,
+                               rollback_notices) == RollbackOutcome::kFailed) {
+    return {.outcome = LoadOutcome::kQuit, .notices = std::move(rollback_notices)};
+  }
   const LoadServices work_log = WorkLogLoadServices(context);
   // Nothing else runs yet, but the day check takes the lock as it always
   // does, so the block is handed to the loader without holding it.
@@ -22,12 +30,22 @@ LoadResult LoadProgramFiles(CoreContext& context, const LoadServices& services) 
       .write_plain_log_line = services.write_plain_log_line ? services.write_plain_log_line
                                                             : work_log.write_plain_log_line,
   };
-  return LoadProgramData(files);
+  LoadResult result = LoadProgramData(files);
+  result.notices.insert(result.notices.begin(), rollback_notices.begin(), rollback_notices.end());
+  return result;
 }
 
 Status SaveProgramFiles(CoreContext& context) {
-  const ProgramData snapshot = SnapshotProgramData(context.state.data, context.state.mutex);
-  return SaveProgramData(context.files, context.data_directory, snapshot);
+  // Held through the write: a block taken before a day close must not land
+  // on disk after that close saved its own, nor remove its journal.
+  const StateLock lock(context.state.mutex);
+  const ProgramData& data = context.state.data;
+  if (Status saved = SaveProgramData(context.files, context.data_directory, data); !saved.ok()) {
+    return saved;
+  }
+  // A day close whose own save failed left its journal; this save holds
+  // the closed day, so the journal has done its work.
+  return ForgetCloseJournalIfSaved(context.files, context.data_directory, data.total_days);
 }
 
 }  // namespace tolvi

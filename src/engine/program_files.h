@@ -3,9 +3,17 @@
 // of the block. Thin glue over storage/program_data_file.h so every front
 // end loads and saves the same way.
 //
+// LoadProgramFiles first undoes a day close that was interrupted (its
+// journal "TlvClose.jnl", storage/close_journal.h), then loads. A journal
+// that cannot be applied ends the load with kQuit and its notice, nothing
+// else changed. SaveProgramFiles removes the journal of a close whose own
+// save failed, once the block it writes holds the closed day.
+//
 // LoadProgramFiles runs on the GUI thread before the monitor starts;
-// SaveProgramFiles on the GUI thread (exit, session end, Options OK) or
-// wherever a day closes. Neither holds the state lock while it writes.
+// SaveProgramFiles on the GUI thread (exit, session end, Options OK). It
+// takes the state lock and holds it through the write, so it must not be
+// called with the lock held; a save then never lands a block older than
+// the one a day close saved.
 #pragma once
 
 #include <functional>

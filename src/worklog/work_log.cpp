@@ -48,6 +48,12 @@ bool WorkLog::CopyAsideForRotation() {
   return files_.CopyFile(path_, old_path_).ok();
 }
 
+Status WorkLog::RotateIfFull() {
+  if (files_.FileSize(path_).value_or(0) <= kWorkLogRotateBytes) return Status::Ok();
+  if (!CopyAsideForRotation()) return Status::IoError("cannot copy the full work log aside");
+  return files_.WriteFileAtomic(path_, kWorkLogHeader);
+}
+
 LogWriteResult WorkLog::WriteLogLine(std::string_view text, LogLineMode mode) {
   const std::string line = ComposeLine(text, mode);
   const std::uint64_t size = files_.FileSize(path_).value_or(0);

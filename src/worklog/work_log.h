@@ -63,6 +63,11 @@ class WorkLog {
 
   // Appends text (which may itself hold CR LF pairs) as one log line.
   LogWriteResult WriteLogLine(std::string_view text, LogLineMode mode);
+  // Starts a new log (the old one copied to "dLogOld.txt") when the log is
+  // above kWorkLogRotateBytes, as the next WriteLogLine would; nothing
+  // otherwise. The day close calls it first, so that its line is a plain
+  // append. An error leaves the log as it was.
+  Status RotateIfFull();
 
   const std::filesystem::path& path() const { return path_; }
   const std::filesystem::path& old_path() const { return old_path_; }

@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "accounting/work_types.h"
+#include "engine/day_check.h"
+#include "engine/program_files.h"
+#include "storage/close_journal.h"
+#include "storage/program_data_file.h"
 #include "storage/text.h"
 #include "worklog/core_fixture.h"
+#include "worklog/work_log.h"
 
 namespace tolvi {
 namespace {
@@ -97,6 +105,8 @@ TEST_F(DayRolloverTest, EachCloseIsBackedUpAndSaved) {
   ASSERT_TRUE(saved.has_value());
   ASSERT_EQ(saved->size(), 6508u);
   EXPECT_EQ(saved->substr(0, 8), "TOLV1320");
+  // The new day's date is saved with the close, for a start on a later day.
+  EXPECT_EQ(saved->substr(8 + 60, 24), std::string("Sunday, 6 December 2026\0", 24));
   EXPECT_TRUE(records().is_open());
 }
 
@@ -139,6 +149,171 @@ TEST_F(DayRolloverTest, NotesAreClearedWhenOnlyTheReportIsShown) {
   EXPECT_FALSE(files_.GetFile("/data/dLog.txt").has_value());
   EXPECT_EQ(ui_.CallsStartingWith("balloon ").size(), 1u);
   EXPECT_EQ(FieldText(data().work_notes), "");
+}
+
+TEST_F(DayRolloverTest, AJournalThatCannotBeWrittenLeavesTheDayOpenForTheNextCheck) {
+  files_.FailNextWrite();  // the journal is the close's first write
+  Check();
+  EXPECT_EQ(data().day_of_month, 5u);
+  EXPECT_EQ(data().last_close_stamp, kLastClose);
+  EXPECT_EQ(data().total_days, 0u);
+  EXPECT_EQ(FieldText(data().today_text), "Saturday, 5 December 2026");
+  EXPECT_FALSE(files_.GetFile("/data/dLog.txt").has_value());
+  EXPECT_FALSE(files_.GetFile("/data/dTolvi.dat").has_value());
+  EXPECT_EQ(ui_.CallsStartingWith("notice The day could not be closed").size(), 1u);
+
+  Check();
+  EXPECT_EQ(data().total_days, 1u);
+  EXPECT_EQ(data().day_of_month, 6u);
+  EXPECT_NE(Log().find("Saturday, 5 December 2026"), std::string::npos);
+  EXPECT_FALSE(files_.GetFile("/data/TlvClose.jnl").has_value());
+}
+
+TEST_F(DayRolloverTest, ASaveThatFailsKeepsTheJournalUntilTheNextSave) {
+  files_.FailAccess("/data/dTolvi.dat");
+  Check();
+  EXPECT_EQ(data().total_days, 1u);  // the closed day stays in memory
+  EXPECT_TRUE(files_.GetFile("/data/TlvClose.jnl").has_value());
+  EXPECT_FALSE(files_.GetFile("/data/TlvDB.lbf Bak").has_value());
+  EXPECT_EQ(ui_.CallsStartingWith("notice The closed day could not be saved").size(), 1u);
+
+  files_.FailAccess("/data/dTolvi.dat", false);
+  EXPECT_TRUE(SaveProgramFiles(context_).ok());
+  EXPECT_FALSE(files_.GetFile("/data/TlvClose.jnl").has_value());
+}
+
+// A program on fake files that can be killed and started again: the first
+// run leaves Saturday, 5 December 2026 open and saved, with Proj A (current,
+// 4 hours) and Proj B (2.5 hours); the clock then stands at Sunday 00:00:45.
+struct RestartableProgram {
+  RestartableProgram() {
+    clock_.SetLocalTime(2026, 12, 5, 9, 0, 0);
+    clock_.SetFileTimeHigh(kLastClose +
+                           kStampUnitsPerDay);  // a first run dates its last close a day back
+    Start();
+    EXPECT_EQ(LoadProgramFiles(*context_).outcome, LoadOutcome::kReady);
+    RecordDatabase& records = context_->records;
+    EXPECT_TRUE(records.WriteText(kProjA, field::kName, "Proj A"));
+    EXPECT_TRUE(records.WriteText(kProjB, field::kName, "Proj B"));
+    EXPECT_TRUE(records.WriteNumber(kProjB, field::kToday, 9'000'000));
+    {
+      const StateLock lock(context_->state.mutex);
+      SharedState& state = context_->state;
+      state.data.break_today_ms = 2'700'000;
+      SetFieldText(state.data.work_notes, "client visit");
+      LoadCurrentWorkType(state, records);
+      state.activity.current_today_ms = 14'400'000;
+      FlushCurrentWorkType(state, records);
+    }
+    EXPECT_TRUE(SaveProgramFiles(*context_).ok());
+    opened_total_days_ = context_->state.data.total_days;
+    clock_.SetLocalTime(2026, 12, 6, 0, 0, 45);
+  }
+
+  void Start() {
+    context_ =
+        std::make_unique<CoreContext>(CorePorts{clock_, ui_, files_, random_}, "/data", "/program");
+    InstallDayRollover(*context_, [] { FAIL() << "no question expected"; });
+  }
+  // The monitor's start: the current work type, then the day check.
+  LoadResult Restart() {
+    context_.reset();
+    files_.Revive();
+    Start();
+    LoadResult loaded = LoadProgramFiles(*context_);
+    if (loaded.outcome == LoadOutcome::kReady) {
+      {
+        const StateLock lock(context_->state.mutex);
+        LoadCurrentWorkType(context_->state, context_->records);
+      }
+      RunDayCheck(*context_);
+    }
+    return loaded;
+  }
+  // Every file by its size and checksum, so that a difference reads briefly.
+  // The " Bak" copies are left out: a close killed after its save is done,
+  // and its copies wait for the next backup.
+  std::map<std::string, std::string> Files() const {
+    std::map<std::string, std::string> all;
+    for (const auto& path : files_.AllFiles()) {
+      if (path.string().ends_with(kBackupSuffix)) continue;
+      const std::string bytes = *files_.GetFile(path);
+      all[path.string()] =
+          std::to_string(bytes.size()) + " bytes, CRC " + std::to_string(Crc32(bytes));
+    }
+    return all;
+  }
+
+  FakeClock clock_;
+  FakeUi ui_;
+  FakeFileSystem files_;
+  NoRandom random_;
+  std::unique_ptr<CoreContext> context_;
+  std::uint32_t opened_total_days_ = 0;
+};
+
+TEST(DayCloseRestart, ACloseKilledAtAnyFileChangeRunsOnceAtTheNextStart) {
+  RestartableProgram uninterrupted;
+  const std::size_t before = uninterrupted.files_.change_count();
+  RunDayCheck(*uninterrupted.context_);
+  const std::size_t changes = uninterrupted.files_.change_count() - before;
+  ASSERT_GE(changes, 4u);  // journal, day line, data file, journal removal
+  EXPECT_EQ(uninterrupted.Restart().notices, std::vector<std::string>{});
+  const std::map<std::string, std::string> expected = uninterrupted.Files();
+  ASSERT_EQ(expected.count("/data/TlvClose.jnl"), 0u);
+  EXPECT_EQ(uninterrupted.context_->state.data.total_days, uninterrupted.opened_total_days_ + 1);
+
+  for (std::size_t k = 1; k <= changes; ++k) {
+    SCOPED_TRACE("killed at change " + std::to_string(k));
+    RestartableProgram killed;
+    killed.files_.CrashAtChange(k);
+    RunDayCheck(*killed.context_);
+    const LoadResult restarted = killed.Restart();
+    EXPECT_EQ(restarted.outcome, LoadOutcome::kReady);
+    EXPECT_EQ(killed.Files(), expected);
+    const ProgramData& data = killed.context_->state.data;
+    EXPECT_EQ(data.total_days, uninterrupted.context_->state.data.total_days);
+    EXPECT_EQ(data.day_of_month, 6u);
+    EXPECT_EQ(killed.context_->records.ReadNumber(kProjA, field::kTotal), 2'400u);
+  }
+}
+
+TEST(DayCloseRestart, TheUndoneCloseIsNamedInTheStartNotices) {
+  RestartableProgram program;
+  program.files_.CrashAtChange(2);  // the day line
+  RunDayCheck(*program.context_);
+  EXPECT_EQ(program.Restart().notices,
+            std::vector<std::string>{"The day close that was interrupted on Sunday, 6 December "
+                                     "2026 00:00 was undone and will run again."});
+}
+
+TEST(DayCloseRestart, AFullLogIsRotatedBeforeTheCloseSoItsLineIsWrittenOnce) {
+  RestartableProgram program;
+  const std::string full = kLogHeader + std::string(kWorkLogRotateBytes, 'x') + "\r\n";
+  program.files_.SetFile("/data/dLog.txt", full);
+  program.files_.CrashAtChange(4);  // rotation copy and restart, journal, then the day line
+  RunDayCheck(*program.context_);
+  program.Restart();
+  const std::string log = program.files_.GetFile("/data/dLog.txt").value_or("");
+  EXPECT_EQ(log.rfind(kLogHeader + "Saturday, 5 December 2026     ", 0), 0u);
+  EXPECT_EQ(log.find(" : Work: "), log.rfind(" : Work: "));
+  EXPECT_EQ(program.files_.GetFile("/data/dLogOld.txt"), full);
+}
+
+TEST(DayCloseRestart, ACloseThatCannotBeUndoneEndsTheStartWithNothingChanged) {
+  RestartableProgram program;
+  program.files_.CrashAtChange(3);  // the data file's save
+  RunDayCheck(*program.context_);
+  program.context_.reset();
+  program.files_.Revive();
+  const std::map<std::string, std::string> left = program.Files();
+  program.files_.FailAccess("/data/TlvDB.lbf");
+  program.Start();
+  const LoadResult loaded = LoadProgramFiles(*program.context_);
+  EXPECT_EQ(loaded.outcome, LoadOutcome::kQuit);
+  ASSERT_EQ(loaded.notices.size(), 1u);
+  EXPECT_NE(loaded.notices[0].find("cannot be undone"), std::string::npos);
+  EXPECT_EQ(program.Files(), left);
 }
 
 struct StampCase {

@@ -126,6 +126,26 @@ void FakeFileSystem::FailAccess(const std::filesystem::path& path, bool fail) {
   }
 }
 
+void FakeFileSystem::CrashAtChange(std::size_t k) {
+  std::lock_guard lock(mutex_);
+  dead_from_change_ = changes_ + k;
+}
+
+void FakeFileSystem::Revive() {
+  std::lock_guard lock(mutex_);
+  dead_from_change_.reset();
+}
+
+std::size_t FakeFileSystem::change_count() const {
+  std::lock_guard lock(mutex_);
+  return changes_;
+}
+
+bool FakeFileSystem::CountChangeDead() {
+  ++changes_;
+  return dead_from_change_ && changes_ >= *dead_from_change_;
+}
+
 void FakeFileSystem::FailNextResize() {
   std::lock_guard lock(mutex_);
   fail_resize_ = true;
@@ -184,6 +204,7 @@ Status FakeFileSystem::ReadFile(const std::filesystem::path& path, std::string* 
 }
 
 Status FakeFileSystem::ReplaceLocked(const std::string& key, std::string_view contents) {
+  if (CountChangeDead()) return Status::IoError("Crashed before replacing " + key);
   if (Blocked(key)) return Refused(key);
   if (fail_write_after_) {
     fail_write_after_.reset();
@@ -203,6 +224,7 @@ Status FakeFileSystem::WriteFileAtomic(const std::filesystem::path& path,
 Status FakeFileSystem::AppendFile(const std::filesystem::path& path, std::string_view contents) {
   std::lock_guard lock(mutex_);
   const std::string key = Key(path);
+  if (CountChangeDead()) return Status::IoError("Crashed before appending to " + key);
   if (Blocked(key)) return Refused(key);
   std::shared_ptr<Node>& node = files_[key];
   if (!node) node = std::make_shared<Node>();
@@ -232,6 +254,7 @@ Status FakeFileSystem::Rename(const std::filesystem::path& from, const std::file
   std::lock_guard lock(mutex_);
   const std::string source = Key(from);
   const std::string target = Key(to);
+  if (CountChangeDead()) return Status::IoError("Crashed before renaming " + source);
   if (Blocked(source)) return Refused(source);
   if (Blocked(target)) return Refused(target);
   const auto it = files_.find(source);
@@ -247,6 +270,7 @@ Status FakeFileSystem::Rename(const std::filesystem::path& from, const std::file
 Status FakeFileSystem::Remove(const std::filesystem::path& path) {
   std::lock_guard lock(mutex_);
   const std::string key = Key(path);
+  if (CountChangeDead()) return Status::IoError("Crashed before removing " + key);
   if (Blocked(key)) return Refused(key);
   if (files_.erase(key) == 0) return Missing(key);
   return Status::Ok();
@@ -255,6 +279,7 @@ Status FakeFileSystem::Remove(const std::filesystem::path& path) {
 Status FakeFileSystem::TouchModified(const std::filesystem::path& path) {
   std::lock_guard lock(mutex_);
   const std::string key = Key(path);
+  if (CountChangeDead()) return Status::IoError("Crashed before touching " + key);
   if (Blocked(key)) return Refused(key);
   const auto it = files_.find(key);
   if (it == files_.end()) return Missing(key);

@@ -22,6 +22,12 @@
 //   and CopyFile, fail with IoError; the target stays as it was.
 // - FailAccess(path): every operation on that path except Exists fails with
 //   IoError (a file that cannot be opened, read or written).
+// - CrashAtChange(k): the k-th file change from now (WriteFileAtomic,
+//   AppendFile, CopyFile, Rename, Remove, TouchModified; 1 = the next) and
+//   every change after it fail with nothing changed, as if the program had
+//   died just before it. Revive() ends it; change_count() counts changes
+//   tried since the fake was made. Writes through a mapping still land, as
+//   the dirty pages of a killed process do.
 // - FailNextResize(): the next MappedFile::Resize fails, mapping unchanged.
 // - FailNextFlush(): the next MappedFile::Flush fails.
 //
@@ -65,6 +71,9 @@ class FakeFileSystem final : public FileSystem {
   void FailNextWrite(std::size_t bytes_before_failure = 0);
   void FailRenames(bool fail);
   void FailAccess(const std::filesystem::path& path, bool fail = true);
+  void CrashAtChange(std::size_t k);
+  void Revive();
+  std::size_t change_count() const;
   void FailNextResize();
   void FailNextFlush();
 
@@ -93,6 +102,8 @@ class FakeFileSystem final : public FileSystem {
 
   static std::string Key(const std::filesystem::path& path);
   bool Blocked(const std::string& key) const;
+  // Counts one change; true when it must fail because of CrashAtChange.
+  bool CountChangeDead();
   // Replaces the file whole, honouring FailNextWrite and FailRenames.
   Status ReplaceLocked(const std::string& key, std::string_view contents);
   std::uint64_t NextStamp() { return ++stamp_; }
@@ -106,6 +117,8 @@ class FakeFileSystem final : public FileSystem {
   std::set<std::string> directories_;
   std::set<std::string> blocked_;
   std::optional<std::size_t> fail_write_after_;
+  std::size_t changes_ = 0;
+  std::optional<std::size_t> dead_from_change_;
   bool fail_renames_ = false;
   bool fail_resize_ = false;
   bool fail_flush_ = false;
