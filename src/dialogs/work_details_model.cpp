@@ -81,8 +81,7 @@ WorkDetailsModel::WorkDetailsModel(CoreContext& context, std::int32_t dialog_mod
     : context_(context), ask_(std::move(ask)) {
   std::int32_t record_id = dialog_mode;
   if (dialog_mode == kDialogModeNewWorkType) {
-    std::lock_guard lock(context_.state.mutex);
-    record_id = NewWorkType(context_.records);
+    record_id = AddRecord([](RecordDatabase& records) { return NewWorkType(records); });
   }
   Refill();
   ShowRecordId(record_id);
@@ -206,12 +205,11 @@ void WorkDetailsModel::Delete() {
 void WorkDetailsModel::Copy() {
   if (closed_ || !has_record()) return;
   SaveShown();
-  std::int32_t id = -1;
-  {
-    std::lock_guard lock(context_.state.mutex);
-    id = CopyWorkType(context_.records, TruncateUtf8(view_.name, kWorkNameMaxBytes),
-                      MaximumFromBox(view_.maximum), TruncateUtf8(view_.notes, kWorkNotesMaxBytes));
-  }
+  const std::int32_t id = AddRecord([this](RecordDatabase& records) {
+    return CopyWorkType(records, TruncateUtf8(view_.name, kWorkNameMaxBytes),
+                        MaximumFromBox(view_.maximum),
+                        TruncateUtf8(view_.notes, kWorkNotesMaxBytes));
+  });
   if (id < 0) return;
   Refill();
   ShowRecordId(id);
@@ -220,11 +218,7 @@ void WorkDetailsModel::Copy() {
 void WorkDetailsModel::New() {
   if (closed_) return;
   SaveShown();
-  std::int32_t id = -1;
-  {
-    std::lock_guard lock(context_.state.mutex);
-    id = NewWorkType(context_.records);
-  }
+  const std::int32_t id = AddRecord([](RecordDatabase& records) { return NewWorkType(records); });
   if (id < 0) return;
   Refill();
   ShowRecordId(id);
@@ -248,6 +242,18 @@ void WorkDetailsModel::Select() {
 
 void WorkDetailsModel::Cancel() {
   if (!closed_) Finish();
+}
+
+std::int32_t WorkDetailsModel::AddRecord(const std::function<std::int32_t(RecordDatabase&)>& add) {
+  std::int32_t id = -1;
+  Status why;
+  {
+    std::lock_guard lock(context_.state.mutex);
+    id = add(context_.records);
+    if (id < 0) why = context_.records.last_error();
+  }
+  if (id < 0) context_.ui.Notify(std::string(kWorkTypeRefusedNotice) + why.message());
+  return id;
 }
 
 void WorkDetailsModel::Finish() {

@@ -71,6 +71,10 @@ inline constexpr std::string_view kDeleteQuestion =
 inline constexpr std::string_view kDeleteYes = "Yes, delete work type";
 inline constexpr std::string_view kDeleteNo = "No, do not delete";
 
+// Shown when the record database refuses a new or copied work type (a full
+// disk, a file that cannot be replaced), followed by the reason.
+inline constexpr std::string_view kWorkTypeRefusedNotice = "Tolvi cannot add a work type: ";
+
 // At most this much of a name and of the notes is stored.
 inline constexpr std::size_t kWorkNameMaxBytes = 59;
 inline constexpr std::size_t kWorkNotesMaxBytes = 299;
@@ -152,6 +156,9 @@ class WorkDetailsModel {
   void ShowNothing();
   void SaveShown();
   void Finish();
+  // Runs add under the state lock; when it adds nothing (-1) the user is
+  // told why.
+  std::int32_t AddRecord(const std::function<std::int32_t(RecordDatabase&)>& add);
 
   CoreContext& context_;
   std::function<int(const Question&)> ask_;

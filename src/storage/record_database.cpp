@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <limits>
 #include <locale>
 #include <new>
 #include <numeric>
@@ -48,11 +47,13 @@ constexpr std::uint32_t kShrinkAboveCapacity = 50;
 constexpr std::uint32_t kLargeCapacity = 100;
 constexpr std::uint32_t kSmallShrink = 10;
 
-// Sanity limits on what a file may claim. Slot numbers are signed 32-bit;
-// type codes with the top bit set would read as numeric or text depending
-// on signedness, so they are not accepted.
+// Sanity limits on what a file may claim; the capacity and size limits are
+// public (RecordDatabase::kMax...). Type codes with the top bit set would
+// read as numeric or text depending on signedness, so they are not accepted.
 constexpr std::uint32_t kMaxFieldCount = 4096;
-constexpr std::uint32_t kMaxCapacity = std::numeric_limits<std::int32_t>::max();
+constexpr std::uint32_t kMaxCapacity = RecordDatabase::kMaxCapacity;
+constexpr std::uint64_t kMaxDatabaseBytes = RecordDatabase::kMaxDatabaseBytes;
+constexpr std::uint64_t kMaxTrailingBytes = RecordDatabase::kMaxTrailingBytes;
 constexpr std::uint32_t kFirstTextType = 10;
 constexpr std::uint32_t kTypeCodeLimit = 0x80000000U;
 
@@ -129,6 +130,21 @@ Status Reject(const std::string& why) {
   return Status::Corruption("Bad record database: " + why);
 }
 
+std::uint64_t SlotsEnd(const Layout& layout, std::uint32_t slots) {
+  return layout.first_slot + std::uint64_t{layout.record_size} * slots;
+}
+
+// What a file of file_size bytes with this layout may claim. The limits keep
+// a hostile header from costing more than one database's worth of memory
+// when the file is copied to be rewritten.
+Status CheckClaims(const Layout& layout, std::uint64_t file_size) {
+  const std::uint64_t slots_end = SlotsEnd(layout, layout.capacity);
+  if (slots_end > kMaxDatabaseBytes) return Reject("slots larger than 64 MiB");
+  if (file_size < slots_end) return Reject("shorter than its slots");
+  if (file_size - slots_end > kMaxTrailingBytes) return Reject("far longer than its slots");
+  return Status::Ok();
+}
+
 // Checks everything the rest of the engine relies on: after this, every slot
 // 0..capacity-1 and every field in it lies inside `file`.
 Status ReadLayout(std::span<const std::byte> file, Layout& layout) {
@@ -139,7 +155,8 @@ Status ReadLayout(std::span<const std::byte> file, Layout& layout) {
   const std::uint32_t field_count = LoadU32(file.data() + kFieldCountOffset);
   const std::uint32_t capacity = LoadU32(file.data() + kCapacityOffset);
   if (field_count == 0 || field_count > kMaxFieldCount) return Reject("bad field count");
-  if (capacity == 0 || capacity > kMaxCapacity) return Reject("bad capacity");
+  if (capacity == 0) return Reject("no slots");
+  if (capacity > kMaxCapacity) return Reject("more than 131072 slots");
   const std::uint64_t table_end = kFieldTableOffset + std::uint64_t{kFieldEntrySize} * field_count;
   if (file.size() < table_end) return Reject("field table cut off");
 
@@ -155,24 +172,21 @@ Status ReadLayout(std::span<const std::byte> file, Layout& layout) {
     if (recorded != layout.first_slot + layout.fields[i].offset) return Reject("bad field offset");
   }
   layout.capacity = capacity;
-  const std::uint64_t slots_end =
-      layout.first_slot + std::uint64_t{layout.record_size} * layout.capacity;
-  if (file.size() < slots_end) return Reject("shorter than its slots");
-  return Status::Ok();
+  return CheckClaims(layout, file.size());
 }
 
-std::string NewFileImage(std::span<const std::uint32_t> types) {
-  Layout layout;
-  PackFields(types, layout);
-  const std::uint64_t slots_end =
-      layout.first_slot + std::uint64_t{layout.record_size} * kCreatedZeroSlots;
-  std::string image(std::max<std::uint64_t>(kFieldTableOffset + kReservedZeroBytes, slots_end),
-                    '\0');
+std::uint64_t NewFileSize(const Layout& layout) {
+  return std::max<std::uint64_t>(kFieldTableOffset + kReservedZeroBytes,
+                                 SlotsEnd(layout, kCreatedZeroSlots));
+}
+
+std::string NewFileImage(const Layout& layout) {
+  std::string image(NewFileSize(layout), '\0');
   auto* bytes = reinterpret_cast<std::byte*>(image.data());
   std::memcpy(bytes + kMagicOffset, kMagic.data(), kMagic.size());
   StoreU32(bytes + kValueOneOffset, kValueOne);
   StoreU32(bytes + kValueTwoOffset, kValueTwo);
-  StoreU32(bytes + kFieldCountOffset, static_cast<std::uint32_t>(types.size()));
+  StoreU32(bytes + kFieldCountOffset, static_cast<std::uint32_t>(layout.fields.size()));
   StoreU32(bytes + kCapacityOffset, kInitialCapacity);
   StoreU32(bytes + kSecondValueTwoOffset, kValueTwo);
   for (std::size_t i = 0; i < layout.fields.size(); ++i) {
@@ -229,6 +243,159 @@ class SearchKey {
   std::vector<std::array<unsigned char, 2>> accepted_;
 };
 
+std::uint32_t NumberIn(const std::byte* record, const Field& f) {
+  const std::byte* at = record + f.offset;
+  if (f.size == 1) return static_cast<std::uint32_t>(at[0]);
+  if (f.size == 2) {
+    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8);
+  }
+  return LoadU32(at);
+}
+
+// The stored text without its terminator; the last byte of the field is
+// never part of it.
+std::string_view RawTextIn(const std::byte* record, const Field& f) {
+  const auto* at = reinterpret_cast<const char*>(record + f.offset);
+  const std::size_t max = f.size - 1;
+  const auto* end = std::find(at, at + max, '\0');
+  return {at, static_cast<std::size_t>(end - at)};
+}
+
+// The slots of a file image being rebuilt in memory. Reordering works on a
+// copy so that the file on disk is only ever replaced whole.
+class SlotImage {
+ public:
+  SlotImage(std::string& image, const Layout& layout)
+      : base_(reinterpret_cast<std::byte*>(image.data())), layout_(layout) {}
+
+  std::uint32_t capacity() const { return layout_.capacity; }
+  std::byte* Slot(std::uint32_t slot) const {
+    return base_ + layout_.first_slot + std::uint64_t{slot} * layout_.record_size;
+  }
+  std::uint32_t StatusOf(std::uint32_t slot) const { return LoadU32(Slot(slot)); }
+  void SetStatus(std::uint32_t slot, std::uint32_t status) { StoreU32(Slot(slot), status); }
+  void Copy(std::uint32_t from, std::uint32_t to) {
+    std::memcpy(Slot(to), Slot(from), layout_.record_size);
+  }
+
+ private:
+  std::byte* base_;
+  const Layout& layout_;
+};
+
+struct Compaction {
+  std::uint32_t budget = RecordDatabase::kMoveBudget;  // unspent
+  std::uint32_t moves = 0;                             // records moved
+  std::string busy_text;                               // empty unless the budget ran out
+};
+
+// Moves live records into the free slots before them, keeping their order.
+// The literal scheme moves a record one free slot back per move until it
+// reaches the first of them, so a record costs as many moves as there are
+// free slots before it; this reaches the same result in one pass.
+Compaction Compact(SlotImage& slots) {
+  Compaction done;
+  std::vector<std::uint32_t> free_slots;  // not yet filled, in slot order
+  std::size_t head = 0;
+  for (std::uint32_t s = 0; s < slots.capacity(); ++s) {
+    const std::uint32_t status = slots.StatusOf(s);
+    if (status < kStatusLive) {
+      free_slots.push_back(s);
+      continue;
+    }
+    if (status != kStatusLive || head == free_slots.size()) continue;
+    const std::size_t waiting = free_slots.size() - head;
+    std::uint32_t target = 0;
+    if (waiting <= done.budget) {
+      target = free_slots[head++];
+      done.budget -= static_cast<std::uint32_t>(waiting);
+    } else {
+      target = free_slots[free_slots.size() - done.budget];
+      done.budget = 0;
+    }
+    slots.Copy(s, target);  // the status comes along: target is live
+    slots.SetStatus(s, kStatusDeleted);
+    free_slots.push_back(s);
+    ++done.moves;
+    if (done.budget == 0) {
+      done.busy_text = std::string(kBusyPrefix) + std::to_string(s) + std::string(kBusySeparator) +
+                       std::to_string(slots.capacity());
+      break;
+    }
+  }
+  return done;
+}
+
+std::string SortKey(const std::byte* record, const Field& f) {
+  if (IsNumeric(f.type)) return FormatDecimal(static_cast<std::int32_t>(NumberIn(record, f)));
+  return FieldText(RawTextIn(record, f));
+}
+
+// Puts slot begin + order[k] at begin + k, one cycle at a time.
+void Permute(SlotImage& slots, std::uint32_t begin, const std::vector<std::uint32_t>& order,
+             std::vector<std::byte>& buffer) {
+  std::vector<bool> placed(order.size(), false);
+  for (std::uint32_t i = 0; i < order.size(); ++i) {
+    if (placed[i] || order[i] == i) continue;
+    std::memcpy(buffer.data(), slots.Slot(begin + i), buffer.size());
+    std::uint32_t j = i;
+    while (order[j] != i) {
+      slots.Copy(begin + order[j], begin + j);
+      placed[j] = true;
+      j = order[j];
+    }
+    std::memcpy(slots.Slot(begin + j), buffer.data(), buffer.size());
+    placed[j] = true;
+  }
+}
+
+// Sorts the adjacent live slots [begin, end) stably. Only neighbours that
+// are both live are ever compared, so each such run is ordered on its own.
+// True if anything moved.
+bool SortRun(SlotImage& slots, std::uint32_t begin, std::uint32_t end, const Field& f,
+             const Collator& collator, std::vector<std::byte>& buffer) {
+  const std::uint32_t count = end - begin;
+  if (count < 2) return false;
+  std::vector<std::string> keys;
+  keys.reserve(count);
+  for (std::uint32_t s = begin; s < end; ++s) keys.push_back(SortKey(slots.Slot(s), f));
+  std::vector<std::uint32_t> order(count);
+  std::iota(order.begin(), order.end(), 0U);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return collator(keys[a], keys[b]) < 0;
+  });
+  if (std::is_sorted(order.begin(), order.end())) return false;
+  Permute(slots, begin, order, buffer);
+  return true;
+}
+
+// True if anything moved.
+bool SortLiveRuns(SlotImage& slots, const Field& f, const Collator& collator,
+                  std::uint32_t record_size) {
+  std::vector<std::byte> buffer(record_size);
+  bool moved = false;
+  std::uint32_t s = 0;
+  while (s < slots.capacity()) {
+    if (slots.StatusOf(s) != kStatusLive) {
+      ++s;
+      continue;
+    }
+    std::uint32_t end = s;
+    while (end < slots.capacity() && slots.StatusOf(end) == kStatusLive) ++end;
+    moved = SortRun(slots, s, end, f, collator, buffer) || moved;
+    s = end;
+  }
+  return moved;
+}
+
+Status OutOfMemory() {
+  return Status::IoError("Not enough memory to rewrite the record database");
+}
+
+Status NotWritable() {
+  return Status::InvalidArgument("The record database is not open for writing");
+}
+
 }  // namespace
 
 Collator UserLocaleCollator() {
@@ -253,7 +420,7 @@ struct RecordDatabase::State {
   Collator collator;
   std::filesystem::path path;
   std::unique_ptr<MappedFile> file;
-  std::byte* base = nullptr;  // file->bytes().data(), refreshed after every resize
+  std::byte* base = nullptr;  // file->bytes().data(), refreshed whenever the file is replaced
   bool writable = false;
   Layout layout;
   std::vector<Field> number_fields;  // the layout's fields split by kind
@@ -264,6 +431,7 @@ struct RecordDatabase::State {
   std::uint32_t free_hint = 0;
   bool busy = false;
   std::string busy_text;
+  Status last_error;
 
   bool is_open() const { return file != nullptr; }
   std::uint32_t capacity() const { return layout.capacity; }
@@ -322,14 +490,55 @@ struct RecordDatabase::State {
     }
     Layout read;
     if (Status valid = ReadLayout(mapped->bytes(), read); !valid.ok()) return valid;
+    writable = want_writable && mapped->writable();
+    path = file_path;
+    Adopt(std::move(mapped), std::move(read));
+    return Status::Ok();
+  }
+
+  void Adopt(std::unique_ptr<MappedFile> mapped, Layout read) {
     file = std::move(mapped);
     base = file->bytes().data();
-    writable = want_writable && file->writable();
-    path = file_path;
     layout = std::move(read);
     SplitFields();
     CountAll();
-    return Status::Ok();
+  }
+
+  // The whole file as it is now, to be rebuilt and written back whole.
+  std::string CopyOfFile() const {
+    const std::span<const std::byte> bytes = file->bytes();
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+  }
+
+  // Maps the file at path again if it holds exactly `image`.
+  bool Remap(const std::string& image, Status* why) {
+    std::unique_ptr<MappedFile> mapped = files.OpenMapped(path, true, why);
+    if (!mapped) return false;
+    Layout read;
+    if (!mapped->writable() || mapped->bytes().size() != image.size() ||
+        !ReadLayout(mapped->bytes(), read).ok()) {
+      *why = Status::IoError("The rewritten " + path.string() + " does not read back");
+      return false;
+    }
+    Adopt(std::move(mapped), std::move(read));
+    return true;
+  }
+
+  // Replaces the file with image (same layout, possibly another capacity)
+  // and switches the handle to it. The replace is atomic, so a crash leaves
+  // either the old file or the new one. On failure the handle maps the old
+  // contents, as does the file on disk whenever it can be put back.
+  Status Commit(const std::string& image) {
+    if (Status written = files.WriteFileAtomic(path, image); !written.ok()) return written;
+    Status why;
+    if (Remap(image, &why)) return Status::Ok();
+    if (why.ok()) why = Status::IoError("Cannot map the rewritten " + path.string());
+    // The path holds the new image, the handle the old one: put the old one
+    // back so that what the handle writes reaches the file.
+    const std::string old = CopyOfFile();
+    Status ignored;
+    if (files.WriteFileAtomic(path, old).ok()) (void)Remap(old, &ignored);
+    return why;
   }
 
   // The field when the handle, slot and field allow access of that kind.
@@ -342,211 +551,163 @@ struct RecordDatabase::State {
   }
 
   std::uint32_t NumberAt(std::uint32_t slot, const Field& f) const {
-    const std::byte* at = Slot(slot) + f.offset;
-    if (f.size == 1) return static_cast<std::uint32_t>(at[0]);
-    if (f.size == 2) {
-      return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8);
-    }
-    return LoadU32(at);
+    return NumberIn(Slot(slot), f);
   }
-
-  // The stored text without its terminator; the last byte of the field is
-  // never part of it.
   std::string_view RawTextAt(std::uint32_t slot, const Field& f) const {
-    const auto* at = reinterpret_cast<const char*>(Slot(slot) + f.offset);
-    const std::size_t max = f.size - 1;
-    const auto* end = std::find(at, at + max, '\0');
-    return {at, static_cast<std::size_t>(end - at)};
-  }
-
-  std::string SortKey(std::uint32_t slot, const Field& f) const {
-    if (IsNumeric(f.type)) return FormatDecimal(static_cast<std::int32_t>(NumberAt(slot, f)));
-    return FieldText(RawTextAt(slot, f));
-  }
-
-  void CopySlot(std::uint32_t from, std::uint32_t to) {
-    std::memcpy(Slot(to), Slot(from), record_size());
+    return RawTextIn(Slot(slot), f);
   }
 
   std::int32_t NewRecord() {
-    if (!is_open() || !writable || !MaintainCapacity()) return -1;
+    if (!is_open() || !writable) {
+      last_error = NotWritable();
+      return -1;
+    }
+    if (Status resized = Maintain(); !resized.ok()) {
+      last_error = resized;
+      return -1;
+    }
     for (std::uint32_t s = free_hint; s < capacity(); ++s) {
       const std::uint32_t status = StatusOf(s);
       if (status == kStatusNeverUsed || status == kStatusDeleted) {
         SetStatus(s, kStatusLive);
         free_hint = s + 1;
+        last_error = Status::Ok();
         return static_cast<std::int32_t>(s);
       }
     }
     free_hint = capacity();
+    last_error = capacity() >= CapacityLimit()
+                     ? Status::IoError("The record database is full: it holds at most " +
+                                       std::to_string(CapacityLimit()) + " records")
+                     : Status::IoError("The record database has no free slot");
     return -1;
   }
 
-  bool MaintainCapacity() {
-    if (!is_open()) return false;
-    if (!writable || live_count == 0) return true;
+  // The most slots a file with this record size may have.
+  std::uint32_t CapacityLimit() const {
+    const std::uint64_t by_size = (kMaxDatabaseBytes - layout.first_slot) / record_size();
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxCapacity, by_size));
+  }
+
+  // Grows or shrinks by the capacity rules. On failure nothing changed.
+  Status Maintain() {
+    if (!is_open()) return NotWritable();
+    if (!writable || live_count == 0) return Status::Ok();
     const std::uint32_t free = capacity() - used_count;
     const std::uint64_t percent = std::uint64_t{used_count} * 100 / capacity();
-    if (percent > kGrowAbovePercent || free < kMinFreeSlots) {
-      Grow();
-    } else if (percent < kShrinkBelowPercent && capacity() > kShrinkAboveCapacity &&
-               CompactRecords() != 0) {
-      Shrink();
+    try {
+      if (percent > kGrowAbovePercent || free < kMinFreeSlots) return Grow();
+      if (percent < kShrinkBelowPercent && capacity() > kShrinkAboveCapacity) {
+        return CompactAndShrink();
+      }
+    } catch (const std::bad_alloc&) {
+      return OutOfMemory();
     }
-    return is_open();
+    return Status::Ok();
   }
 
-  std::uint64_t SlotsEnd(std::uint32_t slots) const {
-    return layout.first_slot + std::uint64_t{slots} * record_size();
-  }
-
-  // After a failed resize the mapping may be gone or too small to hold the
-  // slots; then the handle cannot go on.
-  void CloseIfMappingLost() {
-    base = file->bytes().data();
-    if (file->bytes().size() < SlotsEnd(capacity())) {
-      file.reset();
-      Close();
-    }
-  }
-
-  void Grow() {
-    const std::uint32_t by = std::max(used_count / kGrowthDivisor, kMinGrowth);
-    if (by > kMaxCapacity - capacity()) return;
+  // Appends zero slots to the end of the file. At the capacity limit it
+  // leaves the file alone; the free slots left can still be used.
+  Status Grow() {
+    const std::uint32_t limit = CapacityLimit();
+    if (capacity() >= limit) return Status::Ok();
+    const std::uint32_t by =
+        std::min(std::max(used_count / kGrowthDivisor, kMinGrowth), limit - capacity());
     const std::uint32_t new_capacity = capacity() + by;
-    const std::uint64_t old_size = file->bytes().size();
-    if (!file->Resize(old_size + std::uint64_t{by} * record_size()).ok()) {
-      CloseIfMappingLost();
-      return;
-    }
-    base = file->bytes().data();
+    std::string image = CopyOfFile();
+    const std::uint64_t old_size = image.size();
     // Bytes past the last slot were never records; whatever a damaged file
     // left there must not come alive as records.
-    const std::uint64_t clear_from = SlotsEnd(capacity());
-    const std::uint64_t clear_to = std::min(old_size, SlotsEnd(new_capacity));
+    const std::uint64_t clear_from = SlotsEnd(layout, capacity());
+    const std::uint64_t clear_to = std::min(old_size, SlotsEnd(layout, new_capacity));
     if (clear_to > clear_from) {
-      std::memset(base + clear_from, 0, clear_to - clear_from);
+      std::fill(image.begin() + static_cast<std::ptrdiff_t>(clear_from),
+                image.begin() + static_cast<std::ptrdiff_t>(clear_to), '\0');
     }
-    StoreU32(base + kCapacityOffset, new_capacity);
-    layout.capacity = new_capacity;
+    image.resize(old_size + std::uint64_t{by} * record_size(), '\0');
+    StoreU32(reinterpret_cast<std::byte*>(image.data()) + kCapacityOffset, new_capacity);
+    return Commit(image);
   }
 
-  void Shrink() {
-    const std::uint32_t by =
-        capacity() > kLargeCapacity ? capacity() * 3 / kGrowthDivisor : kSmallShrink;
-    const std::uint32_t new_capacity = capacity() - by;
-    for (std::uint32_t s = new_capacity; s < capacity(); ++s) {
-      if (StatusOf(s) >= kStatusLive) return;
+  // Compacts, then cuts the free slots off the end, in one rewrite. When the
+  // move budget runs out the partly compacted records are kept, unshrunk.
+  Status CompactAndShrink() {
+    std::string image = CopyOfFile();
+    SlotImage slots(image, layout);
+    const Compaction done = Compact(slots);
+    bool shrunk = false;
+    if (done.budget != 0) {
+      const std::uint32_t by =
+          capacity() > kLargeCapacity ? capacity() * 3 / kGrowthDivisor : kSmallShrink;
+      const std::uint32_t new_capacity = capacity() - by;
+      bool all_free = true;
+      for (std::uint32_t s = new_capacity; s < capacity() && all_free; ++s) {
+        all_free = slots.StatusOf(s) < kStatusLive;
+      }
+      if (all_free) {
+        StoreU32(reinterpret_cast<std::byte*>(image.data()) + kCapacityOffset, new_capacity);
+        image.resize(SlotsEnd(layout, new_capacity));
+        shrunk = true;
+      }
     }
-    // The smaller count goes in first: a file longer than its slots is
-    // valid, a shorter one is not.
-    StoreU32(base + kCapacityOffset, new_capacity);
-    layout.capacity = new_capacity;
-    free_hint = std::min(free_hint, new_capacity);
-    if (!file->Resize(SlotsEnd(new_capacity)).ok()) {
-      CloseIfMappingLost();
-      return;
+    if (done.moves != 0 || shrunk) {
+      if (Status committed = Commit(image); !committed.ok()) return committed;
     }
-    base = file->bytes().data();
+    SetBusy(done);
+    return Status::Ok();
+  }
+
+  void SetBusy(const Compaction& done) {
+    busy = !done.busy_text.empty();
+    busy_text = done.busy_text;
   }
 
   std::uint32_t CompactRecords() {
-    if (!is_open() || !writable || live_count == 0) return kMoveBudget;
-    busy = false;
-    busy_text.clear();
-    // Free slots not yet filled, in slot order. The literal scheme moves a
-    // record one free slot back per move until it reaches the first of
-    // them, so a record costs as many moves as there are free slots before it.
-    std::vector<std::uint32_t> free_slots;
-    std::size_t head = 0;
-    std::uint32_t budget = kMoveBudget;
-    for (std::uint32_t s = 0; s < capacity(); ++s) {
-      const std::uint32_t status = StatusOf(s);
-      if (status < kStatusLive) {
-        free_slots.push_back(s);
-        continue;
-      }
-      if (status != kStatusLive || head == free_slots.size()) continue;
-      const std::size_t waiting = free_slots.size() - head;
-      std::uint32_t target = 0;
-      if (waiting <= budget) {
-        target = free_slots[head++];
-        budget -= static_cast<std::uint32_t>(waiting);
-      } else {
-        target = free_slots[free_slots.size() - budget];
-        budget = 0;
-      }
-      CopySlot(s, target);
-      Count(kStatusLive);  // the copy made target live
-      SetStatus(s, kStatusDeleted);
-      free_slots.push_back(s);
-      if (budget == 0) {
-        busy = true;
-        busy_text = std::string(kBusyPrefix) + std::to_string(s) + std::string(kBusySeparator) +
-                    std::to_string(capacity());
-        break;
-      }
+    if (!is_open() || !writable || live_count == 0) {
+      last_error = is_open() && writable ? Status::Ok() : NotWritable();
+      return kMoveBudget;
     }
-    return budget;
+    try {
+      std::string image = CopyOfFile();
+      SlotImage slots(image, layout);
+      const Compaction done = Compact(slots);
+      if (done.moves != 0) {
+        last_error = Commit(image);
+        if (!last_error.ok()) return 0;
+      }
+      last_error = Status::Ok();
+      SetBusy(done);
+      return done.budget;
+    } catch (const std::bad_alloc&) {
+      last_error = OutOfMemory();
+      return 0;
+    }
   }
 
   bool SortRecords(std::uint32_t field) {
-    if (!is_open() || !writable || capacity() <= 2 || field == 0 || field > layout.fields.size() ||
-        live_count == 0) {
+    if (!is_open() || !writable || field == 0 || field > layout.fields.size()) {
+      last_error =
+          is_open() && writable
+              ? Status::InvalidArgument("No field " + std::to_string(field) + " to sort by")
+              : NotWritable();
       return false;
     }
-    (void)CompactRecords();
-    const Field& f = layout.fields[field - 1];
+    last_error = Status::Ok();
+    if (capacity() <= 2 || live_count == 0) return false;
     try {
-      std::vector<char> buffer(record_size());
-      std::uint32_t s = 0;
-      while (s < capacity()) {
-        if (StatusOf(s) != kStatusLive) {
-          ++s;
-          continue;
-        }
-        std::uint32_t end = s;
-        while (end < capacity() && StatusOf(end) == kStatusLive) ++end;
-        SortRun(s, end, f, buffer);
-        s = end;
+      std::string image = CopyOfFile();
+      SlotImage slots(image, layout);
+      const Compaction done = Compact(slots);
+      const bool sorted = SortLiveRuns(slots, layout.fields[field - 1], collator, record_size());
+      if (done.moves != 0 || sorted) {
+        last_error = Commit(image);
+        if (!last_error.ok()) return false;
       }
+      SetBusy(done);
+      return true;
     } catch (const std::bad_alloc&) {
+      last_error = OutOfMemory();
       return false;
-    }
-    return true;
-  }
-
-  // Sorts the adjacent live slots [begin, end). Only neighbours that are both
-  // live are ever compared, so each such run is ordered on its own.
-  void SortRun(std::uint32_t begin, std::uint32_t end, const Field& f, std::vector<char>& buffer) {
-    const std::uint32_t count = end - begin;
-    if (count < 2) return;
-    std::vector<std::string> keys;
-    keys.reserve(count);
-    for (std::uint32_t s = begin; s < end; ++s) keys.push_back(SortKey(s, f));
-    std::vector<std::uint32_t> order(count);
-    std::iota(order.begin(), order.end(), 0U);
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-      return collator(keys[a], keys[b]) < 0;
-    });
-    Permute(begin, order, buffer);
-  }
-
-  // Puts slot begin + order[k] at begin + k, one cycle at a time.
-  void Permute(std::uint32_t begin, const std::vector<std::uint32_t>& order,
-               std::vector<char>& buffer) {
-    std::vector<bool> placed(order.size(), false);
-    for (std::uint32_t i = 0; i < order.size(); ++i) {
-      if (placed[i] || order[i] == i) continue;
-      std::memcpy(buffer.data(), Slot(begin + i), record_size());
-      std::uint32_t j = i;
-      while (order[j] != i) {
-        CopySlot(begin + order[j], begin + j);
-        placed[j] = true;
-        j = order[j];
-      }
-      std::memcpy(Slot(begin + j), buffer.data(), record_size());
-      placed[j] = true;
     }
   }
 
@@ -607,7 +768,13 @@ Status RecordDatabase::Create(const std::filesystem::path& path,
   for (const std::uint32_t type : field_types) {
     if (type >= kTypeCodeLimit) return Status::InvalidArgument("Bad field type code");
   }
-  return state_->files.WriteFileAtomic(path, NewFileImage(field_types));
+  Layout layout;
+  PackFields(field_types, layout);
+  layout.capacity = kInitialCapacity;
+  if (!CheckClaims(layout, NewFileSize(layout)).ok()) {
+    return Status::InvalidArgument("Records of these fields are too large for a record database");
+  }
+  return state_->files.WriteFileAtomic(path, NewFileImage(layout));
 }
 
 Status RecordDatabase::Open(const std::filesystem::path& path, bool writable) {
@@ -771,7 +938,13 @@ std::uint32_t RecordDatabase::CompactRecords() {
 
 bool RecordDatabase::MaintainCapacity() {
   std::lock_guard lock(mutex_);
-  return state_->MaintainCapacity();
+  state_->last_error = state_->Maintain();
+  return state_->is_open();
+}
+
+Status RecordDatabase::last_error() const {
+  std::lock_guard lock(mutex_);
+  return state_->last_error;
 }
 
 }  // namespace tolvi

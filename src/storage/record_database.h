@@ -10,7 +10,16 @@
 // Everything read from the file is untrusted: Open validates the header,
 // the field table and the size before any slot is touched, and rejects a bad
 // file with Status::Corruption without changing it. After that every slot and
-// field lies inside the mapping, so no file can make an access stray.
+// field lies inside the mapping, so no file can make an access stray. A file
+// may claim at most kMaxCapacity slots ending within kMaxDatabaseBytes, and
+// be at most kMaxTrailingBytes longer than its slots.
+//
+// Crash safety: whatever moves records or changes the capacity (growth,
+// shrinking, compaction, sorting) builds the new file in memory from the
+// current bytes, replaces the file atomically and maps the new one. A crash
+// at any point leaves the old file or the new one, never a mix; a failure
+// (full disk, failed rename or map) leaves the handle and the records as they
+// were, and last_error() says why. Field writes go straight to the mapping.
 //
 // Slot statuses: 10 is live; below 10 is free (NewRecord reuses only 0 and 5);
 // any other value is left alone, never moved, reused or cut off.
@@ -65,6 +74,12 @@ class RecordDatabase {
  public:
   // Moves one compaction may make before it gives up and reports busy.
   static constexpr std::uint32_t kMoveBudget = 500000;
+  // What a file may claim: enough for 100,000 work types and their growth
+  // margin, and no more bytes than any data file is allowed.
+  static constexpr std::uint32_t kMaxCapacity = 131072;
+  static constexpr std::uint64_t kMaxDatabaseBytes = kMaxReadBytes;
+  // Files made by any version end a few kilobytes past their slots at most.
+  static constexpr std::uint64_t kMaxTrailingBytes = 1024 * 1024;
 
   explicit RecordDatabase(FileSystem& files, Collator collator = UserLocaleCollator());
   ~RecordDatabase();
@@ -74,7 +89,8 @@ class RecordDatabase {
   // Creates (or atomically replaces) a file with the given field types and
   // capacity 10, then leaves it closed; an open handle is closed first.
   // Fields are numbered from 1 in this order. InvalidArgument for no fields,
-  // too many, or a type code with the top bit set.
+  // too many, a type code with the top bit set, or records so large that
+  // the file would break the size limits.
   Status Create(const std::filesystem::path& path, std::span<const std::uint32_t> field_types);
   // Opens and validates an existing file; an open handle is closed first.
   Status Open(const std::filesystem::path& path, bool writable);
@@ -91,10 +107,14 @@ class RecordDatabase {
   // Set when compaction ran out of its move budget; the text says how far.
   bool busy() const;
   std::string busy_text() const;
+  // Why the last NewRecord, SortRecords, CompactRecords or MaintainCapacity
+  // failed; Ok after one that succeeded (or had nothing to do).
+  Status last_error() const;
 
   // Takes the lowest free slot (after growing or shrinking the file) and
-  // makes it live; its old field contents stay. -1 when closed or read-only.
-  // Addresses into the file do not survive it (the file may be remapped).
+  // makes it live; its old field contents stay. -1 when closed or read-only,
+  // when the file cannot be resized (nothing changed), or when every slot is
+  // taken at kMaxCapacity; last_error() says which.
   std::int32_t NewRecord();
   // False when closed, read-only or the slot is out of range.
   bool SetRecordStatus(std::int32_t slot, SlotStatus status);
@@ -129,15 +149,18 @@ class RecordDatabase {
   // (numbers as signed decimal text, so 10 sorts before 9), stably: equal
   // keys keep their order. Only runs of adjacent live slots are reordered.
   // False when nothing was done (closed, read-only, capacity 2 or less,
-  // field out of range, no live record).
+  // field out of range, no live record, or the file could not be rewritten:
+  // then the records are exactly as before). The file is not rewritten when
+  // nothing moves.
   bool SortRecords(std::uint32_t field);
   // Moves live records into the free slots before them, keeping their
   // order; returns the unspent move budget. When the budget runs out the
-  // handle turns busy and the records stay valid but partly compacted.
+  // handle turns busy and the records stay valid but partly compacted. When
+  // the file cannot be rewritten nothing moves and the result is 0.
   std::uint32_t CompactRecords();
   // Grows or shrinks the file by the capacity rules (nothing while no record
-  // is live); true if still open. A failed resize that loses the mapping
-  // closes the handle.
+  // is live, no growth past kMaxCapacity); true if open. A failed resize
+  // changes nothing and sets last_error().
   bool MaintainCapacity();
 
  private:

@@ -198,6 +198,31 @@ TEST_F(WorkDetailsModelTest, CopyTakesTheEditedFields) {
   EXPECT_NE(model.shown_record(), 1);
 }
 
+enum class AddWay { kOpenToAdd, kNew, kCopy };
+
+class RefusedWorkTypeTest : public WorkDetailsModelTest,
+                            public ::testing::WithParamInterface<AddWay> {};
+
+TEST_P(RefusedWorkTypeTest, TellsTheUserWhyAndAddsNothing) {
+  // Eleven work types fill the first growth; the next one must grow the file.
+  for (int i = 0; i < 11; ++i) AddWorkType("W" + std::to_string(i));
+  files_.FailNextWrite();
+  if (GetParam() == AddWay::kOpenToAdd) {
+    Open(kDialogModeNewWorkType);
+  } else {
+    WorkDetailsModel& model = Open(3);
+    GetParam() == AddWay::kNew ? model.New() : model.Copy();
+    EXPECT_EQ(model.shown_record(), 3);
+  }
+  EXPECT_EQ(ui_.CallsStartingWith("notice "),
+            (std::vector<std::string>{
+                "notice Tolvi cannot add a work type: Write failed on demand: /data/TlvDB.lbf"}));
+  EXPECT_EQ(records().live_count(), 11u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, RefusedWorkTypeTest,
+                         ::testing::Values(AddWay::kOpenToAdd, AddWay::kNew, AddWay::kCopy));
+
 TEST_F(WorkDetailsModelTest, DeleteAskedAndDeclinedChangesNothing) {
   AddFive();
   answer_ = 2;

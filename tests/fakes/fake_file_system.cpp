@@ -151,6 +151,11 @@ void FakeFileSystem::FailNextResize() {
   fail_resize_ = true;
 }
 
+void FakeFileSystem::FailNextMap() {
+  std::lock_guard lock(mutex_);
+  fail_map_ = true;
+}
+
 void FakeFileSystem::FailNextFlush() {
   std::lock_guard lock(mutex_);
   fail_flush_ = true;
@@ -315,6 +320,10 @@ std::unique_ptr<MappedFile> FakeFileSystem::OpenMapped(const std::filesystem::pa
   const std::string key = Key(path);
   if (Blocked(key)) {
     *status = Refused(key);
+    return nullptr;
+  }
+  if (std::exchange(fail_map_, false)) {
+    *status = Status::IoError("Map failed on demand: " + key);
     return nullptr;
   }
   const auto it = files_.find(key);

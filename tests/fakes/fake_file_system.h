@@ -30,6 +30,7 @@
 //   the dirty pages of a killed process do.
 // - FailNextResize(): the next MappedFile::Resize fails, mapping unchanged.
 // - FailNextFlush(): the next MappedFile::Flush fails.
+// - FailNextMap(): the next OpenMapped fails with IoError.
 //
 // Thread safety: every FileSystem call and set-up call takes an internal
 // lock, so two threads may use one fake. A MappedFile is not locked (its
@@ -76,6 +77,7 @@ class FakeFileSystem final : public FileSystem {
   std::size_t change_count() const;
   void FailNextResize();
   void FailNextFlush();
+  void FailNextMap();
 
   bool Exists(const std::filesystem::path& path) override;
   std::optional<std::uint64_t> FileSize(const std::filesystem::path& path) override;
@@ -122,6 +124,7 @@ class FakeFileSystem final : public FileSystem {
   bool fail_renames_ = false;
   bool fail_resize_ = false;
   bool fail_flush_ = false;
+  bool fail_map_ = false;
   std::uint64_t stamp_ = 0;
   std::size_t read_only_writes_ = 0;
   std::size_t flush_count_ = 0;

@@ -68,6 +68,22 @@ std::string SystemImage(std::uint32_t capacity, std::size_t size = 0) {
   return image;
 }
 
+// A database of one field of the given type (slot 0 at 1452), with
+// `capacity` zero slots and `trailing` bytes after them.
+std::string OneFieldImage(std::uint32_t type, std::uint32_t record_size, std::uint32_t capacity,
+                          std::size_t trailing = 0) {
+  std::string image(1452 + std::size_t{record_size} * capacity + trailing, '\0');
+  std::memcpy(image.data(), "DATA1000", 8);
+  PutU32(image, 608, 1);
+  PutU32(image, 1352, 2);
+  PutU32(image, 1356, 1);
+  PutU32(image, 1360, capacity);
+  PutU32(image, 1364, 2);
+  PutU32(image, 1444, type);
+  PutU32(image, 1448, 1456);
+  return image;
+}
+
 void SetSlot(std::string& image, std::size_t slot, std::uint32_t status, std::string_view name) {
   PutU32(image, SlotAt(slot), status);
   std::memcpy(image.data() + SlotAt(slot) + kNameAt, name.data(), name.size());
@@ -122,6 +138,10 @@ TEST_F(RecordDatabaseTest, CreateRefusesSchemasItCouldNotOpen) {
             Status::Code::kInvalidArgument);
   const std::array<std::uint32_t, 2> types = {2, 0x80000000U};
   EXPECT_EQ(db_.Create(kPath, types).code(), Status::Code::kInvalidArgument);
+  // 42 texts of 5000 bytes: the 5 spare created slots would end over 1 MiB
+  // past the slots.
+  const std::vector<std::uint32_t> huge(42, 15);
+  EXPECT_EQ(db_.Create(kPath, huge).code(), Status::Code::kInvalidArgument);
   EXPECT_FALSE(files_.GetFile(kPath).has_value());
 }
 
@@ -485,9 +505,7 @@ TEST_F(RecordDatabaseTest, IteratesLiveRecordsTheWayCallersDo) {
 
 struct HostileCase {
   const char* what;
-  std::size_t at;  // where to patch a u32, or npos
-  std::uint32_t value;
-  std::size_t size;  // file size to cut to, or 0
+  std::string (*image)();
   friend void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.what; }
 };
 
@@ -495,11 +513,7 @@ class HostileFileTest : public RecordDatabaseTest,
                         public ::testing::WithParamInterface<HostileCase> {};
 
 TEST_P(HostileFileTest, OpenRejectsTheFileWithoutChangingIt) {
-  const HostileCase c = GetParam();
-  std::string image = SystemImage(10);
-  SetSlot(image, 0, 10, "placeholder");
-  if (c.at != std::string::npos) PutU32(image, c.at, c.value);
-  if (c.size != 0) image.resize(c.size);
+  const std::string image = GetParam().image();
   files_.SetFile(kPath, image);
   const Status status = db_.Open(kPath, true);
   EXPECT_EQ(status.code(), Status::Code::kCorruption);
@@ -507,23 +521,57 @@ TEST_P(HostileFileTest, OpenRejectsTheFileWithoutChangingIt) {
   EXPECT_EQ(files_.GetFile(kPath), image);
 }
 
-constexpr std::size_t kNoPatch = std::string::npos;
+// The work-type database with one live record, a u32 patched at `at`.
+template <std::size_t kAt, std::uint32_t kValue>
+std::string Patched() {
+  std::string image = SystemImage(10);
+  SetSlot(image, 0, 10, "placeholder");
+  PutU32(image, kAt, kValue);
+  return image;
+}
+
+template <std::size_t kSize>
+std::string CutTo() {
+  std::string image = SystemImage(10);
+  SetSlot(image, 0, 10, "placeholder");
+  image.resize(kSize);
+  return image;
+}
+
+constexpr std::size_t kMiB = 1024 * 1024;
+
 INSTANTIATE_TEST_SUITE_P(
     Files, HostileFileTest,
     ::testing::Values(
-        HostileCase{"DATA0999", 4, 0x39393930, 0}, HostileCase{"data1000", 0, 0x61746164, 0},
-        HostileCase{"one byte short", kNoPatch, 0, kFirstSlot + 10 * kRecord - 1},
-        HostileCase{"header cut", kNoPatch, 0, 1443}, HostileCase{"no fields", 1356, 0, 0},
-        HostileCase{"field count all ones", 1356, 0xFFFFFFFF, 0},
-        HostileCase{"field table past the end", 1356, 4000, 0},
-        HostileCase{"one field too many", 1356, 15, 0}, HostileCase{"no slots", 1360, 0, 0},
-        HostileCase{"capacity top bit", 1360, 0x80000000, 0},
-        HostileCase{"capacity whose size overflows 32 bits", 1360, 0x7FFFFFFF, 0},
-        HostileCase{"type code top bit", 1444, 0x80000000, 0},
-        HostileCase{"last field larger than its slot", 1548, 15, 0},
-        HostileCase{"first field larger, offsets kept", 1444, 13, 0},
-        HostileCase{"offset off by one", 1456, 1625, 0},
-        HostileCase{"offset beyond the file", 1552, 0xFFFFFF00, 0}));
+        HostileCase{"DATA0999", Patched<4, 0x39393930>},
+        HostileCase{"data1000", Patched<0, 0x61746164>},
+        HostileCase{"one byte short", CutTo<kFirstSlot + 10 * kRecord - 1>},
+        HostileCase{"header cut", CutTo<1443>}, HostileCase{"no fields", Patched<1356, 0>},
+        HostileCase{"field count all ones", Patched<1356, 0xFFFFFFFF>},
+        HostileCase{"field table past the end", Patched<1356, 4000>},
+        HostileCase{"one field too many", Patched<1356, 15>},
+        HostileCase{"no slots", Patched<1360, 0>},
+        HostileCase{"capacity top bit", Patched<1360, 0x80000000>},
+        HostileCase{"capacity whose size overflows 32 bits", Patched<1360, 0x7FFFFFFF>},
+        HostileCase{"type code top bit", Patched<1444, 0x80000000>},
+        HostileCase{"last field larger than its slot", Patched<1548, 15>},
+        HostileCase{"first field larger, offsets kept", Patched<1444, 13>},
+        HostileCase{"offset off by one", Patched<1456, 1625>},
+        HostileCase{"offset beyond the file", Patched<1552, 0xFFFFFF00>},
+        // Files as long as they claim, so only the limits can refuse them.
+        HostileCase{"ten million slots", [] { return OneFieldImage(0, 5, 10'000'000); }},
+        HostileCase{"one slot over the limit", [] { return OneFieldImage(0, 5, 131'073); }},
+        HostileCase{"slots ending past 64 MiB", [] { return OneFieldImage(15, 5004, 13'411); }},
+        HostileCase{"2 MiB past the slots", [] { return SystemImage(10, SlotAt(10) + 2 * kMiB); }},
+        HostileCase{"1 MiB and a byte past the slots",
+                    [] { return OneFieldImage(0, 5, 10, kMiB + 1); }}));
+
+TEST_F(RecordDatabaseTest, OpenAcceptsTheLargestFilesItAllows) {
+  OpenImage(OneFieldImage(0, 5, 131'072, kMiB));
+  EXPECT_EQ(db_.capacity(), 131'072U);
+  OpenImage(OneFieldImage(15, 5004, 13'410));
+  EXPECT_EQ(db_.capacity(), 13'410U);
+}
 
 TEST_F(RecordDatabaseTest, OpenReportsAMissingFile) {
   EXPECT_EQ(db_.Open(kPath, true).code(), Status::Code::kNotFound);
@@ -544,16 +592,137 @@ TEST_F(RecordDatabaseTest, GrowthDoesNotRaiseRecordsFromBytesPastTheLastSlot) {
   EXPECT_EQ(db_.FindRecord(-1, "ghost"), -1);
 }
 
-TEST_F(RecordDatabaseTest, AFailedResizeLeavesTheDatabaseUsable) {
+TEST_F(RecordDatabaseTest, AFailedGrowthChangesNothingAndIsReported) {
   std::string image = SystemImage(10);
   SetSlot(image, 0, 10, "a");
   OpenImage(image);
-  files_.FailNextResize();
-  EXPECT_EQ(db_.NewRecord(), 1);  // no growth, but slot 1 was free
+  files_.FailNextWrite();
+  EXPECT_EQ(db_.NewRecord(), -1);
+  EXPECT_EQ(db_.last_error().code(), Status::Code::kIoError);
   EXPECT_EQ(db_.capacity(), 10U);
+  EXPECT_EQ(db_.LiveRecords(), (std::vector<std::int32_t>{0}));
   EXPECT_EQ(db_.ReadText(0, kName), "a");
-  EXPECT_EQ(db_.NewRecord(), 2);
+  EXPECT_EQ(files_.GetFile(kPath), image);
+  // The fault has cleared: the next one grows.
+  EXPECT_EQ(db_.NewRecord(), 1);
+  EXPECT_TRUE(db_.last_error().ok());
   EXPECT_EQ(db_.capacity(), 20U);
+  EXPECT_EQ(db_.ReadText(0, kName), "a");
+}
+
+struct LimitCase {
+  std::uint32_t type;
+  std::uint32_t record_size;
+  std::uint32_t capacity;  // all live
+  std::uint32_t limit;
+  friend void PrintTo(const LimitCase& c, std::ostream* out) { *out << "R=" << c.record_size; }
+};
+
+class CapacityLimitTest : public RecordDatabaseTest,
+                          public ::testing::WithParamInterface<LimitCase> {};
+
+TEST_P(CapacityLimitTest, GrowthStopsAtTheLimitAndThenNewRecordIsRefused) {
+  const LimitCase c = GetParam();
+  std::string image = OneFieldImage(c.type, c.record_size, c.capacity);
+  for (std::uint32_t slot = 0; slot < c.capacity; ++slot) {
+    PutU32(image, 1452 + std::size_t{slot} * c.record_size, 10);
+  }
+  OpenImage(image);
+  for (std::uint32_t slot = c.capacity; slot < c.limit; ++slot) {
+    ASSERT_EQ(db_.NewRecord(), static_cast<std::int32_t>(slot));
+    ASSERT_EQ(db_.capacity(), c.limit);
+  }
+  EXPECT_EQ(db_.NewRecord(), -1);
+  EXPECT_FALSE(db_.last_error().ok());
+  EXPECT_EQ(db_.capacity(), c.limit);
+  db_.Close();
+  EXPECT_TRUE(db_.Open(kPath, false).ok()) << "the grown file still opens";
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, CapacityLimitTest,
+                         ::testing::Values(LimitCase{0, 5, 131'064, 131'072},      // slot count
+                                           LimitCase{15, 5004, 13'404, 13'410}));  // 64 MiB
+
+enum class Rewrite { kSort, kCompact };
+enum class Fault { kWrite, kRename, kMap };
+struct RewriteCase {
+  Rewrite rewrite;
+  Fault fault;
+  friend void PrintTo(const RewriteCase& c, std::ostream* out) {
+    *out << (c.rewrite == Rewrite::kSort ? "sort" : "compact") << " fault "
+         << static_cast<int>(c.fault);
+  }
+};
+
+class FailedRewriteTest : public RecordDatabaseTest,
+                          public ::testing::WithParamInterface<RewriteCase> {};
+
+TEST_P(FailedRewriteTest, LeavesTheFileAndTheRecordsAsTheyWere) {
+  const RewriteCase c = GetParam();
+  std::string image = SystemImage(20);
+  SetSlot(image, 0, 5, "x");
+  SetSlot(image, 1, 10, "c");
+  SetSlot(image, 2, 10, "a");
+  SetSlot(image, 3, 10, "b");
+  OpenImage(image);
+  if (c.fault == Fault::kWrite) files_.FailNextWrite(1000);
+  if (c.fault == Fault::kRename) files_.FailRenames(true);
+  if (c.fault == Fault::kMap) files_.FailNextMap();
+  if (c.rewrite == Rewrite::kSort) {
+    EXPECT_FALSE(db_.SortRecords(kName));
+  } else {
+    EXPECT_EQ(db_.CompactRecords(), 0U);
+  }
+  EXPECT_FALSE(db_.last_error().ok());
+  EXPECT_EQ(files_.GetFile(kPath), image);
+  EXPECT_EQ(db_.LiveRecords(), (std::vector<std::int32_t>{1, 2, 3}));
+  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"c", "a", "b"}));
+  // The handle still writes to the file at the path.
+  files_.FailRenames(false);
+  ASSERT_TRUE(db_.WriteNumber(2, 2, 77));
+  EXPECT_EQ(GetU32(FileNow(), SlotAt(2) + kNumberAt), 77U);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FailedRewriteTest,
+                         ::testing::Values(RewriteCase{Rewrite::kSort, Fault::kWrite},
+                                           RewriteCase{Rewrite::kSort, Fault::kRename},
+                                           RewriteCase{Rewrite::kSort, Fault::kMap},
+                                           RewriteCase{Rewrite::kCompact, Fault::kWrite},
+                                           RewriteCase{Rewrite::kCompact, Fault::kRename},
+                                           RewriteCase{Rewrite::kCompact, Fault::kMap}));
+
+TEST_F(RecordDatabaseTest, ASortReplacesTheFileAndTheHandleWritesToTheNewOne) {
+  std::string image = SystemImage(20);
+  SetSlot(image, 0, 5, "x");
+  SetSlot(image, 1, 10, "c");
+  SetSlot(image, 2, 10, "a");
+  SetSlot(image, 3, 10, "b");
+  OpenImage(image);
+  const std::uint64_t stamp = files_.ModifiedStamp(kPath);
+  ASSERT_TRUE(db_.SortRecords(kName));
+  EXPECT_TRUE(db_.last_error().ok());
+  EXPECT_GT(files_.ModifiedStamp(kPath), stamp) << "written whole, not moved in place";
+  ASSERT_TRUE(db_.WriteNumber(0, 2, 77));
+  RecordDatabase second(files_, ByteOrder);
+  ASSERT_TRUE(second.Open(kPath, false).ok());
+  std::vector<std::string> names;
+  for (const std::int32_t slot : second.LiveRecords())
+    names.push_back(*second.ReadText(slot, kName));
+  EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(second.LiveRecords(), (std::vector<std::int32_t>{0, 1, 2}));
+  EXPECT_EQ(second.ReadNumber(0, 2), 77U);
+}
+
+TEST_F(RecordDatabaseTest, NothingToMoveLeavesTheFileUntouched) {
+  std::string image = SystemImage(20);
+  SetSlot(image, 0, 10, "a");
+  SetSlot(image, 1, 10, "b");
+  SetSlot(image, 2, 5, "x");
+  OpenImage(image);
+  const std::uint64_t stamp = files_.ModifiedStamp(kPath);
+  EXPECT_TRUE(db_.SortRecords(kName));
+  EXPECT_EQ(db_.CompactRecords(), RecordDatabase::kMoveBudget);
+  EXPECT_EQ(files_.ModifiedStamp(kPath), stamp);
 }
 
 TEST_F(RecordDatabaseTest, TwoThreadsCanShareOneHandle) {
