@@ -1,7 +1,7 @@
 // Fuzz target: the bytes of a phrase file "Text.txt", parsed directly and
 // loaded through the file port from the program directory (the first run
 // copies it into the data directory). The table must respect its bounds and
-// hold only clean UTF-8.
+// hold only valid UTF-8 without control bytes below space other than tab.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -39,7 +39,7 @@ bool IsCleanUtf8(std::string_view text) {
     const std::size_t length = SequenceLength(text, at);
     if (length == 0) return false;
     const auto byte = static_cast<unsigned char>(text[at]);
-    if (length == 1 && ((byte < 0x20 && byte != '\t') || byte == 0x7F)) return false;
+    if (length == 1 && byte < 0x20 && byte != '\t') return false;
     at += length;
   }
   return true;

