@@ -60,6 +60,29 @@ inline std::vector<std::string_view> SplitAt(std::string_view bytes, std::string
   return parts;
 }
 
+// Whether text is well-formed UTF-8 (no overlong two-byte forms).
+inline bool IsValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+    } else if (lead >= 0x80) {
+      return false;
+    }
+    if (at + length > text.size()) return false;
+    for (std::size_t i = 1; i < length; ++i) {
+      if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
+    }
+    at += length;
+  }
+  return true;
+}
+
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
   return size == 0 ? std::string_view()
                    : std::string_view(reinterpret_cast<const char*>(data), size);
