@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: a normal build
-# and one under AddressSanitizer and UndefinedBehaviorSanitizer.
+# and one under AddressSanitizer and UndefinedBehaviorSanitizer; then runs the
+# fuzz targets briefly in a clang build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,3 +24,11 @@ echo "== release build (build) =="
 scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
   -DTOLVI_WERROR=ON
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== fuzz build (build-fuzz) =="
+# clang with libFuzzer, ASan and UBSan: every parser runs for 20 s on its
+# seeds and saved regressions, two at a time.
+scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTOLVI_BUILD_FUZZ=ON -DTOLVI_BUILD_GUI=OFF -DTOLVI_BUILD_TESTS=OFF -DTOLVI_BUILD_BENCH=OFF \
+  -DTOLVI_WERROR=ON
+scripts/fuzz.sh "$root/build-fuzz" 20

@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::uint32_t kHoursDivisor = 36'000;
 constexpr std::uint32_t kMsPerSecond = 1'000;
-constexpr std::uint32_t kManualAwayMethod = 1;
 constexpr std::uint32_t kAutoReset = 1;
 constexpr std::uint32_t kAutoResetPlus = 2;
 constexpr std::uint32_t kMaxBreakArmed = 1;
