@@ -337,9 +337,19 @@ std::optional<std::uint32_t> ParseChoice(const SettingInfo& info, std::string_vi
   return std::nullopt;
 }
 
+// The default SetDefaultSettings writes; ResetMode's follows the obsolete
+// reset word of the block.
+std::uint32_t DefaultNumber(const SettingInfo& info, const ProgramData& data) {
+  if (info.rule == DefaultRule::kFromOldReset) {
+    return data.old_reset_flag != 0 ? static_cast<std::uint32_t>(ResetMode::kAutoReset)
+                                    : static_cast<std::uint32_t>(ResetMode::kManualReset);
+  }
+  return info.default_number;
+}
+
 void ApplyNumberDefaults(ProgramData& data, DefaultRule rule) {
   for (const SettingInfo& info : kTable) {
-    if (info.rule == rule && info.number != nullptr) data.*info.number = info.default_number;
+    if (info.rule == rule && info.number != nullptr) data.*info.number = DefaultNumber(info, data);
   }
 }
 
@@ -441,6 +451,38 @@ std::uint32_t ApplyOptionsLimits(const SettingInfo& info, std::uint32_t value) {
   return std::clamp(value, info.options_minimum, info.options_maximum);
 }
 
+bool SettingInRange(const SettingInfo& info, const ProgramData& data) {
+  if (info.number == nullptr) return true;
+  const std::uint32_t value = data.*info.number;
+  switch (info.kind) {
+    case SettingKind::kSwitch:
+      return value <= 1;
+    case SettingKind::kChoice:
+      return value < info.list.size();
+    case SettingKind::kMilliseconds:
+    case SettingKind::kSeconds:
+    case SettingKind::kOpacity:
+      return value >= info.options_minimum && value <= info.options_maximum;
+    case SettingKind::kText:
+      return true;
+  }
+  return true;
+}
+
+std::vector<const SettingInfo*> ResetOutOfRangeSettings(ProgramData& data) {
+  std::vector<const SettingInfo*> reset;
+  for (const SettingInfo& info : kTable) {
+    if (SettingInRange(info, data)) continue;
+    data.*info.number = DefaultNumber(info, data);
+    reset.push_back(&info);
+  }
+  return reset;
+}
+
+std::string_view SettingLabel(const SettingInfo& info) {
+  return info.caption.empty() ? info.name : info.caption;
+}
+
 std::uint32_t MinutesShown(std::uint32_t milliseconds) {
   return milliseconds / kMsPerMinute;
 }
@@ -466,8 +508,7 @@ void SetNewerDefaults(ProgramData& data) {
 void SetDefaultSettings(ProgramData& data, Clock& clock, const DayCheck& day_check) {
   ApplyNumberDefaults(data, DefaultRule::kDefaults);
   ApplyTextDefaults(data);
-  data.reset_mode = static_cast<std::uint32_t>(data.old_reset_flag != 0 ? ResetMode::kAutoReset
-                                                                        : ResetMode::kManualReset);
+  ApplyNumberDefaults(data, DefaultRule::kFromOldReset);
   ClearRunningState(data, clock);
   SetNewerDefaults(data);
   if (day_check) day_check(data);

@@ -17,6 +17,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/status.h"
@@ -165,6 +166,17 @@ std::string DescribeSetting(const SettingInfo& info, const ProgramData& data);
 Status SetSettingFromText(const SettingInfo& info, ProgramData& data, std::string_view value);
 // A stored value limited as the Options dialog limits it.
 std::uint32_t ApplyOptionsLimits(const SettingInfo& info, std::uint32_t value);
+
+// Whether a numeric setting's stored value lies inside what its kind allows:
+// 0 or 1 for a switch, an index of the list for a choice, and the Options
+// limits for the others. Texts and settings without limits always do.
+bool SettingInRange(const SettingInfo& info, const ProgramData& data);
+// Puts every setting that is out of range back to its default (as
+// SetDefaultSettings writes it) and returns them in table order. Counters
+// and other state fields are not settings and are never touched.
+std::vector<const SettingInfo*> ResetOutOfRangeSettings(ProgramData& data);
+// How the user knows the setting: its control's caption, else its name.
+std::string_view SettingLabel(const SettingInfo& info);
 
 // ---- Conversions ----------------------------------------------------------
 

@@ -4,9 +4,12 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <set>
 #include <span>
 
 #include "accounting/work_type_record.h"
+#include "storage/temporary_files.h"
 #include "storage/text.h"
 
 namespace tolvi {
@@ -67,40 +70,108 @@ void ShowWelcome(DataFileContext& context) {
   }
 }
 
-struct FoundDataFile {
-  std::filesystem::path path;
-  std::optional<std::string> contents;  // none: no readable file
-};
-
-// Looks in the data directory, then the program directory. A file in the
-// data directory that exists but cannot be read is kept aside, since the
-// next save would replace it.
-FoundDataFile FindDataFile(DataFileContext& context, std::vector<std::string>& notices) {
-  const std::filesystem::path in_data = context.data_directory / std::string(kDataFileName);
-  std::string contents;
-  if (context.files.ReadFile(in_data, &contents).ok()) return {in_data, std::move(contents)};
-  if (context.files.Exists(in_data)) {
-    if (const auto aside = KeepFileAside(context.files, context.clock, in_data)) {
-      notices.push_back("The unreadable " + in_data.string() + " was kept as " + aside->string());
-    } else {
-      notices.push_back("The unreadable " + in_data.string() + " could not be kept aside");
-    }
+// Why a data file's bytes cannot be loaded; nothing when they can. Any
+// version the loader reads is accepted, but the current one only whole.
+std::optional<std::string> DataFileProblem(std::string_view contents) {
+  const std::uint32_t version = ReadDataFileVersion(contents);
+  if (version == data_file_version::kNotADataFile) return "it is not a Tolvi data file";
+  if (version == data_file_version::kCurrent && contents.size() != kDataFileBytes) {
+    return "it holds " + std::to_string(contents.size()) + " bytes instead of " +
+           std::to_string(kDataFileBytes);
   }
-  const std::filesystem::path in_program = context.program_directory / std::string(kDataFileName);
-  if (context.files.ReadFile(in_program, &contents).ok()) {
-    return {in_program, std::move(contents)};
-  }
-  return {in_data, std::nullopt};
+  return std::nullopt;
 }
 
+struct DataFileAttempt {
+  enum class Kind { kAbsent, kEmpty, kUnusable, kUsable };
+  Kind kind = Kind::kAbsent;
+  std::string contents;  // kUsable
+  std::string problem;   // kUnusable
+};
+
+// Anything ReadFile refuses other than a missing file (a directory, a huge
+// file, no permission) is an unusable file, never a missing one.
+DataFileAttempt TryDataFile(FileSystem& files, const std::filesystem::path& path) {
+  using Kind = DataFileAttempt::Kind;
+  std::string contents;
+  const Status read = files.ReadFile(path, &contents);
+  if (read.code() == Status::Code::kNotFound) return {};
+  if (!read.ok()) return {Kind::kUnusable, {}, "it cannot be read (" + read.message() + ")"};
+  if (contents.empty()) return {Kind::kEmpty, {}, {}};
+  if (auto problem = DataFileProblem(contents)) return {Kind::kUnusable, {}, std::move(*problem)};
+  return {Kind::kUsable, std::move(contents), {}};
+}
+
+// The data directory's file is replaced by the next save, so a rejected one
+// is renamed aside first.
 void KeepRejectedDataFile(DataFileContext& context, const std::filesystem::path& path,
-                          std::vector<std::string>& notices) {
-  // Only the data directory's file is replaced by the next save.
-  if (path != context.data_directory / std::string(kDataFileName)) return;
+                          const std::string& problem, std::vector<std::string>& notices) {
+  std::string notice = "The data file " + path.string() + " was not used because " + problem;
   if (const auto aside = KeepFileAside(context.files, context.clock, path)) {
-    notices.push_back(path.string() + " is not a Tolvi data file; it was kept as " +
-                      aside->string());
+    notice += "; it was kept as " + aside->string() + ".";
+  } else {
+    notice += "; it could not be kept aside and will be replaced at the next save.";
   }
+  notices.push_back(std::move(notice));
+}
+
+struct ChosenDataFile {
+  std::optional<std::string> contents;  // none: the defaults apply
+  bool first_run = false;               // no data file of any kind was found
+};
+
+// The data directory's file; when it is missing, the program directory's
+// (portable use); then the data directory's " Bak" copy.
+ChosenDataFile ChooseDataFile(DataFileContext& context, std::vector<std::string>& notices) {
+  using Kind = DataFileAttempt::Kind;
+  const std::filesystem::path in_data = context.data_directory / std::string(kDataFileName);
+  DataFileAttempt main = TryDataFile(context.files, in_data);
+  if (main.kind == Kind::kUsable) return {std::move(main.contents)};
+  if (main.kind == Kind::kUnusable) KeepRejectedDataFile(context, in_data, main.problem, notices);
+
+  bool found_any = main.kind != Kind::kAbsent;
+  if (main.kind == Kind::kAbsent) {
+    const std::filesystem::path in_program = context.program_directory / std::string(kDataFileName);
+    DataFileAttempt portable = TryDataFile(context.files, in_program);
+    if (portable.kind == Kind::kUsable) return {std::move(portable.contents)};
+    if (portable.kind == Kind::kUnusable) {
+      notices.push_back("The data file " + in_program.string() + " was not used because " +
+                        portable.problem + ".");
+      found_any = true;
+    }
+  }
+
+  const std::filesystem::path backup = WithSuffix(in_data, kBackupSuffix);
+  DataFileAttempt copy = TryDataFile(context.files, backup);
+  if (copy.kind == Kind::kUsable) {
+    notices.push_back("The settings and today's figures were restored from " + backup.string() +
+                      ".");
+    return {std::move(copy.contents)};
+  }
+  if (copy.kind == Kind::kUnusable) {
+    notices.push_back("The backup " + backup.string() + " was not used because " + copy.problem +
+                      ".");
+    found_any = true;
+  }
+  if (main.kind == Kind::kEmpty) {
+    notices.push_back("The data file " + in_data.string() +
+                      " was empty, so the default settings apply.");
+  } else if (found_any) {
+    notices.push_back("No usable data file was found, so the default settings apply.");
+  }
+  return {std::nullopt, !found_any};
+}
+
+// One notice for every option a file held outside its range.
+void ResetOutOfRangeOptions(ProgramData& data, std::vector<std::string>& notices) {
+  const std::vector<const SettingInfo*> reset = ResetOutOfRangeSettings(data);
+  if (reset.empty()) return;
+  std::string notice = "These options were out of range and were reset to their defaults: ";
+  for (std::size_t i = 0; i < reset.size(); ++i) {
+    if (i != 0) notice += ", ";
+    notice += std::string(SettingLabel(*reset[i]));
+  }
+  notices.push_back(notice + ".");
 }
 
 // Applies what the version asks for; kQuit when the user declines or an
@@ -130,32 +201,59 @@ LoadOutcome ApplyVersion(DataFileContext& context, std::uint32_t version,
   return LoadOutcome::kReady;
 }
 
-// A valid backup copied over the lost database, opened writable.
+// Live records of the database file at path, or nothing (with why) when it
+// does not open. A private handle, so the program's own stays as it is.
+std::optional<std::uint32_t> LiveRecordsIn(FileSystem& files, const std::filesystem::path& path,
+                                           std::string* why = nullptr) {
+  RecordDatabase probe(files, Collator{});
+  if (Status opened = probe.Open(path, /*writable=*/false); !opened.ok()) {
+    if (why != nullptr) *why = opened.message();
+    return std::nullopt;
+  }
+  return probe.live_count();
+}
+
+// A backup that opens and holds work types, copied over the lost database
+// and opened writable.
 bool RestoreDatabaseBackup(DataFileContext& context, const std::filesystem::path& db_path,
                            std::vector<std::string>& notices) {
   const std::filesystem::path backup = WithSuffix(db_path, kBackupSuffix);
   if (!context.files.Exists(backup)) return false;
-  if (!context.records.Open(backup, /*writable=*/false).ok()) return false;
-  context.records.Close();
+  if (LiveRecordsIn(context.files, backup).value_or(0) == 0) return false;
   if (!context.files.CopyFile(backup, db_path).ok()) return false;
   if (!context.records.Open(db_path, /*writable=*/true).ok()) return false;
-  notices.push_back("The work types were restored from " + backup.string());
+  notices.push_back("The work types were restored from " + backup.string() + ".");
   return true;
+}
+
+// Opens the database; nothing when it opened with work types, else why it
+// cannot be taken as the user's work types (and the handle stays closed).
+std::optional<std::string> OpenUserDatabase(DataFileContext& context,
+                                            const std::filesystem::path& db_path) {
+  if (Status opened = context.records.Open(db_path, /*writable=*/true); !opened.ok()) {
+    return "could not be opened (" + opened.message() + ")";
+  }
+  // A valid file without a live record is no one's work: a cut or zeroed
+  // file, which must not hide a backup that has them.
+  if (context.records.live_count() > 0) return std::nullopt;
+  context.records.Close();
+  return std::string("holds no work types");
 }
 
 LoadOutcome OpenOrCreateDatabase(DataFileContext& context, std::vector<std::string>& notices) {
   const std::filesystem::path db_path = DatabasePath(context.data_directory);
-  if (context.records.Open(db_path, /*writable=*/true).ok()) return LoadOutcome::kReady;
+  const std::optional<std::string> problem = OpenUserDatabase(context, db_path);
+  if (!problem) return LoadOutcome::kReady;
 
   if (context.files.Exists(db_path)) {
     const auto aside = KeepFileAside(context.files, context.clock, db_path);
     if (!aside) {
-      notices.push_back("The work-type database " + db_path.string() +
-                        " cannot be opened nor kept aside; nothing was changed");
+      notices.push_back("The work-type database " + db_path.string() + " " + *problem +
+                        " and cannot be kept aside; nothing was changed.");
       return LoadOutcome::kQuit;
     }
-    notices.push_back("The work-type database could not be opened; it was kept as " +
-                      aside->string());
+    notices.push_back("The work-type database " + db_path.string() + " " + *problem +
+                      "; it was kept as " + aside->string() + ".");
   }
   if (RestoreDatabaseBackup(context, db_path, notices)) return LoadOutcome::kReady;
 
@@ -166,6 +264,116 @@ LoadOutcome OpenOrCreateDatabase(DataFileContext& context, std::vector<std::stri
   CreateInitialWorkTypes(context.records);
   context.data.current_work_type = 0;
   return LoadOutcome::kReady;
+}
+
+// The problems of one backup run, for the returned Status.
+class BackupReport {
+ public:
+  void Refused(const std::filesystem::path& from, const std::string& why) {
+    Add(from.string() + " was not copied because " + why, Status::Code::kCorruption);
+  }
+  void Failed(const std::string& what, const Status& status) {
+    Add(what + ": " + status.message(), Status::Code::kIoError);
+  }
+  Status ToStatus() const {
+    if (text_.empty()) return Status::Ok();
+    return code_ == Status::Code::kCorruption ? Status::Corruption(text_) : Status::IoError(text_);
+  }
+
+ private:
+  void Add(const std::string& line, Status::Code code) {
+    if (text_.empty()) code_ = code;
+    text_ += text_.empty() ? line : "; " + line;
+  }
+  std::string text_;
+  Status::Code code_ = Status::Code::kOk;
+};
+
+void CopyOrReport(FileSystem& files, const std::filesystem::path& from,
+                  const std::filesystem::path& to, BackupReport& report) {
+  if (Status copied = files.CopyFile(from, to); !copied.ok()) {
+    report.Failed("Copying " + from.string() + " to " + to.string() + " failed", copied);
+  }
+}
+
+// A database copy replaces `to` only when it opens, and holds work types or
+// `to` holds none.
+void CopyDatabaseIfSound(FileSystem& files, const std::filesystem::path& from,
+                         const std::filesystem::path& to, BackupReport& report) {
+  std::string why;
+  const std::optional<std::uint32_t> live = LiveRecordsIn(files, from, &why);
+  if (!live) {
+    report.Refused(from, "it does not open as a database (" + why + ")");
+    return;
+  }
+  if (*live == 0 && files.Exists(to) && LiveRecordsIn(files, to).value_or(0) > 0) {
+    report.Refused(from, "it holds no work types and " + to.string() + " does");
+    return;
+  }
+  CopyOrReport(files, from, to, report);
+}
+
+// A data file copy is made only of a whole current-version file.
+void CopyDataFileIfSound(FileSystem& files, const std::filesystem::path& from,
+                         const std::filesystem::path& to, BackupReport& report) {
+  std::string contents;
+  if (Status read = files.ReadFile(from, &contents); !read.ok()) {
+    report.Refused(from, "it cannot be read (" + read.message() + ")");
+    return;
+  }
+  if (contents.size() != kDataFileBytes || !contents.starts_with(kDataFileMagic)) {
+    report.Refused(from, "it is not a whole data file of this version (" +
+                             std::to_string(contents.size()) + " bytes)");
+    return;
+  }
+  CopyOrReport(files, from, to, report);
+}
+
+constexpr std::size_t kDayStampLength = 10;
+
+// "YYYY-MM-DD", the prefix of a day's backup names.
+std::string DayStamp(const LocalTime& day) {
+  std::array<char, 16> text{};
+  std::snprintf(text.data(), text.size(), "%04d-%02d-%02d", day.year, day.month, day.day);
+  return text.data();
+}
+
+bool IsDayStamp(std::string_view text) {
+  if (text.size() != kDayStampLength) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool dash = i == 4 || i == 7;
+    if (dash ? text[i] != '-' : (text[i] < '0' || text[i] > '9')) return false;
+  }
+  return true;
+}
+
+// The date of a day's backup file name, or nothing for any other file.
+std::optional<std::string> DayBackupDate(std::string_view name) {
+  for (const std::string_view base : {kDataFileName, kDatabaseFileName}) {
+    if (name.size() == kDayStampLength + 1 + base.size() && name[kDayStampLength] == ' ' &&
+        name.ends_with(base) && IsDayStamp(name.substr(0, kDayStampLength))) {
+      return std::string(name.substr(0, kDayStampLength));
+    }
+  }
+  return std::nullopt;
+}
+
+// Removes the day sets older than the newest kDayBackupsKept dates.
+void PruneDayBackups(FileSystem& files, const std::filesystem::path& folder, BackupReport& report) {
+  const std::vector<std::string> names = files.ListFiles(folder);
+  std::set<std::string, std::greater<>> dates;
+  for (const std::string& name : names) {
+    if (auto date = DayBackupDate(name)) dates.insert(std::move(*date));
+  }
+  if (dates.size() <= kDayBackupsKept) return;
+  const std::string oldest_kept = *std::next(dates.begin(), kDayBackupsKept - 1);
+  for (const std::string& name : names) {
+    const std::optional<std::string> date = DayBackupDate(name);
+    if (!date || *date >= oldest_kept) continue;
+    if (Status removed = files.Remove(folder / name); !removed.ok()) {
+      report.Failed("Removing the old backup " + (folder / name).string() + " failed", removed);
+    }
+  }
 }
 
 void MultiplyAll(std::span<std::uint32_t> values, std::uint32_t factor) {
@@ -227,21 +435,17 @@ std::uint32_t ReadDataFileVersion(std::string_view file_start) {
 }
 
 LoadResult LoadProgramData(DataFileContext& context) {
+  RemoveStaleTemporaryFiles(context.files, context.data_directory);
   LoadResult result;
-  const FoundDataFile found = FindDataFile(context, result.notices);
-  if (!found.contents) {
+  const ChosenDataFile chosen = ChooseDataFile(context, result.notices);
+  if (!chosen.contents) {
     SetDefaultSettings(context.data, context.clock, context.day_check);
-    ShowWelcome(context);
+    if (chosen.first_run) ShowWelcome(context);
   } else {
-    const std::uint32_t version = ReadDataFileVersion(*found.contents);
-    if (version == data_file_version::kNotADataFile) {
-      KeepRejectedDataFile(context, found.path, result.notices);
-      SetDefaultSettings(context.data, context.clock, context.day_check);
-    } else {
-      ReadBlock(*found.contents, context.data);
-    }
-    result.outcome = ApplyVersion(context, version, result.notices);
+    ReadBlock(*chosen.contents, context.data);
+    result.outcome = ApplyVersion(context, ReadDataFileVersion(*chosen.contents), result.notices);
     if (result.outcome == LoadOutcome::kQuit) return result;
+    ResetOutOfRangeOptions(context.data, result.notices);
   }
   if (!context.records.is_open()) result.outcome = OpenOrCreateDatabase(context, result.notices);
   return result;
@@ -270,20 +474,32 @@ Status BackupDataFiles(FileSystem& files, RecordDatabase& records,
   const std::filesystem::path db_path = DatabasePath(data_directory);
   const std::filesystem::path data_path = data_directory / std::string(kDataFileName);
   records.Close();
+  // Only the backup's age depends on the stamp; a failure loses nothing.
   (void)files.TouchModified(db_path);
-  // Only a database that opens is worth a backup: a bad copy must not
-  // replace a good one.
-  if (records.Open(db_path, /*writable=*/false).ok()) {
-    records.Close();
-    (void)files.CopyFile(db_path, WithSuffix(db_path, kBackupSuffix));
+  BackupReport report;
+  CopyDatabaseIfSound(files, db_path, WithSuffix(db_path, kBackupSuffix), report);
+  CopyDataFileIfSound(files, data_path, WithSuffix(data_path, kBackupSuffix), report);
+  if (Status reopened = records.Open(db_path, /*writable=*/true); !reopened.ok()) {
+    report.Failed("Opening " + db_path.string() + " again failed", reopened);
   }
-  (void)files.CopyFile(data_path, WithSuffix(data_path, kBackupSuffix));
-  return records.Open(db_path, /*writable=*/true);
+  return report.ToStatus();
 }
 
-Status KeepDayBackup(FileSystem& /*files*/, const std::filesystem::path& /*data_directory*/,
-                     const LocalTime& /*now*/) {
-  return Status::Ok();
+Status KeepDayBackup(FileSystem& files, const std::filesystem::path& data_directory,
+                     const LocalTime& now) {
+  const std::filesystem::path folder = data_directory / std::string(kDayBackupFolder);
+  if (Status made = files.CreateDirectories(folder); !made.ok()) {
+    return Status::IoError("The backup folder " + folder.string() +
+                           " cannot be created: " + made.message());
+  }
+  const std::string prefix = DayStamp(now) + " ";
+  BackupReport report;
+  CopyDatabaseIfSound(files, DatabasePath(data_directory),
+                      folder / (prefix + std::string(kDatabaseFileName)), report);
+  CopyDataFileIfSound(files, data_directory / std::string(kDataFileName),
+                      folder / (prefix + std::string(kDataFileName)), report);
+  PruneDayBackups(files, folder, report);
+  return report.ToStatus();
 }
 
 bool ImportOldWorkType(RecordDatabase& records, std::string_view name, std::uint32_t maximum_ms,

@@ -106,8 +106,12 @@ std::filesystem::path ResolveDataFilePath(FileSystem& files,
 // else the decimal value of the three digits (250, 300, 310...).
 std::uint32_t ReadDataFileVersion(std::string_view file_start);
 
-// Start-up: reads or creates the program data, upgrades old versions, then
-// opens or creates the work-type database.
+// Start-up: removes stale temporary files, reads the program data (data
+// directory, else the program directory, else the " Bak" copy; a file that
+// cannot be read or is not a whole current-version file is kept aside and
+// reported), upgrades old versions, resets out-of-range options, then opens
+// the work-type database (an empty one counts as unusable: its " Bak" is
+// restored when it has work types, else ten new ones are made).
 LoadResult LoadProgramData(DataFileContext& context);
 
 // A copy of the live block taken under its lock.
@@ -120,13 +124,22 @@ Status SaveProgramData(FileSystem& files, const std::filesystem::path& data_dire
 
 // Closes the database (flushing it), stamps it, copies it and "dTolvi.dat"
 // (as last saved) to their " Bak" names, and opens the database again.
-// Returns the reopening's status; a failed copy leaves the old backup.
+// A backup never replaces a better one: the database is copied only when
+// it opens and holds live records (or the old backup holds none or does
+// not open), the data file only when it is 6,508 bytes beginning with
+// "TOLV1320". Not OK when a copy was refused or failed (the old backup
+// stays) or the database could not be opened again; the message names the
+// file and why.
 Status BackupDataFiles(FileSystem& files, RecordDatabase& records,
                        const std::filesystem::path& data_directory);
 
-// The day-close copy of both files into the data directory's Backups/
-// folder, one set per day named by `now`'s date, keeping the newest
-// kDayBackupsKept sets. A copy that is not sound never replaces a sound one.
+// The day-close copy of both files, as they are on disk (call it after
+// BackupDataFiles has flushed the database), into data directory /
+// "Backups" as "YYYY-MM-DD dTolvi.dat" and "YYYY-MM-DD TlvDB.lbf" by
+// `now`'s date, each only when sound by the rules of BackupDataFiles; then
+// removes the sets older than the newest kDayBackupsKept dates (no other
+// file is touched). Not OK, naming the file and why, when a copy was
+// refused or a step failed.
 inline constexpr std::string_view kDayBackupFolder = "Backups";
 inline constexpr std::size_t kDayBackupsKept = 7;
 Status KeepDayBackup(FileSystem& files, const std::filesystem::path& data_directory,

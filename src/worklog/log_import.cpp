@@ -24,20 +24,27 @@ constexpr std::size_t kNameLimit = kNameBytes - 1;  // as the name buffers hold
 constexpr std::uint32_t kQuestionSmallFont = 1;
 constexpr int kConfirmAnswer = 1;
 
+// Names as the records keep them: the log of an old version holds
+// Windows-1252 bytes, which must meet the same name read from the old data
+// file (converted by FieldText), so both go through ToUtf8.
+std::string StoredName(std::string_view raw) {
+  return std::string(TruncateUtf8(ToUtf8(raw), kNameLimit));
+}
+
 // Work types by exact name, created on first use, with the credits gathered
 // in memory and written once at the end.
 class WorkTypeIndex {
  public:
   explicit WorkTypeIndex(RecordDatabase& records) : records_(records) {
     for (const std::int32_t id : records.LiveRecords()) {
-      std::string name = records.ReadText(id, field::kName).value_or(std::string());
+      std::string name = StoredName(records.ReadText(id, field::kName).value_or(std::string()));
       if (!name.empty()) ids_.try_emplace(std::move(name), id);
     }
   }
 
   // False when the work type could not be created (no record to be had).
   bool Credit(std::string_view name, std::uint32_t tenths) {
-    const std::optional<std::int32_t> id = FindOrCreate(TruncateUtf8(name, kNameLimit));
+    const std::optional<std::int32_t> id = FindOrCreate(StoredName(name));
     if (!id) return false;
     credits_[*id] += tenths;
     return true;

@@ -254,5 +254,70 @@ TEST(Settings, SetTextIsCutToItsField) {
   EXPECT_EQ(SettingValueText(*FindSetting("ReminderText"), data), std::string(99, 'x'));
 }
 
+struct RangeCase {
+  std::string_view name;
+  std::uint32_t stored;
+  std::uint32_t after;  // the stored value, or the default when reset
+  bool reset;
+};
+
+// Each kind's limits at and just past their edges.
+TEST(Settings, OutOfRangeValuesTakeTheirDefaultAndAreNamed) {
+  const std::array<RangeCase, 12> cases = {{
+      {"AutoStart", 1, 1, false},
+      {"AutoStart", 2, 0, true},
+      {"ReminderEnabled", 7, 1, true},
+      {"TargetMode", 4, 4, false},
+      {"TargetMode", 5, 1, true},
+      {"BreakInterval", 5 * kMsPerMinute, 5 * kMsPerMinute, false},
+      {"BreakInterval", 5 * kMsPerMinute - 1, 1800000, true},
+      {"BreakInterval", 120 * kMsPerMinute + 1, 1800000, true},
+      {"SnoozeTime", 0, 300000, true},
+      {"WindowAlpha", 4, 75, true},
+      {"WindowAlpha", 255, 255, false},
+      {"AwayTime", 0, 0, false},  // the Options dialog takes any number of minutes
+  }};
+  FakeClock clock;
+  for (const RangeCase& c : cases) {
+    ProgramData data{};
+    SetDefaultSettings(data, clock);
+    const SettingInfo& info = *FindSetting(c.name);
+    data.*info.number = c.stored;
+    const std::vector<const SettingInfo*> reset = ResetOutOfRangeSettings(data);
+    EXPECT_EQ(data.*info.number, c.after) << c.name << " " << c.stored;
+    EXPECT_EQ(reset,
+              c.reset ? std::vector<const SettingInfo*>{&info} : std::vector<const SettingInfo*>{})
+        << c.name << " " << c.stored;
+  }
+}
+
+TEST(Settings, ResetModeOutOfRangeFollowsTheOldResetWord) {
+  for (const std::uint32_t old_reset : {0u, 9u}) {
+    ProgramData data{};
+    data.old_reset_flag = old_reset;
+    data.reset_mode = 3;
+    (void)ResetOutOfRangeSettings(data);
+    EXPECT_EQ(data.reset_mode, old_reset != 0 ? 1u : 0u);
+  }
+}
+
+TEST(Settings, RangeResetLeavesStateFieldsTextsAndUnlimitedSettingsAlone) {
+  const ProgramData before = FilledWith(0xFF);
+  ProgramData data = before;
+  EXPECT_FALSE(ResetOutOfRangeSettings(data).empty());
+  for (const SettingInfo& info : SettingsTable()) {
+    EXPECT_TRUE(SettingInRange(info, data)) << info.name;
+  }
+  EXPECT_EQ(data.work_today_ms, before.work_today_ms);
+  EXPECT_EQ(data.day_of_month, before.day_of_month);
+  EXPECT_EQ(data.total_days, before.total_days);
+  EXPECT_EQ(data.current_work_type, before.current_work_type);
+  EXPECT_EQ(data.last_close_stamp, before.last_close_stamp);
+  EXPECT_EQ(data.away_time, before.away_time);
+  EXPECT_EQ(data.manual_target, before.manual_target);
+  EXPECT_EQ(data.max_break_seconds, before.max_break_seconds);
+  EXPECT_EQ(0, std::memcmp(data.reminder_text, before.reminder_text, sizeof data.reminder_text));
+}
+
 }  // namespace
 }  // namespace tolvi

@@ -93,6 +93,27 @@ std::string DatabaseWith(std::string_view name) {
   return scratch.GetFile("/scratch").value();
 }
 
+// A valid work-type database whose only slot holds the given status, so no
+// record is live.
+std::string DatabaseWithoutLiveRecords(SlotStatus status) {
+  FakeFileSystem scratch;
+  RecordDatabase db(scratch);
+  EXPECT_TRUE(CreateWorkTypeDatabase(db, "/scratch").ok());
+  EXPECT_TRUE(db.SetRecordStatus(0, status));
+  db.Close();
+  return scratch.GetFile("/scratch").value();
+}
+
+// A whole current-version data file with every setting at its default but
+// the break interval.
+std::string SoundDataFile(std::uint32_t break_interval) {
+  FakeClock clock;
+  ProgramData data{};
+  SetDefaultSettings(data, clock);
+  data.break_interval = break_interval;
+  return ProgramDataFileImage(data);
+}
+
 class ProgramDataFileTest : public ::testing::Test {
  protected:
   ProgramDataFileTest() { clock_.SetFileTimeHigh(kFileTimeHigh); }
@@ -218,9 +239,11 @@ TEST_F(ProgramDataFileTest, SavedFileLoadsBackUnchangedWithoutQuestions) {
   ASSERT_TRUE(SaveProgramData(files_, "/data", saved).ok());
   files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
 
-  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  const LoadResult result = Load();
+  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
   EXPECT_TRUE(BlockOf(data_) == BlockOf(saved));
   EXPECT_TRUE(ui_.calls().empty());
+  EXPECT_TRUE(result.notices.empty());
   EXPECT_EQ(LiveNames(), (std::vector<std::string>{"", "Proj A"}));
   EXPECT_EQ(records_.path(), "/data/TlvDB.lbf");
   EXPECT_TRUE(records_.writable());
@@ -241,7 +264,7 @@ TEST_F(ProgramDataFileTest, OlderVersionsAreReadAndAdjusted) {
       {"TOLV1999", 1, 1, 0},  // a later version: read as it is
   }};
   std::string block = EmptyBlock();
-  PutU32(block, kBreakIntervalAt, 1234);
+  PutU32(block, kBreakIntervalAt, 2700000);
   PutU32(block, kAutoShowAt, 1);
   PutU32(block, kDecimalHoursAt, 1);
   PutU32(block, kLongMeetingAt, 0);
@@ -250,7 +273,7 @@ TEST_F(ProgramDataFileTest, OlderVersionsAreReadAndAdjusted) {
     files_.SetFile("/data/dTolvi.dat", std::string(c.magic) + block);
     data_ = ProgramData{};
     ASSERT_EQ(Load().outcome, LoadOutcome::kReady) << c.magic;
-    EXPECT_EQ(data_.break_interval, 1234u) << c.magic;
+    EXPECT_EQ(data_.break_interval, 2700000u) << c.magic;
     EXPECT_EQ(data_.auto_show, c.auto_show) << c.magic;
     EXPECT_EQ(data_.decimal_hours, c.decimal_hours) << c.magic;
     EXPECT_EQ(data_.long_meeting, c.long_meeting) << c.magic;
@@ -283,6 +306,112 @@ TEST_F(ProgramDataFileTest, ForeignFileGivesDefaultsSilentlyAndIsKeptAside) {
   EXPECT_TRUE(File("/data/dTolvi.dat.bad-20261206-120000") == foreign);
 }
 
+TEST_F(ProgramDataFileTest, ZeroedFileHasItsOutOfRangeOptionsResetWithOneNotice) {
+  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
+  const LoadResult result = Load();
+  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
+  EXPECT_EQ(result.notices,
+            std::vector<std::string>{"These options were out of range and were reset to their "
+                                     "defaults: Work Time (in Minutes), Snooze, WindowAlpha."});
+  EXPECT_EQ(data_.break_interval, 1800000u);
+  EXPECT_EQ(data_.snooze_time, 300000u);
+  EXPECT_EQ(data_.window_alpha, 75u);
+  EXPECT_EQ(data_.day_of_month, 0u) << "state fields are not settings";
+  EXPECT_EQ(data_.reminder_enabled, 0u) << "a switch at 0 is in range";
+}
+
+struct DataFileCase {
+  const char* what;
+  std::optional<std::string> main;  // none: no such file
+  bool kept_aside;
+};
+
+class DataFileBackupTest : public ProgramDataFileTest,
+                           public ::testing::WithParamInterface<DataFileCase> {};
+
+// A data file that cannot be loaded gives way to its " Bak", and one that
+// holds bytes is kept aside first; either way the user is told.
+TEST_P(DataFileBackupTest, UnusableOrMissingDataFileLoadsItsBackup) {
+  const DataFileCase& c = GetParam();
+  if (c.main) files_.SetFile("/data/dTolvi.dat", *c.main);
+  files_.SetFile("/data/dTolvi.dat Bak", SoundDataFile(2700000));
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
+  const LoadResult result = Load();
+  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
+  EXPECT_EQ(data_.break_interval, 2700000u);
+  EXPECT_TRUE(ui_.calls().empty()) << "no welcome: the user has data";
+  EXPECT_EQ(File("/data/dTolvi.dat.bad-20261206-120000"),
+            c.kept_aside ? c.main : std::optional<std::string>());
+  ASSERT_FALSE(result.notices.empty());
+  EXPECT_EQ(result.notices.back(),
+            "The settings and today's figures were restored from /data/dTolvi.dat Bak.");
+  EXPECT_EQ(File("/data/dTolvi.dat Bak"), SoundDataFile(2700000));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DataFiles, DataFileBackupTest,
+    ::testing::Values(DataFileCase{"short", "TOLV1320" + EmptyBlock().substr(1), true},
+                      DataFileCase{"over-long", SoundDataFile(600000) + "x", true},
+                      DataFileCase{"foreign", "XOLV1320" + EmptyBlock(), true},
+                      DataFileCase{"missing", std::nullopt, false},
+                      DataFileCase{"empty", "", false}));
+
+TEST_F(ProgramDataFileTest, CutDataFileWithoutUsableBackupGivesDefaultsWithoutQuestions) {
+  const std::string cut = SoundDataFile(2700000).substr(0, 4000);
+  files_.SetFile("/data/dTolvi.dat", cut);
+  files_.SetFile("/data/dTolvi.dat Bak", "TOLV1320 cut as well");
+  const LoadResult result = Load();
+  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
+  EXPECT_EQ(data_.break_interval, 1800000u);
+  EXPECT_TRUE(ui_.calls().empty());
+  EXPECT_EQ(File("/data/dTolvi.dat.bad-20261206-120000"), cut);
+  ASSERT_GE(result.notices.size(), 3u);
+  EXPECT_EQ(result.notices[0],
+            "The data file /data/dTolvi.dat was not used because it holds 4000 bytes instead of "
+            "6508; it was kept as /data/dTolvi.dat.bad-20261206-120000.");
+  EXPECT_EQ(result.notices[1],
+            "The backup /data/dTolvi.dat Bak was not used because it holds 20 bytes instead of "
+            "6508.");
+}
+
+struct RefusedReadCase {
+  std::filesystem::path refused;
+  std::string_view notice_start;
+};
+
+// A file ReadFile refuses (no permission, not a regular file, too large)
+// is never taken for a missing one, which would mean a silent first run.
+TEST_F(ProgramDataFileTest, DataFileThatCannotBeReadIsReportedNotTakenAsMissing) {
+  const std::array<RefusedReadCase, 2> cases = {{
+      {"/data/dTolvi.dat", "The data file /data/dTolvi.dat was not used because it cannot be read"},
+      {"/prog/dTolvi.dat", "The data file /prog/dTolvi.dat was not used because it cannot be read"},
+  }};
+  for (const RefusedReadCase& c : cases) {
+    FakeFileSystem files;
+    RecordDatabase records(files);
+    DataFileContext local{.files = files,
+                          .clock = clock_,
+                          .ui = ui_,
+                          .data_directory = "/data",
+                          .program_directory = "/prog",
+                          .records = records,
+                          .data = data_,
+                          .day_check = {},
+                          .import_work = {},
+                          .write_plain_log_line = {}};
+    files.SetFile(c.refused, SoundDataFile(2700000));
+    files.FailAccess(c.refused);
+    ui_.Clear();
+    const LoadResult result = LoadProgramData(local);
+    ASSERT_EQ(result.outcome, LoadOutcome::kReady) << c.refused;
+    EXPECT_TRUE(ui_.calls().empty()) << c.refused;
+    ASSERT_FALSE(result.notices.empty()) << c.refused;
+    EXPECT_TRUE(result.notices[0].starts_with(c.notice_start)) << result.notices[0];
+    EXPECT_EQ(data_.break_interval, 1800000u) << c.refused;
+  }
+}
+
 TEST_F(ProgramDataFileTest, KeptAsideNamesDoNotCollide) {
   files_.SetFile("/data/x", "one");
   ASSERT_EQ(KeepFileAside(files_, clock_, "/data/x"), "/data/x.bad-20261206-120000");
@@ -292,16 +421,18 @@ TEST_F(ProgramDataFileTest, KeptAsideNamesDoNotCollide) {
   EXPECT_EQ(File("/data/x.bad-20261206-120000-2"), "two");
 }
 
-TEST_F(ProgramDataFileTest, ShortFileFillsOnlyWhatItHolds) {
+TEST_F(ProgramDataFileTest, ShortOlderFileFillsOnlyWhatItHolds) {
   std::string part(20, '\0');
   PutU32(part, kAutoStartAt, 1);
-  PutU32(part, kBreakIntervalAt, 1234);
-  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + part);
+  PutU32(part, kBreakIntervalAt, 2700000);
+  files_.SetFile("/data/dTolvi.dat", "TOLV1310" + part);
   files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
   ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
   EXPECT_EQ(data_.auto_start, 1u);
-  EXPECT_EQ(data_.break_interval, 1234u);
-  EXPECT_TRUE(BlockOf(data_).substr(20) == BlockOf(ProgramData{}).substr(20));
+  EXPECT_EQ(data_.break_interval, 2700000u);
+  ProgramData rest{};
+  (void)ResetOutOfRangeSettings(rest);
+  EXPECT_TRUE(BlockOf(data_).substr(20) == BlockOf(rest).substr(20));
 }
 
 TEST_F(ProgramDataFileTest, TooOldFileErasedOnRequestKeepsUnnamedBytes) {
@@ -421,12 +552,15 @@ TEST_F(ProgramDataFileTest, CancelledImportEndsWithTheFilesAsTheyWere) {
 }
 
 TEST_F(ProgramDataFileTest, DataFileInTheProgramDirectoryIsReadThenSavedToTheDataDirectory) {
-  std::string block = EmptyBlock();
-  PutU32(block, kBreakIntervalAt, 1234);
+  ProgramData saved{};
+  SetDefaultSettings(saved, clock_);
+  saved.break_interval = 2700000;
+  const std::string block = BlockOf(saved);
   files_.SetFile("/prog/dTolvi.dat", "TOLV1320" + block);
+  files_.SetFile("/data/dTolvi.dat Bak", SoundDataFile(600000));  // older than the portable file
   EXPECT_EQ(ResolveDataFilePath(files_, "/data", "/prog", "dTolvi.dat"), "/prog/dTolvi.dat");
   ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
-  EXPECT_EQ(data_.break_interval, 1234u);
+  EXPECT_EQ(data_.break_interval, 2700000u);
   EXPECT_TRUE(ui_.calls().empty());
 
   ASSERT_TRUE(SaveProgramData(files_, "/data", data_).ok());
@@ -472,6 +606,17 @@ INSTANTIATE_TEST_SUITE_P(
                                            DatabaseWith("Proj A"),
                                            {"", "Proj A"}},
                       RejectedDatabaseCase{"invalid backup", "broken", "also broken",
+                                           std::vector<std::string>(10, "New Work")},
+                      RejectedDatabaseCase{"empty, valid backup",
+                                           DatabaseWithoutLiveRecords(SlotStatus::kDeleted),
+                                           DatabaseWith("Proj A"),
+                                           {"", "Proj A"}},
+                      RejectedDatabaseCase{"slots of an unknown status, no backup",
+                                           DatabaseWithoutLiveRecords(static_cast<SlotStatus>(7)),
+                                           std::nullopt, std::vector<std::string>(10, "New Work")},
+                      RejectedDatabaseCase{"never used, empty backup",
+                                           DatabaseWithoutLiveRecords(SlotStatus::kNeverUsed),
+                                           DatabaseWithoutLiveRecords(SlotStatus::kDeleted),
                                            std::vector<std::string>(10, "New Work")}));
 
 TEST_F(ProgramDataFileTest, DatabaseThatCannotBeKeptAsideEndsTheLoadUntouched) {
@@ -513,10 +658,121 @@ TEST_F(ProgramDataFileTest, FailedBackupCopyKeepsThePreviousBackup) {
   ui_.QueueAnswers({1});
   ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
   files_.SetFile("/data/TlvDB.lbf Bak", "yesterday's backup");
+  ASSERT_TRUE(SaveProgramData(files_, "/data", data_).ok());
   files_.FailNextWrite(10);
-  EXPECT_TRUE(BackupDataFiles(files_, records_, "/data").ok());
+  const Status status = BackupDataFiles(files_, records_, "/data");
+  EXPECT_EQ(status.code(), Status::Code::kIoError);
+  EXPECT_NE(status.message().find("/data/TlvDB.lbf Bak"), std::string::npos) << status.message();
   EXPECT_EQ(File("/data/TlvDB.lbf Bak"), "yesterday's backup");
   EXPECT_TRUE(records_.is_open());
+}
+
+struct DatabaseBackupCase {
+  const char* what;
+  std::string database;
+  std::string old_backup;
+  bool copied;
+};
+
+// The flushed database replaces its backup only when it opens and is not an
+// empty file over one with work types.
+TEST_F(ProgramDataFileTest, DatabaseBackupNeverReplacesABetterOne) {
+  const std::array<DatabaseBackupCase, 4> cases = {{
+      {"does not open", "DATA0999 broken", DatabaseWith("Old"), false},
+      {"empty over work types", DatabaseWithoutLiveRecords(SlotStatus::kDeleted),
+       DatabaseWith("Old"), false},
+      {"empty over empty", DatabaseWithoutLiveRecords(SlotStatus::kDeleted),
+       DatabaseWithoutLiveRecords(SlotStatus::kNeverUsed), true},
+      {"work types over a broken backup", DatabaseWith("New"), "broken", true},
+  }};
+  for (const DatabaseBackupCase& c : cases) {
+    files_.SetFile("/data/dTolvi.dat", SoundDataFile(2700000));
+    files_.SetFile("/data/TlvDB.lbf", c.database);
+    files_.SetFile("/data/TlvDB.lbf Bak", c.old_backup);
+    const Status status = BackupDataFiles(files_, records_, "/data");
+    const std::string expected = c.copied ? c.database : c.old_backup;
+    EXPECT_TRUE(File("/data/TlvDB.lbf Bak") == expected) << c.what;
+    EXPECT_EQ(File("/data/dTolvi.dat Bak"), SoundDataFile(2700000)) << c.what;
+    if (c.copied) {
+      EXPECT_TRUE(status.ok()) << c.what << ": " << status.message();
+    } else {
+      EXPECT_EQ(status.code(), Status::Code::kCorruption) << c.what;
+      EXPECT_TRUE(status.message().starts_with("/data/TlvDB.lbf was not copied because"))
+          << status.message();
+    }
+    records_.Close();
+  }
+}
+
+TEST_F(ProgramDataFileTest, DataFileBackupIsMadeOnlyOfAWholeCurrentFile) {
+  const std::array<std::string, 4> unsound = {
+      SoundDataFile(2700000).substr(0, 6507), SoundDataFile(2700000) + "x",
+      "TOLV1310" + SoundDataFile(2700000).substr(8), "TOLV1320"};
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
+  for (const std::string& data_file : unsound) {
+    files_.SetFile("/data/dTolvi.dat", data_file);
+    files_.SetFile("/data/dTolvi.dat Bak", SoundDataFile(600000));
+    const Status status = BackupDataFiles(files_, records_, "/data");
+    EXPECT_EQ(File("/data/dTolvi.dat Bak"), SoundDataFile(600000)) << data_file.size();
+    EXPECT_TRUE(status.message().starts_with("/data/dTolvi.dat was not copied because"))
+        << status.message();
+    EXPECT_TRUE(records_.is_open());
+  }
+}
+
+constexpr std::string_view kDayFolder = "/data/Backups/";
+
+TEST_F(ProgramDataFileTest, DayBackupCopiesSoundFilesUnderTheDate) {
+  files_.SetFile("/data/dTolvi.dat", SoundDataFile(2700000));
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
+  clock_.SetLocalTime(2026, 3, 9);
+  ASSERT_TRUE(KeepDayBackup(files_, "/data", clock_.Now()).ok());
+  EXPECT_EQ(File("/data/Backups/2026-03-09 dTolvi.dat"), SoundDataFile(2700000));
+  EXPECT_EQ(File("/data/Backups/2026-03-09 TlvDB.lbf"), DatabaseWith("Proj A"));
+}
+
+TEST_F(ProgramDataFileTest, UnsoundDayCopyNeverReplacesTheDaysSoundOne) {
+  files_.SetFile("/data/Backups/2026-03-09 dTolvi.dat", SoundDataFile(2700000));
+  files_.SetFile("/data/Backups/2026-03-09 TlvDB.lbf", DatabaseWith("Proj A"));
+  files_.SetFile("/data/dTolvi.dat", SoundDataFile(600000).substr(0, 100));
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWithoutLiveRecords(SlotStatus::kDeleted));
+  clock_.SetLocalTime(2026, 3, 9, 23, 59);
+  const Status status = KeepDayBackup(files_, "/data", clock_.Now());
+  EXPECT_EQ(File("/data/Backups/2026-03-09 dTolvi.dat"), SoundDataFile(2700000));
+  EXPECT_EQ(File("/data/Backups/2026-03-09 TlvDB.lbf"), DatabaseWith("Proj A"));
+  EXPECT_NE(status.message().find("/data/TlvDB.lbf was not copied"), std::string::npos);
+  EXPECT_NE(status.message().find("/data/dTolvi.dat was not copied"), std::string::npos);
+}
+
+TEST_F(ProgramDataFileTest, DayBackupsKeepTheSevenNewestDatesAndNothingElseIsRemoved) {
+  files_.SetFile("/data/dTolvi.dat", SoundDataFile(2700000));
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
+  const std::vector<std::string> others = {"notes.txt", "2026-01-01 notes.txt",
+                                           "2026-1-01 dTolvi.dat", "2026-01-01 dTolvi.dat Bak",
+                                           "x2026-01-01 TlvDB.lbf"};
+  for (const std::string& name : others) files_.SetFile(std::string(kDayFolder) + name, "keep");
+  // Eight older days, one of them with its data file only, across a year's end.
+  for (const std::string_view date : {"2025-12-30", "2025-12-31", "2026-01-02", "2026-01-03",
+                                      "2026-01-05", "2026-01-06", "2026-01-07"}) {
+    files_.SetFile(std::string(kDayFolder) + std::string(date) + " dTolvi.dat", "old");
+    files_.SetFile(std::string(kDayFolder) + std::string(date) + " TlvDB.lbf", "old");
+  }
+  files_.SetFile(std::string(kDayFolder) + "2026-01-01 dTolvi.dat", "old");
+  clock_.SetLocalTime(2026, 1, 8);
+  ASSERT_TRUE(KeepDayBackup(files_, "/data", clock_.Now()).ok());
+
+  std::vector<std::string> left;
+  for (const std::string& name : files_.ListFiles("/data/Backups")) left.push_back(name);
+  std::sort(left.begin(), left.end());
+  std::vector<std::string> expected = others;
+  for (const std::string_view date :
+       {"2026-01-02", "2026-01-03", "2026-01-05", "2026-01-06", "2026-01-07", "2026-01-08"}) {
+    expected.push_back(std::string(date) + " dTolvi.dat");
+    expected.push_back(std::string(date) + " TlvDB.lbf");
+  }
+  expected.push_back("2026-01-01 dTolvi.dat");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(left, expected);
 }
 
 struct ImportCase {

@@ -61,6 +61,19 @@ TEST_F(LogImportTest, CreditsEachWorkTypeByItsExactNameAcrossDays) {
   EXPECT_EQ(data().total_days, 0u);  // only once confirmed
 }
 
+// An old log holds Windows-1252 bytes; the old data file's name of the same
+// work type reached the records as UTF-8. Both must be one work type.
+TEST_F(LogImportTest, WindowsCodePageNamesMeetTheirUtf8Record) {
+  AddWorkType("Caf\xC3\xA9", 0, 0);
+  PutLog(
+      "Monday, 7 December 2026        : Work: 2.00, Break: 0.00, Away: 0.00, (Caf\xE9: 1.50, "
+      "R\xE9sum\xE9: 0.50)\r\n");
+  (void)Import();
+  ASSERT_EQ(records().LiveRecords().size(), 2u);
+  EXPECT_EQ(Field(Named("Caf\xC3\xA9"), field::kTotal), 900u);
+  EXPECT_EQ(Field(Named("R\xC3\xA9sum\xC3\xA9"), field::kTotal), 300u);
+}
+
 TEST_F(LogImportTest, ReportsDaysWhoseWorkTypesMissTheirTotalByMoreThanNineMinutes) {
   PutLog(
       "Monday, 7 December 2026        : Work: 6:30, Break: 0:00, Away: 0:00, (A: 6:21)\r\n"
