@@ -231,12 +231,13 @@ struct RestartableProgram {
     return loaded;
   }
   // Every file by its size and checksum, so that a difference reads briefly.
-  // The " Bak" copies are left out: a close killed after its save is done,
-  // and its copies wait for the next backup.
+  // The " Bak" copies and the day's set in Backups/ are left out: a close
+  // killed after its save is done, and its copies wait for the next backup.
   std::map<std::string, std::string> Files() const {
     std::map<std::string, std::string> all;
     for (const auto& path : files_.AllFiles()) {
       if (path.string().ends_with(kBackupSuffix)) continue;
+      if (path.parent_path().filename() == kDayBackupFolder) continue;
       const std::string bytes = *files_.GetFile(path);
       all[path.string()] =
           std::to_string(bytes.size()) + " bytes, CRC " + std::to_string(Crc32(bytes));
