@@ -113,8 +113,8 @@ void DaySummary(CoreContext& context) {
   SetFieldText(data.work_notes, "");
 
   if (data.file_log != 0) {
-    (void)WorkLog(context.files, context.clock, context.data_directory)
-        .WriteLogLine(line, LogLineMode::kPlain);
+    // A line the log cannot take waits in the backlog; nothing is lost.
+    (void)ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
   }
   if (data.show_report != 0) {
     ShowTrayBalloon(context, date, FormatDayReport(summary), TrayIconFor(state.activity));

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <optional>
 #include <string>
 
 #include "storage/text.h"
 #include "worklog/core_fixture.h"
+#include "worklog/work_log.h"
 
 namespace tolvi {
 namespace {
@@ -139,6 +141,23 @@ TEST_F(DayRolloverTest, NotesAreClearedWhenOnlyTheReportIsShown) {
   EXPECT_FALSE(files_.GetFile("/data/dLog.txt").has_value());
   EXPECT_EQ(ui_.CallsStartingWith("balloon ").size(), 1u);
   EXPECT_EQ(FieldText(data().work_notes), "");
+}
+
+TEST_F(DayRolloverTest, ADayLineNoFileCanTakeWaitsInTheSharedStateUntilTheLogIsBack) {
+  files_.FailAccess("/data/dLog.txt");
+  files_.FailAccess("/data/dLog.txt Pending");
+  Check();
+  EXPECT_EQ(ui_.CallsStartingWith("notice ").size(), 1u);
+  files_.FailAccess("/data/dLog.txt", false);
+  files_.FailAccess("/data/dLog.txt Pending", false);
+  {
+    std::lock_guard lock(context_.state.mutex);
+    EXPECT_TRUE(ContextWorkLog(context_).WritePending());
+  }
+  EXPECT_EQ(Log(), kLogHeader +
+                       "Saturday, 5 December 2026     "
+                       " : Work: 6:30, Break: 0:45, Away: 1:10, (Proj A: 4:00, Proj B: 2:30, "
+                       "New Work: 0:00, New Work: 0:00, New Work: 0:00)\r\n");
 }
 
 struct StampCase {
