@@ -46,6 +46,9 @@ struct ActivityState {
 
   bool tray_refresh_pending = false;
   bool window_shown = false;
+  // The user has been told that "dTolvi.dat" cannot be saved; cleared by
+  // the next save that succeeds.
+  bool data_save_failure_reported = false;
 };
 
 inline ActivityMode ModeOf(const ActivityState& state) {

@@ -105,6 +105,21 @@ Status AddWorkLogEntry(CoreContext& context, CloseJournal& journal) {
   return Status::Ok();
 }
 
+// Lines the log could not take wait in their own file; a day line kept
+// there by the close must not be kept twice when the close runs again.
+Status AddPendingLinesEntry(CoreContext& context, CloseJournal& journal) {
+  const std::filesystem::path path = context.DataFile(kPendingWorkLogFileName);
+  JournalEntry entry;
+  entry.file_name = kPendingWorkLogFileName;
+  if (!context.files.Exists(path)) {
+    entry.action = JournalAction::kRemove;
+  } else if (Status read = context.files.ReadFile(path, &entry.bytes); !read.ok()) {
+    return read;
+  }
+  journal.entries.push_back(std::move(entry));
+  return Status::Ok();
+}
+
 std::string CloseStartedText(Clock& clock) {
   const LocalTime now = clock.Now();
   char time[16];
@@ -134,6 +149,7 @@ Status BeginClose(CoreContext& context, const ProgramData& before) {
   journal.entries.push_back(std::move(database));
   if (file_log) {
     if (Status logged = AddWorkLogEntry(context, journal); !logged.ok()) return logged;
+    if (Status kept = AddPendingLinesEntry(context, journal); !kept.ok()) return kept;
   }
   JournalEntry data_file;
   data_file.file_name = kDataFileName;
@@ -166,10 +182,9 @@ void SaveClosedDay(CoreContext& context) {
               ", could not be removed (" + forgot.message() +
               "); the next start would close the day again.");
   }
-  if (Status reopened = BackupDataFiles(context.files, context.records, context.data_directory);
-      !reopened.ok()) {
-    ui.Notify("The work-type database could not be opened again after its backup: " +
-              reopened.message());
+  if (Status backed_up = BackupDataFiles(context.files, context.records, context.data_directory);
+      !backed_up.ok()) {
+    ui.Notify("The backup copies of the closed day were not all made: " + backed_up.message());
   }
   // A failed day copy keeps the older sets; the next close tries again.
   (void)KeepDayBackup(context.files, context.data_directory, context.clock.Now());
@@ -222,8 +237,8 @@ void DaySummary(CoreContext& context) {
   SetFieldText(data.work_notes, "");
 
   if (data.file_log != 0) {
-    (void)WorkLog(context.files, context.clock, context.data_directory)
-        .WriteLogLine(line, LogLineMode::kPlain);
+    // A line the log cannot take waits in the backlog; nothing is lost.
+    (void)ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
   }
   if (data.show_report != 0) {
     ShowTrayBalloon(context, date, FormatDayReport(summary), TrayIconFor(state.activity));

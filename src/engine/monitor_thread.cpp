@@ -1,6 +1,7 @@
 #include "engine/monitor_thread.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "accounting/work_types.h"
@@ -9,6 +10,8 @@
 #include "engine/requests.h"
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
+#include "storage/program_data_file.h"
+#include "worklog/work_log.h"
 
 namespace tolvi {
 namespace {
@@ -28,6 +31,8 @@ void PrepareMonitorStart(CoreContext& context) {
   StateLock lock(context.state.mutex);
   SharedState& state = context.state;
   LoadCurrentWorkType(state, context.records);
+  // Lines a previous run could not write go first, before today's.
+  static_cast<void>(ContextWorkLog(context).WritePending());
   state.activity.phase = 0;
   state.activity.break_mark = state.data.break_today_ms;
   state.activity.last_tick_count = context.clock.TickCount();
@@ -55,14 +60,31 @@ bool ExitRequested(CoreContext& context) {
 }
 
 void RunMonitorPass(CoreContext& context) {
-  StateLock lock(context.state.mutex);
-  ActivityState& activity = context.state.activity;
-  if (activity.request_code == request::kNone) {
-    RunTick(context);
-  } else if (activity.request_code != request::kDialogOpen) {
-    HandleRequest(context, lock);
+  std::optional<ProgramData> save;
+  {
+    StateLock lock(context.state.mutex);
+    ActivityState& activity = context.state.activity;
+    if (activity.request_code == request::kNone) {
+      save = RunTick(context);
+    } else if (activity.request_code != request::kDialogOpen) {
+      HandleRequest(context, lock);
+    }
+    if (activity.window_shown) context.ui.RequestRepaint();
   }
-  if (activity.window_shown) context.ui.RequestRepaint();
+  // The write and its fsync wait on the disk: never with the lock held.
+  if (save) SaveHousekeepingSnapshot(context, *save);
+}
+
+void SaveHousekeepingSnapshot(CoreContext& context, const ProgramData& snapshot) {
+  const Status saved = SaveProgramData(context.files, context.data_directory, snapshot);
+  bool tell = false;
+  {
+    std::lock_guard lock(context.state.mutex);
+    bool& reported = context.state.activity.data_save_failure_reported;
+    tell = !saved.ok() && !reported;
+    reported = !saved.ok();
+  }
+  if (tell) context.ui.Notify("Tolvi cannot save its data file: " + saved.message());
 }
 
 void FinishMonitor(CoreContext& context) {

@@ -2,7 +2,8 @@
 // handshake, and MonitorThread, the std::jthread that runs them against the
 // real clock. tolvi-sim drives the same pieces on a virtual clock.
 //
-// The pieces take the state lock themselves. MonitorThread is created and
+// The pieces take the state lock themselves. The start first writes any
+// work-log lines a previous run left waiting. MonitorThread is created and
 // joined on the GUI thread; everything else here runs on the monitor thread.
 #pragma once
 
@@ -31,8 +32,12 @@ bool RetryTrayAdd(CoreContext& context);
 bool ExitRequested(CoreContext& context);
 // The loop body: a tick when no request is pending, else the request (none
 // while a work-type dialog is open); then the repaint request when the
-// main window is shown.
+// main window is shown. A tick's housekeeping save is written after the
+// state lock is released.
 void RunMonitorPass(CoreContext& context);
+// Writes a snapshot taken under the lock to "dTolvi.dat", without the lock
+// held. The first failure after a success tells the user.
+void SaveHousekeepingSnapshot(CoreContext& context, const ProgramData& snapshot);
 // After the loop: hide the window, store the current work type, close the
 // record database, ask for the window to be destroyed.
 void FinishMonitor(CoreContext& context);

@@ -10,6 +10,7 @@
 #include "accounting/recent_work.h"
 #include "engine/activity_state.h"
 #include "storage/program_data.h"
+#include "worklog/work_log.h"
 
 namespace tolvi {
 
@@ -18,6 +19,8 @@ struct SharedState {
   ProgramData data{};
   ActivityState activity;
   RecentWorkTable recent;
+  // Work-log lines waiting for a log that could not take them.
+  WorkLogBacklog log_backlog;
 };
 
 }  // namespace tolvi

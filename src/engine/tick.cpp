@@ -7,6 +7,7 @@
 #include "accounting/work_types.h"
 #include "engine/tray_updates.h"
 #include "storage/text.h"
+#include "worklog/work_log.h"
 
 namespace tolvi {
 namespace {
@@ -191,14 +192,19 @@ void BookElapsed(CoreContext& context) {
   }
 }
 
-// Step 8: the refresh of the sums every 51 ticks and the occasional backup.
-void Housekeeping(CoreContext& context) {
+// Step 8: the refresh of the sums every 51 ticks, with the waiting log
+// lines and the save's snapshot, and the occasional backup.
+std::optional<ProgramData> Housekeeping(CoreContext& context) {
   SharedState& state = context.state;
   ActivityState& activity = state.activity;
+  std::optional<ProgramData> snapshot;
   if (activity.phase == kPhaseRefresh) {
     FlushCurrentWorkType(state, context.records);
     ComputeTotals(state, context.records, GrandTotal::kCompute);
     RebuildRecentWork(state, context.records);
+    // Lines the log still refuses stay kept; the user has been told.
+    static_cast<void>(ContextWorkLog(context).WritePending());
+    snapshot = state.data;
   } else if (activity.phase == kPhaseBackup) {
     if (context.random.Draw(kBackupDrawRange) == kBackupDrawHit &&
         context.hooks.backup_data_files) {
@@ -206,6 +212,7 @@ void Housekeeping(CoreContext& context) {
     }
   }
   activity.phase = activity.phase + 1 > kPhaseLast ? 0 : activity.phase + 1;
+  return snapshot;
 }
 
 }  // namespace
@@ -257,13 +264,13 @@ void StartWork(CoreContext& context) {
   activity.tray_refresh_pending = true;
 }
 
-void RunTick(CoreContext& context) {
+std::optional<ProgramData> RunTick(CoreContext& context) {
   MeasureElapsed(context);
   context.state.activity.tray_refresh_pending = true;
   RunCountdowns(context);
   DetectAway(context, ReadIdleTime(context));
   BookElapsed(context);
-  Housekeeping(context);
+  return Housekeeping(context);
 }
 
 }  // namespace tolvi

@@ -280,8 +280,8 @@ LoadServices WorkLogLoadServices(CoreContext& context) {
   LoadServices services;
   services.import_work = [&context] { return RunImportDialog(context); };
   services.write_plain_log_line = [&context](std::string_view line) {
-    (void)WorkLog(context.files, context.clock, context.data_directory)
-        .WriteLogLine(line, LogLineMode::kPlain);
+    // A line the log cannot take waits in the backlog; nothing is lost.
+    (void)ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
   };
   return services;
 }

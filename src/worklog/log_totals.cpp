@@ -35,7 +35,7 @@ void LogTotals(CoreContext& context) {
   const ProgramData& data = state.data;
   const TimeStyle style = TimeStyleFor(data.decimal_hours);
   const std::uint32_t days = data.total_days;
-  WorkLog log(context.files, context.clock, context.data_directory);
+  WorkLog log = ContextWorkLog(context);
 
   (void)log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
   (void)log.WriteLogLine("Work Summary", LogLineMode::kStamped);

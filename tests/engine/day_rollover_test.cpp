@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -315,6 +316,23 @@ TEST(DayCloseRestart, ACloseThatCannotBeUndoneEndsTheStartWithNothingChanged) {
   ASSERT_EQ(loaded.notices.size(), 1u);
   EXPECT_NE(loaded.notices[0].find("cannot be undone"), std::string::npos);
   EXPECT_EQ(program.Files(), left);
+}
+
+TEST_F(DayRolloverTest, ADayLineNoFileCanTakeWaitsInTheSharedStateUntilTheLogIsBack) {
+  files_.FailAccess("/data/dLog.txt");
+  files_.FailAccess("/data/dLog.txt Pending");
+  Check();
+  EXPECT_EQ(ui_.CallsStartingWith("notice ").size(), 1u);
+  files_.FailAccess("/data/dLog.txt", false);
+  files_.FailAccess("/data/dLog.txt Pending", false);
+  {
+    std::lock_guard lock(context_.state.mutex);
+    EXPECT_TRUE(ContextWorkLog(context_).WritePending());
+  }
+  EXPECT_EQ(Log(), kLogHeader +
+                       "Saturday, 5 December 2026     "
+                       " : Work: 6:30, Break: 0:45, Away: 1:10, (Proj A: 4:00, Proj B: 2:30, "
+                       "New Work: 0:00, New Work: 0:00, New Work: 0:00)\r\n");
 }
 
 struct StampCase {

@@ -3,8 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <future>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "accounting/work_type_record.h"
 #include "engine/engine_fixture.h"
+#include "engine/monitor_thread.h"
 #include "storage/text.h"
 
 namespace tolvi {
@@ -12,8 +18,30 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
-class TickTest : public EngineFixture {};
+const std::string kLogHeader = "Tolvi v1.91 Work Log\r\n \r\n#C\r\n \r\n";
+
+class TickTest : public EngineFixture {
+ protected:
+  // One monitor pass whose tick is the housekeeping refresh.
+  void RefreshPass() {
+    activity().phase = kPhaseRefresh;
+    clock_.AdvanceWithInput(6'000);
+    RunMonitorPass(context_);
+  }
+  // Asked from another thread: a thread cannot ask about a lock it holds.
+  bool StateLockIsFree() {
+    return std::async(std::launch::async,
+                      [this] {
+                        if (!state().mutex.try_lock()) return false;
+                        state().mutex.unlock();
+                        return true;
+                      })
+        .get();
+  }
+  std::vector<std::string> Notices() const { return ui_.CallsStartingWith("notice "); }
+};
 
 TEST_F(TickTest, WorkingTickBooksToTheWorkTypeTheDayAndItsRecentWorkEntry) {
   activity().current_today_ms = 1'000;
@@ -269,6 +297,56 @@ TEST_F(TickTest, PhaseOneRefreshesTheTotalsFromTheRecords) {
   EXPECT_EQ(state().recent[0].record_id, 0);
   EXPECT_EQ(activity().current_slot, 0);
   EXPECT_EQ(activity().phase, 2u);
+}
+
+TEST_F(TickTest, RefreshPassSavesTheDataFileWithTheLockFree) {
+  std::vector<bool> lock_free_at_save;
+  watched_files_.Watch([&](const std::filesystem::path& path) {
+    if (path.filename() == "dTolvi.dat") lock_free_at_save.push_back(StateLockIsFree());
+  });
+  activity().working_flag = kWorkingFlagOnBreak;
+  data().break_today_ms = 444'000;
+  clock_.AdvanceWithInput(6'000);
+  RunMonitorPass(context_);  // an ordinary tick saves nothing
+  EXPECT_FALSE(files_.GetFile("/data/dTolvi.dat").has_value());
+
+  RefreshPass();
+  EXPECT_THAT(lock_free_at_save, ElementsAre(true));
+  const std::optional<std::string> saved = files_.GetFile("/data/dTolvi.dat");
+  ASSERT_TRUE(saved.has_value());
+  ASSERT_EQ(saved->size(), 6'508u);
+  EXPECT_EQ(saved->substr(0, 8), "TOLV1320");
+  // BreakTodayMs, 456,000 = 0x0006F540, at offset 44 of the block.
+  EXPECT_EQ(saved->substr(8 + 44, 4), std::string("\x40\xF5\x06\x00", 4));
+}
+
+TEST_F(TickTest, AFailedRefreshSaveTellsTheUserOnceUntilASaveSucceeds) {
+  files_.FailAccess("/data/dTolvi.dat");
+  RefreshPass();
+  RefreshPass();
+  EXPECT_THAT(Notices(), ElementsAre(StartsWith("notice Tolvi cannot save its data file: ")));
+  files_.FailAccess("/data/dTolvi.dat", false);
+  RefreshPass();
+  EXPECT_TRUE(files_.GetFile("/data/dTolvi.dat").has_value());
+  files_.FailAccess("/data/dTolvi.dat");
+  RefreshPass();
+  EXPECT_EQ(Notices().size(), 2u);
+}
+
+TEST_F(TickTest, RefreshWritesTheLogLinesThatWereKeptWaiting) {
+  files_.SetFile("/data/dLog.txt Pending", "kept day\r\n");
+  activity().phase = kPhaseRefresh;
+  Tick(6'000);
+  EXPECT_EQ(files_.GetFile("/data/dLog.txt"), kLogHeader + "kept day\r\n");
+  EXPECT_FALSE(files_.GetFile("/data/dLog.txt Pending").has_value());
+}
+
+TEST_F(TickTest, MonitorStartWritesTheLogLinesAPreviousRunKept) {
+  files_.SetFile("/data/dLog.txt", "older\r\n");
+  files_.SetFile("/data/dLog.txt Pending", "kept day\r\n");
+  PrepareMonitorStart(context_);
+  EXPECT_EQ(files_.GetFile("/data/dLog.txt"), "older\r\nkept day\r\n");
+  EXPECT_FALSE(files_.GetFile("/data/dLog.txt Pending").has_value());
 }
 
 TEST_F(TickTest, PhaseTwoBacksUpWhenTheDrawIsFive) {

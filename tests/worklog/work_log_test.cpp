@@ -1,11 +1,15 @@
 #include "worklog/work_log.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
+#include "fakes/fake_ui.h"
 
 namespace tolvi {
 namespace {
@@ -21,6 +25,9 @@ class WorkLogTest : public ::testing::Test {
   WorkLogTest() { clock_.SetLocalTime(2026, 12, 6, 14, 3, 27); }
 
   std::string Log() const { return files_.GetFile("/data/dLog.txt").value_or("<missing>"); }
+  std::string Pending() const {
+    return files_.GetFile("/data/dLog.txt Pending").value_or("<missing>");
+  }
   std::string OldLog() const { return files_.GetFile("/data/dLogOld.txt").value_or("<missing>"); }
 
   FakeFileSystem files_;
@@ -97,12 +104,119 @@ TEST_F(WorkLogTest, AFailedRotationCopyKeepsTheLogGrowingInsteadOfLosingIt) {
   EXPECT_EQ(Log(), full + "next\r\n");
 }
 
-TEST_F(WorkLogTest, ALogThatCannotBeWrittenLosesOnlyTheNewLine) {
+TEST_F(WorkLogTest, LinesTheLogRefusesWaitAndAreWrittenFirstExactlyOnce) {
   files_.SetFile("/data/dLog.txt", "kept\r\n");
   files_.FailAccess("/data/dLog.txt");
-  EXPECT_EQ(log_.WriteLogLine("lost", LogLineMode::kPlain), LogWriteResult::kNotWritten);
+  EXPECT_EQ(log_.WriteLogLine("a", LogLineMode::kPlain), LogWriteResult::kKept);
+  EXPECT_EQ(log_.WriteLogLine("b", LogLineMode::kPlainThenEmpty), LogWriteResult::kKept);
+  EXPECT_EQ(Pending(), "a\r\nb\r\n\r\n");
   files_.FailAccess("/data/dLog.txt", false);
   EXPECT_EQ(Log(), "kept\r\n");
+
+  EXPECT_EQ(log_.WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kWritten);
+  EXPECT_EQ(Pending(), "<missing>");
+  ASSERT_EQ(log_.WriteLogLine("d", LogLineMode::kPlain), LogWriteResult::kWritten);
+  EXPECT_EQ(Log(), "kept\r\na\r\nb\r\n\r\nc\r\nd\r\n");
+}
+
+TEST_F(WorkLogTest, LinesNoFileTakesWaitInTheBacklogBehindThePendingFile) {
+  FakeUi ui;
+  WorkLogBacklog backlog;
+  files_.SetFile("/data/dLog.txt Pending", "a\r\n");
+  files_.FailAccess("/data/dLog.txt");
+  files_.FailAccess("/data/dLog.txt Pending");
+  {
+    WorkLog view(files_, clock_, "/data", backlog, ui);
+    EXPECT_EQ(view.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
+  }
+  files_.FailAccess("/data/dLog.txt Pending", false);
+  {
+    // The pending file is back but the log is not: the backlog joins it.
+    WorkLog view(files_, clock_, "/data", backlog, ui);
+    EXPECT_EQ(view.WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kKept);
+  }
+  EXPECT_EQ(Pending(), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(backlog.unsaved, "");
+  files_.FailAccess("/data/dLog.txt", false);
+  WorkLog view(files_, clock_, "/data", backlog, ui);
+  EXPECT_TRUE(view.WritePending());
+  EXPECT_EQ(Log(), kHeader + "a\r\nb\r\nc\r\n");
+}
+
+TEST_F(WorkLogTest, LinesKeptInMemoryAreWrittenAfterThePendingFileOnes) {
+  FakeUi ui;
+  WorkLogBacklog backlog;
+  files_.FailAccess("/data/dLog.txt");
+  files_.FailAccess("/data/dLog.txt Pending");
+  {
+    WorkLog view(files_, clock_, "/data", backlog, ui);
+    EXPECT_EQ(view.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
+  }
+  EXPECT_EQ(backlog.unsaved, "b\r\n");
+  // A previous run's line sits in the file, older than the one in memory.
+  files_.FailAccess("/data/dLog.txt Pending", false);
+  files_.SetFile("/data/dLog.txt Pending", "a\r\n");
+  files_.FailAccess("/data/dLog.txt", false);
+  WorkLog view(files_, clock_, "/data", backlog, ui);
+  EXPECT_EQ(view.WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kWritten);
+  EXPECT_EQ(Log(), kHeader + "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(backlog.unsaved, "");
+}
+
+TEST_F(WorkLogTest, AnUnreadablePendingFileHoldsBackLaterLines) {
+  files_.SetFile("/data/dLog.txt", "x\r\n");
+  files_.SetFile("/data/dLog.txt Pending", "a\r\n");
+  files_.FailAccess("/data/dLog.txt Pending");
+  EXPECT_EQ(log_.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
+  EXPECT_EQ(Log(), "x\r\n");
+  files_.FailAccess("/data/dLog.txt Pending", false);
+  EXPECT_EQ(Pending(), "a\r\n");
+}
+
+struct TornWriteCase {
+  const char* name;
+  std::optional<std::string> log_before;
+  std::size_t bytes_written;
+};
+
+class TornWriteTest : public WorkLogTest, public ::testing::WithParamInterface<TornWriteCase> {};
+
+TEST_P(TornWriteTest, AFailedWriteLeavesTheLogAsItWasAndTheHeaderComesOnce) {
+  const TornWriteCase& c = GetParam();
+  if (c.log_before) files_.SetFile("/data/dLog.txt", *c.log_before);
+  files_.FailNextWrite(c.bytes_written);
+  EXPECT_EQ(log_.WriteLogLine("a", LogLineMode::kPlain), LogWriteResult::kKept);
+  EXPECT_EQ(Log(), c.log_before.value_or("<missing>"));
+  ASSERT_EQ(log_.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kWritten);
+  const std::string start = c.log_before.value_or("").empty() ? kHeader : *c.log_before;
+  EXPECT_EQ(Log(), start + "a\r\nb\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TornWriteTest,
+                         ::testing::Values(TornWriteCase{"NewLogNothingWritten", std::nullopt, 0},
+                                           TornWriteCase{"NewLogHalfTheHeader", std::nullopt, 10},
+                                           TornWriteCase{"EmptyLogHeaderAndPartOfTheLine", "", 33},
+                                           TornWriteCase{"FilledLogPartOfTheLine", "x\r\n", 1}),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST_F(WorkLogTest, TheUserIsToldOncePerOutage) {
+  FakeUi ui;
+  WorkLogBacklog backlog;
+  const auto write = [&](std::string_view text) {
+    return WorkLog(files_, clock_, "/data", backlog, ui).WriteLogLine(text, LogLineMode::kPlain);
+  };
+  files_.FailAccess("/data/dLog.txt");
+  (void)write("a");
+  (void)write("b");
+  EXPECT_THAT(ui.CallsStartingWith("notice "),
+              ::testing::ElementsAre(::testing::AllOf(
+                  ::testing::StartsWith("notice Tolvi cannot write its work log /data/dLog.txt"),
+                  ::testing::EndsWith("; the lines are kept and will be written when it can."))));
+  files_.FailAccess("/data/dLog.txt", false);
+  EXPECT_EQ(write("c"), LogWriteResult::kWritten);
+  files_.FailAccess("/data/dLog.txt");
+  (void)write("d");
+  EXPECT_EQ(ui.CallsStartingWith("notice ").size(), 2u);
 }
 
 }  // namespace
