@@ -93,8 +93,7 @@ void BM_HousekeepingSave(benchmark::State& state) {
   SaveBench bench(storage);
   CoreContext& context = bench.context();
   for (auto _ : state) {
-    const ProgramData snapshot = SnapshotProgramData(context.state.data, context.state.mutex);
-    SaveHousekeepingSnapshot(context, snapshot);
+    SaveHousekeepingData(context);
   }
 }
 BENCHMARK(BM_HousekeepingSave)

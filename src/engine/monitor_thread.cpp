@@ -7,6 +7,7 @@
 #include "accounting/work_types.h"
 #include "engine/command_ids.h"
 #include "engine/day_check.h"
+#include "engine/program_files.h"
 #include "engine/requests.h"
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
@@ -60,23 +61,22 @@ bool ExitRequested(CoreContext& context) {
 }
 
 void RunMonitorPass(CoreContext& context) {
-  std::optional<ProgramData> save;
+  bool save_due = false;
   {
     StateLock lock(context.state.mutex);
     ActivityState& activity = context.state.activity;
     if (activity.request_code == request::kNone) {
-      save = RunTick(context);
+      save_due = RunTick(context);
     } else if (activity.request_code != request::kDialogOpen) {
       HandleRequest(context, lock);
     }
     if (activity.window_shown) context.ui.RequestRepaint();
   }
-  // The write and its fsync wait on the disk: never with the lock held.
-  if (save) SaveHousekeepingSnapshot(context, *save);
+  if (save_due) SaveHousekeepingData(context);
 }
 
-void SaveHousekeepingSnapshot(CoreContext& context, const ProgramData& snapshot) {
-  const Status saved = SaveProgramData(context.files, context.data_directory, snapshot);
+void SaveHousekeepingData(CoreContext& context) {
+  const Status saved = SaveProgramFiles(context);
   bool tell = false;
   {
     std::lock_guard lock(context.state.mutex);

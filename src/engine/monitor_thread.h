@@ -32,12 +32,14 @@ bool RetryTrayAdd(CoreContext& context);
 bool ExitRequested(CoreContext& context);
 // The loop body: a tick when no request is pending, else the request (none
 // while a work-type dialog is open); then the repaint request when the
-// main window is shown. A tick's housekeeping save is written after the
-// state lock is released.
+// main window is shown. A tick's housekeeping save follows once the tick
+// has let go of the state lock.
 void RunMonitorPass(CoreContext& context);
-// Writes a snapshot taken under the lock to "dTolvi.dat", without the lock
-// held. The first failure after a success tells the user.
-void SaveHousekeepingSnapshot(CoreContext& context, const ProgramData& snapshot);
+// Saves "dTolvi.dat" as every save point does (SaveProgramFiles: under the
+// state lock, so that no block taken before a day close can land after it;
+// the wait for the disk, once every five minutes, is measured in bench/).
+// The first failure after a success tells the user.
+void SaveHousekeepingData(CoreContext& context);
 // After the loop: hide the window, store the current work type, close the
 // record database, ask for the window to be destroyed.
 void FinishMonitor(CoreContext& context);

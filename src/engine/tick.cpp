@@ -193,18 +193,18 @@ void BookElapsed(CoreContext& context) {
 }
 
 // Step 8: the refresh of the sums every 51 ticks, with the waiting log
-// lines and the save's snapshot, and the occasional backup.
-std::optional<ProgramData> Housekeeping(CoreContext& context) {
+// lines and the save, and the occasional backup. True when the save is due.
+bool Housekeeping(CoreContext& context) {
   SharedState& state = context.state;
   ActivityState& activity = state.activity;
-  std::optional<ProgramData> snapshot;
+  bool save_due = false;
   if (activity.phase == kPhaseRefresh) {
     FlushCurrentWorkType(state, context.records);
     ComputeTotals(state, context.records, GrandTotal::kCompute);
     RebuildRecentWork(state, context.records);
     // Lines the log still refuses stay kept; the user has been told.
     static_cast<void>(ContextWorkLog(context).WritePending());
-    snapshot = state.data;
+    save_due = true;
   } else if (activity.phase == kPhaseBackup) {
     if (context.random.Draw(kBackupDrawRange) == kBackupDrawHit &&
         context.hooks.backup_data_files) {
@@ -212,7 +212,7 @@ std::optional<ProgramData> Housekeeping(CoreContext& context) {
     }
   }
   activity.phase = activity.phase + 1 > kPhaseLast ? 0 : activity.phase + 1;
-  return snapshot;
+  return save_due;
 }
 
 }  // namespace
@@ -264,7 +264,7 @@ void StartWork(CoreContext& context) {
   activity.tray_refresh_pending = true;
 }
 
-std::optional<ProgramData> RunTick(CoreContext& context) {
+bool RunTick(CoreContext& context) {
   MeasureElapsed(context);
   context.state.activity.tray_refresh_pending = true;
   RunCountdowns(context);

@@ -4,8 +4,8 @@
 // arms the main window's alert timers when one runs out.
 //
 // The housekeeping refresh also writes any work-log lines still waiting and
-// takes a snapshot of the program data for the caller to save once the
-// lock is released, so a kill loses at most one cycle of any counter.
+// tells the caller that "dTolvi.dat" is due for a save, so a kill loses at
+// most one cycle of any counter.
 //
 // Every function here runs with the shared-state lock held. RunTick runs on
 // the monitor thread; StartWork and StartBreak also run on the GUI thread
@@ -39,9 +39,9 @@ void StartWork(CoreContext& context);
 // MicroCountdownMs := by MicroBreakMode (off, half or quarter interval).
 void RearmMicroCountdown(ProgramData& data, ActivityState& activity);
 
-// One tick, from the clock's current tick count. In the refresh phase, the
-// program data to save to "dTolvi.dat" after the lock is released.
-std::optional<ProgramData> RunTick(CoreContext& context);
+// One tick, from the clock's current tick count. True in the refresh phase:
+// the caller saves "dTolvi.dat" once it has let go of the lock.
+bool RunTick(CoreContext& context);
 
 // a - b, or 0 when b is larger: how every countdown is lowered.
 constexpr std::uint32_t SaturatingSubtract(std::uint32_t a, std::uint32_t b) {
