@@ -45,6 +45,10 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return joined;
 }
 
+constexpr char kNotStarted[] = "Tolvi did not start, and changed nothing.";
+constexpr char kNotStartedOk[] = "OK";
+constexpr char kNotStartedOpenFolder[] = "Open Data Folder";
+
 std::optional<std::filesystem::path> DataDirOption() {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Break reminder and work logger"));
@@ -78,6 +82,10 @@ class Program {
 
  private:
   int RunWith(const DirectoryFacts& facts, const DataDirectoryChoice& data);
+  // The load ended the program: a desktop user sees no terminal, so the
+  // reasons are shown in a window too.
+  void TellWhyNotStarted(const std::vector<std::string>& notices,
+                         const std::filesystem::path& data_directory);
 
   std::unique_ptr<Ports> ports_;
   std::unique_ptr<CoreContext> context_;
@@ -114,8 +122,7 @@ int Program::RunWith(const DirectoryFacts& facts, const DataDirectoryChoice& dat
   InstallStandardHooks(*context_);
   const LoadResult loaded = LoadProgramFiles(*context_);
   if (loaded.outcome == LoadOutcome::kQuit) {
-    for (const std::string& notice : loaded.notices)
-      std::fprintf(stderr, "tolvi: %s\n", notice.c_str());
+    TellWhyNotStarted(loaded.notices, data.directory);
     return kExitOk;
   }
 
@@ -141,6 +148,19 @@ int Program::RunWith(const DirectoryFacts& facts, const DataDirectoryChoice& dat
     std::fprintf(stderr, "tolvi: cannot save the program data: %s\n", saved.message().c_str());
   }
   return kExitOk;
+}
+
+void Program::TellWhyNotStarted(const std::vector<std::string>& notices,
+                                const std::filesystem::path& data_directory) {
+  for (const std::string& notice : notices) std::fprintf(stderr, "tolvi: %s\n", notice.c_str());
+  if (notices.empty()) return;
+  Question question;
+  question.message = JoinLines(notices) + "\n" + kNotStarted;
+  question.first_button = kNotStartedOk;
+  question.second_button = kNotStartedOpenFolder;
+  question.style = 1;
+  question.has_owner = false;
+  if (ports_->ui.Ask(question) == 2) ports_->ui.OpenWithDefaultApp(data_directory);
 }
 
 }  // namespace
