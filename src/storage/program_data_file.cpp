@@ -549,6 +549,14 @@ LoadOutcome UpgradeFromVersion250(DataFileContext& context, std::vector<std::str
     return LoadOutcome::kQuit;
   }
   if (aside) notices.push_back("The old work-type database was kept as " + aside->string());
+  // An upgrade that found no work type anywhere starts with the usual ten,
+  // as a first run does: with none, no work could be counted, and the next
+  // start would take the database for a damaged one.
+  if (context.records.live_count() == 0) {
+    // The placeholder that CreateInitialWorkTypes removes again.
+    if (context.records.NewRecord() == kPlaceholderSlot) CreateInitialWorkTypes(context.records);
+    data.current_work_type = 0;
+  }
   if (data.file_log != 0 && context.write_plain_log_line) {
     context.write_plain_log_line(kUpgradeLogMarker);
   }

@@ -539,6 +539,22 @@ TEST_F(ProgramDataFileTest, Version250UpgradeWritesNoMarkerWithoutFileLog) {
   EXPECT_EQ(lines, 0);
 }
 
+TEST_F(ProgramDataFileTest, Version250UpgradeThatFindsNoWorkTypeStartsWithTheUsualTen) {
+  std::string file = Version250File();
+  file.replace(kMagicBytes + kLegacyNamesAt, 100, 100, '\0');
+  files_.SetFile("/data/dTolvi.dat", file);
+  // The import removes the placeholder and finds nothing in the log.
+  context_.import_work = [&] {
+    for (const std::int32_t slot : records_.LiveRecords()) {
+      EXPECT_TRUE(records_.SetRecordStatus(slot, SlotStatus::kDeleted));
+    }
+    return true;
+  };
+  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
+  EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
+  EXPECT_EQ(data_.current_work_type, 0u);
+}
+
 TEST_F(ProgramDataFileTest, CancelledImportEndsWithTheFilesAsTheyWere) {
   const std::string old_db = "an older database the user still has";
   files_.SetFile("/data/dTolvi.dat", Version250File());
