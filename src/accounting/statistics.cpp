@@ -10,10 +10,9 @@ namespace tolvi {
 namespace {
 
 constexpr std::uint32_t kMsPerTenthMinute = 6'000;
-// Up to this grand total the share is scaled before dividing; above it the
-// grand total is scaled down first. Either way the product stays in range
-// while a work type's total does not exceed the grand total.
-constexpr std::uint32_t kShareScaleLimit = 60'000;
+// A share of 60,000 is the whole: hundredths of a percent, in the units
+// FormatHours shows with divisor 6.
+constexpr std::uint64_t kWholeShare = 60'000;
 
 std::uint32_t Saturate(std::uint64_t value) {
   return static_cast<std::uint32_t>(
@@ -34,10 +33,9 @@ std::optional<std::uint32_t> WorkTypeAverage(std::uint32_t total, std::uint32_t 
 std::uint32_t WorkTypeShare(std::uint32_t total, std::uint32_t grand_total,
                             std::uint32_t total_days) {
   if (grand_total == 0 || total_days == 0) return 0;
-  if (grand_total <= kShareScaleLimit) {
-    return Saturate(std::uint64_t{total} * kShareScaleLimit / grand_total);
-  }
-  return Saturate(std::uint64_t{total} * 10 / (grand_total / kMsPerTenthMinute));
+  // In 64 bits the product always fits, so the grand total is never cut
+  // down first (which made a whole of more than 60,000 read above 100 %).
+  return Saturate(std::uint64_t{total} * kWholeShare / grand_total);
 }
 
 std::optional<WorkTypeStatistics> StatisticsOf(const RecordDatabase& records,

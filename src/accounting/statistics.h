@@ -18,9 +18,9 @@ std::uint32_t WorkTypeTotal(std::uint32_t stored_total, std::uint32_t today_ms);
 std::optional<std::uint32_t> WorkTypeAverage(std::uint32_t total, std::uint32_t total_days);
 
 // Share of GrandTotal: 0 when GrandTotal or TotalDays is 0; else
-// total * 60000 / grand (grand <= 60000) or total * 10 / (grand / 6000).
-// Saturates instead of wrapping when a stale grand total is smaller than
-// the work type's own total.
+// total * 60000 / grand, exactly, so the whole is always 100.0. Saturates
+// instead of wrapping when a stale grand total is smaller than the work
+// type's own total.
 std::uint32_t WorkTypeShare(std::uint32_t total, std::uint32_t grand_total,
                             std::uint32_t total_days);
 

@@ -10,11 +10,13 @@ namespace {
 
 constexpr std::uint32_t kMonitorActivity = 0;
 
-// Runs a change of mode under the lock, then wakes the monitor.
+// Runs a change of mode under the lock, then wakes the monitor. Once exit
+// has been asked for, no mode command may undo it.
 template <typename Change>
 void ChangeMode(CoreContext& context, Change change) {
   {
     std::lock_guard lock(context.state.mutex);
+    if (context.state.activity.working_flag == kWorkingFlagExit) return;
     change(context.state.activity);
   }
   context.events.wake.Set();

@@ -239,6 +239,7 @@ void RearmMicroCountdown(ProgramData& data, ActivityState& activity) {
 void StartBreak(CoreContext& context) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
+  if (activity.working_flag == kWorkingFlagExit) return;  // exit is never undone
   activity.meeting = 0;
   activity.working_flag = kWorkingFlagOnBreak;
   RefreshTrayTip(context);
@@ -250,6 +251,7 @@ void StartBreak(CoreContext& context) {
 void StartWork(CoreContext& context) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
+  if (activity.working_flag == kWorkingFlagExit) return;  // exit is never undone
   activity.away = 0;
   activity.working_flag = kWorkingFlagWorking;
   activity.max_break_state = 0;

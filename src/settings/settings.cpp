@@ -84,6 +84,8 @@ constexpr std::array<SettingInfo, 33> kTable = {{
      .kind = K::kMilliseconds,
      .number = &PD::away_time,
      .default_number = 300000,
+     // Below a minute an active user would be Away at every tick.
+     .options_minimum = kMsPerMinute,
      .control = C::kNumberBox,
      .control_id = 1013,
      .caption = "Away Time",

@@ -26,6 +26,9 @@ TEST(WorkTypeStatistics, ShareIsShownAsAPercentageWithTwoDecimals) {
        {ShareCase{100, 300, 5, "33.33"}, ShareCase{25, 100, 5, "25.0"},
         ShareCase{60'000, 60'000, 5, "100.0"}, ShareCase{20'000, 60'000, 5, "33.33"},
         ShareCase{30'000, 120'000, 5, "25.0"}, ShareCase{1'000'000, 3'000'000, 9, "33.33"},
+        // The whole stays the whole above 60,000 (the grand total is not
+        // cut to whole hundreds of minutes first).
+        ShareCase{65'999, 65'999, 5, "100.0"}, ShareCase{4'200'000, 4'200'000, 7, "100.0"},
         ShareCase{100, 0, 5, "0.0"}, ShareCase{100, 300, 0, "0.0"}}) {
     EXPECT_EQ(FormatHours(WorkTypeShare(c.total, c.grand, c.days), 6, TimeStyle::kShare), c.shown)
         << c.total << " of " << c.grand;
@@ -35,7 +38,6 @@ TEST(WorkTypeStatistics, ShareIsShownAsAPercentageWithTwoDecimals) {
 TEST(WorkTypeStatistics, ShareOfAStaleGrandTotalSaturatesInsteadOfWrapping) {
   // 80,000 * 60,000 does not fit in 32 bits.
   EXPECT_EQ(WorkTypeShare(80'000, 60'000, 3), 80'000u);
-  // 1e9 * 10 does not either; wrapped it would give 70,503,270.
   EXPECT_EQ(WorkTypeShare(1'000'000'000u, 120'000, 3), 500'000'000u);
 }
 

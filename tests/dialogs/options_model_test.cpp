@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{oc::kSnooze, "7", &ProgramData::snooze_time, 420'000},
         BoxCase{oc::kTransparency, "0", &ProgramData::window_alpha, 255},
         BoxCase{oc::kTransparency, "71", &ProgramData::window_alpha, 76},
-        BoxCase{oc::kAwayTime, "0", &ProgramData::away_time, 0},
+        BoxCase{oc::kAwayTime, "0", &ProgramData::away_time, 60'000},
         BoxCase{oc::kAwayTime, "250", &ProgramData::away_time, 15'000'000},
         BoxCase{oc::kMaxBreakSeconds, "0", &ProgramData::max_break_seconds, 0},
         BoxCase{oc::kMaxBreakSeconds, "4000", &ProgramData::max_break_seconds, 4000},

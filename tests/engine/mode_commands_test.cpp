@@ -92,6 +92,33 @@ TEST_F(ModeCommandsTest, TrayLeftClickTogglesByModeAndAwayMethod) {
   }
 }
 
+// A tray click racing the Exit command lands after the exit request.
+TEST_F(ModeCommandsTest, NoModeChangeUndoesAnExitRequest) {
+  using Change = void (*)(CoreContext&);
+  const Change changes[] = {CommandWorking,
+                            CommandOnBreak,
+                            CommandAway,
+                            CommandAtMeeting,
+                            TrayLeftClick,
+                            [](CoreContext& c) {
+                              const StateLock lock(c.state.mutex);
+                              StartWork(c);
+                            },
+                            [](CoreContext& c) {
+                              const StateLock lock(c.state.mutex);
+                              StartBreak(c);
+                            }};
+  for (const Change change : changes) {
+    activity().working_flag = kWorkingFlagExit;
+    activity().away = 0;
+    activity().meeting = 0;
+    change(context_);
+    EXPECT_EQ(activity().working_flag, kWorkingFlagExit);
+    EXPECT_EQ(activity().meeting, 0u);
+    EXPECT_EQ(activity().away, 0u);
+  }
+}
+
 TEST_F(ModeCommandsTest, AtMeetingTogglesAndLeavingKeepsWorking) {
   activity().working_flag = kWorkingFlagOnBreak;
   activity().away = 1;

@@ -191,7 +191,7 @@ TEST(Settings, OptionsLimitsClampIntervalSnoozeAndOpacity) {
   EXPECT_EQ(ApplyOptionsLimits(interval, MinutesToMs(3)), MinutesToMs(5));
   EXPECT_EQ(ApplyOptionsLimits(interval, MinutesToMs(500)), MinutesToMs(120));
   EXPECT_EQ(ApplyOptionsLimits(*FindSetting("SnoozeTime"), 0), MinutesToMs(1));
-  EXPECT_EQ(ApplyOptionsLimits(*FindSetting("AwayTime"), 0), 0u);
+  EXPECT_EQ(ApplyOptionsLimits(*FindSetting("AwayTime"), 0), MinutesToMs(1));
   EXPECT_EQ(ApplyOptionsLimits(*FindSetting("MaxBreakSeconds"), 100000), 100000u);
 }
 
@@ -263,7 +263,7 @@ struct RangeCase {
 
 // Each kind's limits at and just past their edges.
 TEST(Settings, OutOfRangeValuesTakeTheirDefaultAndAreNamed) {
-  const std::array<RangeCase, 12> cases = {{
+  const std::array<RangeCase, 13> cases = {{
       {"AutoStart", 1, 1, false},
       {"AutoStart", 2, 0, true},
       {"ReminderEnabled", 7, 1, true},
@@ -275,7 +275,8 @@ TEST(Settings, OutOfRangeValuesTakeTheirDefaultAndAreNamed) {
       {"SnoozeTime", 0, 300000, true},
       {"WindowAlpha", 4, 75, true},
       {"WindowAlpha", 255, 255, false},
-      {"AwayTime", 0, 0, false},  // the Options dialog takes any number of minutes
+      {"AwayTime", 0, 300000, true},  // an active user would be Away at every tick
+      {"AwayTime", kMsPerMinute, kMsPerMinute, false},
   }};
   FakeClock clock;
   for (const RangeCase& c : cases) {

@@ -313,8 +313,9 @@ TEST_F(ProgramDataFileTest, ZeroedFileHasItsOutOfRangeOptionsResetWithOneNotice)
   ASSERT_EQ(result.outcome, LoadOutcome::kReady);
   EXPECT_EQ(result.notices,
             std::vector<std::string>{"These options were out of range and were reset to their "
-                                     "defaults: Work Time (in Minutes), Snooze, WindowAlpha."});
+                                     "defaults: Work Time (in Minutes), Away Time, Snooze, WindowAlpha."});
   EXPECT_EQ(data_.break_interval, 1800000u);
+  EXPECT_EQ(data_.away_time, 300000u);
   EXPECT_EQ(data_.snooze_time, 300000u);
   EXPECT_EQ(data_.window_alpha, 75u);
   EXPECT_EQ(data_.day_of_month, 0u) << "state fields are not settings";
