@@ -1,7 +1,9 @@
 #include "accounting/work_types.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "accounting/recent_work.h"
 #include "accounting/work_type_record.h"
@@ -44,6 +46,15 @@ void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records) {
     activity.current_notes = *notes;
   }
   activity.tray_refresh_pending = true;
+}
+
+bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& records) {
+  const std::vector<std::int32_t> live = records.LiveRecords();
+  if (live.empty() || std::find(live.begin(), live.end(), CurrentId(state)) != live.end()) {
+    return false;
+  }
+  state.data.current_work_type = static_cast<std::uint32_t>(live.front());
+  return true;
 }
 
 void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id) {

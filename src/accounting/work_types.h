@@ -27,6 +27,11 @@ void FlushCurrentWorkType(SharedState& state, RecordDatabase& records);
 // TrayRefreshPending.
 void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records);
 
+// When CurrentWorkType names no live record (a damaged or restored
+// database), makes the first live record current and returns true; false
+// when it was live (or no record is). The caller then loads it.
+[[nodiscard]] bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& records);
+
 // CurrentWorkType := record_id, then LoadCurrentWorkType. The caller has
 // flushed the old current work type.
 void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id);

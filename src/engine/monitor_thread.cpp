@@ -12,6 +12,7 @@
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
 #include "storage/program_data_file.h"
+#include "storage/text.h"
 #include "worklog/work_log.h"
 
 namespace tolvi {
@@ -31,7 +32,13 @@ bool AddTrayForMode(CoreContext& context) {
 void PrepareMonitorStart(CoreContext& context) {
   StateLock lock(context.state.mutex);
   SharedState& state = context.state;
+  // Without a record behind it, every working tick would hit a maximum of 0.
+  const bool replaced = ReplaceMissingCurrentWorkType(state, context.records);
   LoadCurrentWorkType(state, context.records);
+  if (replaced) {
+    context.ui.Notify("The current work type was not found in the work-type database; \"" +
+                      FieldText(state.data.current_name) + "\" is current now.");
+  }
   // Lines a previous run could not write go first, before today's.
   static_cast<void>(ContextWorkLog(context).WritePending());
   state.activity.phase = 0;

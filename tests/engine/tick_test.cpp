@@ -351,6 +351,26 @@ TEST_F(TickTest, MonitorStartWritesTheLogLinesAPreviousRunKept) {
   EXPECT_FALSE(files_.GetFile("/data/dLog.txt Pending").has_value());
 }
 
+TEST_F(TickTest, MonitorStartReplacesACurrentWorkTypeWithNoRecordBehindIt) {
+  ASSERT_TRUE(context_.records.WriteNumber(0, work_type_field::kMaximum, 7'200'000));
+  ASSERT_TRUE(context_.records.SetRecordStatus(4, SlotStatus::kDeleted));
+  for (const std::uint32_t missing : {4u, 4'000u}) {
+    ui_.Clear();
+    data().current_work_type = missing;
+    activity().current_maximum_ms = 0;
+    PrepareMonitorStart(context_);
+    EXPECT_EQ(data().current_work_type, 0u) << missing;
+    EXPECT_EQ(activity().current_maximum_ms, 7'200'000u) << missing;
+    EXPECT_THAT(Notices(), ElementsAre(StartsWith("notice The current work type was not found")))
+        << missing;
+  }
+  ui_.Clear();
+  data().current_work_type = 2;
+  PrepareMonitorStart(context_);
+  EXPECT_EQ(data().current_work_type, 2u);
+  EXPECT_TRUE(Notices().empty());
+}
+
 TEST_F(TickTest, PhaseTwoBacksUpWhenTheDrawIsFive) {
   int backups = 0;
   context_.hooks.backup_data_files = [&](CoreContext&) { ++backups; };
