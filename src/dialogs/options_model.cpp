@@ -21,7 +21,6 @@ using Kind = OptionsControlKind;
 constexpr std::uint32_t kSpinMaximum = 100;
 constexpr std::uint32_t kSliderMaximum = 120;
 constexpr std::uint32_t kSliderTicks = 15;
-constexpr std::uint32_t kSmallMessageStyle = 1;
 
 // The largest text a fixed field of the setting holds.
 std::size_t TextLimit(const SettingInfo& setting) {

@@ -17,7 +17,6 @@ namespace field = work_type_field;
 
 constexpr std::uint32_t kMsDivisor = 36'000;  // FormatHours of milliseconds
 constexpr std::uint32_t kTenthsDivisor = 6;   // FormatHours of tenths of a minute
-constexpr std::uint32_t kSmallMessageStyle = 1;
 constexpr int kDaysPerWeek = 7;
 constexpr int kTwoDaysAgoOffset = 5;  // two days ago = today + 5 (mod 7)
 

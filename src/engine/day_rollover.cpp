@@ -23,7 +23,6 @@ namespace {
 constexpr std::uint32_t kFirstDayOfMonth = 1;
 constexpr std::uint32_t kLastDayOfMonth = 31;
 constexpr std::uint32_t kMsPerTenthMinute = 6'000;
-constexpr std::uint32_t kQuestionSmallFont = 1;
 constexpr int kGoOnAnswer = 1;
 
 bool IsDayOpen(std::uint32_t day_of_month) {
@@ -40,7 +39,7 @@ std::optional<std::uint32_t> DaysToClose(CoreContext& context, StateLock& lock) 
     const Question question{.message = std::string(kClockBackMessage),
                             .first_button = std::string(kClockBackGoOn),
                             .second_button = std::string(kClockBackQuit),
-                            .style = kQuestionSmallFont};
+                            .style = kSmallMessageStyle};
     lock.unlock();
     const int answer = context.ui.Ask(question);
     lock.lock();

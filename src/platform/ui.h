@@ -29,14 +29,20 @@ enum class TrayIcon : std::uint32_t {
   kAtMeeting = 505,
 };
 
+// Question styles, as the program's choice window numbers them.
+inline constexpr std::uint32_t kLargeMessageStyle = 1;
+inline constexpr std::uint32_t kSmallMessageStyle = 11;
+
 // A two-button question (the ChoiceDialog). The answer is 1 or 2; a dialog
 // closed without a choice answers 2.
 struct Question {
   std::string message;
   std::string first_button;
   std::string second_button;
-  std::uint32_t style = 0;  // 0 large message font, 1 smaller font
-  bool has_owner = true;    // false before the main window exists
+  // The message font: below kSmallMessageStyle the large one (as the
+  // buttons'), from it on the smaller one.
+  std::uint32_t style = kLargeMessageStyle;
+  bool has_owner = true;  // false before the main window exists
 };
 
 class Ui {

@@ -6,8 +6,6 @@
 namespace tolvi {
 namespace {
 
-constexpr std::uint32_t kSmallMessageStyle = 1;
-
 // What the handler reads from the shared state before it lets go of the lock.
 struct ReminderSettings {
   std::uint32_t action = 0;

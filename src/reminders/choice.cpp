@@ -7,12 +7,11 @@ ChoiceFont MessageFontFor(std::uint32_t choice_style) {
 }
 
 ChoiceRequest ChoiceRequestFor(const Question& question, bool on_top) {
-  return ChoiceRequest{
-      .message = question.message,
-      .first_caption = question.first_button,
-      .second_caption = question.second_button,
-      .message_font = question.style == 0 ? ChoiceFont::kLarge : ChoiceFont::kSmall,
-      .on_top = on_top};
+  return ChoiceRequest{.message = question.message,
+                       .first_caption = question.first_button,
+                       .second_caption = question.second_button,
+                       .message_font = MessageFontFor(question.style),
+                       .on_top = on_top};
 }
 
 }  // namespace tolvi

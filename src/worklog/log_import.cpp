@@ -21,7 +21,6 @@ namespace field = work_type_field;
 constexpr std::uint32_t kTenthsDivisor = 6;
 constexpr std::uint32_t kMsPerTenthMinute = 6'000;
 constexpr std::size_t kNameLimit = kNameBytes - 1;  // as the name buffers hold
-constexpr std::uint32_t kQuestionSmallFont = 1;
 constexpr int kConfirmAnswer = 1;
 
 // Names as the records keep them: the log of an old version holds
@@ -263,7 +262,7 @@ bool RunImportDialog(CoreContext& context) {
   const Question question{.message = std::string(kImportHeading) + "\r\n\r\n" + result.confirmation,
                           .first_button = std::string(kImportConfirm),
                           .second_button = std::string(kImportCancel),
-                          .style = kQuestionSmallFont,
+                          .style = kSmallMessageStyle,
                           .has_owner = false};
   lock.unlock();
   const bool confirmed = context.ui.Ask(question) == kConfirmAnswer;

@@ -66,7 +66,7 @@ TEST(ChoiceStyle, TenOrMoreSelectsTheSmallMessageFont) {
 
 TEST(ChoiceRequest, TakesTextsAndFontFromAQuestionOfTheUiPort) {
   const ChoiceRequest small = ChoiceRequestFor(
-      Question{.message = "Stretch!", .first_button = "Go", .second_button = "Later", .style = 1},
+      Question{.message = "Stretch!", .first_button = "Go", .second_button = "Later", .style = 11},
       false);
   EXPECT_EQ(small.message, "Stretch!");
   EXPECT_EQ(small.first_caption, "Go");
@@ -74,7 +74,7 @@ TEST(ChoiceRequest, TakesTextsAndFontFromAQuestionOfTheUiPort) {
   EXPECT_EQ(small.message_font, ChoiceFont::kSmall);
   EXPECT_FALSE(small.on_top);
   Question large;
-  large.style = 0;
+  large.style = 1;  // the welcome and too-old questions
   EXPECT_EQ(ChoiceRequestFor(large, true).message_font, ChoiceFont::kLarge);
 }
 
