@@ -25,8 +25,21 @@ constexpr std::uint32_t kLastDayOfMonth = 31;
 constexpr std::uint32_t kMsPerTenthMinute = 6'000;
 constexpr int kGoOnAnswer = 1;
 
+// A calendar day lasts up to 25 hours (a clock change) and a stamp is cut
+// to whole units, so a single counted day can still be today; two cannot.
+constexpr std::uint32_t kFewestDaysOnTheSameDayNumber = 2;
+
 bool IsDayOpen(std::uint32_t day_of_month) {
   return day_of_month >= kFirstDayOfMonth && day_of_month <= kLastDayOfMonth;
+}
+
+// The day number came round again: a month or more has passed since the
+// last close, which only the stamp can tell.
+bool SameDayNumberCameRound(CoreContext& context) {
+  const std::uint32_t last = context.state.data.last_close_stamp;
+  const std::uint32_t now = context.clock.FileTimeHigh();
+  if (last < kOldestValidStamp || now < last) return false;
+  return (now - last) / kStampUnitsPerDay >= kFewestDaysOnTheSameDayNumber;
 }
 
 // The clock guard: how many days to close, or nullopt when the user would
@@ -257,7 +270,7 @@ void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& 
   const std::uint32_t today = ArmMidnightTimer(context);
   if (!IsDayOpen(data.day_of_month)) {
     data.day_of_month = today;
-  } else if (today != data.day_of_month) {
+  } else if (today != data.day_of_month || SameDayNumberCameRound(context)) {
     ProgramData before = data;
     // Set first, so that a day check running meanwhile on the other thread
     // (while the clock guard waits for the user) finds nothing to close.

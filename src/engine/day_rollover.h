@@ -48,9 +48,10 @@ std::optional<std::uint32_t> DaysSinceLastClose(std::uint32_t now_stamp,
                                                 std::uint32_t last_close_stamp);
 
 // The day check: arms the midnight timer; opens the first day, or closes
-// the ended day(s) when the day of the month has changed; then sets
-// TodayText, rebuilds Recent Work and asks for a tray refresh. Only the day
-// of the month is compared: the same day number a month later closes none.
+// the ended day(s) when the day of the month has changed, or when it has
+// not but the last close is more than a calendar day back (the same day
+// number a month or more later); then sets TodayText, rebuilds Recent Work
+// and asks for a tray refresh.
 void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& quit);
 
 // Writes the ended day's line to the work log (FileLog) and its report

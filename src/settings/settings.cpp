@@ -379,7 +379,7 @@ void ClearRunningState(ProgramData& data, Clock& clock) {
   data.current_work_type = 0;
   data.today_text[0] = '\0';
   data.day_of_month = kNoDayOpen;
-  data.last_close_stamp = clock.FileTimeHigh() - kFreshLastCloseLag;
+  data.last_close_stamp = MidnightCloseStamp(clock.FileTimeHigh(), clock.Now());
   data.window_placement.length = sizeof(WindowPlacement);
   data.window_placement.min_position_x = kPlacementNeverSaved;
 }
@@ -501,6 +501,18 @@ std::uint32_t WindowAlphaFromPercent(std::uint32_t percent) {
   if (percent == 0) return 255;
   if (percent >= 100) return 5;
   return (101U - percent) * 255U / 100U;
+}
+
+std::uint32_t MidnightCloseStamp(std::uint32_t file_time_high, const LocalTime& now) {
+  constexpr std::uint64_t kFileTimeUnitsPerSecond = 10'000'000;
+  constexpr int kStampShift = 32;
+  constexpr std::uint64_t kSecondsPerDay = 86'400;
+  const std::int64_t seconds = std::int64_t{now.hour} * 3'600 + now.minute * 60 + now.second;
+  const std::uint64_t elapsed =
+      std::min<std::uint64_t>(static_cast<std::uint64_t>(std::max<std::int64_t>(seconds, 0)),
+                              kSecondsPerDay) *
+      kFileTimeUnitsPerSecond;
+  return file_time_high - static_cast<std::uint32_t>(elapsed >> kStampShift);
 }
 
 void SetNewerDefaults(ProgramData& data) {

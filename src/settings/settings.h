@@ -191,9 +191,11 @@ std::uint32_t WindowAlphaFromPercent(std::uint32_t percent);
 // ---- Defaults -------------------------------------------------------------
 
 inline constexpr std::uint32_t kNoDayOpen = 99;
-// The fresh last-close stamp lies this many file-time units (about a day)
-// before now.
-inline constexpr std::uint32_t kFreshLastCloseLag = 201;
+// The last-close stamp of a fresh data file: the most recent local midnight,
+// so that the first day close counts only the days that really ended. Only
+// the high word of now is known, so the stamp may fall up to one unit (about
+// seven minutes) after midnight: an error toward fewer days, never more.
+std::uint32_t MidnightCloseStamp(std::uint32_t file_time_high, const LocalTime& now);
 
 // The day check that ends the defaults routine; it lives with the day
 // rollover and is handed in by whoever applies the defaults.

@@ -335,6 +335,41 @@ TEST_F(DayRolloverTest, ADayLineNoFileCanTakeWaitsInTheSharedStateUntilTheLogIsB
                        "New Work: 0:00, New Work: 0:00, New Work: 0:00)\r\n");
 }
 
+// The day check runs on the open day's number, with the last close this many
+// stamp units back.
+struct SameDayNumberCase {
+  std::uint32_t units_since_close;
+  std::uint32_t days_closed;
+};
+
+class SameDayNumberTest : public DayRolloverTest,
+                          public ::testing::WithParamInterface<SameDayNumberCase> {};
+
+TEST_P(SameDayNumberTest, ClosesTheDaysTheStampCountsBeyondOneCalendarDay) {
+  clock_.SetLocalTime(2027, 1, 5, 9, 0, 0);
+  clock_.SetFileTimeHigh(kLastClose + GetParam().units_since_close);
+  Check();
+  EXPECT_EQ(data().total_days, GetParam().days_closed);
+  EXPECT_EQ(data().day_of_month, 5u);
+  if (GetParam().days_closed == 0) {
+    EXPECT_EQ(data().last_close_stamp, kLastClose);
+    EXPECT_EQ(Log(), "");
+  } else {
+    EXPECT_EQ(Field(kProjA, field::kTotal), 2'400u) << "the open day is closed";
+    EXPECT_EQ(FieldText(data().today_text), "Tuesday, 5 January 2027");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(DayRollover, SameDayNumberTest,
+                         ::testing::Values(SameDayNumberCase{0, 0},
+                                           // The evening of a 25-hour day: still the same day.
+                                           SameDayNumberCase{kStampUnitsPerDay, 0},
+                                           SameDayNumberCase{2 * kStampUnitsPerDay - 1, 0},
+                                           SameDayNumberCase{2 * kStampUnitsPerDay, 2},
+                                           SameDayNumberCase{3 * kStampUnitsPerDay + 5, 3},
+                                           // Stopped on 5 December, started on 5 January.
+                                           SameDayNumberCase{31 * kStampUnitsPerDay, 7}));
+
 struct StampCase {
   std::uint32_t now;
   std::uint32_t last;

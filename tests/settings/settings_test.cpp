@@ -92,9 +92,26 @@ TEST(Settings, DefaultsClearTheRunningStateAndMarkNoDayOpen) {
   EXPECT_EQ(data.today_text[0], '\0');
   EXPECT_EQ(data.today_text[1], '\x5A') << "only the first byte of the date is cleared";
   EXPECT_EQ(data.day_of_month, 99u);
-  EXPECT_EQ(data.last_close_stamp, 0x01DD8579u - 201u);
+  EXPECT_EQ(data.last_close_stamp, 0x01DD8579u - 100u) << "midnight, 12 hours before noon";
   EXPECT_EQ(data.window_placement.length, 44u);
   EXPECT_EQ(data.window_placement.min_position_x, 989898);
+}
+
+TEST(Settings, TheFreshCloseStampIsTheLastMidnightInWholeStampUnits) {
+  // One stamp unit is 2^32 x 100 ns, 429.4967296 s.
+  struct Case {
+    int hour, minute, second;
+    std::uint32_t units_back;
+  };
+  for (const Case c : {Case{0, 0, 0, 0}, Case{0, 7, 9, 0}, Case{0, 7, 10, 1}, Case{9, 0, 0, 75},
+                       Case{23, 59, 59, 201}}) {
+    LocalTime now;
+    now.hour = c.hour;
+    now.minute = c.minute;
+    now.second = c.second;
+    EXPECT_EQ(MidnightCloseStamp(0x01DD8579, now), 0x01DD8579u - c.units_back)
+        << c.hour << ":" << c.minute << ":" << c.second;
+  }
 }
 
 TEST(Settings, DefaultsLeaveBytesTheyDoNotNameAlone) {

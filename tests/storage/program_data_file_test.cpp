@@ -166,7 +166,7 @@ TEST_F(ProgramDataFileTest, SavedDefaultsMatchTheLayoutByteForByte) {
   PutText(expected, kMagicBytes + kReminderTextAt, "Take a Break!");
   put(kWindowAlphaAt, 75);
   put(kTargetModeAt, 1);
-  put(kLastCloseStampAt, kFileTimeHigh - 201);
+  put(kLastCloseStampAt, kFileTimeHigh - 100);  // midnight, 12 hours before the clock's noon
   put(kPlacementAt, 44);
   put(kPlacementAt + 12, 989898);
   put(kLongMeetingAt, 1);
