@@ -57,6 +57,8 @@ void CheckLine(std::string_view line) {
   if (line.size() > kImportLineLimit) TOLVI_FUZZ_CHECK(parsed.kind == LogLineKind::kTooLong);
   if (parsed.kind != LogLineKind::kDayLine) return;
   TOLVI_FUZZ_CHECK(IsDayLineCandidate(line));
+  TOLVI_FUZZ_CHECK(line.size() - line.find(':') - 1 <= kImportRemainderLimit);
+  TOLVI_FUZZ_CHECK(parsed.day.entries.size() <= 5);
   TOLVI_FUZZ_CHECK(parsed.day.work <= kMaxDayWork);
   TOLVI_FUZZ_CHECK(parsed.day.break_time <= kMaxDayBreak);
   TOLVI_FUZZ_CHECK(parsed.day.away <= kMaxDayAway);

@@ -19,6 +19,7 @@
 
 #include "engine/core_context.h"
 #include "engine/program_files.h"
+#include "worklog/log_import_parser.h"
 
 namespace tolvi {
 
@@ -31,9 +32,6 @@ inline constexpr std::string_view kImportErrorPrefix = "Error in log at line(s) 
 inline constexpr std::string_view kImportSkippedPrefix = "Skipped in log at line(s) ";
 // Line numbers are added while the message is shorter than this.
 inline constexpr std::size_t kImportMessageLimit = 590;
-// The day's listed work may differ from its total by this much (9 minutes,
-// in tenths of a minute) before the line is reported.
-inline constexpr std::uint32_t kUnassignedTolerance = 90;
 // The copy of the records kept while the user decides.
 inline constexpr std::string_view kImportCheckpointSuffix = " Import";
 

@@ -23,6 +23,8 @@ namespace tolvi {
 
 // The longest line the import reads (its line buffer held 5,000 bytes).
 inline constexpr std::size_t kImportLineLimit = 4999;
+// The longest part of a day line after its first colon that is read.
+inline constexpr std::size_t kImportRemainderLimit = 600;
 // A day line is longer than this and has its first colon after this many
 // characters (the date comes first).
 inline constexpr std::size_t kDayLineMinimumExclusive = 50;
@@ -31,6 +33,9 @@ inline constexpr std::size_t kDayLineColonAfter = 15;
 inline constexpr std::uint32_t kMaxDayWork = 12'000;   // 20 hours
 inline constexpr std::uint32_t kMaxDayBreak = 12'000;  // 20 hours
 inline constexpr std::uint32_t kMaxDayAway = 14'400;   // 24 hours
+// The day's listed work may differ from its total by this much (9 minutes,
+// in tenths of a minute) before the line is reported.
+inline constexpr std::uint32_t kUnassignedTolerance = 90;
 
 // Reads the time at the start of text. On success removes it, and the ", "
 // that follows it, from text. The time must be followed by ", ", ")" or the
@@ -54,7 +59,8 @@ enum class LogLineKind {
   kWorkSummary,  // the stamped "Work Summary" line of the log totals
   kTotalsLine,   // a "name Avg:.. Tot:.. Per:.." line of the log totals
   kMalformed,    // looks like a day line but is not one
-  kTooLong,      // longer than kImportLineLimit
+  kTooLong,      // longer than kImportLineLimit, or a remainder after the
+                 // first colon longer than kImportRemainderLimit
 };
 
 struct LoggedWork {
@@ -77,7 +83,13 @@ struct ParsedLogLine {
   DayLineValues day;  // filled for kDayLine only
 };
 
-// Classifies one line (without its line end) and reads a day line whole.
+// Classifies one line (without its line end) and reads a day line whole: the
+// three totals and exactly five "name: time" entries in parentheses, every
+// time in the form of the work time. Names and notes may hold ": ", ", "
+// and ")", so a line can have several readings; the one in the writer's
+// order (largest first, unused slots last) that adds up to the day's work
+// is taken, then one in that order, then one that adds up, then the only
+// one. A line left with several readings, or none, is kMalformed.
 ParsedLogLine ParseLogLine(std::string_view line);
 
 }  // namespace tolvi

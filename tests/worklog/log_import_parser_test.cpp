@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tolvi {
 namespace {
@@ -147,30 +149,89 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"A rather long work type name Avg:4:30 Tot:45:00 Per:50.0",
                  LogLineKind::kTotalsLine},
         KindCase{"Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, "
-                 "(A: 6:30, B: 0:00",
+                 "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00",
                  LogLineKind::kMalformed},  // no closing parenthesis
         KindCase{"Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, "
-                 "(A: 6:30, B: 0:00)x",
+                 "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00)x",
                  LogLineKind::kMalformed},
         KindCase{"Monday, 7 December 2026        : Work: six, Break: 0:45, Away: 1:10, "
-                 "(A: 6:30, B: 0:00)",
+                 "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00)",
                  LogLineKind::kMalformed},
         KindCase{"Monday, 7 December 2026        : Work: 6:30, Away: 1:10, Break: 0:45, "
-                 "(A: 6:30, B: 0:00)",
+                 "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00)",
                  LogLineKind::kMalformed},
         KindCase{"Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, "
                  "(A 6:30)",
+                 LogLineKind::kMalformed},
+        KindCase{"Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, "
+                 "(A: 1:00, : 0:00, : 0:00, : 0:00)",
+                 LogLineKind::kMalformed},  // four entries
+        KindCase{"Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, "
+                 "(A: 1:00, B: 0:00, : 0:00, : 0:00, : 0:00, : 0:00)",
+                 LogLineKind::kMalformed},  // six entries
+        KindCase{"Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, "
+                 "(A: 1.00, : 0:00, : 0:00, : 0:00, : 0:00)",
+                 LogLineKind::kMalformed},  // two forms of time
+        KindCase{"Monday, 7 December 2026        : Work: 1:00, Break: 0.00, Away: 0:00, "
+                 "(A: 1:00, : 0:00, : 0:00, : 0:00, : 0:00)",
                  LogLineKind::kMalformed},
         KindCase{"Some note someone typed into the log: it is long enough to pass",
                  LogLineKind::kMalformed}));
 
 TEST(ParseLogLine, RejectsALineLongerThanTheLineBuffer) {
+  // A date long enough to keep the part after the first colon short.
+  const std::string_view rest = kClockDayLine.substr(kClockDayLine.find(" : "));
+  std::string line = std::string(kImportLineLimit - rest.size(), 'd') + std::string(rest);
+  EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kDayLine);
+  line.insert(0, "d");
+  EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kTooLong);
+}
+
+TEST(ParseLogLine, RejectsADayLineWhosePartAfterTheFirstColonIsTooLong) {
   std::string line(kClockDayLine);
-  line.append(kImportLineLimit - line.size(), 'n');
+  const std::size_t after_colon = line.find(':') + 1;
+  line.append(after_colon + kImportRemainderLimit - line.size(), 'n');
   EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kDayLine);
   line.push_back('n');
   EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kTooLong);
+  EXPECT_TRUE(ParseLogLine(line).day.entries.empty());
 }
+
+struct ReadBackCase {
+  std::string list;  // the line after its date
+  std::vector<std::pair<std::string, std::uint32_t>> entries;
+};
+
+class ParseLogLineReadsBack : public ::testing::TestWithParam<ReadBackCase> {};
+
+TEST_P(ParseLogLineReadsBack, NamesAndNotesHoldingSeparatorsAsWritten) {
+  const ParsedLogLine parsed = ParseLogLine("Monday, 7 December 2026        : " + GetParam().list);
+  ASSERT_EQ(parsed.kind, LogLineKind::kDayLine);
+  std::vector<std::pair<std::string, std::uint32_t>> entries;
+  for (const LoggedWork& entry : parsed.day.entries) entries.emplace_back(entry.name, entry.tenths);
+  EXPECT_EQ(entries, GetParam().entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, ParseLogLineReadsBack,
+    ::testing::Values(
+        // A decimal-looking number in a line of hours and minutes is no time.
+        ReadBackCase{"Work: 1:00, Break: 0:00, Away: 0:00, (Ticket: 42, fix: 1:00, : 0:00, "
+                     ": 0:00, : 0:00, : 0:00)",
+                     {{"Ticket: 42, fix", 600}}},
+        // In decimal hours only the day's work tells the readings apart.
+        ReadBackCase{"Work: 1.00, Break: 0.00, Away: 0.00, (Ticket: 42, fix: 1.00, : 0.00, "
+                     ": 0.00, : 0.00, : 0.00)",
+                     {{"Ticket: 42, fix", 600}}},
+        ReadBackCase{"Work: 3:00, Break: 0:00, Away: 0:00, (Call: 1:00, Bob: 2:00, B: 1:00, "
+                     ": 0:00, : 0:00, : 0:00)",
+                     {{"Call: 1:00, Bob", 1200}, {"B", 600}}},
+        ReadBackCase{"Work: 1:00, Break: 0:00, Away: 0:00, (Deploy: 0:00) done: 1:00, : 0:00, "
+                     ": 0:00, : 0:00, : 0:00)",
+                     {{"Deploy: 0:00) done", 600}}},
+        ReadBackCase{"Work: 1:00, Break: 0:00, Away: 0:00, (A: 1:00, : 0:00, : 0:00, : 0:00, "
+                     ": 0:00) then (X: 1:00, Y: 0:00)",
+                     {{"A", 600}}}));
 
 }  // namespace
 }  // namespace tolvi

@@ -67,7 +67,7 @@ TEST_F(LogImportTest, WindowsCodePageNamesMeetTheirUtf8Record) {
   AddWorkType("Caf\xC3\xA9", 0, 0);
   PutLog(
       "Monday, 7 December 2026        : Work: 2.00, Break: 0.00, Away: 0.00, (Caf\xE9: 1.50, "
-      "R\xE9sum\xE9: 0.50)\r\n");
+      "R\xE9sum\xE9: 0.50, : 0.00, : 0.00, : 0.00)\r\n");
   (void)Import();
   ASSERT_EQ(records().LiveRecords().size(), 2u);
   EXPECT_EQ(Field(Named("Caf\xC3\xA9"), field::kTotal), 900u);
@@ -76,10 +76,14 @@ TEST_F(LogImportTest, WindowsCodePageNamesMeetTheirUtf8Record) {
 
 TEST_F(LogImportTest, ReportsDaysWhoseWorkTypesMissTheirTotalByMoreThanNineMinutes) {
   PutLog(
-      "Monday, 7 December 2026        : Work: 6:30, Break: 0:00, Away: 0:00, (A: 6:21)\r\n"
-      "Tuesday, 8 December 2026       : Work: 6:30, Break: 0:00, Away: 0:00, (A: 6:20)\r\n"
-      "Wednesday, 9 December 2026     : Work: 20:30, Break: 0:00, Away: 0:00, (A: 1:00)\r\n"
-      "Thursday, 10 December 2026     : Work: 1:00, Break: 24:00, Away: 0:00, (A: 1:00)\r\n");
+      "Monday, 7 December 2026        : Work: 6:30, Break: 0:00, Away: 0:00, (A: 6:21, : 0:00, : "
+      "0:00, : 0:00, : 0:00)\r\n"
+      "Tuesday, 8 December 2026       : Work: 6:30, Break: 0:00, Away: 0:00, (A: 6:20, : 0:00, : "
+      "0:00, : 0:00, : 0:00)\r\n"
+      "Wednesday, 9 December 2026     : Work: 20:30, Break: 0:00, Away: 0:00, (A: 1:00, : 0:00, : "
+      "0:00, : 0:00, : 0:00)\r\n"
+      "Thursday, 10 December 2026     : Work: 1:00, Break: 24:00, Away: 0:00, (A: 1:00, : 0:00, : "
+      "0:00, : 0:00, : 0:00)\r\n");
   const WorkImport result = Import();
   EXPECT_TRUE(
       result.confirmation.starts_with(kLogHeader + "Error in log at line(s) 6, 7, 8\r\n\r\nA "))
@@ -92,7 +96,8 @@ TEST_F(LogImportTest, ReportsDaysWhoseWorkTypesMissTheirTotalByMoreThanNineMinut
 
 TEST_F(LogImportTest, SkipsAndReportsLinesThatOnlyLookLikeDayLines) {
   PutLog(
-      "Monday, 7 December 2026        : Work: 2:00, Break: 0:00, Away: 0:00, (A: 2:00)\r\n"
+      "Monday, 7 December 2026        : Work: 2:00, Break: 0:00, Away: 0:00, (A: 2:00, : 0:00, : "
+      "0:00, : 0:00, : 0:00)\r\n"
       " \r\n"
       "\r\n"
       "14 03 27 Sunday, 6 December 2026             : Work Summary\r\n"
@@ -100,7 +105,8 @@ TEST_F(LogImportTest, SkipsAndReportsLinesThatOnlyLookLikeDayLines) {
       "\r\n"
       "A rather long work type name Avg:4:30 Tot:45:00 Per:50.0\r\n"
       "Total Days: 1\r\n"
-      "Tuesday, 8 December 2026       : Work: 2:00, Break: 0:00, Away: 0:00, (B: 2:00\r\n" +
+      "Tuesday, 8 December 2026       : Work: 2:00, Break: 0:00, Away: 0:00, (B: 2:00, : 0:00, : "
+      "0:00, : 0:00, : 0:00\r\n" +
       std::string(kImportLineLimit + 1, 'x') + "\r\n");
   const WorkImport result = Import();
   EXPECT_TRUE(
@@ -114,8 +120,10 @@ TEST_F(LogImportTest, SkipsAndReportsLinesThatOnlyLookLikeDayLines) {
 TEST_F(LogImportTest, NumbersLinesAsAnEditorDoesWhateverTheirEnds) {
   files_.SetFile("/data/dLog.txt",
                  "Tolvi v1.91 Work Log\n \n#C\n \n"
-                 "Monday, 7 December 2026        : Work: 2:00, Break: 0:00, Away: 0:00, (A: 1:00)\n"
-                 "Tuesday, 8 December 2026       : Work: 1:00, Break: 0:00, Away: 0:00, (A: 1:00)");
+                 "Monday, 7 December 2026        : Work: 2:00, Break: 0:00, Away: 0:00, (A: 1:00, "
+                 ": 0:00, : 0:00, : 0:00, : 0:00)\n"
+                 "Tuesday, 8 December 2026       : Work: 1:00, Break: 0:00, Away: 0:00, (A: 1:00, "
+                 ": 0:00, : 0:00, : 0:00, : 0:00)");
   const WorkImport result = Import();
   EXPECT_TRUE(result.confirmation.starts_with(kLogHeader + "Error in log at line(s) 5\r\n"));
   EXPECT_EQ(Field(Named("A"), field::kTotal), 1'200u);
@@ -124,7 +132,9 @@ TEST_F(LogImportTest, NumbersLinesAsAnEditorDoesWhateverTheirEnds) {
 TEST_F(LogImportTest, StopsListingLineNumbersWhenTheMessageIsFull) {
   std::string lines;
   for (int i = 0; i < 300; ++i) {
-    lines += "Monday, 7 December 2026        : Work: 21:00, Break: 0:00, Away: 0:00, (A: 0:00)\r\n";
+    lines +=
+        "Monday, 7 December 2026        : Work: 21:00, Break: 0:00, Away: 0:00, (A: 0:00, : 0:00, "
+        ": 0:00, : 0:00, : 0:00)\r\n";
   }
   PutLog(lines);
   const std::string text = Import().confirmation;
@@ -162,7 +172,9 @@ TEST_F(LogImportTest, AWorkTypeInAReusedSlotStartsWithoutHistory) {
   }
   ASSERT_TRUE(records().WriteText(old, field::kNotes, "old notes"));
   ASSERT_TRUE(records().SetRecordStatus(old, SlotStatus::kDeleted));
-  PutLog("Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, (Fresh: 1:00)\r\n");
+  PutLog(
+      "Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, (Fresh: 1:00, : 0:00, "
+      ": 0:00, : 0:00, : 0:00)\r\n");
   (void)Import();
   const std::int32_t fresh = Named("Fresh");
   ASSERT_GE(fresh, 0);
@@ -181,7 +193,7 @@ class ImportDialogTest : public LogImportTest {
     data().total_days = 3;
     PutLog(
         "Monday, 7 December 2026        : Work: 2:00, Break: 0:30, Away: 0:00, (Homework: "
-        "2:00)\r\n");
+        "2:00, : 0:00, : 0:00, : 0:00, : 0:00)\r\n");
   }
 };
 
