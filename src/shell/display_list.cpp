@@ -182,10 +182,12 @@ MainWindowLayout LayoutFor(std::uint32_t width, std::uint32_t height) {
   MainWindowLayout layout;
   layout.right = width > kNarrowestRight ? Int(width - 10) : 400;
   layout.bottom = height > kShortestBottom ? Int(height - 5) : 270;
-  // Unsigned, as drawn: a height of 221 to 229 wraps and falls back to 2.
-  const std::uint32_t rows =
-      height > kRowsBelowHeight ? (height - kTableTopHeight) / kRowHeight : kFewestRows;
-  layout.rows = rows < kFewestRows || rows > kMostRows ? kFewestRows : rows;
+  // A height of 221 to 229 would wrap below the table's top: 2 rows. A
+  // window taller than 20 rows shows 20, not a panel with 2 of them.
+  const std::uint32_t rows = height >= kTableTopHeight && height > kRowsBelowHeight
+                                 ? (height - kTableTopHeight) / kRowHeight
+                                 : kFewestRows;
+  layout.rows = std::clamp(rows, kFewestRows, kMostRows);
   return layout;
 }
 

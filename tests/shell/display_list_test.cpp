@@ -25,7 +25,7 @@ TEST(DisplayLayout, FollowsTheClientSize) {
       {500, 225, 490, 270, 2},  // unsigned wrap below 230
       {500, 270, 490, 270, 2},  {500, 290, 490, 285, 3},
       {500, 610, 490, 605, 19}, {570, 649, 560, 644, 20},
-      {570, 652, 560, 647, 2},  // 21 rows are more than the table has
+      {570, 652, 560, 647, 20},  // the largest window: 21 rows are more than the table has
   };
   for (const LayoutCase& c : cases) {
     const MainWindowLayout layout = LayoutFor(c.width, c.height);
