@@ -170,6 +170,24 @@ class OptionsDialogTest : public QObject {
              (std::vector<std::string>{"stop", "pick 1 /old.wav", "play 6 /sounds/gong.wav"}));
   }
 
+  void FilePickerStartsInAFolderThatExists() {
+    QTemporaryDir home;
+    const QByteArray old_home = qgetenv("HOME");
+    const QByteArray old_config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    QCOMPARE(FilePickerStart(""), home.path());  // no Documents folder here
+    QVERIFY(QDir(home.path()).mkdir("Documents"));
+    QCOMPARE(FilePickerStart("/no/such/sound.wav"), home.path() + "/Documents");
+    const QString chosen = home.path() + "/Documents/ding.wav";
+    QFile file(chosen);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QCOMPARE(FilePickerStart(chosen.toStdString()), chosen);
+    qputenv("HOME", old_home);
+    qputenv("XDG_CONFIG_HOME", old_config);
+  }
+
   void ZeroAllAnsweredYesClearsTheTotals() {
     Session session(directory_.path());
     CoreContext& context = session.core.context;

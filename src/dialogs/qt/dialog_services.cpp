@@ -1,5 +1,6 @@
 #include "dialogs/qt/dialog_services.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -31,14 +32,6 @@ QString FileFilter(PathPicker picker) {
   const QString all = Filter(kAllFilesFilterName, kAllFilesFilterPattern);
   if (picker == PathPicker::kAnyFile) return all;
   return Filter(kAudioFilterName, kAudioFilterPattern) + QStringLiteral(";;") + all;
-}
-
-// The picker starts on the file already chosen if it can be read, else in
-// the user's documents folder.
-QString FileStart(const std::string& start) {
-  const QFileInfo file(QString::fromStdString(start));
-  if (!start.empty() && file.isFile() && file.isReadable()) return file.absoluteFilePath();
-  return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 void SetAutostart(const DialogServices& services, bool enabled) {
@@ -141,13 +134,22 @@ int AskQuestion(const Question& question, bool on_top, ChoiceOpenFlag& choice_op
   return static_cast<int>(answer);
 }
 
+QString FilePickerStart(const std::string& start) {
+  const QFileInfo file(QString::fromStdString(start));
+  if (!start.empty() && file.isFile() && file.isReadable()) return file.absoluteFilePath();
+  // A folder that does not exist would be typed into the name box instead.
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+  return QDir::homePath();
+}
+
 std::optional<std::string> ChoosePath(PathPicker picker, const std::string& start, QWidget* owner) {
   QString chosen;
   if (picker == PathPicker::kFolder) {
     chosen = QFileDialog::getExistingDirectory(owner, Text(kFolderPickerTitle),
                                                QString::fromStdString(start));
   } else {
-    chosen = QFileDialog::getOpenFileName(owner, Text(kFilePickerTitle), FileStart(start),
+    chosen = QFileDialog::getOpenFileName(owner, Text(kFilePickerTitle), FilePickerStart(start),
                                           FileFilter(picker));
   }
   if (chosen.isEmpty()) return std::nullopt;

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -69,6 +70,10 @@ void RunWorkTypeDialog(QWidget* owner, DialogServices& services);
 // window. Returns 1 or 2.
 int AskQuestion(const Question& question, bool on_top, ChoiceOpenFlag& choice_open,
                 const QIcon& program_icon, QWidget* owner);
+
+// Where the file picker opens: the file already chosen if it can be read,
+// else the user's documents folder when it exists, else the home folder.
+QString FilePickerStart(const std::string& start);
 
 // The pickers behind the Options dialog's "..." buttons, on QFileDialog.
 std::optional<std::string> ChoosePath(PathPicker picker, const std::string& start, QWidget* owner);
