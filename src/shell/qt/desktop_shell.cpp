@@ -6,6 +6,7 @@
 #include <QThread>
 #include <cstdio>
 #include <mutex>
+#include <utility>
 
 #include "engine/command_ids.h"
 #include "engine/day_check.h"
@@ -157,6 +158,12 @@ void DesktopShell::Finish() {
 
 void DesktopShell::Tell(const std::string& title, const std::string& text) {
   std::fprintf(stderr, "tolvi: %s: %s\n", title.c_str(), text.c_str());
+  // At start the monitor adds the icon a moment later; a balloon now would
+  // go to a notification service that may not exist.
+  if (!tray_->shown() && Tray::HostAvailable() && !destroyed_) {
+    untold_.emplace_back(title, text);
+    return;
+  }
   tray_->ShowBalloon(title, text);
 }
 
@@ -266,7 +273,10 @@ void DesktopShell::OnSetTray(TrayIcon icon, const std::string& tooltip) {
 }
 
 bool DesktopShell::OnAddTray(TrayIcon icon, const std::string& tooltip) {
-  return !destroyed_ && tray_->Add(icon, tooltip);
+  if (destroyed_ || !tray_->Add(icon, tooltip)) return false;
+  // What was told before the icon existed is shown beside it now.
+  for (const auto& [title, text] : std::exchange(untold_, {})) tray_->ShowBalloon(title, text);
+  return true;
 }
 
 void DesktopShell::OnBalloon(const std::string& title, const std::string& text, TrayIcon icon) {

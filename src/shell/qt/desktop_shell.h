@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/options_model.h"
@@ -118,6 +119,8 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   std::unique_ptr<MonitorThread> monitor_;
   QTimer tooltip_timer_;
   bool destroyed_ = false;
+  // Notices told before the tray icon was added: title and text.
+  std::vector<std::pair<std::string, std::string>> untold_;
   bool exit_requested_ = false;
   bool refresh_queued_ = false;
 };
