@@ -96,20 +96,13 @@ Status FlushDatabase(CoreContext& context) {
   return context.records.Open(DatabaseFile(context), /*writable=*/true);
 }
 
-// The log's entry: its length before the day line, or that it did not exist.
-// A log that could not be rotated is still full and would be restarted by
-// the day line's write, so then it is kept whole.
-Status AddWorkLogEntry(CoreContext& context, CloseJournal& journal) {
-  const std::filesystem::path path = context.DataFile(kWorkLogFileName);
+// A file's entry as its whole bytes, or that it did not exist.
+Status AddWholeFileEntry(CoreContext& context, std::string_view name, CloseJournal& journal) {
+  const std::filesystem::path path = context.DataFile(name);
   JournalEntry entry;
-  entry.file_name = kWorkLogFileName;
+  entry.file_name = std::string(name);
   if (!context.files.Exists(path)) {
     entry.action = JournalAction::kRemove;
-  } else if (const auto size = context.files.FileSize(path); !size) {
-    return Status::IoError("cannot read the size of " + path.string());
-  } else if (*size <= kWorkLogRotateBytes) {
-    entry.action = JournalAction::kCutToLength;
-    entry.length = *size;
   } else if (Status read = context.files.ReadFile(path, &entry.bytes); !read.ok()) {
     return read;
   }
@@ -117,19 +110,24 @@ Status AddWorkLogEntry(CoreContext& context, CloseJournal& journal) {
   return Status::Ok();
 }
 
-// Lines the log could not take wait in their own file; a day line kept
-// there by the close must not be kept twice when the close runs again.
-Status AddPendingLinesEntry(CoreContext& context, CloseJournal& journal) {
-  const std::filesystem::path path = context.DataFile(kPendingWorkLogFileName);
-  JournalEntry entry;
-  entry.file_name = kPendingWorkLogFileName;
-  if (!context.files.Exists(path)) {
-    entry.action = JournalAction::kRemove;
-  } else if (Status read = context.files.ReadFile(path, &entry.bytes); !read.ok()) {
-    return read;
+// The log's entry: its length before the day line, or that it did not exist.
+// A log that could not be rotated is still full and would be restarted by
+// the day line's write, so then it is kept whole.
+Status AddWorkLogEntry(CoreContext& context, CloseJournal& journal) {
+  const std::filesystem::path path = context.DataFile(kWorkLogFileName);
+  if (context.files.Exists(path)) {
+    const std::optional<std::uint64_t> size = context.files.FileSize(path);
+    if (!size) return Status::IoError("cannot read the size of " + path.string());
+    if (*size <= kWorkLogRotateBytes) {
+      JournalEntry entry;
+      entry.file_name = kWorkLogFileName;
+      entry.action = JournalAction::kCutToLength;
+      entry.length = *size;
+      journal.entries.push_back(std::move(entry));
+      return Status::Ok();
+    }
   }
-  journal.entries.push_back(std::move(entry));
-  return Status::Ok();
+  return AddWholeFileEntry(context, kWorkLogFileName, journal);
 }
 
 std::string CloseStartedText(Clock& clock) {
@@ -161,7 +159,11 @@ Status BeginClose(CoreContext& context, const ProgramData& before) {
   journal.entries.push_back(std::move(database));
   if (file_log) {
     if (Status logged = AddWorkLogEntry(context, journal); !logged.ok()) return logged;
-    if (Status kept = AddPendingLinesEntry(context, journal); !kept.ok()) return kept;
+    // A day line kept back there must not be kept twice when the close runs
+    // again.
+    if (Status kept = AddWholeFileEntry(context, kPendingWorkLogFileName, journal); !kept.ok()) {
+      return kept;
+    }
   }
   JournalEntry data_file;
   data_file.file_name = kDataFileName;

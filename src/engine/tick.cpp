@@ -32,7 +32,7 @@ std::string HoursText(const ProgramData& data, std::uint32_t milliseconds) {
   return FormatHours(milliseconds, kHoursDivisor, TimeStyleFor(data.decimal_hours));
 }
 
-// Steps 1 and 2: the time since the previous tick, with a suspended gap
+// The time since the previous tick, with a suspended gap
 // booked as one normal tick (unless a long meeting books it all).
 void MeasureElapsed(CoreContext& context) {
   ProgramData& data = context.state.data;
@@ -47,7 +47,7 @@ void MeasureElapsed(CoreContext& context) {
   }
 }
 
-// Step 4: the break countdown, else the micro-break countdown.
+// The break countdown, else the micro-break countdown.
 void RunCountdowns(CoreContext& context) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
@@ -79,7 +79,7 @@ std::uint32_t ReadIdleTime(CoreContext& context) {
   return IdleTimeMs(now, last_input);
 }
 
-// Step 6a: the idle span before detection was booked as work or break;
+// On going away: the idle span before detection was booked as work or break;
 // it moves to away time.
 void BeginAway(CoreContext& context) {
   ProgramData& data = context.state.data;
@@ -96,7 +96,7 @@ void BeginAway(CoreContext& context) {
   }
 }
 
-// Step 6: away detection and the return from it.
+// Away detection and the return from it.
 void DetectAway(CoreContext& context, std::uint32_t idle_ms) {
   const ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
@@ -177,7 +177,7 @@ void BookWork(CoreContext& context, std::uint32_t elapsed) {
   CountTowardsTarget(context, elapsed);
 }
 
-// Step 7: the elapsed time goes to away, break or work.
+// The elapsed time goes to away, break or work.
 void BookElapsed(CoreContext& context) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
@@ -192,7 +192,7 @@ void BookElapsed(CoreContext& context) {
   }
 }
 
-// Step 8: the refresh of the sums every 51 ticks, with the waiting log
+// Housekeeping: the refresh of the sums every 51 ticks, with the waiting log
 // lines and the save, and the occasional backup. True when the save is due.
 bool Housekeeping(CoreContext& context) {
   SharedState& state = context.state;
