@@ -13,10 +13,10 @@
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
 #include "bench_ports.h"
-#include "engine/core_context.h"
 #include "engine/tick.h"
 #include "platform/posix/posix_file_system.h"
 #include "settings/settings.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 namespace {

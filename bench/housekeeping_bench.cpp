@@ -12,10 +12,10 @@
 #include <string>
 
 #include "bench_ports.h"
-#include "engine/core_context.h"
 #include "engine/monitor_thread.h"
 #include "platform/posix/posix_file_system.h"
 #include "settings/settings.h"
+#include "state/core_context.h"
 #include "storage/program_data_file.h"
 #include "worklog/work_log.h"
 

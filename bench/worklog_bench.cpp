@@ -13,11 +13,11 @@
 
 #include "accounting/work_type_record.h"
 #include "bench_ports.h"
-#include "engine/core_context.h"
 #include "engine/day_rollover.h"
 #include "platform/posix/posix_file_system.h"
 #include "settings/settings.h"
-#include "storage/text.h"
+#include "state/core_context.h"
+#include "text/text.h"
 #include "worklog/log_import.h"
 #include "worklog/work_log.h"
 

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "accounting/work_type_record.h"
-#include "engine/core_context.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_ui.h"
 #include "fuzz_support.h"
 #include "settings/settings.h"
+#include "state/core_context.h"
 #include "worklog/log_import.h"
 #include "worklog/log_import_parser.h"
 

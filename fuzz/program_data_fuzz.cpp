@@ -11,13 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/core_context.h"
 #include "engine/program_files.h"
 #include "engine/standard_hooks.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_ui.h"
 #include "fuzz_support.h"
+#include "state/core_context.h"
 
 namespace tolvi::fuzz {
 namespace {

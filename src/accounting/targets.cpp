@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "accounting/work_types.h"
-#include "engine/shared_state.h"
 #include "settings/settings.h"
-#include "storage/text.h"
+#include "state/shared_state.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -7,9 +7,9 @@
 
 #include "accounting/recent_work.h"
 #include "accounting/work_type_record.h"
-#include "engine/shared_state.h"
+#include "state/shared_state.h"
 #include "storage/record_database.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

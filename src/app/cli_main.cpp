@@ -23,7 +23,7 @@
 #include "settings/settings.h"
 #include "storage/program_data_file.h"
 #include "storage/record_database.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

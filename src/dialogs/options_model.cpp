@@ -5,10 +5,10 @@
 
 #include "accounting/targets.h"
 #include "accounting/work_types.h"
-#include "engine/command_ids.h"
 #include "engine/program_files.h"
 #include "reminders/reminder_sound.h"
-#include "storage/text.h"
+#include "state/command_ids.h"
+#include "text/text.h"
 #include "worklog/log_totals.h"
 #include "worklog/work_log.h"
 

@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "dialogs/number_box.h"
-#include "engine/core_context.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

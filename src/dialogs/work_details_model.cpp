@@ -7,7 +7,7 @@
 #include "accounting/work_types.h"
 #include "dialogs/number_box.h"
 #include "settings/settings.h"
-#include "storage/text.h"
+#include "text/text.h"
 #include "worklog/log_import.h"
 
 namespace tolvi {

@@ -27,8 +27,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/core_context.h"
 #include "platform/ui.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

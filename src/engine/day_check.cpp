@@ -1,7 +1,7 @@
 #include "engine/day_check.h"
 
 #include "accounting/recent_work.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -2,7 +2,7 @@
 // and for request 2 (the midnight timer); the wall-clock change handler and
 // SetDefaultSettings run it too. Everyone goes through RunDayCheck.
 //
-// Where the day rollover plugs in: CoreHooks::day_check (engine/core_context.h),
+// Where the day rollover plugs in: CoreHooks::day_check (state/core_context.h),
 // set by InstallStandardHooks (engine/standard_hooks.cpp). Without it the
 // engine uses OpenDayOnly, which arms the midnight timer and opens the day
 // (DayOfMonth, TodayText) but never closes one.
@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

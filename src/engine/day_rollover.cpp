@@ -9,11 +9,11 @@
 #include "accounting/recent_work.h"
 #include "accounting/work_types.h"
 #include "engine/day_check.h"
+#include "engine/tray_tip.h"
 #include "engine/tray_updates.h"
-#include "shell/tray_tip.h"
 #include "storage/close_journal.h"
 #include "storage/program_data_file.h"
-#include "storage/text.h"
+#include "text/text.h"
 #include "worklog/day_line.h"
 #include "worklog/work_log.h"
 

@@ -20,7 +20,7 @@
 #include <optional>
 #include <string_view>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

@@ -1,9 +1,9 @@
 #include "engine/mode_commands.h"
 
-#include "engine/command_ids.h"
 #include "engine/requests.h"
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
+#include "state/command_ids.h"
 
 namespace tolvi {
 namespace {

@@ -5,14 +5,14 @@
 #include <string>
 
 #include "accounting/work_types.h"
-#include "engine/command_ids.h"
 #include "engine/day_check.h"
 #include "engine/program_files.h"
 #include "engine/requests.h"
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
+#include "state/command_ids.h"
 #include "storage/program_data_file.h"
-#include "storage/text.h"
+#include "text/text.h"
 #include "worklog/work_log.h"
 
 namespace tolvi {

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

@@ -19,7 +19,7 @@
 #include <functional>
 #include <string_view>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 #include "storage/program_data_file.h"
 
 namespace tolvi {

@@ -4,9 +4,9 @@
 
 #include "accounting/recent_work.h"
 #include "accounting/work_types.h"
-#include "engine/command_ids.h"
 #include "engine/day_check.h"
 #include "engine/tick.h"
+#include "state/command_ids.h"
 
 namespace tolvi {
 namespace {

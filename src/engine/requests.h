@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

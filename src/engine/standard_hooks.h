@@ -4,7 +4,7 @@
 // GUI thread, before the monitor starts.
 #pragma once
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

@@ -6,7 +6,7 @@
 #include "accounting/targets.h"
 #include "accounting/work_types.h"
 #include "engine/tray_updates.h"
-#include "storage/text.h"
+#include "text/text.h"
 #include "worklog/work_log.h"
 
 namespace tolvi {

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "shell/tray_tip.h"
-#include "storage/text.h"
+#include "engine/tray_tip.h"
+#include "text/text.h"
 
 namespace tolvi {
 

@@ -9,7 +9,7 @@
 
 #include <string_view>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

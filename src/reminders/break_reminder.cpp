@@ -1,7 +1,7 @@
 #include "reminders/break_reminder.h"
 
 #include "engine/tick.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -14,7 +14,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

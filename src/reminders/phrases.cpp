@@ -3,7 +3,7 @@
 #include <charconv>
 #include <optional>
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "engine/tray_updates.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "engine/tick.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <mutex>
 
-#include "engine/command_ids.h"
 #include "engine/mode_commands.h"
+#include "state/command_ids.h"
 
 namespace tolvi {
 namespace {

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 #include "storage/program_data.h"
 
 namespace tolvi {

@@ -1,6 +1,6 @@
 #include "shell/tray_menu.h"
 
-#include "engine/command_ids.h"
+#include "state/command_ids.h"
 
 namespace tolvi {
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "accounting/recent_work.h"
-#include "engine/activity_state.h"
+#include "state/activity_state.h"
 #include "storage/program_data.h"
 
 namespace tolvi {

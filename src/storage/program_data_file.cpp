@@ -10,7 +10,7 @@
 
 #include "accounting/work_type_record.h"
 #include "storage/temporary_files.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

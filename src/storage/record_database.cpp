@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

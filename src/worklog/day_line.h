@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 

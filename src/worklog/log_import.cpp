@@ -9,7 +9,7 @@
 
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
-#include "storage/text.h"
+#include "text/text.h"
 #include "worklog/log_import_parser.h"
 #include "worklog/work_log.h"
 

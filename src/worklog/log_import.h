@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/core_context.h"
 #include "engine/program_files.h"
+#include "state/core_context.h"
 #include "worklog/log_import_parser.h"
 
 namespace tolvi {

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/core_context.h"
-#include "storage/text.h"
+#include "state/core_context.h"
+#include "text/text.h"
 #include "worklog/work_log.h"
 
 namespace tolvi {

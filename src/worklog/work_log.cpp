@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "engine/core_context.h"
-#include "storage/text.h"
+#include "state/core_context.h"
+#include "text/text.h"
 
 namespace tolvi {
 

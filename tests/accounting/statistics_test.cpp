@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

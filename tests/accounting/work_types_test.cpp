@@ -6,7 +6,7 @@
 #include "accounting/recent_work.h"
 #include "accounting/work_type_record.h"
 #include "engine/engine_fixture.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

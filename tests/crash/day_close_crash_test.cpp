@@ -33,7 +33,7 @@
 #include "platform/posix/posix_file_system.h"
 #include "storage/close_journal.h"
 #include "storage/program_data_file.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -10,11 +10,11 @@
 #include <string_view>
 
 #include "accounting/work_type_record.h"
-#include "engine/core_context.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_ui.h"
 #include "settings/settings.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

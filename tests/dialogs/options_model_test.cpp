@@ -9,7 +9,7 @@
 
 #include "accounting/work_type_record.h"
 #include "dialogs/dialog_fixture.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

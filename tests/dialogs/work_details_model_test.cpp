@@ -7,9 +7,9 @@
 
 #include "accounting/work_type_record.h"
 #include "dialogs/dialog_fixture.h"
-#include "engine/command_ids.h"
 #include "engine/requests.h"
-#include "storage/text.h"
+#include "state/command_ids.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

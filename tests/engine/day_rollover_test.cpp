@@ -13,7 +13,7 @@
 #include "engine/program_files.h"
 #include "storage/close_journal.h"
 #include "storage/program_data_file.h"
-#include "storage/text.h"
+#include "text/text.h"
 #include "worklog/core_fixture.h"
 #include "worklog/work_log.h"
 

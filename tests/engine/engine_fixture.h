@@ -20,12 +20,12 @@
 
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
-#include "engine/core_context.h"
 #include "engine/tick.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_ui.h"
 #include "settings/settings.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

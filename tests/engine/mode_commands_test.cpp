@@ -3,9 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/command_ids.h"
 #include "engine/engine_fixture.h"
 #include "engine/requests.h"
+#include "state/command_ids.h"
 
 namespace tolvi {
 namespace {

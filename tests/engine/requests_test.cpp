@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "accounting/work_type_record.h"
-#include "engine/command_ids.h"
 #include "engine/engine_fixture.h"
 #include "engine/mode_commands.h"
 #include "engine/monitor_thread.h"
-#include "storage/text.h"
+#include "state/command_ids.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

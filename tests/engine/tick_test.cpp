@@ -11,7 +11,7 @@
 #include "accounting/work_type_record.h"
 #include "engine/engine_fixture.h"
 #include "engine/monitor_thread.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -17,14 +17,14 @@
 #include "accounting/recent_work.h"
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
-#include "engine/command_ids.h"
 #include "engine/tick.h"
 #include "options_work_details_fixture.h"
 #include "reminders/qt/choice_dialog.h"
 #include "shell/qt/desktop_shell.h"
 #include "shell/qt/qt_ui.h"
 #include "shell/qt/tray.h"
-#include "storage/text.h"
+#include "state/command_ids.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -16,7 +16,7 @@
 #include "dialogs/qt/dialog_services.h"
 #include "engine/program_files.h"
 #include "options_work_details_fixture.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "accounting/work_type_record.h"
-#include "engine/core_context.h"
 #include "platform/posix/posix_file_system.h"
 #include "settings/settings.h"
+#include "state/core_context.h"
 #include "storage/program_data_file.h"
 
 namespace tolvi::test {

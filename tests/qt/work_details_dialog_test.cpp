@@ -11,10 +11,10 @@
 #include <optional>
 
 #include "dialogs/qt/dialog_services.h"
-#include "engine/command_ids.h"
 #include "engine/requests.h"
 #include "options_work_details_fixture.h"
-#include "storage/text.h"
+#include "state/command_ids.h"
+#include "text/text.h"
 #include "worklog/log_import.h"
 
 namespace tolvi {

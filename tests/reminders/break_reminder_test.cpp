@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/engine_fixture.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

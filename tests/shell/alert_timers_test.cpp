@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/engine_fixture.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

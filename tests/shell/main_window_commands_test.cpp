@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/command_ids.h"
 #include "engine/engine_fixture.h"
+#include "state/command_ids.h"
 
 namespace tolvi {
 namespace {

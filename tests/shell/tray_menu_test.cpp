@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

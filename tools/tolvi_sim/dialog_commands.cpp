@@ -14,9 +14,9 @@
 #include "command_table.h"
 #include "dialogs/options_model.h"
 #include "dialogs/work_details_model.h"
-#include "engine/command_ids.h"
 #include "engine/requests.h"
 #include "recording_ui.h"
+#include "state/command_ids.h"
 
 namespace tolvi::sim {
 namespace {

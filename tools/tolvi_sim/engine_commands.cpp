@@ -6,9 +6,9 @@
 
 #include "command_table.h"
 #include "engine/day_check.h"
-#include "shell/tray_tip.h"
+#include "engine/tray_tip.h"
 #include "state_fields.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi::sim {
 namespace {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/command_ids.h"
 #include "engine/day_check.h"
 #include "engine/mode_commands.h"
 #include "engine/monitor_thread.h"
@@ -10,6 +9,7 @@
 #include "engine/requests.h"
 #include "engine/standard_hooks.h"
 #include "engine/tick.h"
+#include "state/command_ids.h"
 
 namespace tolvi::sim {
 namespace {

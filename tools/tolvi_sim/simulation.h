@@ -20,8 +20,8 @@
 #include <ostream>
 #include <string>
 
-#include "engine/core_context.h"
 #include "recording_ui.h"
+#include "state/core_context.h"
 #include "unsynced_file_system.h"
 #include "virtual_clock.h"
 

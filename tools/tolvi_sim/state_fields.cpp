@@ -5,7 +5,7 @@
 #include <span>
 
 #include "settings/settings.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi::sim {
 namespace {

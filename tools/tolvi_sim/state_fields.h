@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/shared_state.h"
+#include "state/shared_state.h"
 
 namespace tolvi::sim {
 

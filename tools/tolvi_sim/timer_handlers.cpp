@@ -6,7 +6,7 @@
 #include "engine/requests.h"
 #include "reminders/break_reminder.h"
 #include "simulation.h"
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi::sim {
 namespace {

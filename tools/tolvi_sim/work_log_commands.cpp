@@ -18,7 +18,7 @@
 #include "command_table.h"
 #include "engine/program_files.h"
 #include "settings/settings.h"
-#include "storage/text.h"
+#include "text/text.h"
 #include "worklog/log_totals.h"
 #include "worklog/work_log.h"
 

@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "dialogs/options_model.h"
-#include "engine/core_context.h"
 #include "reminders/choice.h"
+#include "state/core_context.h"
 
 class QWidget;
 

@@ -1,7 +1,7 @@
 // The facts about this system that decide where Tolvi keeps its files: the
 // program's own directory, whether it is writable, installed or on a
 // removable drive, and the user's home and XDG data folder. The decision
-// itself is made by shell/data_directory.h.
+// itself is made by platform/data_directory.h.
 //
 // Main thread at start-up.
 #pragma once
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "shell/data_directory.h"
+#include "platform/data_directory.h"
 
 namespace tolvi {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "settings/autostart_entry.h"
+#include "platform/autostart_entry.h"
 
 namespace tolvi {
 namespace {

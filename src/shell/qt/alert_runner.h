@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/core_context.h"
 #include "platform/ui.h"
 #include "reminders/choice.h"
 #include "reminders/desktop_lock.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

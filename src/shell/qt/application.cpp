@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/core_context.h"
 #include "engine/program_files.h"
 #include "engine/standard_hooks.h"
+#include "platform/data_directory.h"
 #include "platform/idle_clock.h"
 #include "platform/linux/desktop_directories.h"
 #include "platform/linux/idle_chooser.h"
@@ -22,10 +22,10 @@
 #include "platform/posix/posix_random.h"
 #include "platform/posix/single_instance.h"
 #include "reminders/phrases.h"
-#include "shell/data_directory.h"
 #include "shell/qt/desktop_shell.h"
 #include "shell/qt/icons.h"
 #include "shell/qt/qt_ui.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 namespace {

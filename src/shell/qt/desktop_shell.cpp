@@ -8,16 +8,16 @@
 #include <mutex>
 #include <utility>
 
-#include "engine/command_ids.h"
 #include "engine/day_check.h"
 #include "engine/mode_commands.h"
 #include "engine/requests.h"
-#include "engine/snapshot.h"
 #include "engine/tray_updates.h"
 #include "platform/linux/time_change_notifier.h"
 #include "shell/qt/about_box.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/tray.h"
+#include "state/command_ids.h"
+#include "state/snapshot.h"
 #include "storage/program_data_file.h"
 
 namespace tolvi {

@@ -28,13 +28,13 @@
 
 #include "dialogs/options_model.h"
 #include "dialogs/qt/dialog_services.h"
-#include "engine/core_context.h"
 #include "engine/monitor_thread.h"
 #include "reminders/choice.h"
 #include "shell/main_window_commands.h"
 #include "shell/qt/alert_runner.h"
 #include "shell/qt/qt_ui.h"
 #include "shell/tray_menu.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

@@ -6,10 +6,10 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "engine/snapshot.h"
 #include "engine/tray_updates.h"
 #include "shell/display_list.h"
 #include "shell/qt/display_painter.h"
+#include "state/snapshot.h"
 
 namespace tolvi {
 namespace {

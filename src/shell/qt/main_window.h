@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "engine/core_context.h"
 #include "shell/main_window_commands.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

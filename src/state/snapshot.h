@@ -5,7 +5,7 @@
 
 #include <mutex>
 
-#include "engine/core_context.h"
+#include "state/core_context.h"
 
 namespace tolvi {
 

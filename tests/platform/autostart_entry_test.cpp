@@ -1,4 +1,4 @@
-#include "settings/autostart_entry.h"
+#include "platform/autostart_entry.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "accounting/recent_work.h"
-#include "engine/activity_state.h"
+#include "state/activity_state.h"
 #include "storage/program_data.h"
 #include "worklog/work_log.h"
 

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <string>
 
-#include "engine/activity_state.h"
 #include "platform/ui.h"
+#include "state/activity_state.h"
 #include "storage/program_data.h"
 
 namespace tolvi {

@@ -1,10 +1,10 @@
-#include "shell/tray_tip.h"
+#include "engine/tray_tip.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

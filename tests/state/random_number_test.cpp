@@ -1,4 +1,4 @@
-#include "reminders/random_number.h"
+#include "state/random_number.h"
 
 #include <gtest/gtest.h>
 

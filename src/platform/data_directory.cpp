@@ -1,4 +1,4 @@
-#include "shell/data_directory.h"
+#include "platform/data_directory.h"
 
 namespace tolvi {
 namespace {

@@ -1,4 +1,4 @@
-#include "storage/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <array>

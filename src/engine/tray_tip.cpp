@@ -1,6 +1,6 @@
-#include "shell/tray_tip.h"
+#include "engine/tray_tip.h"
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

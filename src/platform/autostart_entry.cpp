@@ -1,6 +1,6 @@
-#include "settings/autostart_entry.h"
+#include "platform/autostart_entry.h"
 
-#include "storage/text.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {

@@ -23,13 +23,13 @@
 #include <mutex>
 #include <string_view>
 
-#include "engine/monitor_events.h"
-#include "engine/shared_state.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/random_source.h"
 #include "platform/ui.h"
-#include "reminders/random_number.h"
+#include "state/monitor_events.h"
+#include "state/random_number.h"
+#include "state/shared_state.h"
 #include "storage/record_database.h"
 
 namespace tolvi {
