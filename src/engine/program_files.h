@@ -16,21 +16,11 @@
 // the one a day close saved.
 #pragma once
 
-#include <functional>
-#include <string_view>
-
+#include "engine/program_data_load.h"
 #include "state/core_context.h"
-#include "storage/program_data_file.h"
+#include "worklog/log_import.h"
 
 namespace tolvi {
-
-// Empty members take the work log's own (worklog/log_import.h).
-struct LoadServices {
-  // The version-250 upgrade's import dialog: true to go on.
-  std::function<bool()> import_work;
-  // Appends a plain line to the work log.
-  std::function<void(std::string_view)> write_plain_log_line;
-};
 
 LoadResult LoadProgramFiles(CoreContext& context, const LoadServices& services = {});
 Status SaveProgramFiles(CoreContext& context);

@@ -5,14 +5,38 @@
 // request hand-off): that rule keeps the design free of deadlocks.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <mutex>
+#include <string>
 
-#include "accounting/recent_work.h"
 #include "state/activity_state.h"
 #include "storage/program_data.h"
-#include "worklog/work_log.h"
 
 namespace tolvi {
+
+// One entry of the table of the work types with the most time today
+// (accounting/recent_work.h keeps it sorted).
+struct RecentWorkEntry {
+  std::uint32_t today_ms = 0;      // the sort key
+  std::int32_t record_id = -1;     // -1 = empty entry
+  std::uint32_t total = 0;         // tenths of a minute (record field 2)
+  std::uint32_t yesterday_ms = 0;  // record field 5
+  std::uint32_t maximum_ms = 0;    // record field 3
+  std::string name;                // at most 59 bytes
+};
+
+inline constexpr std::size_t kRecentWorkEntries = 20;
+using RecentWorkTable = std::array<RecentWorkEntry, kRecentWorkEntries>;
+
+// What outlives one WorkLog view: the lines that not even the pending file
+// could take (all newer than the file's), and whether the user has been
+// told of the current outage.
+struct WorkLogBacklog {
+  std::string unsaved;
+  bool outage_reported = false;
+};
 
 struct SharedState {
   std::mutex mutex;

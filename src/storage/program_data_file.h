@@ -1,37 +1,31 @@
 // The program data file "dTolvi.dat" (the magic "TOLV1320", then the raw
-// 6,500-byte ProgramData), its older versions and their upgrades, the
-// start-up that loads it and opens or creates the work-type database
-// "TlvDB.lbf", the save, and the " Bak" backup copies of both files.
+// 6,500-byte ProgramData): its bytes, its older versions and the changes
+// that bring their blocks up to date, the save, and the " Bak" and daily
+// backup copies of it and of the work-type database "TlvDB.lbf". Bytes and
+// files only: the start-up that chooses a file, asks the user and applies
+// the defaults is engine/program_data_load.h.
 //
-// Nothing here ends the program: a load that must stop says so in its
-// result, and the caller ends the program without saving. A file that is
-// rejected or cannot be read is never overwritten: it is renamed aside
-// (NAME.bad-YYYYMMDD-HHMMSS) first, and a valid "TlvDB.lbf Bak" is restored
-// in place of a lost database.
+// A file that is rejected or cannot be read is never overwritten: callers
+// rename it aside (KeepFileAside, NAME.bad-YYYYMMDD-HHMMSS) first.
 //
-// Threads: LoadProgramData runs on the GUI thread before the monitor starts.
-// SaveProgramData writes a copy the caller took under the shared-state lock
-// (SnapshotProgramData), so a save never interleaves with changes and the
-// lock is not held during the write. BackupDataFiles closes and reopens the
-// database and so runs where the database is not in use (the monitor
-// thread, or the day close).
+// Threads: any, on a caller's own data. SaveProgramData writes a copy the
+// caller took under the shared-state lock (SnapshotProgramData), so a save
+// never interleaves with changes and the lock is not held during the write.
+// BackupDataFiles closes and reopens the database and so runs where the
+// database is not in use (the monitor thread, or the day close).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/status.h"
-#include "platform/ui.h"
-#include "settings/settings.h"
 #include "storage/program_data.h"
 #include "storage/record_database.h"
 
@@ -45,8 +39,6 @@ inline constexpr std::string_view kDataFileMagic = "TOLV1320";
 inline constexpr std::string_view kDataFileMagicPrefix = "TOLV1";
 inline constexpr std::size_t kMagicBytes = 8;
 inline constexpr std::size_t kDataFileBytes = kMagicBytes + kProgramDataBytes;
-// Appended to the work log after an upgrade from version 250.
-inline constexpr std::string_view kUpgradeLogMarker = "\r\n#C\r\n \r\n";
 
 // What ReadDataFileVersion reports.
 namespace data_file_version {
@@ -56,43 +48,6 @@ inline constexpr std::uint32_t kOldestUpgradable = 250;
 inline constexpr std::uint32_t kVersion300 = 300;
 inline constexpr std::uint32_t kVersion310 = 310;
 }  // namespace data_file_version
-
-// The questions asked while loading (no owner window yet, smaller font).
-inline constexpr std::string_view kWelcomeMessage = "Thanks for trying Tolvi. We hope you like it.";
-inline constexpr std::string_view kWelcomeOk = "OK";
-inline constexpr std::string_view kWelcomeOpenReadMe = "Open ReadMe";
-inline constexpr std::string_view kTooOldMessage =
-    "The data file is too old to be upgraded so all past data will be lost.";
-inline constexpr std::string_view kTooOldErase = "Erase data and create new file";
-inline constexpr std::string_view kTooOldKeep = "Don't erase the old data";
-
-// Everything the loader works with; the caller owns all of it.
-struct DataFileContext {
-  FileSystem& files;
-  Clock& clock;
-  Ui& ui;
-  std::filesystem::path data_directory;
-  std::filesystem::path program_directory;
-  RecordDatabase& records;
-  // The live block: not yet shared while loading, so no lock is needed.
-  ProgramData& data;
-  // Ends the defaults routine (the day check of the day rollover).
-  DayCheck day_check;
-  // The version-250 upgrade's import dialog: true to go on, false when the
-  // user cancelled (the load then ends the program). None: go on.
-  std::function<bool()> import_work;
-  // Appends one plain line (no time stamp) to the work log. None: no log.
-  std::function<void(std::string_view)> write_plain_log_line;
-};
-
-enum class LoadOutcome { kReady, kQuit };
-
-struct LoadResult {
-  LoadOutcome outcome = LoadOutcome::kReady;
-  // What the user may want to know: files kept aside, a database restored
-  // from its backup, why the program must end.
-  std::vector<std::string> notices;
-};
 
 // data directory / name when that file can be read, else program directory
 // / name.
@@ -106,13 +61,30 @@ std::filesystem::path ResolveDataFilePath(FileSystem& files,
 // else the decimal value of the three digits (250, 300, 310...).
 std::uint32_t ReadDataFileVersion(std::string_view file_start);
 
-// Start-up: removes stale temporary files, reads the program data (data
-// directory, else the program directory, else the " Bak" copy; a file that
-// cannot be read or is not a whole current-version file is kept aside and
-// reported), upgrades old versions, resets out-of-range options, then opens
-// the work-type database (an empty one counts as unusable: its " Bak" is
-// restored when it has work types, else ten new ones are made).
-LoadResult LoadProgramData(DataFileContext& context);
+// Why a data file's bytes cannot be loaded; nothing when they can. Any
+// version ReadDataFileVersion knows is accepted, the current one only whole.
+std::optional<std::string> DataFileProblem(std::string_view contents);
+
+// Overlays what the file holds after its magic, up to one block; a short
+// file leaves the rest of the block as it was.
+void ReadProgramDataBlock(std::string_view contents, ProgramData& data);
+
+// Sets the options a version-300 or -310 block did not have; any other
+// version is left as it is.
+void UpgradeProgramDataBlock(ProgramData& data, std::uint32_t version);
+
+// Version 250 kept durations in tenths of a minute (the snooze in minutes):
+// converts them to milliseconds.
+void ConvertVersion250Units(ProgramData& data);
+
+// data directory / "TlvDB.lbf", and any path with the backup suffix added.
+std::filesystem::path DatabasePath(const std::filesystem::path& data_directory);
+std::filesystem::path BackupPath(const std::filesystem::path& path);
+
+// Live records of the database file at path, or nothing (with why) when it
+// does not open. A private handle, so the program's own stays as it is.
+std::optional<std::uint32_t> LiveRecordsIn(FileSystem& files, const std::filesystem::path& path,
+                                           std::string* why = nullptr);
 
 // A copy of the live block taken under its lock.
 ProgramData SnapshotProgramData(const ProgramData& live, std::mutex& guard);
@@ -144,19 +116,6 @@ inline constexpr std::string_view kDayBackupFolder = "Backups";
 inline constexpr std::size_t kDayBackupsKept = 7;
 Status KeepDayBackup(FileSystem& files, const std::filesystem::path& data_directory,
                      const LocalTime& now);
-
-// Writes one work type of a version-250 file into the database: the record
-// of that exact name (never the placeholder in slot 0), or a new one; then
-// its maximum, today and yesterday. False when it could not be stored; an
-// empty name is skipped.
-bool ImportOldWorkType(RecordDatabase& records, std::string_view name, std::uint32_t maximum_ms,
-                       std::uint32_t today_ms, std::uint32_t yesterday_ms);
-
-// The upgrade of a version-250 block read into context.data: units, a new
-// database with the five old work types, the import dialog and the log
-// marker. kQuit (with the database removed and any old one put back) when
-// the import is cancelled or the database cannot be created.
-LoadOutcome UpgradeFromVersion250(DataFileContext& context, std::vector<std::string>& notices);
 
 // Renames a file aside as NAME.bad-YYYYMMDD-HHMMSS (with -2, -3... if that
 // name is taken), copying it when it cannot be renamed. The new path, or

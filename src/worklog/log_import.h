@@ -14,10 +14,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "engine/program_files.h"
 #include "state/core_context.h"
 #include "worklog/log_import_parser.h"
 
@@ -61,8 +61,17 @@ void ApplyImportedFigures(ProgramData& data, const ImportedFigures& figures);
 // must end).
 bool RunImportDialog(CoreContext& context);
 
-// What the start-up load needs from the work log: the import dialog and the
-// plain line of the upgrade marker.
+// What the start-up load (engine/program_files.h) needs from the work log.
+// Empty members take the work log's own (WorkLogLoadServices).
+struct LoadServices {
+  // The version-250 upgrade's import dialog: true to go on.
+  std::function<bool()> import_work;
+  // Appends a plain line to the work log.
+  std::function<void(std::string_view)> write_plain_log_line;
+};
+
+// The work log's load services: the import dialog and the plain line of the
+// upgrade marker.
 LoadServices WorkLogLoadServices(CoreContext& context);
 
 }  // namespace tolvi

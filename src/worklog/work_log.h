@@ -40,6 +40,7 @@
 #include "platform/file_system.h"
 #include "platform/status.h"
 #include "platform/ui.h"
+#include "state/shared_state.h"
 
 namespace tolvi {
 
@@ -68,14 +69,6 @@ enum class LogLineMode : std::uint32_t {
 enum class LogWriteResult {
   kWritten,
   kKept,  // the log could not take it yet; it waits with the pending lines
-};
-
-// What outlives one WorkLog view: the lines that not even the pending file
-// could take (all newer than the file's), and whether the user has been
-// told of the current outage.
-struct WorkLogBacklog {
-  std::string unsaved;
-  bool outage_reported = false;
 };
 
 // "HH MM SS " followed by the long date cut or padded to 35 bytes and " : ".
