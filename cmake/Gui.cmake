@@ -1,7 +1,7 @@
 # The desktop program: Qt 6 shell, X11/D-Bus idle time, sound, and the
 # executable `tolvi`. Included by the top CMakeLists.txt when TOLVI_BUILD_GUI
-# is on. Without Qt the command-line front end is built instead, so a
-# core-only machine still gets a `tolvi`.
+# is on. Without Qt no `tolvi` is built; the core, its tests and tolvi-sim
+# still are.
 
 find_package(Qt6 COMPONENTS Widgets DBus Multimedia Test QUIET)
 find_package(X11 QUIET)
@@ -11,22 +11,21 @@ if(PkgConfig_FOUND)
 endif()
 
 if(NOT (Qt6_FOUND AND X11_FOUND AND X11_Xss_FOUND AND CANBERRA_FOUND))
-  message(STATUS "Qt 6, X11/Xss or libcanberra missing: building the command-line tolvi")
-  if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/cli_main.cpp)
-    add_executable(tolvi src/app/cli_main.cpp)
-    target_compile_options(tolvi PRIVATE ${TOLVI_WARNINGS})
-    target_link_libraries(tolvi PRIVATE tolvi_platform tolvi_core)
-    install(TARGETS tolvi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
+  message(STATUS "Qt 6, X11/Xss or libcanberra missing: no tolvi program is built")
   return()
 endif()
 
 # Installed layout: the program in bin/, its shared files in share/tolvi/.
 set(TOLVI_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/tolvi)
 
-# Desktop pieces of the platform layer: idle time, sound, directories.
-file(GLOB TOLVI_DESKTOP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/linux/*.cpp)
-add_library(tolvi_platform_desktop STATIC ${TOLVI_DESKTOP_SOURCES})
+# Desktop pieces of the platform layer: idle time, sound, directories. Like
+# the POSIX ones they see only the ports.
+add_library(tolvi_platform_desktop STATIC
+  ${src}/platform/linux/dbus_idle_source.cpp ${src}/platform/linux/desktop_directories.cpp
+  ${src}/platform/linux/desktop_notifications.cpp ${src}/platform/linux/desktop_sound.cpp
+  ${src}/platform/linux/idle_chooser.cpp ${src}/platform/linux/termination_signals.cpp
+  ${src}/platform/linux/time_change_notifier.cpp ${src}/platform/linux/x11_idle_source.cpp
+  ${src}/platform/linux/xdg_autostart.cpp)
 set_target_properties(tolvi_platform_desktop PROPERTIES AUTOMOC ON)
 target_include_directories(tolvi_platform_desktop PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(tolvi_platform_desktop PRIVATE ${TOLVI_WARNINGS})
@@ -38,29 +37,41 @@ target_compile_definitions(
   tolvi_platform_desktop
   PRIVATE TOLVI_INSTALL_BINDIR="${CMAKE_INSTALL_FULL_BINDIR}"
           TOLVI_SHARE_FROM_BIN="${TOLVI_SHARE_FROM_BIN}")
-target_link_libraries(tolvi_platform_desktop PUBLIC tolvi_platform Qt6::Widgets Qt6::DBus
+target_link_libraries(tolvi_platform_desktop PUBLIC tolvi_ports Qt6::Widgets Qt6::DBus
                                                     Qt6::Multimedia X11::X11 X11::Xss
                                                     PkgConfig::CANBERRA)
 
-# Qt widgets of the subsystems being built (each subsystem keeps its toolkit
-# code in a qt/ subfolder).
-set(TOLVI_UI_SOURCES)
-foreach(dir IN LISTS TOLVI_CORE_DIRS)
-  file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/qt/*.cpp)
-  list(APPEND TOLVI_UI_SOURCES ${dir_sources})
-endforeach()
-add_library(tolvi_ui STATIC ${TOLVI_UI_SOURCES})
-set_target_properties(tolvi_ui PROPERTIES AUTOMOC ON)
-target_include_directories(tolvi_ui PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(tolvi_ui PRIVATE ${TOLVI_WARNINGS})
-target_link_libraries(tolvi_ui PUBLIC tolvi_platform_desktop tolvi_core Qt6::Widgets)
+# Qt widgets, one library per qt/ folder, each above the ones it uses:
+# reminders/qt < dialogs/qt < shell/qt.
+function(tolvi_qt_layer name)
+  cmake_parse_arguments(PARSE_ARGV 1 layer "" "" "SOURCES;BELOW")
+  add_library(${name} STATIC ${layer_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(${name} PRIVATE ${TOLVI_WARNINGS})
+  target_link_libraries(${name} PUBLIC ${layer_BELOW} Qt6::Widgets)
+endfunction()
+tolvi_qt_layer(tolvi_reminders_qt BELOW tolvi_reminders
+               SOURCES ${src}/reminders/qt/choice_dialog.cpp ${src}/reminders/qt/lock_window.cpp)
+tolvi_qt_layer(tolvi_dialogs_qt BELOW tolvi_reminders_qt tolvi_dialogs tolvi_platform_desktop
+               SOURCES ${src}/dialogs/qt/dialog_services.cpp ${src}/dialogs/qt/options_dialog.cpp
+                       ${src}/dialogs/qt/work_details_dialog.cpp)
+tolvi_qt_layer(tolvi_shell_qt BELOW tolvi_dialogs_qt tolvi_shell tolvi_platform
+               SOURCES ${src}/shell/qt/about_box.cpp ${src}/shell/qt/alert_runner.cpp
+                       ${src}/shell/qt/application.cpp ${src}/shell/qt/desktop_shell.cpp
+                       ${src}/shell/qt/display_painter.cpp ${src}/shell/qt/icons.cpp
+                       ${src}/shell/qt/main_window.cpp ${src}/shell/qt/qt_ui.cpp
+                       ${src}/shell/qt/tray.cpp)
+# Every widget library, for the widget tests.
+add_library(tolvi_ui INTERFACE)
+target_link_libraries(tolvi_ui INTERFACE tolvi_shell_qt)
 
 # The icons are compiled into the program itself: a resource inside a static
 # library would need explicit initialisation.
 add_executable(tolvi src/app/main.cpp ${CMAKE_SOURCE_DIR}/resources/tolvi.qrc)
 set_target_properties(tolvi PROPERTIES AUTOMOC ON AUTORCC ON)
 target_compile_options(tolvi PRIVATE ${TOLVI_WARNINGS})
-target_link_libraries(tolvi PRIVATE tolvi_ui tolvi_platform_desktop tolvi_platform tolvi_core)
+target_link_libraries(tolvi PRIVATE tolvi_shell_qt)
 
 # The phrase file sits beside the program in the build tree, as it does in a
 # portable copy.
