@@ -442,8 +442,13 @@ Status SetSettingFromText(const SettingInfo& info, ProgramData& data, std::strin
     if (info.kind == SettingKind::kSwitch && number && *number > 1) number.reset();
   }
   if (!number) {
-    return Status::InvalidArgument("\"" + std::string(value) + "\" is not a value of " +
-                                   std::string(info.name));
+    // Appended piece by piece: GCC 12 at -O3 takes `"literal" + std::string`
+    // for an overlapping copy (a false -Wrestrict).
+    std::string message = "\"";
+    message += value;
+    message += "\" is not a value of ";
+    message += info.name;
+    return Status::InvalidArgument(message);
   }
   data.*info.number = *number;
   return Status::Ok();
