@@ -1,7 +1,8 @@
 // The program's data files as the engine uses them: the start-up load of
 // "dTolvi.dat" and "TlvDB.lbf" into the context, and the save of a snapshot
-// of the block. Thin glue over storage/program_data_file.h so every front
-// end loads and saves the same way.
+// of the block. Thin glue over engine/program_data_load.h and
+// storage/program_data_file.h so every front end loads and saves the same
+// way.
 //
 // LoadProgramFiles first undoes a day close that was interrupted (its
 // journal "TlvClose.jnl", storage/close_journal.h), then loads. A journal

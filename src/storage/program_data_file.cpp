@@ -289,10 +289,12 @@ Status KeepDayBackup(FileSystem& files, const std::filesystem::path& data_direct
 
 std::optional<std::filesystem::path> KeepFileAside(FileSystem& files, Clock& clock,
                                                    const std::filesystem::path& path) {
-  const std::filesystem::path base = WithSuffix(path, ".bad-" + AsideStamp(clock));
+  // Suffixes added one at a time: GCC 12 at -O3 takes `"literal" +
+  // std::string` for an overlapping copy (a false -Wrestrict).
+  const std::filesystem::path base = WithSuffix(WithSuffix(path, ".bad-"), AsideStamp(clock));
   for (int attempt = 1; attempt <= kMaxAsideAttempts; ++attempt) {
     const std::filesystem::path target =
-        attempt == 1 ? base : WithSuffix(base, "-" + std::to_string(attempt));
+        attempt == 1 ? base : WithSuffix(WithSuffix(base, "-"), std::to_string(attempt));
     if (files.Exists(target)) continue;
     if (files.Rename(path, target).ok()) return target;
     if (files.CopyFile(path, target).ok()) return target;
