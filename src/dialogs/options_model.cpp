@@ -514,7 +514,7 @@ void OptionsModel::ZeroTotals(bool zero_all) {
   const Question question{.message = std::string(kZeroQuestion),
                           .first_button = std::string(kZeroYes),
                           .second_button = std::string(kZeroNo),
-                          .style = kSmallMessageStyle};
+                          .font = QuestionFont::kSmall};
   const int answer = services_.ask ? services_.ask(question) : context_.ui.Ask(question);
   if (answer != 1) return;
   {

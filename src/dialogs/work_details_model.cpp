@@ -185,7 +185,7 @@ void WorkDetailsModel::Delete() {
   const Question question{.message = std::string(kDeleteQuestion),
                           .first_button = std::string(kDeleteYes),
                           .second_button = std::string(kDeleteNo),
-                          .style = kSmallMessageStyle};
+                          .font = QuestionFont::kSmall};
   const int answer = ask_ ? ask_(question) : context_.ui.Ask(question);
   if (answer != 1) return;
   const std::int32_t position = view_.shown;

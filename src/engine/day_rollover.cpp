@@ -52,7 +52,7 @@ std::optional<std::uint32_t> DaysToClose(CoreContext& context, StateLock& lock) 
     const Question question{.message = std::string(kClockBackMessage),
                             .first_button = std::string(kClockBackGoOn),
                             .second_button = std::string(kClockBackQuit),
-                            .style = kSmallMessageStyle};
+                            .font = QuestionFont::kSmall};
     lock.unlock();
     const int answer = context.ui.Ask(question);
     lock.lock();

@@ -27,7 +27,7 @@ Question ExitQuestion() {
   question.message = "Are you sure that you want to exit Tolvi?";
   question.first_button = "Yes, close please";
   question.second_button = "No, keep running";
-  question.style = kSmallMessageStyle;
+  question.font = QuestionFont::kSmall;
   return question;
 }
 

@@ -38,7 +38,7 @@ Question ReminderQuestion(const ReminderSettings& settings, const BreakReminderS
   }
   question.first_button = std::string(kTakeBreakButton);
   question.second_button = std::string(kSnoozeButton);
-  question.style = kSmallMessageStyle;
+  question.font = QuestionFont::kSmall;
   return question;
 }
 

@@ -42,7 +42,7 @@ Question LoadQuestion(std::string_view message, std::string_view first, std::str
   question.message = std::string(message);
   question.first_button = std::string(first);
   question.second_button = std::string(second);
-  question.style = kLargeMessageStyle;
+  question.font = QuestionFont::kLarge;
   question.has_owner = false;
   return question;
 }

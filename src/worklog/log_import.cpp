@@ -262,7 +262,7 @@ bool RunImportDialog(CoreContext& context) {
   const Question question{.message = std::string(kImportHeading) + "\r\n\r\n" + result.confirmation,
                           .first_button = std::string(kImportConfirm),
                           .second_button = std::string(kImportCancel),
-                          .style = kSmallMessageStyle,
+                          .font = QuestionFont::kSmall,
                           .has_owner = false};
   lock.unlock();
   const bool confirmed = context.ui.Ask(question) == kConfirmAnswer;

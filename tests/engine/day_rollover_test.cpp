@@ -119,7 +119,7 @@ TEST_F(DayRolloverTest, QuittingAtTheClockGuardWritesAndSavesNothing) {
   EXPECT_EQ(ui_.CallsStartingWith("ask "),
             std::vector<std::string>{"ask The current time is BEFORE the last recorded time|Yes, "
                                      "I know|Please quit to avoid data corruption -> 2"});
-  EXPECT_EQ(ui_.questions().at(0).style, 11u);
+  EXPECT_EQ(ui_.questions().at(0).font, QuestionFont::kSmall);
   EXPECT_EQ(quits_, 1);
   EXPECT_EQ(data().total_days, 0u);
   EXPECT_EQ(data().last_close_stamp, kLastClose);

@@ -226,7 +226,7 @@ class WorkDetailsDialogTest : public QObject {
                                        "\r\n\r\nTolvi v1.91 Work Log\r\n \r\nWrite 12:30\r\n",
                             .first_button = std::string(kImportConfirm),
                             .second_button = std::string(kImportCancel),
-                            .style = 11,
+                            .font = QuestionFont::kSmall,
                             .has_owner = false};
     ChoiceOpenFlag choice_open;
     QTimer::singleShot(0, [&] {

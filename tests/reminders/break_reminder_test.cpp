@@ -65,7 +65,7 @@ TEST_F(BreakReminderTest, SnoozeWorksOnForTheSnoozeTimeEvenUnderAutoReset) {
   EXPECT_THAT(
       ui_.CallsStartingWith("ask "),
       ElementsAre("ask Take a Break!|I'll take a break now.|Snooze; I need more time! -> 2"));
-  EXPECT_EQ(ui_.questions().at(0).style, 11u);
+  EXPECT_EQ(ui_.questions().at(0).font, QuestionFont::kSmall);
   EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
   EXPECT_EQ(activity().break_countdown_ms, 300'000u);
   EXPECT_EQ(stops_, 1);

@@ -214,7 +214,7 @@ TEST_F(ProgramDataFileTest, FirstRunWelcomesAndCreatesTenNewWorkTypes) {
             std::vector<std::string>{
                 "ask Thanks for trying Tolvi. We hope you like it.|OK|Open ReadMe -> 1"});
   const Question question = ui_.questions().at(0);
-  EXPECT_EQ(question.style, 1u);
+  EXPECT_EQ(question.font, QuestionFont::kLarge);
   EXPECT_FALSE(question.has_owner);
   EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
   EXPECT_EQ(data_.current_work_type, 0u);
@@ -447,7 +447,7 @@ TEST_F(ProgramDataFileTest, TooOldFileErasedOnRequestKeepsUnnamedBytes) {
   EXPECT_EQ(ui_.calls().at(0),
             "ask The data file is too old to be upgraded so all past data will be lost."
             "|Erase data and create new file|Don't erase the old data -> 1");
-  EXPECT_EQ(ui_.questions().at(0).style, 1u);
+  EXPECT_EQ(ui_.questions().at(0).font, QuestionFont::kLarge);
   EXPECT_FALSE(ui_.questions().at(0).has_owner);
   EXPECT_EQ(data_.break_interval, 1800000u);
   EXPECT_EQ(data_.work_today_ms, 0u);
