@@ -60,7 +60,7 @@ struct Bench {
     (void)context.records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted);
     ActivityState& activity = context.state.activity;
     LoadCurrentWorkType(context.state, context.records);
-    activity.working_flag = kWorkingFlagWorking;
+    activity.working_flag = WorkingFlag::kWorking;
     activity.break_countdown_ms = 0xFFFF'FFFF;
     activity.current_maximum_ms = 0xFFFF'FFFF;
     activity.last_tick_count = clock.TickCount();

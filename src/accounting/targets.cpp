@@ -48,7 +48,7 @@ void UpdateTarget(SharedState& state, const RecordDatabase& records) {
   const ProgramData& data = state.data;
   ActivityState& activity = state.activity;
   const std::uint32_t work_today = data.work_today_ms;
-  switch (static_cast<TargetMode>(data.target_mode)) {
+  switch (TargetModeOf(data)) {
     case TargetMode::kNoTarget:
       activity.target_text = "No target";
       activity.target_remaining_ms = 0;
@@ -71,7 +71,7 @@ void UpdateTarget(SharedState& state, const RecordDatabase& records) {
 }
 
 std::uint32_t TargetShownMs(const SharedState& state) {
-  if (static_cast<TargetMode>(state.data.target_mode) == TargetMode::kManual) {
+  if (TargetModeOf(state.data) == TargetMode::kManual) {
     return state.data.manual_target;
   }
   return state.activity.today_target;

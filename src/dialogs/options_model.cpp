@@ -139,8 +139,10 @@ constexpr std::uint32_t kAppliedNumbers[] = {oc::kIntervalBox,  oc::kMaxBreakSec
                                              oc::kManualTarget, oc::kAwayTime,
                                              oc::kSnooze,       oc::kTransparency};
 
-bool IsAnyOf(std::uint32_t value, std::initializer_list<std::uint32_t> set) {
-  return std::find(set.begin(), set.end(), value) != set.end();
+// The micro and maximum break actions that play a file or a folder's file.
+bool UsesAlertFile(std::uint32_t action) {
+  return action == Stored(MicroBreakAction::kSoundFileAndWindow) ||
+         action == Stored(MicroBreakAction::kRandomFileAndWindow);
 }
 
 // The stored value of a number box's setting, limited as the dialog limits it.
@@ -212,13 +214,15 @@ const OptionsControlInfo* FindOptionsControl(std::uint32_t id) {
 }
 
 bool OptionsControlEnabled(std::uint32_t id, const ProgramData& data) {
-  const bool enabled = data.reminder_enabled != 0;
-  const std::uint32_t action = data.reminder_action;
+  const bool enabled = IsOn(data.reminder_enabled);
+  const ReminderAction action = ReminderActionOf(data);
+  const bool micro_breaks = MicroBreakModeOf(data) != MicroBreakMode::kNone;
+  const bool max_break = MaxBreakActionOf(data) != MaxBreakAction::kOff;
   switch (id) {
     case oc::kManualTarget:
-      return data.target_mode != 0;
+      return TargetModeOf(data) != TargetMode::kNoTarget;
     case oc::kAwayTime:
-      return data.away_toggle_method == 0;
+      return MonitorsActivity(data);
     case oc::kResetMode:
     case oc::kIntervalSlider:
     case oc::kIntervalBox:
@@ -227,26 +231,26 @@ bool OptionsControlEnabled(std::uint32_t id, const ProgramData& data) {
       return enabled;
     case oc::kReminderFile:
     case oc::kReminderFilePick:
-      return enabled && IsAnyOf(action, {2, 3, 5, 6, 7, 8});
+      return enabled && UsesReminderFile(action);
     case oc::kReminderTest:
-      return enabled && action != 0;
+      return enabled && action != ReminderAction::kNotificationWindow;
     case oc::kAutoCont:
     case oc::kSnooze:
-      return enabled && IsAnyOf(action, {0, 1, 2, 3, 7});
+      return enabled && ShowsReminderWindow(action);
     case oc::kReminderText:
-      return enabled && data.random_phrase == 0;
+      return enabled && !IsOn(data.random_phrase);
     case oc::kMicroBreakAction:
     case oc::kMicroBreakTest:
-      return enabled && data.micro_break_mode != 0;
+      return enabled && micro_breaks;
     case oc::kMicroBreakFile:
     case oc::kMicroBreakFilePick:
-      return enabled && data.micro_break_mode != 0 && IsAnyOf(data.micro_break_action, {2, 3});
+      return enabled && micro_breaks && UsesAlertFile(data.micro_break_action);
     case oc::kMaxBreakSeconds:
     case oc::kMaxBreakTest:
-      return enabled && data.max_break_action != 0;
+      return enabled && max_break;
     case oc::kMaxBreakFile:
     case oc::kMaxBreakFilePick:
-      return enabled && IsAnyOf(data.max_break_action, {2, 3});
+      return enabled && UsesAlertFile(data.max_break_action);
     default:
       return true;
   }
@@ -254,11 +258,19 @@ bool OptionsControlEnabled(std::uint32_t id, const ProgramData& data) {
 
 PathPicker PickerFor(std::uint32_t pick_button, std::uint32_t action) {
   if (pick_button == oc::kReminderFilePick) {
-    if (action == 2 || action == 6) return PathPicker::kAudioFile;
-    if (action == 7 || action == 8) return PathPicker::kAnyFile;
-    return PathPicker::kFolder;
+    switch (static_cast<ReminderAction>(action)) {
+      case ReminderAction::kWindowAndSoundFile:
+      case ReminderAction::kSoundFile:
+        return PathPicker::kAudioFile;
+      case ReminderAction::kWindowAndFile:
+      case ReminderAction::kFile:
+        return PathPicker::kAnyFile;
+      default:
+        return PathPicker::kFolder;
+    }
   }
-  return action == 2 ? PathPicker::kAudioFile : PathPicker::kFolder;
+  return action == Stored(MicroBreakAction::kSoundFileAndWindow) ? PathPicker::kAudioFile
+                                                                 : PathPicker::kFolder;
 }
 
 OptionsModel::OptionsModel(CoreContext& context, OptionsServices services,
@@ -300,7 +312,7 @@ void OptionsModel::Fill() {
     const SettingInfo& setting = *info.setting;
     switch (info.kind) {
       case Kind::kCheckBox:
-        state.checked = SettingNumber(setting, data) != 0;
+        state.checked = IsOn(SettingNumber(setting, data));
         break;
       case Kind::kNumberBox:
         state.text = ShownInBox(setting, data);
@@ -437,10 +449,10 @@ void OptionsModel::ApplyImmediate(std::uint32_t id) {
     ProgramData& data = context_.state.data;
     switch (id) {
       case oc::kEnable:
-        data.reminder_enabled = controls_[id].checked ? 1 : 0;
+        data.reminder_enabled = StoredSwitch(controls_[id].checked);
         break;
       case oc::kRandomPhrase:
-        data.random_phrase = controls_[id].checked ? 1 : 0;
+        data.random_phrase = StoredSwitch(controls_[id].checked);
         break;
       case oc::kTargetMode:
       case oc::kRecalc: {
@@ -542,7 +554,7 @@ void OptionsModel::ApplySettingsFromDialog() {
     std::lock_guard lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
     for (const std::uint32_t id : kAppliedSwitches) {
-      data.*(FindOptionsControl(id)->setting->number) = controls_[id].checked ? 1 : 0;
+      data.*(FindOptionsControl(id)->setting->number) = StoredSwitch(controls_[id].checked);
     }
     for (const std::uint32_t id : kAppliedChoices) {
       const std::int32_t selection = controls_[id].selection;
@@ -554,7 +566,7 @@ void OptionsModel::ApplySettingsFromDialog() {
       SetFieldText(FindOptionsControl(id)->setting->text.field(data), controls_[id].text);
     }
     auto_start = controls_[oc::kAutoStart].checked;
-    data.auto_start = auto_start ? 1 : 0;
+    data.auto_start = StoredSwitch(auto_start);
   }
   // Written or removed on every "OK", whether or not the box changed.
   if (services_.set_autostart) services_.set_autostart(auto_start);

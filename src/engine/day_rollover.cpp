@@ -16,6 +16,7 @@
 #include "storage/text.h"
 #include "worklog/day_line.h"
 #include "worklog/work_log.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
@@ -54,7 +55,12 @@ std::optional<std::uint32_t> DaysToClose(CoreContext& context, StateLock& lock) 
                             .second_button = std::string(kClockBackQuit),
                             .font = QuestionFont::kSmall};
     lock.unlock();
-    const int answer = context.ui.Ask(question);
+    int answer = 0;
+    {
+      // A GUI thread waiting for the request slot shows the question.
+      const CallingScope calling(context.events.request_free);
+      answer = context.ui.Ask(question);
+    }
     lock.lock();
     if (answer != kGoOnAnswer) return std::nullopt;
     days = 1;
@@ -250,11 +256,11 @@ void DaySummary(CoreContext& context) {
   const std::string line = FormatDayLine(date, summary, FieldText(data.work_notes));
   SetFieldText(data.work_notes, "");
 
-  if (data.file_log != 0) {
+  if (IsOn(data.file_log)) {
     // A line the log cannot take waits in the backlog; nothing is lost.
     (void)ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
   }
-  if (data.show_report != 0) {
+  if (IsOn(data.show_report)) {
     ShowTrayBalloon(context, date, FormatDayReport(summary), TrayIconFor(state.activity));
   }
 }
@@ -300,7 +306,7 @@ void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& 
     }
     state.activity.current_today_ms = 0;
     ComputeTotals(state, context.records, GrandTotal::kSkip);
-    if (data.file_log != 0 || data.show_report != 0) DaySummary(context);
+    if (IsOn(data.file_log) || IsOn(data.show_report)) DaySummary(context);
     CloseDays(context, *days);
     // Saved with the new day's date: a start on a later day closes this
     // one under its own date, not the one before it.

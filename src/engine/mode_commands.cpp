@@ -4,11 +4,10 @@
 #include "engine/requests.h"
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
-
-constexpr std::uint32_t kMonitorActivity = 0;
 
 // Runs a change of mode under the lock, then wakes the monitor. Once exit
 // has been asked for, no mode command may undo it.
@@ -16,7 +15,7 @@ template <typename Change>
 void ChangeMode(CoreContext& context, Change change) {
   {
     std::lock_guard lock(context.state.mutex);
-    if (context.state.activity.working_flag == kWorkingFlagExit) return;
+    if (context.state.activity.working_flag == WorkingFlag::kExit) return;
     change(context.state.activity);
   }
   context.events.wake.Set();
@@ -35,7 +34,7 @@ Question ExitQuestion() {
 
 void CommandWorking(CoreContext& context) {
   ChangeMode(context, [&](ActivityState& activity) {
-    activity.meeting = 0;
+    activity.meeting = false;
     StartWork(context);
   });
 }
@@ -46,20 +45,18 @@ void CommandOnBreak(CoreContext& context) {
 
 void CommandAway(CoreContext& context) {
   ChangeMode(context, [&](ActivityState& activity) {
-    activity.away = 1;
-    activity.meeting = 0;
+    activity.away = true;
+    activity.meeting = false;
     RefreshTrayTip(context);
   });
 }
 
 void CommandAtMeeting(CoreContext& context) {
   ChangeMode(context, [&](ActivityState& activity) {
-    if (activity.meeting == 0) {
-      activity.working_flag = kWorkingFlagWorking;
-      activity.away = 0;
-      activity.meeting = 1;
-    } else {
-      activity.meeting = 0;
+    activity.meeting = !activity.meeting;
+    if (activity.meeting) {
+      activity.working_flag = WorkingFlag::kWorking;
+      activity.away = false;
     }
     RefreshTrayTip(context);
   });
@@ -76,11 +73,11 @@ void CommandResetReminder(CoreContext& context) {
 
 void TrayLeftClick(CoreContext& context) {
   ChangeMode(context, [&](ActivityState& activity) {
-    if (activity.working_flag == kWorkingFlagOnBreak) {
+    if (activity.working_flag == WorkingFlag::kOnBreak) {
       StartWork(context);
-    } else if (activity.away == 0) {
+    } else if (!activity.away) {
       StartBreak(context);
-    } else if (context.state.data.away_toggle_method == kMonitorActivity) {
+    } else if (MonitorsActivity(context.state.data)) {
       StartWork(context);
     } else {
       StartBreak(context);
@@ -98,7 +95,7 @@ ExitStep CommandExit(CoreContext& context) {
   bool confirm = false;
   {
     std::lock_guard lock(context.state.mutex);
-    confirm = context.state.data.confirm_quit != 0;
+    confirm = IsOn(context.state.data.confirm_quit);
   }
   // Asked without the lock: the monitor keeps ticking while the user thinks.
   if (confirm && context.ui.Ask(ExitQuestion()) != 1) return ExitStep::kDeclined;
@@ -106,8 +103,8 @@ ExitStep CommandExit(CoreContext& context) {
   {
     std::lock_guard lock(context.state.mutex);
     ActivityState& activity = context.state.activity;
-    first_time = activity.working_flag != kWorkingFlagExit;
-    activity.working_flag = kWorkingFlagExit;
+    first_time = activity.working_flag != WorkingFlag::kExit;
+    activity.working_flag = WorkingFlag::kExit;
   }
   // Woken after the flag is set, so the monitor cannot miss it and wait
   // another six seconds.

@@ -11,6 +11,7 @@
 #include "engine/requests.h"
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
+#include "settings/settings.h"
 #include "storage/program_data_file.h"
 #include "storage/text.h"
 #include "worklog/work_log.h"
@@ -50,7 +51,7 @@ void PrepareMonitorStart(CoreContext& context) {
 bool BeginTrayAndCountdown(CoreContext& context) {
   {
     std::lock_guard lock(context.state.mutex);
-    if (context.state.data.auto_begin != 0) StartWork(context);
+    if (IsOn(context.state.data.auto_begin)) StartWork(context);
   }
   const bool added = AddTrayForMode(context);
   std::lock_guard lock(context.state.mutex);
@@ -64,7 +65,7 @@ bool RetryTrayAdd(CoreContext& context) {
 
 bool ExitRequested(CoreContext& context) {
   std::lock_guard lock(context.state.mutex);
-  return context.state.activity.working_flag == kWorkingFlagExit;
+  return context.state.activity.working_flag == WorkingFlag::kExit;
 }
 
 void RunMonitorPass(CoreContext& context) {
@@ -102,6 +103,7 @@ void FinishMonitor(CoreContext& context) {
   }
   context.records.Close();
   context.ui.PostCommand(command::kDestroyWindow);
+  context.events.request_free.Call();
 }
 
 MonitorThread::~MonitorThread() {

@@ -1,7 +1,5 @@
 #include "engine/requests.h"
 
-#include <chrono>
-
 #include "accounting/recent_work.h"
 #include "accounting/work_types.h"
 #include "engine/command_ids.h"
@@ -11,7 +9,6 @@
 namespace tolvi {
 namespace {
 
-constexpr std::chrono::milliseconds kSlotPoll{50};
 constexpr std::uint32_t kMidnightRetryMs = 1'000;
 
 void WriteSlot(CoreContext& context, std::uint32_t code, std::int32_t value) {
@@ -52,8 +49,11 @@ bool SlotHeldForDialog(CoreContext& context) {
 
 bool PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value,
                  const std::function<void()>& wait_step) {
-  while (!context.events.request_free.WaitFor(kSlotPoll)) {
+  // The monitor frees the slot, or calls when it needs this thread (a
+  // question from the day check, the end); nothing is polled.
+  while (!context.events.request_free.IsSet()) {
     if (SlotHeldForDialog(context)) return false;
+    if (context.events.request_free.WaitUntilSetOrCalled()) break;
     if (wait_step) wait_step();
   }
   context.events.request_free.Reset();

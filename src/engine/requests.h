@@ -16,11 +16,12 @@
 namespace tolvi {
 
 // Waits (without holding the state lock) until the slot is free, then
-// writes the request and sets WakeEvent. While it waits it calls wait_step
-// between short polls, so a GUI thread can go on serving what the monitor
-// asks of it (a question from the day check). Gives up, and returns false,
-// when the slot is held for a work-type dialog: only this thread can close
-// that dialog, so waiting would never end.
+// writes the request and sets WakeEvent. Whenever the monitor calls on
+// RequestFreeEvent while it waits, it runs wait_step, so a GUI thread can
+// serve what the monitor asks of it (a question from the day check, the
+// end). Gives up, and returns false, when the slot is
+// held for a work-type dialog: only this thread can close that dialog, so
+// waiting would never end.
 [[nodiscard]] bool PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value,
                                const std::function<void()>& wait_step = {});
 // The same without waiting: false, and nothing written, while the slot is

@@ -24,7 +24,7 @@ void ShowTrayBalloon(CoreContext& context, std::string_view title, std::string_v
 }
 
 TrayIcon StartupTrayIcon(const ActivityState& activity) {
-  return activity.working_flag == kWorkingFlagWorking ? TrayIcon::kWorking : TrayIcon::kOnBreak;
+  return activity.working_flag == WorkingFlag::kWorking ? TrayIcon::kWorking : TrayIcon::kOnBreak;
 }
 
 }  // namespace tolvi

@@ -1,6 +1,7 @@
 #include "reminders/break_reminder.h"
 
 #include "engine/tick.h"
+#include "settings/settings.h"
 #include "storage/text.h"
 
 namespace tolvi {
@@ -8,7 +9,7 @@ namespace {
 
 // What the handler reads from the shared state before it lets go of the lock.
 struct ReminderSettings {
-  std::uint32_t action = 0;
+  ReminderAction action = ReminderAction::kNotificationWindow;
   std::string file;
   bool random_phrase = false;
   std::string text;
@@ -20,12 +21,12 @@ ReminderSettings ReadSettings(CoreContext& context) {
   std::lock_guard lock(context.state.mutex);
   const ProgramData& data = context.state.data;
   ReminderSettings settings;
-  settings.action = data.reminder_action;
+  settings.action = ReminderActionOf(data);
   settings.file = FieldText(data.reminder_file);
-  settings.random_phrase = data.random_phrase != 0;
+  settings.random_phrase = IsOn(data.random_phrase);
   settings.text = FieldText(data.reminder_text);
-  settings.lock_screen = data.lock_screen != 0;
-  settings.auto_cont = data.auto_cont != 0;
+  settings.lock_screen = IsOn(data.lock_screen);
+  settings.auto_cont = IsOn(data.auto_cont);
   return settings;
 }
 
@@ -49,10 +50,6 @@ ReminderOutcome DecideReminderOutcome(int answer, bool auto_cont) {
   return auto_cont ? ReminderOutcome::kResumeWork : ReminderOutcome::kStayOnBreak;
 }
 
-bool ReminderShowsWindow(std::uint32_t reminder_action) {
-  return reminder_action <= 3 || reminder_action == 7;
-}
-
 void ApplyReminderOutcome(CoreContext& context, ReminderOutcome outcome) {
   switch (outcome) {
     case ReminderOutcome::kStayOnBreak:
@@ -73,8 +70,8 @@ void HandleBreakReminderTimer(CoreContext& context, const BreakReminderServices&
   if (choice_open) return;
   context.ui.KillTimer(TimerId::kBreakReminder);
   const ReminderSettings settings = ReadSettings(context);
-  if (services.play_reminder_sound) services.play_reminder_sound(settings.action, settings.file);
-  if (!ReminderShowsWindow(settings.action)) {
+  if (services.play_reminder_sound) services.play_reminder_sound(Stored(settings.action), settings.file);
+  if (!ShowsReminderWindow(settings.action)) {
     if (services.pause) services.pause(kNoWindowPauseMs);
   } else {
     const Question question = ReminderQuestion(settings, services);

@@ -343,8 +343,7 @@ std::optional<std::uint32_t> ParseChoice(const SettingInfo& info, std::string_vi
 // reset word of the block.
 std::uint32_t DefaultNumber(const SettingInfo& info, const ProgramData& data) {
   if (info.rule == DefaultRule::kFromOldReset) {
-    return data.old_reset_flag != 0 ? static_cast<std::uint32_t>(ResetMode::kAutoReset)
-                                    : static_cast<std::uint32_t>(ResetMode::kManualReset);
+    return Stored(IsOn(data.old_reset_flag) ? ResetMode::kAutoReset : ResetMode::kManualReset);
   }
   return info.default_number;
 }
@@ -479,6 +478,40 @@ std::vector<const SettingInfo*> ResetOutOfRangeSettings(ProgramData& data) {
     reset.push_back(&info);
   }
   return reset;
+}
+
+bool ShowsReminderWindow(ReminderAction action) {
+  switch (action) {
+    case ReminderAction::kNotificationWindow:
+    case ReminderAction::kWindowAndBeep:
+    case ReminderAction::kWindowAndSoundFile:
+    case ReminderAction::kWindowAndRandomSound:
+    case ReminderAction::kWindowAndFile:
+      return true;
+    case ReminderAction::kSystemBeep:
+    case ReminderAction::kRandomSound:
+    case ReminderAction::kSoundFile:
+    case ReminderAction::kFile:
+      return false;
+  }
+  return false;
+}
+
+bool UsesReminderFile(ReminderAction action) {
+  switch (action) {
+    case ReminderAction::kWindowAndSoundFile:
+    case ReminderAction::kWindowAndRandomSound:
+    case ReminderAction::kRandomSound:
+    case ReminderAction::kSoundFile:
+    case ReminderAction::kWindowAndFile:
+    case ReminderAction::kFile:
+      return true;
+    case ReminderAction::kNotificationWindow:
+    case ReminderAction::kWindowAndBeep:
+    case ReminderAction::kSystemBeep:
+      return false;
+  }
+  return false;
 }
 
 std::string_view SettingLabel(const SettingInfo& info) {

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "engine/tray_updates.h"
+#include "settings/settings.h"
 #include "storage/text.h"
 
 namespace tolvi {
@@ -35,8 +36,10 @@ bool HandleMicroBreakTimer(CoreContext& context, const AlertServices& services, 
   const AlertSetting alert = ReadSetting(context, [](const ProgramData& data) {
     return AlertSetting{data.micro_break_action, FieldText(data.micro_break_file)};
   });
-  if (alert.kind > 0) Play(services, alert);
-  if (alert.kind == kMicroBreakSoundAndWindow) {
+  const auto action = static_cast<MicroBreakAction>(alert.kind);
+  if (action != MicroBreakAction::kWindow) Play(services, alert);
+  // Only the beeping action shows the balloon; the others pause instead.
+  if (action == MicroBreakAction::kSoundAndWindow) {
     std::lock_guard lock(context.state.mutex);
     ShowTrayBalloon(context, kMicroBreakTitle, kMicroBreakText, TrayIcon::kWorking);
   } else {

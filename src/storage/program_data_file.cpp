@@ -11,6 +11,7 @@
 #include "accounting/work_type_record.h"
 #include "storage/temporary_files.h"
 #include "storage/text.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
@@ -557,7 +558,7 @@ LoadOutcome UpgradeFromVersion250(DataFileContext& context, std::vector<std::str
     if (context.records.NewRecord() == kPlaceholderSlot) CreateInitialWorkTypes(context.records);
     data.current_work_type = 0;
   }
-  if (data.file_log != 0 && context.write_plain_log_line) {
+  if (IsOn(data.file_log) && context.write_plain_log_line) {
     context.write_plain_log_line(kUpgradeLogMarker);
   }
   return LoadOutcome::kReady;

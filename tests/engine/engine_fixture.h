@@ -102,7 +102,7 @@ class EngineFixture : public ::testing::Test {
     CreateInitialWorkTypes(context_.records);
     LoadCurrentWorkType(state(), context_.records);
     activity().last_tick_count = kStartTick;
-    activity().working_flag = kWorkingFlagWorking;
+    activity().working_flag = WorkingFlag::kWorking;
     activity().break_countdown_ms = data().break_interval;
     activity().phase = 10;  // away from the housekeeping phases
     ui_.Clear();

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "accounting/work_type_record.h"
 #include "engine/command_ids.h"
 #include "engine/engine_fixture.h"
@@ -132,6 +135,20 @@ TEST_F(RequestsTest, PostRequestGivesUpWhileADialogHoldsTheSlot) {
   EXPECT_EQ(activity().request_code, request::kDialogOpen);
 }
 
+// The waiting thread sleeps until the monitor frees the slot: it is not
+// brought round (wait_step) before, as a polling wait would be.
+TEST_F(RequestsTest, PostRequestSleepsUntilTheMonitorFreesTheSlot) {
+  Post(request::kRefresh, 0);
+  std::jthread monitor([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Pass();
+  });
+  int steps = 0;
+  EXPECT_TRUE(PostRequest(context_, request::kChangeWorkType, 3, [&] { ++steps; }));
+  EXPECT_EQ(steps, 0);
+  EXPECT_EQ(activity().request_code, request::kChangeWorkType);
+}
+
 TEST_F(RequestsTest, MidnightTimerPostsTheDayCheckWithoutWakingTheMonitor) {
   OnMidnightTimer(context_);
   EXPECT_EQ(activity().request_code, request::kDayCheck);
@@ -153,7 +170,7 @@ TEST_F(RequestsTest, DayCheckRequestBringsTheRefreshToTheNextTick) {
 
 TEST_F(RequestsTest, MonitorThreadStartsTicksAndEndsWithTheExitHandshake) {
   data().auto_begin = 1;
-  activity().working_flag = kWorkingFlagOnBreak;
+  activity().working_flag = WorkingFlag::kOnBreak;
   MonitorThread monitor(context_);
   monitor.Start();
   // The start sequence ends with the first pass; wait for the tray icon.

@@ -9,6 +9,7 @@
 #include "reminders/qt/lock_window.h"
 #include "reminders/reminder_sound.h"
 #include "shell/alert_timers.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 
@@ -55,7 +56,7 @@ void AlertRunner::BreakReminder() {
   };
   {
     std::lock_guard lock(context_.state.mutex);
-    reminder_on_top_ = context_.state.data.on_top_alert != 0;
+    reminder_on_top_ = IsOn(context_.state.data.on_top_alert);
   }
   HandleBreakReminderTimer(context_, services, held());
   reminder_on_top_.reset();  // not asked (held, no window, or locked)

@@ -19,6 +19,7 @@
 #include "shell/qt/main_window.h"
 #include "shell/qt/tray.h"
 #include "storage/program_data_file.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
@@ -101,9 +102,9 @@ void DesktopShell::ShowAtStart() {
     data = context_.state.data;
   }
   window_->ApplyOpacity(WindowOpacity(data));
-  window_->ApplyOnTop(data.on_top == 1);
+  window_->ApplyOnTop(IsOn(data.on_top));
   // Without a tray the window is the only way in, so it is always shown.
-  if (data.auto_show == 0 && Tray::HostAvailable()) {
+  if (!IsOn(data.auto_show) && Tray::HostAvailable()) {
     SetWindowShown(false);
     return;
   }
@@ -133,7 +134,7 @@ void DesktopShell::RequestExit() {
 void DesktopShell::AssertExit() {
   {
     std::lock_guard lock(context_.state.mutex);
-    context_.state.activity.working_flag = kWorkingFlagExit;
+    context_.state.activity.working_flag = WorkingFlag::kExit;
   }
   context_.events.wake.Set();
 }
