@@ -53,11 +53,11 @@ struct Bench {
     (void)CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf"));
     for (int i = 0; i < work_types; ++i) {
       const std::int32_t id = NewWorkType(context.records);
-      (void)context.records.WriteText(id, work_type_field::kName, "Work " + std::to_string(i));
-      (void)context.records.WriteNumber(id, work_type_field::kToday,
-                                        static_cast<std::uint32_t>(i * 977 % 50'000));
+      bench::MustSucceed(context.records.WriteText(id, work_type_field::kName, "Work " + std::to_string(i)));
+      bench::MustSucceed(context.records.WriteNumber(id, work_type_field::kToday,
+                                        static_cast<std::uint32_t>(i * 977 % 50'000)));
     }
-    (void)context.records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted);
+    bench::MustSucceed(context.records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted));
     ActivityState& activity = context.state.activity;
     LoadCurrentWorkType(context.state, context.records);
     activity.working_flag = WorkingFlag::kWorking;
@@ -97,7 +97,7 @@ void BM_PhaseOneRefresh(benchmark::State& state) {
   SharedState& shared = bench.context.state;
   for (auto _ : state) {
     std::lock_guard lock(shared.mutex);
-    FlushCurrentWorkType(shared, bench.context.records);
+    bench::MustSucceed(FlushCurrentWorkType(shared, bench.context.records));
     ComputeTotals(shared, bench.context.records, GrandTotal::kCompute);
     RebuildRecentWork(shared, bench.context.records);
   }

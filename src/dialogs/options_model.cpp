@@ -7,6 +7,7 @@
 #include "accounting/work_types.h"
 #include "engine/command_ids.h"
 #include "engine/program_files.h"
+#include "engine/write_failures.h"
 #include "reminders/reminder_sound.h"
 #include "storage/text.h"
 #include "worklog/log_totals.h"
@@ -28,16 +29,16 @@ std::size_t TextLimit(const SettingInfo& setting) {
   return setting.text.const_field(probe).size() - 1;
 }
 
-OptionsControlInfo Linked(std::uint32_t id, Kind kind, std::string_view setting_name) {
-  const SettingInfo* setting = FindSetting(setting_name);
+OptionsControlInfo Linked(std::uint32_t id, Kind kind, SettingId setting_id) {
+  const SettingInfo& setting = Setting(setting_id);
   OptionsControlInfo info;
   info.id = id;
   info.kind = kind;
-  info.group = setting->group;
-  info.caption = setting->caption;
-  info.tooltip = setting->tooltip;
-  info.setting = setting;
-  if (setting->kind == SettingKind::kText) info.max_bytes = TextLimit(*setting);
+  info.group = setting.group;
+  info.caption = setting.caption;
+  info.tooltip = setting.tooltip;
+  info.setting = &setting;
+  if (setting.kind == SettingKind::kText) info.max_bytes = TextLimit(setting);
   return info;
 }
 
@@ -66,57 +67,57 @@ constexpr std::string_view kPickTooltip = "Change reminder file/folder";
 std::vector<OptionsControlInfo> BuildControls() {
   return {
       // Work Logging
-      Linked(oc::kAwayToggle, Kind::kList, "AwayToggleMethod"),
-      WithRange(Linked(oc::kAwayTime, Kind::kNumberBox, "AwayTime"), kSpinMaximum),
-      Linked(oc::kFileLog, Kind::kCheckBox, "FileLog"),
-      Linked(oc::kShowReport, Kind::kCheckBox, "ShowReport"),
+      Linked(oc::kAwayToggle, Kind::kList, SettingId::kAwayToggleMethod),
+      WithRange(Linked(oc::kAwayTime, Kind::kNumberBox, SettingId::kAwayTime), kSpinMaximum),
+      Linked(oc::kFileLog, Kind::kCheckBox, SettingId::kFileLog),
+      Linked(oc::kShowReport, Kind::kCheckBox, SettingId::kShowReport),
       Plain(oc::kViewLog, Kind::kButton, "Work Logging", "View Log", "Show the work log"),
       // Target
-      Linked(oc::kTargetMode, Kind::kList, "TargetMode"),
-      Linked(oc::kManualTarget, Kind::kEditableList, "ManualTarget"),
+      Linked(oc::kTargetMode, Kind::kList, SettingId::kTargetMode),
+      Linked(oc::kManualTarget, Kind::kEditableList, SettingId::kManualTarget),
       Plain(oc::kRecalc, Kind::kButton, "Target", "Re-Calc", "Re-calculate targets"),
       Plain(oc::kTargetText, Kind::kText, "Target", "", ""),
       // Work notes for today
-      Linked(oc::kWorkNotes, Kind::kEdit, "WorkNotes"),
+      Linked(oc::kWorkNotes, Kind::kEdit, SettingId::kWorkNotes),
       // Misc
-      Linked(oc::kConfirmQuit, Kind::kCheckBox, "ConfirmQuit"),
-      Linked(oc::kAutoStart, Kind::kCheckBox, "AutoStart"),
-      Linked(oc::kDecimalHours, Kind::kCheckBox, "DecimalHours"),
-      Linked(oc::kOnTopAlert, Kind::kCheckBox, "OnTopAlert"),
-      Linked(oc::kLockScreen, Kind::kCheckBox, "LockScreen"),
-      Linked(oc::kLongMeeting, Kind::kCheckBox, "LongMeeting"),
-      Linked(oc::kAutoShow, Kind::kCheckBox, "AutoShow"),
+      Linked(oc::kConfirmQuit, Kind::kCheckBox, SettingId::kConfirmQuit),
+      Linked(oc::kAutoStart, Kind::kCheckBox, SettingId::kAutoStart),
+      Linked(oc::kDecimalHours, Kind::kCheckBox, SettingId::kDecimalHours),
+      Linked(oc::kOnTopAlert, Kind::kCheckBox, SettingId::kOnTopAlert),
+      Linked(oc::kLockScreen, Kind::kCheckBox, SettingId::kLockScreen),
+      Linked(oc::kLongMeeting, Kind::kCheckBox, SettingId::kLongMeeting),
+      Linked(oc::kAutoShow, Kind::kCheckBox, SettingId::kAutoShow),
       // Transparency
-      WithRange(Linked(oc::kTransparency, Kind::kNumberBox, "WindowAlpha"), kSpinMaximum),
+      WithRange(Linked(oc::kTransparency, Kind::kNumberBox, SettingId::kWindowAlpha), kSpinMaximum),
       // Function
       Plain(oc::kFunction, Kind::kList, "Function", "", "Specialised Tolvi functions"),
       Plain(oc::kGo, Kind::kButton, "Function", "Go!", "Run the selected function"),
       // Break Reminder
-      Linked(oc::kEnable, Kind::kCheckBox, "ReminderEnabled"),
-      WithRange(Linked(oc::kIntervalSlider, Kind::kSlider, "BreakInterval"), kSliderMaximum,
+      Linked(oc::kEnable, Kind::kCheckBox, SettingId::kReminderEnabled),
+      WithRange(Linked(oc::kIntervalSlider, Kind::kSlider, SettingId::kBreakInterval), kSliderMaximum,
                 kSliderTicks),
-      Linked(oc::kIntervalBox, Kind::kNumberBox, "BreakInterval"),
-      Linked(oc::kReminderAction, Kind::kList, "ReminderAction"),
+      Linked(oc::kIntervalBox, Kind::kNumberBox, SettingId::kBreakInterval),
+      Linked(oc::kReminderAction, Kind::kList, SettingId::kReminderAction),
       Plain(oc::kReminderTest, Kind::kButton, "Break Reminder", "Test", kTestTooltip),
-      Linked(oc::kReminderFile, Kind::kEdit, "ReminderFile"),
+      Linked(oc::kReminderFile, Kind::kEdit, SettingId::kReminderFile),
       Plain(oc::kReminderFilePick, Kind::kButton, "Break Reminder", "...", kPickTooltip),
-      Linked(oc::kReminderText, Kind::kEditableList, "ReminderText"),
-      Linked(oc::kRandomPhrase, Kind::kCheckBox, "RandomPhrase"),
-      Linked(oc::kResetMode, Kind::kList, "ResetMode"),
-      WithRange(Linked(oc::kSnooze, Kind::kNumberBox, "SnoozeTime"), kSpinMaximum),
-      Linked(oc::kAutoCont, Kind::kCheckBox, "AutoCont"),
-      Linked(oc::kAutoBegin, Kind::kCheckBox, "AutoBegin"),
+      Linked(oc::kReminderText, Kind::kEditableList, SettingId::kReminderText),
+      Linked(oc::kRandomPhrase, Kind::kCheckBox, SettingId::kRandomPhrase),
+      Linked(oc::kResetMode, Kind::kList, SettingId::kResetMode),
+      WithRange(Linked(oc::kSnooze, Kind::kNumberBox, SettingId::kSnoozeTime), kSpinMaximum),
+      Linked(oc::kAutoCont, Kind::kCheckBox, SettingId::kAutoCont),
+      Linked(oc::kAutoBegin, Kind::kCheckBox, SettingId::kAutoBegin),
       // Micro Breaks
-      Linked(oc::kMicroBreakMode, Kind::kList, "MicroBreakMode"),
-      Linked(oc::kMicroBreakAction, Kind::kList, "MicroBreakAction"),
+      Linked(oc::kMicroBreakMode, Kind::kList, SettingId::kMicroBreakMode),
+      Linked(oc::kMicroBreakAction, Kind::kList, SettingId::kMicroBreakAction),
       Plain(oc::kMicroBreakTest, Kind::kButton, "Micro Breaks", "Test", kTestTooltip),
-      Linked(oc::kMicroBreakFile, Kind::kEdit, "MicroBreakFile"),
+      Linked(oc::kMicroBreakFile, Kind::kEdit, SettingId::kMicroBreakFile),
       Plain(oc::kMicroBreakFilePick, Kind::kButton, "Micro Breaks", "...", kPickTooltip),
       // Maximum Break
-      Linked(oc::kMaxBreakAction, Kind::kList, "MaxBreakAction"),
-      WithRange(Linked(oc::kMaxBreakSeconds, Kind::kNumberBox, "MaxBreakSeconds"), kSpinMaximum),
+      Linked(oc::kMaxBreakAction, Kind::kList, SettingId::kMaxBreakAction),
+      WithRange(Linked(oc::kMaxBreakSeconds, Kind::kNumberBox, SettingId::kMaxBreakSeconds), kSpinMaximum),
       Plain(oc::kMaxBreakTest, Kind::kButton, "Maximum Break", "Test", kTestTooltip),
-      Linked(oc::kMaxBreakFile, Kind::kEdit, "MaxBreakFile"),
+      Linked(oc::kMaxBreakFile, Kind::kEdit, SettingId::kMaxBreakFile),
       Plain(oc::kMaxBreakFilePick, Kind::kButton, "Maximum Break", "...", kPickTooltip),
       // The bottom row
       Plain(oc::kHelp, Kind::kButton, "", "Help!", "Shows the ReadMe"),
@@ -124,20 +125,31 @@ std::vector<OptionsControlInfo> BuildControls() {
   };
 }
 
-// "OK" applies the controls in this order.
-constexpr std::uint32_t kAppliedSwitches[] = {oc::kConfirmQuit,  oc::kOnTopAlert,   oc::kEnable,
-                                              oc::kAutoBegin,    oc::kAutoCont,     oc::kShowReport,
-                                              oc::kFileLog,      oc::kRandomPhrase, oc::kLockScreen,
-                                              oc::kDecimalHours, oc::kLongMeeting,  oc::kAutoShow};
-constexpr std::uint32_t kAppliedChoices[] = {
-    oc::kResetMode,        oc::kAwayToggle, oc::kReminderAction, oc::kMicroBreakMode,
-    oc::kMicroBreakAction, oc::kTargetMode, oc::kMaxBreakAction};
-constexpr std::uint32_t kAppliedTexts[] = {oc::kReminderFile, oc::kReminderText, oc::kWorkNotes,
-                                           oc::kMicroBreakFile, oc::kMaxBreakFile};
-// Applied after the start-up entry; the target box also recomputes the target.
-constexpr std::uint32_t kAppliedNumbers[] = {oc::kIntervalBox,  oc::kMaxBreakSeconds,
-                                             oc::kManualTarget, oc::kAwayTime,
-                                             oc::kSnooze,       oc::kTransparency};
+// "OK" applies the controls of a setting by their kind: the switches, lists
+// and texts first, then (after the start-up entry is written) the numbers.
+enum class ApplyPhase { kNone, kSwitches, kChoices, kTexts, kNumbers };
+
+ApplyPhase PhaseOf(const OptionsControlInfo& info) {
+  if (info.setting == nullptr) return ApplyPhase::kNone;
+  switch (info.kind) {
+    case Kind::kCheckBox:
+      return ApplyPhase::kSwitches;
+    case Kind::kList:
+      return ApplyPhase::kChoices;
+    case Kind::kEdit:
+      return ApplyPhase::kTexts;
+    case Kind::kEditableList:
+      return info.setting->kind == SettingKind::kText ? ApplyPhase::kTexts : ApplyPhase::kNumbers;
+    case Kind::kNumberBox:
+      return ApplyPhase::kNumbers;
+    default:
+      return ApplyPhase::kNone;  // the slider follows its number box
+  }
+}
+
+bool IsAnyOf(std::uint32_t value, std::initializer_list<std::uint32_t> set) {
+  return std::find(set.begin(), set.end(), value) != set.end();
+}
 
 // The micro and maximum break actions that play a file or a folder's file.
 bool UsesAlertFile(std::uint32_t action) {
@@ -167,6 +179,31 @@ std::string ShownInBox(const SettingInfo& setting, const ProgramData& data) {
       return std::to_string(TransparencyPercentShown(stored));
     default:
       return std::to_string(stored);
+  }
+}
+
+void ApplyControls(ApplyPhase phase, const std::map<std::uint32_t, OptionsControlState>& controls,
+                   ProgramData& data) {
+  for (const OptionsControlInfo& info : OptionsControls()) {
+    if (PhaseOf(info) != phase) continue;
+    const SettingInfo& setting = *info.setting;
+    const OptionsControlState& state = controls.at(info.id);
+    switch (phase) {
+      case ApplyPhase::kSwitches:
+        data.*setting.number = StoredSwitch(state.checked);
+        break;
+      case ApplyPhase::kChoices:
+        if (state.selection >= 0) data.*setting.number = static_cast<std::uint32_t>(state.selection);
+        break;
+      case ApplyPhase::kTexts:
+        SetFieldText(setting.text.field(data), state.text);
+        break;
+      case ApplyPhase::kNumbers:
+        data.*setting.number = StoredFromBox(setting, ReadNumberBox(state.text));
+        break;
+      case ApplyPhase::kNone:
+        break;
+    }
   }
 }
 
@@ -396,7 +433,7 @@ void OptionsModel::MoveSlider(std::uint32_t position) {
   // The box may show 0 while the slider is dragged, but the monitor reads
   // the interval live, so what is stored keeps to the dialog's limits.
   std::lock_guard lock(context_.state.mutex);
-  const SettingInfo& interval = *FindOptionsControl(oc::kIntervalSlider)->setting;
+  const SettingInfo& interval = Setting(SettingId::kBreakInterval);
   context_.state.data.break_interval = StoredFromBox(interval, position);
 }
 
@@ -531,7 +568,7 @@ void OptionsModel::ZeroTotals(bool zero_all) {
   if (answer != 1) return;
   {
     std::lock_guard lock(context_.state.mutex);
-    ZeroWorkTypes(context_.state, context_.records);
+    ReportRecordWrite(context_, ZeroWorkTypes(context_.state, context_.records));
     if (zero_all) {
       ProgramData& data = context_.state.data;
       data.work_today_ms = 0;
@@ -553,34 +590,19 @@ void OptionsModel::ApplySettingsFromDialog() {
   {
     std::lock_guard lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
-    for (const std::uint32_t id : kAppliedSwitches) {
-      data.*(FindOptionsControl(id)->setting->number) = StoredSwitch(controls_[id].checked);
+    for (const ApplyPhase phase : {ApplyPhase::kSwitches, ApplyPhase::kChoices, ApplyPhase::kTexts}) {
+      ApplyControls(phase, controls_, data);
     }
-    for (const std::uint32_t id : kAppliedChoices) {
-      const std::int32_t selection = controls_[id].selection;
-      if (selection >= 0) {
-        data.*(FindOptionsControl(id)->setting->number) = static_cast<std::uint32_t>(selection);
-      }
-    }
-    for (const std::uint32_t id : kAppliedTexts) {
-      SetFieldText(FindOptionsControl(id)->setting->text.field(data), controls_[id].text);
-    }
-    auto_start = controls_[oc::kAutoStart].checked;
-    data.auto_start = StoredSwitch(auto_start);
+    auto_start = IsOn(data.auto_start);
   }
   // Written or removed on every "OK", whether or not the box changed.
   if (services_.set_autostart) services_.set_autostart(auto_start);
   {
     std::lock_guard lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
-    for (const std::uint32_t id : kAppliedNumbers) {
-      const SettingInfo& setting = *FindOptionsControl(id)->setting;
-      data.*setting.number = StoredFromBox(setting, ReadNumberBox(controls_[id].text));
-      if (id == oc::kManualTarget) {
-        UpdateTarget(context_.state, context_.records);
-        controls_[oc::kTargetText].text = context_.state.activity.target_text;
-      }
-    }
+    ApplyControls(ApplyPhase::kNumbers, controls_, data);
+    UpdateTarget(context_.state, context_.records);
+    controls_[oc::kTargetText].text = context_.state.activity.target_text;
   }
 }
 

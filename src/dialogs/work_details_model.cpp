@@ -6,6 +6,7 @@
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
 #include "dialogs/number_box.h"
+#include "engine/write_failures.h"
 #include "settings/settings.h"
 #include "storage/text.h"
 #include "worklog/log_import.h"
@@ -68,10 +69,23 @@ std::optional<ImportConfirmation> ImportConfirmationOf(const Question& question)
   return ImportConfirmation{std::string(kImportHeading), std::string(text)};
 }
 
-std::int32_t EnsureSomeWorkType(RecordDatabase& records) {
-  if (records.live_count() != 0) return -1;
-  return NewWorkType(records);
+Status EnsureSomeWorkType(RecordDatabase& records) {
+  if (records.live_count() != 0) return Status::Ok();
+  if (NewWorkType(records) >= 0) return Status::Ok();
+  const Status why = records.last_error();
+  return why.ok() ? Status::IoError("the new work type could not be written") : why;
 }
+
+namespace {
+
+// Tells the user when the last work type is gone and none could be added.
+void EnsureSomeWorkType(CoreContext& context) {
+  if (Status ensured = EnsureSomeWorkType(context.records); !ensured.ok()) {
+    context.ui.Notify(std::string(kWorkTypeRefusedNotice) + ensured.message());
+  }
+}
+
+}  // namespace
 
 // ---- Work Details -----------------------------------------------------------
 
@@ -150,9 +164,12 @@ void WorkDetailsModel::SaveShown() {
   if (id < 0) return;
   std::lock_guard lock(context_.state.mutex);
   RecordDatabase& records = context_.records;
-  (void)records.WriteText(id, field::kName, TruncateUtf8(view_.name, kWorkNameMaxBytes));
-  (void)records.WriteNumber(id, field::kMaximum, MaximumFromBox(view_.maximum));
-  (void)records.WriteText(id, field::kNotes, TruncateUtf8(view_.notes, kWorkNotesMaxBytes));
+  FirstFailure failure;
+  failure.Note(records.WriteText(id, field::kName, TruncateUtf8(view_.name, kWorkNameMaxBytes)));
+  failure.Note(records.WriteNumber(id, field::kMaximum, MaximumFromBox(view_.maximum)));
+  failure.Note(
+      records.WriteText(id, field::kNotes, TruncateUtf8(view_.notes, kWorkNotesMaxBytes)));
+  ReportRecordWrite(context_, failure.status());
 }
 
 void WorkDetailsModel::SetName(std::string name) {
@@ -191,7 +208,7 @@ void WorkDetailsModel::Delete() {
   const std::int32_t position = view_.shown;
   {
     std::lock_guard lock(context_.state.mutex);
-    DeleteWorkType(context_.records, shown_record());
+    ReportRecordWrite(context_, DeleteWorkType(context_.records, shown_record()));
   }
   Refill();
   if (ids_.empty()) {
@@ -257,7 +274,7 @@ std::int32_t WorkDetailsModel::AddRecord(const std::function<std::int32_t(Record
 
 void WorkDetailsModel::Finish() {
   std::lock_guard lock(context_.state.mutex);
-  (void)EnsureSomeWorkType(context_.records);
+  EnsureSomeWorkType(context_);
   closed_ = true;
 }
 
@@ -265,7 +282,7 @@ void WorkDetailsModel::Finish() {
 
 SelectWorkModel::SelectWorkModel(CoreContext& context) : context_(context) {
   std::lock_guard lock(context_.state.mutex);
-  (void)EnsureSomeWorkType(context_.records);
+  EnsureSomeWorkType(context_);
   NameList list = ReadNames(context_.records);
   ids_ = std::move(list.ids);
   names_ = std::move(list.names);

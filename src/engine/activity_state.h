@@ -49,6 +49,8 @@ struct ActivityState {
   // The user has been told that "dTolvi.dat" cannot be saved; cleared by
   // the next save that succeeds.
   bool data_save_failure_reported = false;
+  // The same for a write to the work-type records (write_failures.h).
+  bool record_write_failure_reported = false;
 };
 
 inline ActivityMode ModeOf(const ActivityState& state) {

@@ -10,6 +10,7 @@
 #include "accounting/work_types.h"
 #include "engine/day_check.h"
 #include "engine/tray_updates.h"
+#include "engine/write_failures.h"
 #include "shell/tray_tip.h"
 #include "storage/close_journal.h"
 #include "storage/program_data_file.h"
@@ -69,7 +70,7 @@ std::optional<std::uint32_t> DaysToClose(CoreContext& context, StateLock& lock) 
   return days;
 }
 
-void CloseOneDay(CoreContext& context) {
+Status CloseOneDay(CoreContext& context) {
   SharedState& state = context.state;
   ProgramData& data = state.data;
   data.total_days += 1;
@@ -87,9 +88,11 @@ void CloseOneDay(CoreContext& context) {
   data.work_today_ms = 0;
   state.activity.break_mark = 0;
 
+  FirstFailure failure;
   for (const std::int32_t record_id : context.records.LiveRecords()) {
-    ShiftDay(state, context.records, record_id);
+    failure.Note(ShiftDay(state, context.records, record_id));
   }
+  return failure.status();
 }
 
 std::filesystem::path DatabaseFile(const CoreContext& context) {
@@ -206,8 +209,11 @@ void SaveClosedDay(CoreContext& context) {
       !backed_up.ok()) {
     ui.Notify("The backup copies of the closed day were not all made: " + backed_up.message());
   }
-  // A failed day copy keeps the older sets; the next close tries again.
-  (void)KeepDayBackup(context.files, context.data_directory, context.clock.Now());
+  if (Status kept = KeepDayBackup(context.files, context.data_directory, context.clock.Now());
+      !kept.ok()) {
+    // The older sets stay; the next close tries again.
+    ui.Notify("The day's backup set could not be kept: " + kept.message());
+  }
 }
 
 // A close that cannot be journalled does not start: the day stays open
@@ -258,18 +264,20 @@ void DaySummary(CoreContext& context) {
 
   if (IsOn(data.file_log)) {
     // A line the log cannot take waits in the backlog; nothing is lost.
-    (void)ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
+    ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
   }
   if (IsOn(data.show_report)) {
     ShowTrayBalloon(context, date, FormatDayReport(summary), TrayIconFor(state.activity));
   }
 }
 
-void CloseDays(CoreContext& context, std::uint32_t days) {
+Status CloseDays(CoreContext& context, std::uint32_t days) {
   SharedState& state = context.state;
   ClearRecentWork(state.recent);
-  for (std::uint32_t day = 0; day < days; ++day) CloseOneDay(context);
-  SeedRecentWork(state, context.records);
+  FirstFailure failure;
+  for (std::uint32_t day = 0; day < days; ++day) failure.Note(CloseOneDay(context));
+  failure.Note(SeedRecentWork(state, context.records));
+  return failure.status();
 }
 
 void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& quit) {
@@ -296,7 +304,7 @@ void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& 
     before.day_of_month = open_day;
     before.last_close_stamp = last_close_stamp;
     // Rewriting the cached time is harmless, and the journal then holds it.
-    FlushCurrentWorkType(state, context.records);
+    ReportRecordWrite(context, FlushCurrentWorkType(state, context.records));
     if (Status begun = BeginClose(context, before); !begun.ok()) {
       PostponeClose(context, before, begun);
       // TodayText keeps the open day's date for its line.
@@ -307,7 +315,7 @@ void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& 
     state.activity.current_today_ms = 0;
     ComputeTotals(state, context.records, GrandTotal::kSkip);
     if (IsOn(data.file_log) || IsOn(data.show_report)) DaySummary(context);
-    CloseDays(context, *days);
+    ReportRecordWrite(context, CloseDays(context, *days));
     // Saved with the new day's date: a start on a later day closes this
     // one under its own date, not the one before it.
     SetFieldText(data.today_text, context.clock.LongDate(context.clock.Now()));

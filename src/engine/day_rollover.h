@@ -60,8 +60,8 @@ void DaySummary(CoreContext& context);
 
 // Closes `days` days: counters into yesterday's figures and the totals,
 // every record's history shifted once per day, then the new day's Recent
-// Work seeded. Lock held.
-void CloseDays(CoreContext& context, std::uint32_t days);
+// Work seeded. Lock held. Returns the first record write that failed.
+[[nodiscard]] Status CloseDays(CoreContext& context, std::uint32_t days);
 
 // Makes DayRolloverCheck the context's day check.
 void InstallDayRollover(CoreContext& context, QuitProgram quit = EndProcessWithoutSaving);

@@ -11,6 +11,7 @@
 #include "engine/requests.h"
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
+#include "engine/write_failures.h"
 #include "settings/settings.h"
 #include "storage/program_data_file.h"
 #include "storage/text.h"
@@ -99,7 +100,7 @@ void FinishMonitor(CoreContext& context) {
   context.ui.PostClose();
   {
     std::lock_guard lock(context.state.mutex);
-    FlushCurrentWorkType(context.state, context.records);
+    ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
   }
   context.records.Close();
   context.ui.PostCommand(command::kDestroyWindow);

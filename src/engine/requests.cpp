@@ -5,6 +5,7 @@
 #include "engine/command_ids.h"
 #include "engine/day_check.h"
 #include "engine/tick.h"
+#include "engine/write_failures.h"
 
 namespace tolvi {
 namespace {
@@ -23,7 +24,7 @@ void WriteCode(CoreContext& context, std::uint32_t code) {
 }
 
 void Flush(CoreContext& context) {
-  FlushCurrentWorkType(context.state, context.records);
+  ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
 }
 
 void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog) {
@@ -111,7 +112,7 @@ void HandleRequest(CoreContext& context, StateLock& lock) {
       activity.request_code = request::kNone;
       break;
     case request::kWorkDetailsClosed:
-      SelectCurrentByName(state, context.records);
+      ReportRecordWrite(context, SelectCurrentByName(state, context.records));
       FindCurrentSlot(state);
       activity.phase = kPhaseAfterDialog;
       activity.request_code = request::kNone;

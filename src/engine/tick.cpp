@@ -6,6 +6,7 @@
 #include "accounting/targets.h"
 #include "accounting/work_types.h"
 #include "engine/tray_updates.h"
+#include "engine/write_failures.h"
 #include "settings/settings.h"
 #include "storage/text.h"
 #include "worklog/work_log.h"
@@ -196,7 +197,7 @@ bool Housekeeping(CoreContext& context) {
   ActivityState& activity = state.activity;
   bool save_due = false;
   if (activity.phase == kPhaseRefresh) {
-    FlushCurrentWorkType(state, context.records);
+    ReportRecordWrite(context, FlushCurrentWorkType(state, context.records));
     ComputeTotals(state, context.records, GrandTotal::kCompute);
     RebuildRecentWork(state, context.records);
     // Lines the log still refuses stay kept; the user has been told.

@@ -36,7 +36,8 @@ inline constexpr std::uint32_t kBackupDrawHit = 5;
 void StartBreak(CoreContext& context);
 // Working: clears Away and restarts the countdowns by ResetMode.
 void StartWork(CoreContext& context);
-// MicroCountdownMs := by MicroBreakMode (off, half or quarter interval).
+// Restarts the micro-break countdown: off, or half or a quarter of the
+// break interval, as MicroBreakMode says.
 void RearmMicroCountdown(ProgramData& data, ActivityState& activity);
 
 // One tick, from the clock's current tick count. True in the refresh phase:

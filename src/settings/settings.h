@@ -168,7 +168,46 @@ struct TextFieldAccess {
   std::span<const char> (*const_field)(const ProgramData&) = nullptr;
 };
 
+// Every setting, in the order of the table (and of the block).
+enum class SettingId : std::uint8_t {
+  kAutoStart,
+  kBreakInterval,
+  kReminderEnabled,
+  kAutoShow,
+  kMaxBreakAction,
+  kShowReport,
+  kAwayTime,
+  kAwayToggleMethod,
+  kMaxBreakSeconds,
+  kFileLog,
+  kManualTarget,
+  kAutoBegin,
+  kAutoCont,
+  kReminderAction,
+  kReminderFile,
+  kResetMode,
+  kConfirmQuit,
+  kMicroBreakMode,
+  kMicroBreakAction,
+  kSnoozeTime,
+  kRandomPhrase,
+  kOnTopAlert,
+  kLockScreen,
+  kReminderText,
+  kTransparent,
+  kOnTop,
+  kWindowAlpha,
+  kTargetMode,
+  kWorkNotes,
+  kMicroBreakFile,
+  kDecimalHours,
+  kLongMeeting,
+  kMaxBreakFile,
+};
+inline constexpr std::size_t kSettingCount = 33;
+
 struct SettingInfo {
+  SettingId id = SettingId::kAutoStart;
   std::string_view name;  // as the program's documents and scripts name it
   SettingKind kind = SettingKind::kSwitch;
   std::uint32_t ProgramData::*number = nullptr;  // every kind but kText
@@ -183,7 +222,6 @@ struct SettingInfo {
   // entries of its editable list.
   std::span<const std::string_view> list;
   ControlKind control = ControlKind::kCheckBox;
-  std::uint32_t control_id = 0;  // Options dialog control or menu command
   std::string_view caption;      // the control's own caption or label
   std::string_view group;        // the Options group it sits in
   std::string_view tooltip;
@@ -191,6 +229,8 @@ struct SettingInfo {
 
 // Every setting, in the order of the block.
 std::span<const SettingInfo> SettingsTable();
+// The setting of an id; every id has one.
+const SettingInfo& Setting(SettingId id);
 // nullptr when no setting has that name (case-sensitive).
 const SettingInfo* FindSetting(std::string_view name);
 

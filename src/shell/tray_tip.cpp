@@ -6,7 +6,6 @@
 namespace tolvi {
 namespace {
 
-constexpr std::uint32_t kMsPerMinute = 60'000;
 constexpr std::uint32_t kHoursDivisor = 36'000;
 
 bool CountingDown(const ProgramData& data, const ActivityState& activity) {

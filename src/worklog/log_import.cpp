@@ -9,6 +9,7 @@
 
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
+#include "engine/write_failures.h"
 #include "storage/text.h"
 #include "worklog/log_import_parser.h"
 #include "worklog/work_log.h"
@@ -52,9 +53,11 @@ class WorkTypeIndex {
   void WriteCredits() {
     for (const auto& [id, tenths] : credits_) {
       const std::uint32_t total = records_.ReadNumber(id, field::kTotal).value_or(0);
-      (void)records_.WriteNumber(id, field::kTotal, total + tenths);
+      failure_.Note(records_.WriteNumber(id, field::kTotal, total + tenths));
     }
   }
+  // The first record write of the import that failed.
+  const Status& failure() const { return failure_.status(); }
 
  private:
   std::optional<std::int32_t> FindOrCreate(std::string_view name) {
@@ -62,9 +65,9 @@ class WorkTypeIndex {
     const std::int32_t id = records_.NewRecord();
     if (id < 0) return std::nullopt;
     // A reused slot must not bring an old work type's history along.
-    InitWorkType(records_, id, /*named=*/false);
-    (void)records_.WriteText(id, field::kName, name);
-    (void)records_.WriteText(id, field::kNotes, "");
+    failure_.Note(InitWorkType(records_, id, /*named=*/false));
+    failure_.Note(records_.WriteText(id, field::kName, name));
+    failure_.Note(records_.WriteText(id, field::kNotes, ""));
     ids_.emplace(std::string(name), id);
     return id;
   }
@@ -72,6 +75,7 @@ class WorkTypeIndex {
   RecordDatabase& records_;
   std::unordered_map<std::string, std::int32_t> ids_;
   std::map<std::int32_t, std::uint32_t> credits_;
+  FirstFailure failure_;
 };
 
 // "Prefix 3, 17, 40": numbers are added while the text is short enough.
@@ -155,12 +159,15 @@ bool IsPlaceholder(const RecordDatabase& records, std::int32_t id) {
          records.ReadNumber(id, field::kTotal).value_or(1) == 0;
 }
 
-void RemovePlaceholderAndSort(RecordDatabase& records) {
+Status RemovePlaceholderAndSort(RecordDatabase& records) {
   const std::vector<std::int32_t> live = records.LiveRecords();
   if (!live.empty() && IsPlaceholder(records, live.front())) {
-    (void)records.SetRecordStatus(live.front(), SlotStatus::kDeleted);
+    if (Status removed = records.SetRecordStatus(live.front(), SlotStatus::kDeleted);
+        !removed.ok()) {
+      return removed;
+    }
   }
-  (void)records.SortRecords(field::kName);
+  return records.SortRecords(field::kName);
 }
 
 std::string ConfirmationText(CoreContext& context, const ImportTally& tally,
@@ -244,7 +251,10 @@ WorkImport ImportWorkFromLog(CoreContext& context) {
     figures = {data.total_days, data.break_total, data.away_total};
   }
   index.WriteCredits();
-  RemovePlaceholderAndSort(context.records);
+  FirstFailure failure;
+  failure.Note(index.failure());
+  failure.Note(RemovePlaceholderAndSort(context.records));
+  ReportRecordWrite(context, failure.status());
   return {ConfirmationText(context, tally, figures), figures};
 }
 
@@ -280,7 +290,7 @@ LoadServices WorkLogLoadServices(CoreContext& context) {
   services.import_work = [&context] { return RunImportDialog(context); };
   services.write_plain_log_line = [&context](std::string_view line) {
     // A line the log cannot take waits in the backlog; nothing is lost.
-    (void)ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
+    ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
   };
   return services;
 }

@@ -44,10 +44,10 @@ class DayRolloverTest : public CoreFixture {
     data.suspended_today_ms = 60'000;
 
     // The placeholder goes, leaving ten "New Work" types in slots 0 to 9.
-    CreateInitialWorkTypes(records());
-    EXPECT_TRUE(records().WriteText(kProjA, field::kName, "Proj A"));
-    EXPECT_TRUE(records().WriteText(kProjB, field::kName, "Proj B"));
-    EXPECT_TRUE(records().WriteNumber(kProjB, field::kToday, 9'000'000));
+    EXPECT_TRUE(CreateInitialWorkTypes(records()).ok());
+    EXPECT_TRUE(records().WriteText(kProjA, field::kName, "Proj A").ok());
+    EXPECT_TRUE(records().WriteText(kProjB, field::kName, "Proj B").ok());
+    EXPECT_TRUE(records().WriteNumber(kProjB, field::kToday, 9'000'000).ok());
     data.current_work_type = kProjA;
     context_.state.activity.current_today_ms = 14'400'000;  // not yet flushed
   }
@@ -194,9 +194,9 @@ struct RestartableProgram {
     Start();
     EXPECT_EQ(LoadProgramFiles(*context_).outcome, LoadOutcome::kReady);
     RecordDatabase& records = context_->records;
-    EXPECT_TRUE(records.WriteText(kProjA, field::kName, "Proj A"));
-    EXPECT_TRUE(records.WriteText(kProjB, field::kName, "Proj B"));
-    EXPECT_TRUE(records.WriteNumber(kProjB, field::kToday, 9'000'000));
+    EXPECT_TRUE(records.WriteText(kProjA, field::kName, "Proj A").ok());
+    EXPECT_TRUE(records.WriteText(kProjB, field::kName, "Proj B").ok());
+    EXPECT_TRUE(records.WriteNumber(kProjB, field::kToday, 9'000'000).ok());
     {
       const StateLock lock(context_->state.mutex);
       SharedState& state = context_->state;
@@ -204,7 +204,7 @@ struct RestartableProgram {
       SetFieldText(state.data.work_notes, "client visit");
       LoadCurrentWorkType(state, records);
       state.activity.current_today_ms = 14'400'000;
-      FlushCurrentWorkType(state, records);
+      EXPECT_TRUE(FlushCurrentWorkType(state, records).ok());
     }
     EXPECT_TRUE(SaveProgramFiles(*context_).ok());
     opened_total_days_ = context_->state.data.total_days;

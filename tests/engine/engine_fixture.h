@@ -99,7 +99,7 @@ class EngineFixture : public ::testing::Test {
     clock_.SetLastInputTick(kStartTick);
     SetDefaultSettings(data(), clock_);
     EXPECT_TRUE(CreateWorkTypeDatabase(context_.records, "/data/TlvDB.lbf").ok());
-    CreateInitialWorkTypes(context_.records);
+    EXPECT_TRUE(CreateInitialWorkTypes(context_.records).ok());
     LoadCurrentWorkType(state(), context_.records);
     activity().last_tick_count = kStartTick;
     activity().working_flag = WorkingFlag::kWorking;

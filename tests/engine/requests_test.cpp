@@ -18,6 +18,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 class RequestsTest : public EngineFixture {
  protected:
@@ -28,8 +29,8 @@ class RequestsTest : public EngineFixture {
 };
 
 TEST_F(RequestsTest, ChangeOfWorkTypeStoresTheOldOneAndLoadsTheNew) {
-  ASSERT_TRUE(context_.records.WriteText(4, work_type_field::kName, "Writing"));
-  ASSERT_TRUE(context_.records.WriteNumber(4, work_type_field::kToday, 120'000));
+  ASSERT_TRUE(context_.records.WriteText(4, work_type_field::kName, "Writing").ok());
+  ASSERT_TRUE(context_.records.WriteNumber(4, work_type_field::kToday, 120'000).ok());
   state().recent[5].record_id = 4;
   state().recent[5].name = "Writing";
   activity().current_today_ms = 77'000;
@@ -103,7 +104,7 @@ TEST_F(RequestsTest, SelectWorkResultMakesTheRecordCurrentAndBringsTheRefreshFor
 }
 
 TEST_F(RequestsTest, WorkDetailsResultFindsTheCurrentWorkTypeByName) {
-  ASSERT_TRUE(context_.records.WriteText(6, work_type_field::kName, "Accounts"));
+  ASSERT_TRUE(context_.records.WriteText(6, work_type_field::kName, "Accounts").ok());
   SetFieldText(data().current_name, "Accounts");
   activity().request_code = request::kWorkDetailsClosed;
   Pass();
@@ -147,6 +148,17 @@ TEST_F(RequestsTest, PostRequestSleepsUntilTheMonitorFreesTheSlot) {
   EXPECT_TRUE(PostRequest(context_, request::kChangeWorkType, 3, [&] { ++steps; }));
   EXPECT_EQ(steps, 0);
   EXPECT_EQ(activity().request_code, request::kChangeWorkType);
+}
+
+// The disk refuses the sort that follows the Work Details dialog: the failed
+// record write reaches the user instead of vanishing.
+TEST_F(RequestsTest, ARefusedWorkTypeWriteIsToldToTheUser) {
+  ASSERT_TRUE(context_.records.WriteText(0, work_type_field::kName, "Zeta").ok());
+  files_.FailRenames(true);
+  Post(request::kWorkDetailsClosed, 0);
+  Pass();
+  EXPECT_THAT(ui_.CallsStartingWith("notice "),
+              ElementsAre(StartsWith("notice Tolvi cannot write to its work-type database: ")));
 }
 
 TEST_F(RequestsTest, MidnightTimerPostsTheDayCheckWithoutWakingTheMonitor) {

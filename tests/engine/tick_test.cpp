@@ -352,8 +352,8 @@ TEST_F(TickTest, MonitorStartWritesTheLogLinesAPreviousRunKept) {
 }
 
 TEST_F(TickTest, MonitorStartReplacesACurrentWorkTypeWithNoRecordBehindIt) {
-  ASSERT_TRUE(context_.records.WriteNumber(0, work_type_field::kMaximum, 7'200'000));
-  ASSERT_TRUE(context_.records.SetRecordStatus(4, SlotStatus::kDeleted));
+  ASSERT_TRUE(context_.records.WriteNumber(0, work_type_field::kMaximum, 7'200'000).ok());
+  ASSERT_TRUE(context_.records.SetRecordStatus(4, SlotStatus::kDeleted).ok());
   for (const std::uint32_t missing : {4u, 4'000u}) {
     ui_.Clear();
     data().current_work_type = missing;

@@ -38,8 +38,10 @@ struct ShellCore {
       : context(CorePorts{clock, ui, files, random}, directory.toStdString(),
                 directory.toStdString()) {
     SetDefaultSettings(context.state.data, clock);
-    (void)CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf"));
-    CreateInitialWorkTypes(context.records);
+    if (!CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf")).ok() ||
+        !CreateInitialWorkTypes(context.records).ok()) {
+      qFatal("the work-type database cannot be made");
+    }
     LoadCurrentWorkType(context.state, context.records);
     RebuildRecentWork(context.state, context.records);
     context.state.activity.working_flag = WorkingFlag::kWorking;
