@@ -44,7 +44,7 @@ std::uint32_t TargetNeeded(const ProgramData& data, const RecordDatabase& record
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(goal - sum, UINT32_MAX));
 }
 
-void UpdateTarget(SharedState& state, const RecordDatabase& records) {
+void UpdateTarget(SharedState& state, const RecordDatabase& records) REQUIRES(state.mutex) {
   const ProgramData& data = state.data;
   ActivityState& activity = state.activity;
   const std::uint32_t work_today = data.work_today_ms;
@@ -70,7 +70,7 @@ void UpdateTarget(SharedState& state, const RecordDatabase& records) {
       "Today: " + TargetDuration(activity.today_target) + ", Tomorrow: " + TargetDuration(tomorrow);
 }
 
-std::uint32_t TargetShownMs(const SharedState& state) {
+std::uint32_t TargetShownMs(const SharedState& state) REQUIRES(state.mutex) {
   if (TargetModeOf(state.data) == TargetMode::kManual) {
     return state.data.manual_target;
   }

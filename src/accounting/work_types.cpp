@@ -19,18 +19,18 @@ constexpr std::uint32_t kSeedMinimum = 3;
 constexpr std::uint32_t kSeedLimit = 1'000;
 constexpr std::uint32_t kSeedCapped = 999;
 
-std::int32_t CurrentId(const SharedState& state) {
+std::int32_t CurrentId(const SharedState& state) REQUIRES(state.mutex) {
   return static_cast<std::int32_t>(state.data.current_work_type);
 }
 
 }  // namespace
 
-Status FlushCurrentWorkType(SharedState& state, RecordDatabase& records) {
+Status FlushCurrentWorkType(SharedState& state, RecordDatabase& records) REQUIRES(state.mutex) {
   return records.WriteNumber(CurrentId(state), work_type_field::kToday,
                              state.activity.current_today_ms);
 }
 
-void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records) {
+void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records) REQUIRES(state.mutex) {
   const std::int32_t id = CurrentId(state);
   ActivityState& activity = state.activity;
   if (const auto name = records.ReadText(id, work_type_field::kName)) {
@@ -48,7 +48,7 @@ void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records) {
   activity.tray_refresh_pending = true;
 }
 
-bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& records) {
+bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& records) REQUIRES(state.mutex) {
   const std::vector<std::int32_t> live = records.LiveRecords();
   if (live.empty() || std::find(live.begin(), live.end(), CurrentId(state)) != live.end()) {
     return false;
@@ -57,12 +57,12 @@ bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& rec
   return true;
 }
 
-void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id) {
+void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id) REQUIRES(state.mutex) {
   state.data.current_work_type = static_cast<std::uint32_t>(record_id);
   LoadCurrentWorkType(state, records);
 }
 
-Status SelectCurrentByName(SharedState& state, RecordDatabase& records) {
+Status SelectCurrentByName(SharedState& state, RecordDatabase& records) REQUIRES(state.mutex) {
   const std::string name = FieldText(state.data.current_name);
   const std::int32_t old_id = CurrentId(state);
   // The sort is stable, so records of one name keep their order: the old
@@ -108,7 +108,7 @@ std::uint32_t SumField(const RecordDatabase& records, std::uint32_t field) {
 }
 
 std::uint32_t ComputeTotals(SharedState& state, const RecordDatabase& records,
-                            GrandTotal grand_total) {
+                            GrandTotal grand_total) REQUIRES(state.mutex) {
   state.data.work_today_ms = SumField(records, work_type_field::kToday);
   if (grand_total == GrandTotal::kSkip) return state.data.work_today_ms;
   state.activity.grand_total =
@@ -116,7 +116,7 @@ std::uint32_t ComputeTotals(SharedState& state, const RecordDatabase& records,
   return state.activity.grand_total;
 }
 
-Status ShiftDay(SharedState& state, RecordDatabase& records, std::int32_t record_id) {
+Status ShiftDay(SharedState& state, RecordDatabase& records, std::int32_t record_id) REQUIRES(state.mutex) {
   FirstFailure failure;
   for (std::uint32_t field = work_type_field::kSixDaysBack - 1; field >= work_type_field::kToday;
        --field) {
@@ -140,7 +140,7 @@ std::uint32_t SeedTime(std::uint32_t total) {
   return seed;
 }
 
-Status SeedRecentWork(SharedState& state, RecordDatabase& records) {
+Status SeedRecentWork(SharedState& state, RecordDatabase& records) REQUIRES(state.mutex) {
   FirstFailure failure;
   for (const RecentWorkEntry& entry : state.recent) {
     if (entry.record_id == -1) continue;
@@ -177,7 +177,7 @@ Status DeleteWorkType(RecordDatabase& records, std::int32_t record_id) {
   return records.SortRecords(work_type_field::kName);
 }
 
-Status ZeroWorkTypes(SharedState& state, RecordDatabase& records) {
+Status ZeroWorkTypes(SharedState& state, RecordDatabase& records) REQUIRES(state.mutex) {
   FirstFailure failure;
   for (const std::int32_t slot : records.LiveRecords()) {
     for (std::uint32_t field = work_type_field::kToday; field <= work_type_field::kSixDaysBack;

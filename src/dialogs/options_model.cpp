@@ -341,7 +341,7 @@ bool OptionsModel::Usable(std::uint32_t id) const {
 }
 
 void OptionsModel::Fill() {
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   const ProgramData& data = context_.state.data;
   for (const OptionsControlInfo& info : OptionsControls()) {
     OptionsControlState& state = controls_[info.id];
@@ -383,7 +383,7 @@ void OptionsModel::Fill() {
 }
 
 void OptionsModel::UpdateEnabling() {
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   for (auto& [id, state] : controls_)
     state.enabled = OptionsControlEnabled(id, context_.state.data);
   UpdateTarget(context_.state, context_.records);
@@ -432,7 +432,7 @@ void OptionsModel::MoveSlider(std::uint32_t position) {
   controls_[oc::kIntervalBox].text = std::to_string(position);
   // The box may show 0 while the slider is dragged, but the monitor reads
   // the interval live, so what is stored keeps to the dialog's limits.
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   const SettingInfo& interval = Setting(SettingId::kBreakInterval);
   context_.state.data.break_interval = StoredFromBox(interval, position);
 }
@@ -448,7 +448,7 @@ void OptionsModel::Press(std::uint32_t id) {
         (void)SaveProgramFiles(context_);  // a failed save is tried again at the next save point
       }
       {
-        std::lock_guard lock(context_.state.mutex);
+        const StateLock lock(context_.state.mutex);
         context_.state.activity.tray_refresh_pending = true;
       }
       // The monitor rebuilds the totals, the day's list and the target
@@ -482,7 +482,7 @@ void OptionsModel::Press(std::uint32_t id) {
 
 void OptionsModel::ApplyImmediate(std::uint32_t id) {
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
     switch (id) {
       case oc::kEnable:
@@ -511,7 +511,7 @@ void OptionsModel::TestSound(std::uint32_t test_button) {
   const SoundRow& row = *SoundRowOf(test_button);
   std::uint32_t action = 0;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     action = context_.state.data.*row.action;
   }
   const std::string& path = controls_[row.edit].text;
@@ -529,7 +529,7 @@ void OptionsModel::PickPath(std::uint32_t pick_button) {
   StopSound();
   std::uint32_t action = 0;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     action = context_.state.data.*row->action;
   }
   if (!services_.choose_path) return;
@@ -567,7 +567,7 @@ void OptionsModel::ZeroTotals(bool zero_all) {
   const int answer = services_.ask ? services_.ask(question) : context_.ui.Ask(question);
   if (answer != 1) return;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     ReportRecordWrite(context_, ZeroWorkTypes(context_.state, context_.records));
     if (zero_all) {
       ProgramData& data = context_.state.data;
@@ -588,7 +588,7 @@ void OptionsModel::ZeroTotals(bool zero_all) {
 void OptionsModel::ApplySettingsFromDialog() {
   bool auto_start = false;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
     for (const ApplyPhase phase : {ApplyPhase::kSwitches, ApplyPhase::kChoices, ApplyPhase::kTexts}) {
       ApplyControls(phase, controls_, data);
@@ -598,7 +598,7 @@ void OptionsModel::ApplySettingsFromDialog() {
   // Written or removed on every "OK", whether or not the box changed.
   if (services_.set_autostart) services_.set_autostart(auto_start);
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
     ApplyControls(ApplyPhase::kNumbers, controls_, data);
     UpdateTarget(context_.state, context_.records);

@@ -106,7 +106,7 @@ std::int32_t WorkDetailsModel::shown_record() const {
 
 void WorkDetailsModel::Refill() {
   const LocalTime now = context_.clock.Now();
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   NameList list = ReadNames(context_.records);
   ids_ = std::move(list.ids);
   view_.names = std::move(list.names);
@@ -134,7 +134,7 @@ void WorkDetailsModel::ShowNothing() {
 
 void WorkDetailsModel::Show(std::int32_t position) {
   const std::int32_t id = ids_[static_cast<std::size_t>(position)];
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   const RecordDatabase& records = context_.records;
   const auto number = [&](std::uint32_t f) { return records.ReadNumber(id, f).value_or(0); };
   const TimeStyle style = TimeStyleFor(context_.state.data.decimal_hours);
@@ -162,7 +162,7 @@ void WorkDetailsModel::Show(std::int32_t position) {
 void WorkDetailsModel::SaveShown() {
   const std::int32_t id = shown_record();
   if (id < 0) return;
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   RecordDatabase& records = context_.records;
   FirstFailure failure;
   failure.Note(records.WriteText(id, field::kName, TruncateUtf8(view_.name, kWorkNameMaxBytes)));
@@ -207,7 +207,7 @@ void WorkDetailsModel::Delete() {
   if (answer != 1) return;
   const std::int32_t position = view_.shown;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     ReportRecordWrite(context_, DeleteWorkType(context_.records, shown_record()));
   }
   Refill();
@@ -250,7 +250,7 @@ void WorkDetailsModel::Select() {
   if (closed_ || !has_record()) return;
   SaveShown();
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     SetFieldText(context_.state.data.current_name, TruncateUtf8(view_.name, kWorkNameMaxBytes));
   }
   Finish();
@@ -264,7 +264,7 @@ std::int32_t WorkDetailsModel::AddRecord(const std::function<std::int32_t(Record
   std::int32_t id = -1;
   Status why;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     id = add(context_.records);
     if (id < 0) why = context_.records.last_error();
   }
@@ -273,7 +273,7 @@ std::int32_t WorkDetailsModel::AddRecord(const std::function<std::int32_t(Record
 }
 
 void WorkDetailsModel::Finish() {
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   EnsureSomeWorkType(context_);
   closed_ = true;
 }
@@ -281,7 +281,7 @@ void WorkDetailsModel::Finish() {
 // ---- Select Work -------------------------------------------------------------
 
 SelectWorkModel::SelectWorkModel(CoreContext& context) : context_(context) {
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   EnsureSomeWorkType(context_);
   NameList list = ReadNames(context_.records);
   ids_ = std::move(list.ids);
@@ -304,7 +304,7 @@ void SelectWorkModel::Cancel() {
 }
 
 void SelectWorkModel::Leave(std::int32_t request_value) {
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   context_.state.activity.request_value = request_value;
   closed_ = true;
 }

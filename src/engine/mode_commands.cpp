@@ -14,7 +14,7 @@ namespace {
 template <typename Change>
 void ChangeMode(CoreContext& context, Change change) {
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     if (context.state.activity.working_flag == WorkingFlag::kExit) return;
     change(context.state.activity);
   }
@@ -33,18 +33,18 @@ Question ExitQuestion() {
 }  // namespace
 
 void CommandWorking(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
     activity.meeting = false;
     StartWork(context);
   });
 }
 
 void CommandOnBreak(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState&) { StartBreak(context); });
+  ChangeMode(context, [&](ActivityState&) REQUIRES(context.state.mutex) { StartBreak(context); });
 }
 
 void CommandAway(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
     activity.away = true;
     activity.meeting = false;
     RefreshTrayTip(context);
@@ -52,7 +52,7 @@ void CommandAway(CoreContext& context) {
 }
 
 void CommandAtMeeting(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
     activity.meeting = !activity.meeting;
     if (activity.meeting) {
       activity.working_flag = WorkingFlag::kWorking;
@@ -64,7 +64,7 @@ void CommandAtMeeting(CoreContext& context) {
 
 void CommandResetReminder(CoreContext& context) {
   // The monitor is not woken: the new countdown shows at its next tick.
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   ActivityState& activity = context.state.activity;
   activity.break_countdown_ms = context.state.data.break_interval;
   RearmMicroCountdown(context.state.data, activity);
@@ -72,7 +72,7 @@ void CommandResetReminder(CoreContext& context) {
 }
 
 void TrayLeftClick(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
     if (activity.working_flag == WorkingFlag::kOnBreak) {
       StartWork(context);
     } else if (!activity.away) {
@@ -86,7 +86,7 @@ void TrayLeftClick(CoreContext& context) {
 }
 
 void TrayMouseMove(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
     if (activity.tray_refresh_pending) RefreshTrayTip(context);
   });
 }
@@ -94,14 +94,14 @@ void TrayMouseMove(CoreContext& context) {
 ExitStep CommandExit(CoreContext& context) {
   bool confirm = false;
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     confirm = IsOn(context.state.data.confirm_quit);
   }
   // Asked without the lock: the monitor keeps ticking while the user thinks.
   if (confirm && context.ui.Ask(ExitQuestion()) != 1) return ExitStep::kDeclined;
   bool first_time = false;
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     ActivityState& activity = context.state.activity;
     first_time = activity.working_flag != WorkingFlag::kExit;
     activity.working_flag = WorkingFlag::kExit;
@@ -138,7 +138,7 @@ std::optional<RequestOrder> RequestForCommand(CoreContext& context, std::uint32_
   } else {
     return std::nullopt;
   }
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   const std::int32_t record_id = context.state.recent[slot].record_id;
   // An empty slot names no work type; switching to "record -1" would book
   // the day's work nowhere.

@@ -23,7 +23,7 @@ namespace {
 bool AddTrayForMode(CoreContext& context) {
   TrayIcon icon = TrayIcon::kOnBreak;
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     icon = StartupTrayIcon(context.state.activity);
   }
   return context.ui.AddTray(icon, std::string(kProgramTitle));
@@ -33,29 +33,28 @@ bool AddTrayForMode(CoreContext& context) {
 
 void PrepareMonitorStart(CoreContext& context) {
   StateLock lock(context.state.mutex);
-  SharedState& state = context.state;
   // Without a record behind it, every working tick would hit a maximum of 0.
-  const bool replaced = ReplaceMissingCurrentWorkType(state, context.records);
-  LoadCurrentWorkType(state, context.records);
+  const bool replaced = ReplaceMissingCurrentWorkType(context.state, context.records);
+  LoadCurrentWorkType(context.state, context.records);
   if (replaced) {
     context.ui.Notify("The current work type was not found in the work-type database; \"" +
-                      FieldText(state.data.current_name) + "\" is current now.");
+                      FieldText(context.state.data.current_name) + "\" is current now.");
   }
   // Lines a previous run could not write go first, before today's.
   static_cast<void>(ContextWorkLog(context).WritePending());
-  state.activity.phase = 0;
-  state.activity.break_mark = state.data.break_today_ms;
-  state.activity.last_tick_count = context.clock.TickCount();
+  context.state.activity.phase = 0;
+  context.state.activity.break_mark = context.state.data.break_today_ms;
+  context.state.activity.last_tick_count = context.clock.TickCount();
   RunDayCheck(context, lock);
 }
 
 bool BeginTrayAndCountdown(CoreContext& context) {
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     if (IsOn(context.state.data.auto_begin)) StartWork(context);
   }
   const bool added = AddTrayForMode(context);
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   context.state.activity.break_countdown_ms = context.state.data.break_interval;
   return added;
 }
@@ -65,7 +64,7 @@ bool RetryTrayAdd(CoreContext& context) {
 }
 
 bool ExitRequested(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   return context.state.activity.working_flag == WorkingFlag::kExit;
 }
 
@@ -88,7 +87,7 @@ void SaveHousekeepingData(CoreContext& context) {
   const Status saved = SaveProgramFiles(context);
   bool tell = false;
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     bool& reported = context.state.activity.data_save_failure_reported;
     tell = !saved.ok() && !reported;
     reported = !saved.ok();
@@ -99,7 +98,7 @@ void SaveHousekeepingData(CoreContext& context) {
 void FinishMonitor(CoreContext& context) {
   context.ui.PostClose();
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
   }
   context.records.Close();

@@ -28,7 +28,7 @@ bool BeginTrayAndCountdown(CoreContext& context);
 // One more try at adding the tray icon for the current mode.
 bool RetryTrayAdd(CoreContext& context);
 
-// True once WorkingFlag is 666.
+// True once the exit flag is set.
 bool ExitRequested(CoreContext& context);
 // The loop body: a tick when no request is pending, else the request (none
 // while a work-type dialog is open); then the repaint request when the

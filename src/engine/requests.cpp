@@ -13,21 +13,21 @@ namespace {
 constexpr std::uint32_t kMidnightRetryMs = 1'000;
 
 void WriteSlot(CoreContext& context, std::uint32_t code, std::int32_t value) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   context.state.activity.request_code = code;
   context.state.activity.request_value = value;
 }
 
 void WriteCode(CoreContext& context, std::uint32_t code) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   context.state.activity.request_code = code;
 }
 
-void Flush(CoreContext& context) {
+void Flush(CoreContext& context) REQUIRES(context.state.mutex) {
   ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
 }
 
-void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog) {
+void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog) REQUIRES(context.state.mutex) {
   Flush(context);
   context.state.activity.request_value = value_for_dialog;
   context.ui.PostCommand(command::kWorkTypeDialog);
@@ -36,7 +36,7 @@ void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog) {
 }  // namespace
 
 bool SlotHeldForDialog(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   switch (context.state.activity.request_code) {
     case request::kEditWorkType:
     case request::kSelectWorkType:
@@ -80,15 +80,14 @@ void OnMidnightTimer(CoreContext& context) {
   WriteCode(context, request::kDayCheck);
 }
 
-void HandleRequest(CoreContext& context, StateLock& lock) {
-  SharedState& state = context.state;
-  ActivityState& activity = state.activity;
+void HandleRequest(CoreContext& context, StateLock& lock) REQUIRES(context.state.mutex) {
+  ActivityState& activity = context.state.activity;
   context.events.wake.Reset();
   switch (activity.request_code) {
     case request::kChangeWorkType:
       Flush(context);
-      SelectCurrentById(state, context.records, activity.request_value);
-      FindCurrentSlot(state);
+      SelectCurrentById(context.state, context.records, activity.request_value);
+      FindCurrentSlot(context.state);
       activity.request_code = request::kNone;
       break;
     case request::kDayCheck:
@@ -107,21 +106,21 @@ void HandleRequest(CoreContext& context, StateLock& lock) {
       break;
     case request::kRefresh:
       Flush(context);
-      ComputeTotals(state, context.records, GrandTotal::kCompute);
-      RebuildRecentWork(state, context.records);
+      ComputeTotals(context.state, context.records, GrandTotal::kCompute);
+      RebuildRecentWork(context.state, context.records);
       activity.request_code = request::kNone;
       break;
     case request::kWorkDetailsClosed:
-      ReportRecordWrite(context, SelectCurrentByName(state, context.records));
-      FindCurrentSlot(state);
+      ReportRecordWrite(context, SelectCurrentByName(context.state, context.records));
+      FindCurrentSlot(context.state);
       activity.phase = kPhaseAfterDialog;
       activity.request_code = request::kNone;
       context.events.wake.Set();
       break;
     case request::kSelectWorkClosed:
       if (activity.request_value != request::kSelectCurrentValue) {
-        SelectCurrentById(state, context.records, activity.request_value);
-        FindCurrentSlot(state);
+        SelectCurrentById(context.state, context.records, activity.request_value);
+        FindCurrentSlot(context.state);
         activity.phase = kPhaseAfterDialog;
       }
       activity.request_code = request::kNone;
@@ -139,7 +138,7 @@ void HandleRequest(CoreContext& context, StateLock& lock) {
 }
 
 std::optional<WorkTypeDialog> BeginWorkTypeDialog(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   ActivityState& activity = context.state.activity;
   WorkTypeDialog dialog = WorkTypeDialog::kSelectWork;
   switch (activity.request_code) {

@@ -40,7 +40,7 @@ void OnMidnightTimer(CoreContext& context);
 // Carries out the pending request (codes 1 to 8; any other code except 999
 // is dropped so the slot cannot stay taken for ever). Frees the slot when
 // the code is back to 0.
-void HandleRequest(CoreContext& context, StateLock& lock);
+void HandleRequest(CoreContext& context, StateLock& lock) REQUIRES(context.state.mutex);
 
 enum class WorkTypeDialog { kWorkDetails, kSelectWork };
 // Command 2018, posted by the monitor after request 3, 4 or 5: marks the

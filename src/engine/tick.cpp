@@ -32,7 +32,7 @@ std::string HoursText(const ProgramData& data, std::uint32_t milliseconds) {
 
 // The time since the previous tick, with a suspended gap
 // booked as one normal tick (unless a long meeting books it all).
-void MeasureElapsed(CoreContext& context) {
+void MeasureElapsed(CoreContext& context) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   const std::uint32_t now = context.clock.TickCount();
@@ -46,7 +46,7 @@ void MeasureElapsed(CoreContext& context) {
 }
 
 // The break countdown, else the micro-break countdown.
-void RunCountdowns(CoreContext& context) {
+void RunCountdowns(CoreContext& context) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   if (!IsOn(data.reminder_enabled) || activity.working_flag != WorkingFlag::kWorking ||
@@ -69,7 +69,7 @@ void RunCountdowns(CoreContext& context) {
   }
 }
 
-std::uint32_t ReadIdleTime(CoreContext& context) {
+std::uint32_t ReadIdleTime(CoreContext& context) REQUIRES(context.state.mutex) {
   const ProgramData& data = context.state.data;
   if (!MonitorsActivity(data) || context.state.activity.meeting) return 0;
   const std::uint32_t last_input = context.clock.LastInputTick();
@@ -79,7 +79,7 @@ std::uint32_t ReadIdleTime(CoreContext& context) {
 
 // On going away: the idle span before detection was booked as work or break;
 // it moves to away time.
-void BeginAway(CoreContext& context) {
+void BeginAway(CoreContext& context) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   activity.away = true;
@@ -95,7 +95,7 @@ void BeginAway(CoreContext& context) {
 }
 
 // Away detection and the return from it.
-void DetectAway(CoreContext& context, std::uint32_t idle_ms) {
+void DetectAway(CoreContext& context, std::uint32_t idle_ms) REQUIRES(context.state.mutex) {
   const ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   if (idle_ms >= data.away_time && !activity.away) {
@@ -110,7 +110,7 @@ void DetectAway(CoreContext& context, std::uint32_t idle_ms) {
   }
 }
 
-void BookBreak(CoreContext& context, std::uint32_t elapsed) {
+void BookBreak(CoreContext& context, std::uint32_t elapsed) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   data.break_today_ms += elapsed;
@@ -127,7 +127,7 @@ void BookBreak(CoreContext& context, std::uint32_t elapsed) {
 }
 
 // The current work type is full for today: what does not fit is break.
-void SplitAtMaximum(CoreContext& context, std::uint32_t elapsed) {
+void SplitAtMaximum(CoreContext& context, std::uint32_t elapsed) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   if (activity.current_today_ms < activity.current_maximum_ms) {
@@ -144,7 +144,7 @@ void SplitAtMaximum(CoreContext& context, std::uint32_t elapsed) {
   context.ui.ArmTimer(TimerId::kWorkTypeMaximum, kAlertTimerPeriodMs);
 }
 
-void CountTowardsTarget(CoreContext& context, std::uint32_t elapsed) {
+void CountTowardsTarget(CoreContext& context, std::uint32_t elapsed) REQUIRES(context.state.mutex) {
   ActivityState& activity = context.state.activity;
   if (activity.target_remaining_ms == 0) return;
   if (elapsed < activity.target_remaining_ms) {
@@ -158,7 +158,7 @@ void CountTowardsTarget(CoreContext& context, std::uint32_t elapsed) {
       TrayIcon::kWorking);
 }
 
-void BookWork(CoreContext& context, std::uint32_t elapsed) {
+void BookWork(CoreContext& context, std::uint32_t elapsed) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   const std::uint64_t reached = std::uint64_t{activity.current_today_ms} + elapsed;
@@ -176,7 +176,7 @@ void BookWork(CoreContext& context, std::uint32_t elapsed) {
 }
 
 // The elapsed time goes to away, break or work.
-void BookElapsed(CoreContext& context) {
+void BookElapsed(CoreContext& context) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   const std::uint32_t elapsed = activity.tick_elapsed_ms;
@@ -192,14 +192,13 @@ void BookElapsed(CoreContext& context) {
 
 // Housekeeping: the refresh of the sums every 51 ticks, with the waiting log
 // lines and the save, and the occasional backup. True when the save is due.
-bool Housekeeping(CoreContext& context) {
-  SharedState& state = context.state;
-  ActivityState& activity = state.activity;
+bool Housekeeping(CoreContext& context) REQUIRES(context.state.mutex) {
+  ActivityState& activity = context.state.activity;
   bool save_due = false;
   if (activity.phase == kPhaseRefresh) {
-    ReportRecordWrite(context, FlushCurrentWorkType(state, context.records));
-    ComputeTotals(state, context.records, GrandTotal::kCompute);
-    RebuildRecentWork(state, context.records);
+    ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
+    ComputeTotals(context.state, context.records, GrandTotal::kCompute);
+    RebuildRecentWork(context.state, context.records);
     // Lines the log still refuses stay kept; the user has been told.
     static_cast<void>(ContextWorkLog(context).WritePending());
     save_due = true;

@@ -7,10 +7,9 @@
 
 namespace tolvi {
 
-void RefreshTrayTip(CoreContext& context) {
-  SharedState& state = context.state;
-  context.ui.SetTray(TrayIconFor(state.activity), TrayTooltip(state.data, state.activity));
-  state.activity.tray_refresh_pending = false;
+void RefreshTrayTip(CoreContext& context) REQUIRES(context.state.mutex) {
+  context.ui.SetTray(TrayIconFor(context.state.activity), TrayTooltip(context.state.data, context.state.activity));
+  context.state.activity.tray_refresh_pending = false;
 }
 
 void SetTrayStatus(CoreContext& context, TrayIcon icon, std::string_view text) {

@@ -12,6 +12,6 @@
 
 namespace tolvi {
 
-void ReportRecordWrite(CoreContext& context, const Status& written);
+void ReportRecordWrite(CoreContext& context, const Status& written) REQUIRES(context.state.mutex);
 
 }  // namespace tolvi

@@ -3,9 +3,9 @@
 // functions that REQUIRE it. MutexLock is also the lock handed to code that
 // must let go of the lock for a while (unlock, ask the user, lock again).
 //
-// Threads: a Mutex is shared; a MutexLock belongs to the thread that made it.
-// Neither may be copied. A MutexLock is held from construction to destruction
-// except between its own unlock() and lock().
+// Threads: a Mutex is shared; a MutexLock belongs to the thread that made
+// it. Neither may be copied. A MutexLock is held from
+// construction to destruction except between its own unlock() and lock().
 #pragma once
 
 #include <mutex>

@@ -18,7 +18,7 @@ struct ReminderSettings {
 };
 
 ReminderSettings ReadSettings(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   const ProgramData& data = context.state.data;
   ReminderSettings settings;
   settings.action = ReminderActionOf(data);
@@ -78,7 +78,7 @@ void HandleBreakReminderTimer(CoreContext& context, const BreakReminderServices&
     const int answer = settings.lock_screen && services.ask_on_lock_desktop
                            ? services.ask_on_lock_desktop(question)
                            : context.ui.Ask(question);
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     ApplyReminderOutcome(context, DecideReminderOutcome(answer, settings.auto_cont));
   }
   if (services.stop_reminder_sound) services.stop_reminder_sound();

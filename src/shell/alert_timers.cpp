@@ -16,7 +16,7 @@ struct AlertSetting {
 
 template <typename Read>
 AlertSetting ReadSetting(CoreContext& context, Read read) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   return read(context.state.data);
 }
 
@@ -40,7 +40,7 @@ bool HandleMicroBreakTimer(CoreContext& context, const AlertServices& services, 
   if (action != MicroBreakAction::kWindow) Play(services, alert);
   // Only the beeping action shows the balloon; the others pause instead.
   if (action == MicroBreakAction::kSoundAndWindow) {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     ShowTrayBalloon(context, kMicroBreakTitle, kMicroBreakText, TrayIcon::kWorking);
   } else {
     Pause(services);

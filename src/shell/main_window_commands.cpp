@@ -17,20 +17,20 @@ constexpr std::uint32_t kShowMinimized = 2;
 constexpr std::int32_t kNoPosition = -1;
 
 void SetWindowShown(CoreContext& context, bool shown) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   context.state.activity.window_shown = shown;
 }
 
 // Flips a 0/1 window option and returns the opacity or on-top flag to apply.
 std::uint32_t ToggleTransparent(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   ProgramData& data = context.state.data;
   data.transparent = StoredSwitch(!IsOn(data.transparent));
   return WindowOpacity(data);
 }
 
 bool ToggleOnTop(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   ProgramData& data = context.state.data;
   data.on_top = StoredSwitch(!IsOn(data.on_top));
   return IsOn(data.on_top);

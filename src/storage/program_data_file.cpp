@@ -460,8 +460,8 @@ LoadResult LoadProgramData(DataFileContext& context) {
   return result;
 }
 
-ProgramData SnapshotProgramData(const ProgramData& live, std::mutex& guard) {
-  std::lock_guard lock(guard);
+ProgramData SnapshotProgramData(const ProgramData& live, Mutex& guard) {
+  const MutexLock lock(guard);
   return live;
 }
 

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/mutex.h"
 #include "platform/file_system.h"
 #include "platform/status.h"
 #include "platform/ui.h"
@@ -115,7 +116,7 @@ std::uint32_t ReadDataFileVersion(std::string_view file_start);
 LoadResult LoadProgramData(DataFileContext& context);
 
 // A copy of the live block taken under its lock.
-ProgramData SnapshotProgramData(const ProgramData& live, std::mutex& guard);
+ProgramData SnapshotProgramData(const ProgramData& live, Mutex& guard);
 // The file image: magic and block.
 std::string ProgramDataFileImage(const ProgramData& snapshot);
 // Replaces data directory / "dTolvi.dat" atomically with the snapshot.

@@ -171,9 +171,8 @@ Status RemovePlaceholderAndSort(RecordDatabase& records) {
 }
 
 std::string ConfirmationText(CoreContext& context, const ImportTally& tally,
-                             const ImportedFigures& figures) {
-  SharedState& state = context.state;
-  const ProgramData& data = state.data;
+                             const ImportedFigures& figures) REQUIRES(context.state.mutex) {
+  const ProgramData& data = context.state.data;
   const TimeStyle style = TimeStyleFor(data.decimal_hours);
   const auto hours = [style](std::uint32_t tenths) {
     return FormatHours(tenths, kTenthsDivisor, style);
@@ -190,7 +189,7 @@ std::string ConfirmationText(CoreContext& context, const ImportTally& tally,
   text += "\r\nDays " + std::to_string(figures.total_days) + "\r\nWorking " + hours(tally.work) +
           "\r\nOn Break " + hours(figures.break_total) + "\r\nAway " + hours(figures.away_total);
 
-  const std::uint32_t grand_total = ComputeTotals(state, context.records, GrandTotal::kCompute);
+  const std::uint32_t grand_total = ComputeTotals(context.state, context.records, GrandTotal::kCompute);
   if (data.total_days != 0) {
     text += "\r\n\r\nOld totals were:\r\n\r\nWorking " + hours(grand_total) + "\r\nOn Break " +
             hours(data.break_total) + "\r\nAway " + hours(data.away_total);
@@ -233,7 +232,7 @@ class RecordsCheckpoint {
 
 }  // namespace
 
-WorkImport ImportWorkFromLog(CoreContext& context) {
+WorkImport ImportWorkFromLog(CoreContext& context) REQUIRES(context.state.mutex) {
   const ProgramData& data = context.state.data;
   WorkTypeIndex index(context.records);
   ImportTally tally;

@@ -30,9 +30,8 @@ void WriteTotalsLine(WorkLog& log, std::uint32_t total, std::uint32_t base, std:
 }
 
 void LogTotals(CoreContext& context) {
-  const std::lock_guard lock(context.state.mutex);
-  SharedState& state = context.state;
-  const ProgramData& data = state.data;
+  const StateLock lock(context.state.mutex);
+  const ProgramData& data = context.state.data;
   const TimeStyle style = TimeStyleFor(data.decimal_hours);
   const std::uint32_t days = data.total_days;
   WorkLog log = ContextWorkLog(context);
@@ -43,10 +42,10 @@ void LogTotals(CoreContext& context) {
 
   // The current work type's time reaches its record first, so the sums
   // include the work since the last flush.
-  ReportRecordWrite(context, FlushCurrentWorkType(state, context.records));
-  const std::uint32_t grand_total = ComputeTotals(state, context.records, GrandTotal::kCompute);
+  ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
+  const std::uint32_t grand_total = ComputeTotals(context.state, context.records, GrandTotal::kCompute);
   for (std::size_t slot = 0; slot < kTotalsWorkTypes; ++slot) {
-    const RecentWorkEntry& entry = state.recent[slot];
+    const RecentWorkEntry& entry = context.state.recent[slot];
     const std::uint32_t total = WorkTypeTotal(entry.total, entry.today_ms);
     if (total != 0) WriteTotalsLine(log, total, grand_total, entry.name, days, style);
   }

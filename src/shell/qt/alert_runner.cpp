@@ -55,7 +55,7 @@ void AlertRunner::BreakReminder() {
     return ShowLockedReminder(lock_, question, choice_open_, program_icon_);
   };
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     reminder_on_top_ = IsOn(context_.state.data.on_top_alert);
   }
   HandleBreakReminderTimer(context_, services, held());

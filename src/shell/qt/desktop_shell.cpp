@@ -98,7 +98,7 @@ void DesktopShell::Start() {
 void DesktopShell::ShowAtStart() {
   ProgramData data{};
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     data = context_.state.data;
   }
   window_->ApplyOpacity(WindowOpacity(data));
@@ -133,7 +133,7 @@ void DesktopShell::RequestExit() {
 
 void DesktopShell::AssertExit() {
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     context_.state.activity.working_flag = WorkingFlag::kExit;
   }
   context_.events.wake.Set();
@@ -204,19 +204,19 @@ void DesktopShell::RefreshTotalsSoon() {
 
 void DesktopShell::RefreshStaleTooltip() {
   if (!tray_->shown()) return;
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   if (context_.state.activity.tray_refresh_pending) RefreshTrayTip(context_);
 }
 
 void DesktopShell::StorePlacement() {
   const WindowPlacement placement = PlacementOf(window_->Geometry(), window_->isMinimized());
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   context_.state.data.window_placement = placement;
 }
 
 void DesktopShell::SetWindowShown(bool shown) {
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     context_.state.activity.window_shown = shown;
   }
   FollowWindowVisibility();
