@@ -50,12 +50,13 @@ std::filesystem::path ScratchDirectory(const std::string& name) {
 struct Bench {
   explicit Bench(int work_types) {
     SetDefaultSettings(context.state.data, clock);
-    (void)CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf"));
+    bench::MustSucceed(CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf")));
     for (int i = 0; i < work_types; ++i) {
       const std::int32_t id = NewWorkType(context.records);
-      bench::MustSucceed(context.records.WriteText(id, work_type_field::kName, "Work " + std::to_string(i)));
+      bench::MustSucceed(
+          context.records.WriteText(id, work_type_field::kName, "Work " + std::to_string(i)));
       bench::MustSucceed(context.records.WriteNumber(id, work_type_field::kToday,
-                                        static_cast<std::uint32_t>(i * 977 % 50'000)));
+                                                     static_cast<std::uint32_t>(i * 977 % 50'000)));
     }
     bench::MustSucceed(context.records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted));
     ActivityState& activity = context.state.activity;

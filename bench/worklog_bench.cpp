@@ -134,7 +134,8 @@ void BM_DayCloseWithThousandWorkTypes(benchmark::State& state) {
   for (std::uint32_t i = 0; i < 1'000; ++i) {
     const std::int32_t id = context.records.NewRecord();
     bench::MustSucceed(InitWorkType(context.records, id, /*named=*/false));
-    bench::MustSucceed(context.records.WriteText(id, work_type_field::kName, "Work type " + std::to_string(i)));
+    bench::MustSucceed(
+        context.records.WriteText(id, work_type_field::kName, "Work type " + std::to_string(i)));
     bench::MustSucceed(context.records.WriteNumber(id, work_type_field::kToday, 60'000 * (i % 97)));
   }
   ProgramData& data = context.state.data;

@@ -48,7 +48,8 @@ void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records) REQU
   activity.tray_refresh_pending = true;
 }
 
-bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& records) REQUIRES(state.mutex) {
+bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& records)
+    REQUIRES(state.mutex) {
   const std::vector<std::int32_t> live = records.LiveRecords();
   if (live.empty() || std::find(live.begin(), live.end(), CurrentId(state)) != live.end()) {
     return false;
@@ -57,7 +58,8 @@ bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& rec
   return true;
 }
 
-void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id) REQUIRES(state.mutex) {
+void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id)
+    REQUIRES(state.mutex) {
   state.data.current_work_type = static_cast<std::uint32_t>(record_id);
   LoadCurrentWorkType(state, records);
 }
@@ -116,7 +118,8 @@ std::uint32_t ComputeTotals(SharedState& state, const RecordDatabase& records,
   return state.activity.grand_total;
 }
 
-Status ShiftDay(SharedState& state, RecordDatabase& records, std::int32_t record_id) REQUIRES(state.mutex) {
+Status ShiftDay(SharedState& state, RecordDatabase& records, std::int32_t record_id)
+    REQUIRES(state.mutex) {
   FirstFailure failure;
   for (std::uint32_t field = work_type_field::kSixDaysBack - 1; field >= work_type_field::kToday;
        --field) {

@@ -94,8 +94,8 @@ std::vector<OptionsControlInfo> BuildControls() {
       Plain(oc::kGo, Kind::kButton, "Function", "Go!", "Run the selected function"),
       // Break Reminder
       Linked(oc::kEnable, Kind::kCheckBox, SettingId::kReminderEnabled),
-      WithRange(Linked(oc::kIntervalSlider, Kind::kSlider, SettingId::kBreakInterval), kSliderMaximum,
-                kSliderTicks),
+      WithRange(Linked(oc::kIntervalSlider, Kind::kSlider, SettingId::kBreakInterval),
+                kSliderMaximum, kSliderTicks),
       Linked(oc::kIntervalBox, Kind::kNumberBox, SettingId::kBreakInterval),
       Linked(oc::kReminderAction, Kind::kList, SettingId::kReminderAction),
       Plain(oc::kReminderTest, Kind::kButton, "Break Reminder", "Test", kTestTooltip),
@@ -115,7 +115,8 @@ std::vector<OptionsControlInfo> BuildControls() {
       Plain(oc::kMicroBreakFilePick, Kind::kButton, "Micro Breaks", "...", kPickTooltip),
       // Maximum Break
       Linked(oc::kMaxBreakAction, Kind::kList, SettingId::kMaxBreakAction),
-      WithRange(Linked(oc::kMaxBreakSeconds, Kind::kNumberBox, SettingId::kMaxBreakSeconds), kSpinMaximum),
+      WithRange(Linked(oc::kMaxBreakSeconds, Kind::kNumberBox, SettingId::kMaxBreakSeconds),
+                kSpinMaximum),
       Plain(oc::kMaxBreakTest, Kind::kButton, "Maximum Break", "Test", kTestTooltip),
       Linked(oc::kMaxBreakFile, Kind::kEdit, SettingId::kMaxBreakFile),
       Plain(oc::kMaxBreakFilePick, Kind::kButton, "Maximum Break", "...", kPickTooltip),
@@ -193,7 +194,8 @@ void ApplyControls(ApplyPhase phase, const std::map<std::uint32_t, OptionsContro
         data.*setting.number = StoredSwitch(state.checked);
         break;
       case ApplyPhase::kChoices:
-        if (state.selection >= 0) data.*setting.number = static_cast<std::uint32_t>(state.selection);
+        if (state.selection >= 0)
+          data.*setting.number = static_cast<std::uint32_t>(state.selection);
         break;
       case ApplyPhase::kTexts:
         SetFieldText(setting.text.field(data), state.text);
@@ -590,7 +592,8 @@ void OptionsModel::ApplySettingsFromDialog() {
   {
     const StateLock lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
-    for (const ApplyPhase phase : {ApplyPhase::kSwitches, ApplyPhase::kChoices, ApplyPhase::kTexts}) {
+    for (const ApplyPhase phase :
+         {ApplyPhase::kSwitches, ApplyPhase::kChoices, ApplyPhase::kTexts}) {
       ApplyControls(phase, controls_, data);
     }
     auto_start = IsOn(data.auto_start);

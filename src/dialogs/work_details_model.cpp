@@ -167,8 +167,7 @@ void WorkDetailsModel::SaveShown() {
   FirstFailure failure;
   failure.Note(records.WriteText(id, field::kName, TruncateUtf8(view_.name, kWorkNameMaxBytes)));
   failure.Note(records.WriteNumber(id, field::kMaximum, MaximumFromBox(view_.maximum)));
-  failure.Note(
-      records.WriteText(id, field::kNotes, TruncateUtf8(view_.notes, kWorkNotesMaxBytes)));
+  failure.Note(records.WriteText(id, field::kNotes, TruncateUtf8(view_.notes, kWorkNotesMaxBytes)));
   ReportRecordWrite(context_, failure.status());
 }
 

@@ -11,13 +11,13 @@
 #include "engine/day_check.h"
 #include "engine/tray_updates.h"
 #include "engine/write_failures.h"
+#include "settings/settings.h"
 #include "shell/tray_tip.h"
 #include "storage/close_journal.h"
 #include "storage/program_data_file.h"
 #include "storage/text.h"
 #include "worklog/day_line.h"
 #include "worklog/work_log.h"
-#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
@@ -218,7 +218,8 @@ void SaveClosedDay(CoreContext& context) REQUIRES(context.state.mutex) {
 
 // A close that cannot be journalled does not start: the day stays open
 // with its date and counters, and the next day check tries again.
-void PostponeClose(CoreContext& context, const ProgramData& before, const Status& why) REQUIRES(context.state.mutex) {
+void PostponeClose(CoreContext& context, const ProgramData& before, const Status& why)
+    REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   data.day_of_month = before.day_of_month;
   data.last_close_stamp = before.last_close_stamp;
@@ -278,7 +279,8 @@ Status CloseDays(CoreContext& context, std::uint32_t days) REQUIRES(context.stat
   return failure.status();
 }
 
-void DayRolloverCheck(CoreContext& context, StateLock& /*lock*/, const QuitProgram& quit) REQUIRES(context.state.mutex) {
+void DayRolloverCheck(CoreContext& context, StateLock& /*lock*/, const QuitProgram& quit)
+    REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   const std::uint32_t today = ArmMidnightTimer(context);
   if (!IsDayOpen(data.day_of_month)) {
@@ -324,10 +326,8 @@ void DayRolloverCheck(CoreContext& context, StateLock& /*lock*/, const QuitProgr
 }
 
 void InstallDayRollover(CoreContext& context, QuitProgram quit) {
-  context.hooks.day_check = [quit = std::move(quit)](CoreContext& hooked, StateLock& lock)
-                                REQUIRES(hooked.state.mutex) {
-    DayRolloverCheck(hooked, lock, quit);
-  };
+  context.hooks.day_check = [quit = std::move(quit)](CoreContext& hooked, StateLock& lock) REQUIRES(
+                                hooked.state.mutex) { DayRolloverCheck(hooked, lock, quit); };
 }
 
 }  // namespace tolvi

@@ -27,7 +27,8 @@ void Flush(CoreContext& context) REQUIRES(context.state.mutex) {
   ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
 }
 
-void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog) REQUIRES(context.state.mutex) {
+void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog)
+    REQUIRES(context.state.mutex) {
   Flush(context);
   context.state.activity.request_value = value_for_dialog;
   context.ui.PostCommand(command::kWorkTypeDialog);

@@ -244,8 +244,8 @@ void StartBreak(CoreContext& context) {
   activity.break_mark = data.break_today_ms;
   RearmMicroCountdown(data, activity);
   activity.max_break_state = MaxBreakActionOf(data) != MaxBreakAction::kOff
-                                ? MaxBreakState::kArmed
-                                : MaxBreakState::kNotArmed;
+                                 ? MaxBreakState::kArmed
+                                 : MaxBreakState::kNotArmed;
 }
 
 void StartWork(CoreContext& context) {

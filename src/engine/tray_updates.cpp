@@ -8,7 +8,8 @@
 namespace tolvi {
 
 void RefreshTrayTip(CoreContext& context) REQUIRES(context.state.mutex) {
-  context.ui.SetTray(TrayIconFor(context.state.activity), TrayTooltip(context.state.data, context.state.activity));
+  context.ui.SetTray(TrayIconFor(context.state.activity),
+                     TrayTooltip(context.state.data, context.state.activity));
   context.state.activity.tray_refresh_pending = false;
 }
 

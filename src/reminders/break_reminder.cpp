@@ -70,7 +70,8 @@ void HandleBreakReminderTimer(CoreContext& context, const BreakReminderServices&
   if (choice_open) return;
   context.ui.KillTimer(TimerId::kBreakReminder);
   const ReminderSettings settings = ReadSettings(context);
-  if (services.play_reminder_sound) services.play_reminder_sound(Stored(settings.action), settings.file);
+  if (services.play_reminder_sound)
+    services.play_reminder_sound(Stored(settings.action), settings.file);
   if (!ShowsReminderWindow(settings.action)) {
     if (services.pause) services.pause(kNoWindowPauseMs);
   } else {

@@ -31,7 +31,8 @@ ReminderOutcome DecideReminderOutcome(int answer, bool auto_cont);
 
 // Applies an outcome with the state lock held: StartWork for work and
 // snooze; a snooze then counts down the snooze time instead of the interval.
-void ApplyReminderOutcome(CoreContext& context, ReminderOutcome outcome) REQUIRES(context.state.mutex);
+void ApplyReminderOutcome(CoreContext& context, ReminderOutcome outcome)
+    REQUIRES(context.state.mutex);
 
 // What the reminder needs from the sound layer, the phrase table and the
 // desktop lock. Empty members do nothing (ask_on_lock_desktop: the question

@@ -61,8 +61,12 @@ enum class TargetMode : std::uint32_t {
 // that it compares enums and bools, never stored numbers. A value outside
 // its list (a damaged file) reads as an enumerator no case names.
 
-inline bool IsOn(std::uint32_t stored_switch) { return stored_switch != 0; }
-inline std::uint32_t StoredSwitch(bool on) { return on ? 1U : 0U; }
+inline bool IsOn(std::uint32_t stored_switch) {
+  return stored_switch != 0;
+}
+inline std::uint32_t StoredSwitch(bool on) {
+  return on ? 1U : 0U;
+}
 template <typename Choice>
 constexpr std::uint32_t Stored(Choice choice) {
   return static_cast<std::uint32_t>(choice);
@@ -222,8 +226,8 @@ struct SettingInfo {
   // entries of its editable list.
   std::span<const std::string_view> list;
   ControlKind control = ControlKind::kCheckBox;
-  std::string_view caption;      // the control's own caption or label
-  std::string_view group;        // the Options group it sits in
+  std::string_view caption;  // the control's own caption or label
+  std::string_view group;    // the Options group it sits in
   std::string_view tooltip;
 };
 

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "engine/tick.h"
-#include "storage/text.h"
 #include "settings/settings.h"
+#include "storage/text.h"
 
 namespace tolvi {
 namespace {
@@ -57,9 +57,7 @@ class DisplayBuilder {
   }
 
  private:
-  bool Resting() const {
-    return activity_.away || activity_.working_flag == WorkingFlag::kOnBreak;
-  }
+  bool Resting() const { return activity_.away || activity_.working_flag == WorkingFlag::kOnBreak; }
   std::uint32_t ShownLines() const {
     return std::min<std::uint32_t>(layout_.rows + 1, static_cast<std::uint32_t>(recent_.size()));
   }
@@ -96,7 +94,8 @@ class DisplayBuilder {
 
   std::string CountdownText() const {
     std::string text = Minutes(activity_.break_countdown_ms);
-    if (MicroBreakModeOf(data_) != MicroBreakMode::kNone) text += " (" + Minutes(activity_.micro_countdown_ms) + ")";
+    if (MicroBreakModeOf(data_) != MicroBreakMode::kNone)
+      text += " (" + Minutes(activity_.micro_countdown_ms) + ")";
     return text + " Mns";
   }
   static std::string Minutes(std::uint32_t countdown_ms) {

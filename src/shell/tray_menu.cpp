@@ -6,7 +6,6 @@
 namespace tolvi {
 namespace {
 
-
 MenuEntry Command(std::uint32_t id, std::string text, bool checked = false) {
   MenuEntry entry;
   entry.id = id;

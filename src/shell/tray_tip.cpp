@@ -1,7 +1,7 @@
 #include "shell/tray_tip.h"
 
-#include "storage/text.h"
 #include "settings/settings.h"
+#include "storage/text.h"
 
 namespace tolvi {
 namespace {

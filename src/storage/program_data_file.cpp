@@ -9,9 +9,9 @@
 #include <span>
 
 #include "accounting/work_type_record.h"
+#include "settings/settings.h"
 #include "storage/temporary_files.h"
 #include "storage/text.h"
-#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
@@ -404,13 +404,11 @@ void ConvertVersion250Units(ProgramData& data) {
 Status ImportOldWorkTypes(RecordDatabase& records, const ProgramData& data) {
   FirstFailure failure;
   for (std::size_t i = 0; i < kLegacyWorkTypes; ++i) {
-    failure.Note(ImportOldWorkType(records, FieldText(data.legacy_names[i]),
-                                   data.legacy_maxima[i], data.legacy_today[i],
-                                   data.legacy_yesterday[i]));
+    failure.Note(ImportOldWorkType(records, FieldText(data.legacy_names[i]), data.legacy_maxima[i],
+                                   data.legacy_today[i], data.legacy_yesterday[i]));
   }
   return failure.status();
 }
-
 
 // Undoes the upgrade's database: the new file goes, an old one comes back.
 void AbandonUpgradeDatabase(DataFileContext& context, const std::filesystem::path& db_path,

@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/mutex.h"
 #include "platform/file_system.h"
+#include "platform/mutex.h"
 #include "platform/status.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
@@ -151,7 +151,7 @@ Status KeepDayBackup(FileSystem& files, const std::filesystem::path& data_direct
 // its maximum, today and yesterday. Fails when it could not be stored; an
 // empty name is skipped.
 Status ImportOldWorkType(RecordDatabase& records, std::string_view name, std::uint32_t maximum_ms,
-                       std::uint32_t today_ms, std::uint32_t yesterday_ms);
+                         std::uint32_t today_ms, std::uint32_t yesterday_ms);
 
 // The upgrade of a version-250 block read into context.data: units, a new
 // database with the five old work types, the import dialog and the log

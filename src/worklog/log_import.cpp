@@ -189,7 +189,8 @@ std::string ConfirmationText(CoreContext& context, const ImportTally& tally,
   text += "\r\nDays " + std::to_string(figures.total_days) + "\r\nWorking " + hours(tally.work) +
           "\r\nOn Break " + hours(figures.break_total) + "\r\nAway " + hours(figures.away_total);
 
-  const std::uint32_t grand_total = ComputeTotals(context.state, context.records, GrandTotal::kCompute);
+  const std::uint32_t grand_total =
+      ComputeTotals(context.state, context.records, GrandTotal::kCompute);
   if (data.total_days != 0) {
     text += "\r\n\r\nOld totals were:\r\n\r\nWorking " + hours(grand_total) + "\r\nOn Break " +
             hours(data.break_total) + "\r\nAway " + hours(data.away_total);

@@ -43,7 +43,8 @@ void LogTotals(CoreContext& context) {
   // The current work type's time reaches its record first, so the sums
   // include the work since the last flush.
   ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
-  const std::uint32_t grand_total = ComputeTotals(context.state, context.records, GrandTotal::kCompute);
+  const std::uint32_t grand_total =
+      ComputeTotals(context.state, context.records, GrandTotal::kCompute);
   for (std::size_t slot = 0; slot < kTotalsWorkTypes; ++slot) {
     const RecentWorkEntry& entry = context.state.recent[slot];
     const std::uint32_t total = WorkTypeTotal(entry.total, entry.today_ms);

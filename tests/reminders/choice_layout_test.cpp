@@ -55,10 +55,11 @@ TEST(ChoiceLayout, ButtonsAndMessageStayInsideTheClientAndDoNotOverlap) {
 }
 
 TEST(ChoiceRequest, TakesTextsAndFontFromAQuestionOfTheUiPort) {
-  const ChoiceRequest small = ChoiceRequestFor(
-      Question{.message = "Stretch!", .first_button = "Go", .second_button = "Later",
-               .font = QuestionFont::kSmall},
-      false);
+  const ChoiceRequest small = ChoiceRequestFor(Question{.message = "Stretch!",
+                                                        .first_button = "Go",
+                                                        .second_button = "Later",
+                                                        .font = QuestionFont::kSmall},
+                                               false);
   EXPECT_EQ(small.message, "Stretch!");
   EXPECT_EQ(small.first_caption, "Go");
   EXPECT_EQ(small.second_caption, "Later");

@@ -189,7 +189,7 @@ TEST_F(ProgramDataFileTest, FailedSaveLeavesThePreviousFileWhole) {
 }
 
 TEST(ProgramDataSnapshot, IsTakenUnderTheSharedStateLock) {
-  std::mutex guard;
+  Mutex guard;
   ProgramData live{};
   live.work_today_ms = 1;
   std::unique_lock lock(guard);
@@ -312,8 +312,9 @@ TEST_F(ProgramDataFileTest, ZeroedFileHasItsOutOfRangeOptionsResetWithOneNotice)
   const LoadResult result = Load();
   ASSERT_EQ(result.outcome, LoadOutcome::kReady);
   EXPECT_EQ(result.notices,
-            std::vector<std::string>{"These options were out of range and were reset to their "
-                                     "defaults: Work Time (in Minutes), Away Time, Snooze, WindowAlpha."});
+            std::vector<std::string>{
+                "These options were out of range and were reset to their "
+                "defaults: Work Time (in Minutes), Away Time, Snooze, WindowAlpha."});
   EXPECT_EQ(data_.break_interval, 1800000u);
   EXPECT_EQ(data_.away_time, 300000u);
   EXPECT_EQ(data_.snooze_time, 300000u);

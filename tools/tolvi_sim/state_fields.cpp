@@ -51,14 +51,15 @@ constexpr Field Flag(std::string_view name, bool ActivityState::*member) {
 template <auto Member>
 constexpr Field Code(std::string_view name) {
   using Enum = std::remove_cvref_t<decltype(std::declval<ActivityState&>().*Member)>;
-  return Field{.name = name,
-               .kind = FieldKind::kCode,
-               .get_code = [](const ActivityState& activity) {
-                 return static_cast<std::uint32_t>(activity.*Member);
-               },
-               .set_code = [](ActivityState& activity, std::uint32_t value) {
-                 activity.*Member = static_cast<Enum>(value);
-               }};
+  return Field{
+      .name = name,
+      .kind = FieldKind::kCode,
+      .get_code =
+          [](const ActivityState& activity) {
+            return static_cast<std::uint32_t>(activity.*Member);
+          },
+      .set_code = [](ActivityState& activity,
+                     std::uint32_t value) { activity.*Member = static_cast<Enum>(value); }};
 }
 constexpr Field Text(std::string_view name, std::string ActivityState::*member) {
   return Field{.name = name, .kind = FieldKind::kText, .text = member};

@@ -8,8 +8,8 @@
 #include "reminders/break_reminder.h"
 #include "reminders/qt/lock_window.h"
 #include "reminders/reminder_sound.h"
-#include "shell/alert_timers.h"
 #include "settings/settings.h"
+#include "shell/alert_timers.h"
 
 namespace tolvi {
 

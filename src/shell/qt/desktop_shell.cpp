@@ -15,11 +15,11 @@
 #include "engine/snapshot.h"
 #include "engine/tray_updates.h"
 #include "platform/linux/time_change_notifier.h"
+#include "settings/settings.h"
 #include "shell/qt/about_box.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/tray.h"
 #include "storage/program_data_file.h"
-#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
