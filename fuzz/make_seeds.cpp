@@ -56,7 +56,7 @@ std::optional<std::string> WorkTypeDatabase() {
   FakeFileSystem files;
   RecordDatabase db(files, Collator{});
   if (!CreateWorkTypeDatabase(db, "/db").ok()) return std::nullopt;
-  CreateInitialWorkTypes(db);
+  if (!CreateInitialWorkTypes(db).ok()) return std::nullopt;
   db.Close();
   return files.GetFile("/db");
 }
