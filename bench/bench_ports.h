@@ -1,17 +1,28 @@
 // Ports for benchmarks: a Ui that shows nothing and answers every question
 // with a fixed button, and a random source that always fails (so the
-// built-in generator runs). Single-threaded benchmark use only.
+// built-in generator runs), and MustSucceed for setup steps. Single-threaded
+// benchmark use only.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 
 #include "platform/random_source.h"
+#include "platform/status.h"
 #include "platform/ui.h"
 
 namespace tolvi::bench {
+
+// A benchmark whose setup failed would measure nothing: it stops the run.
+inline void MustSucceed(const Status& status) {
+  if (status.ok()) return;
+  std::fprintf(stderr, "benchmark setup failed: %s\n", status.message().c_str());
+  std::abort();
+}
 
 class SilentUi final : public Ui {
  public:

@@ -50,17 +50,18 @@ std::filesystem::path ScratchDirectory(const std::string& name) {
 struct Bench {
   explicit Bench(int work_types) {
     SetDefaultSettings(context.state.data, clock);
-    (void)CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf"));
+    bench::MustSucceed(CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf")));
     for (int i = 0; i < work_types; ++i) {
       const std::int32_t id = NewWorkType(context.records);
-      (void)context.records.WriteText(id, work_type_field::kName, "Work " + std::to_string(i));
-      (void)context.records.WriteNumber(id, work_type_field::kToday,
-                                        static_cast<std::uint32_t>(i * 977 % 50'000));
+      bench::MustSucceed(
+          context.records.WriteText(id, work_type_field::kName, "Work " + std::to_string(i)));
+      bench::MustSucceed(context.records.WriteNumber(id, work_type_field::kToday,
+                                                     static_cast<std::uint32_t>(i * 977 % 50'000)));
     }
-    (void)context.records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted);
+    bench::MustSucceed(context.records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted));
     ActivityState& activity = context.state.activity;
     LoadCurrentWorkType(context.state, context.records);
-    activity.working_flag = kWorkingFlagWorking;
+    activity.working_flag = WorkingFlag::kWorking;
     activity.break_countdown_ms = 0xFFFF'FFFF;
     activity.current_maximum_ms = 0xFFFF'FFFF;
     activity.last_tick_count = clock.TickCount();
@@ -97,7 +98,7 @@ void BM_PhaseOneRefresh(benchmark::State& state) {
   SharedState& shared = bench.context.state;
   for (auto _ : state) {
     std::lock_guard lock(shared.mutex);
-    FlushCurrentWorkType(shared, bench.context.records);
+    bench::MustSucceed(FlushCurrentWorkType(shared, bench.context.records));
     ComputeTotals(shared, bench.context.records, GrandTotal::kCompute);
     RebuildRecentWork(shared, bench.context.records);
   }

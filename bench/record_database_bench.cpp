@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_ports.h"
 #include "platform/posix/posix_file_system.h"
 #include "storage/record_database.h"
 
@@ -48,8 +49,8 @@ class BenchDatabase {
     if (!db_.Create(path, kWorkTypeFields).ok() || !db_.Open(path, true).ok()) return;
     for (std::int64_t i = 0; i < count; ++i) {
       const std::int32_t slot = db_.NewRecord();
-      (void)db_.WriteText(slot, kName, NameFor(random_.Next()));
-      (void)db_.WriteNumber(slot, kTotal, random_.Next());
+      bench::MustSucceed(db_.WriteText(slot, kName, NameFor(random_.Next())));
+      bench::MustSucceed(db_.WriteNumber(slot, kTotal, random_.Next()));
     }
   }
   ~BenchDatabase() {
@@ -64,7 +65,7 @@ class BenchDatabase {
   Lcg& random() { return random_; }
   void ShuffleNames() {
     for (const std::int32_t slot : db_.LiveRecords()) {
-      (void)db_.WriteText(slot, kName, NameFor(random_.Next()));
+      bench::MustSucceed(db_.WriteText(slot, kName, NameFor(random_.Next())));
     }
   }
 
@@ -80,7 +81,7 @@ void BM_NewRecordAndDelete(benchmark::State& state) {
   for (auto _ : state) {
     const std::int32_t slot = bench.db().NewRecord();
     benchmark::DoNotOptimize(slot);
-    (void)bench.db().SetRecordStatus(slot, SlotStatus::kDeleted);
+    bench::MustSucceed(bench.db().SetRecordStatus(slot, SlotStatus::kDeleted));
   }
 }
 

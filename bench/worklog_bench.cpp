@@ -133,9 +133,10 @@ void BM_DayCloseWithThousandWorkTypes(benchmark::State& state) {
   bench.NewDatabase();
   for (std::uint32_t i = 0; i < 1'000; ++i) {
     const std::int32_t id = context.records.NewRecord();
-    InitWorkType(context.records, id, /*named=*/false);
-    (void)context.records.WriteText(id, work_type_field::kName, "Work type " + std::to_string(i));
-    (void)context.records.WriteNumber(id, work_type_field::kToday, 60'000 * (i % 97));
+    bench::MustSucceed(InitWorkType(context.records, id, /*named=*/false));
+    bench::MustSucceed(
+        context.records.WriteText(id, work_type_field::kName, "Work type " + std::to_string(i)));
+    bench::MustSucceed(context.records.WriteNumber(id, work_type_field::kToday, 60'000 * (i % 97)));
   }
   ProgramData& data = context.state.data;
   data.last_close_stamp = kStamp - kStampUnitsPerDay;

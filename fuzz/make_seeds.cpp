@@ -40,13 +40,14 @@ std::optional<std::string> SmallDatabase() {
   const char* names[] = {"Write", "read", "Homework"};
   for (std::uint32_t i = 0; i < 3; ++i) {
     const std::int32_t slot = db.NewRecord();
-    if (slot < 0 || !db.WriteText(slot, 1, names[i]) || !db.WriteNumber(slot, 2, 200 + i) ||
-        !db.WriteNumber(slot, 3, 40000 * i) || !db.WriteNumber(slot, 4, 0x80000000U + i) ||
-        !db.WriteText(slot, 5, "ab") || !db.WriteText(slot, 6, "\xC3\xA9t\xC3\xA9")) {
+    if (slot < 0 || !db.WriteText(slot, 1, names[i]).ok() ||
+        !db.WriteNumber(slot, 2, 200 + i).ok() || !db.WriteNumber(slot, 3, 40000 * i).ok() ||
+        !db.WriteNumber(slot, 4, 0x80000000U + i).ok() || !db.WriteText(slot, 5, "ab").ok() ||
+        !db.WriteText(slot, 6, "\xC3\xA9t\xC3\xA9").ok()) {
       return std::nullopt;
     }
   }
-  if (!db.SetRecordStatus(1, SlotStatus::kDeleted)) return std::nullopt;
+  if (!db.SetRecordStatus(1, SlotStatus::kDeleted).ok()) return std::nullopt;
   db.Close();
   return files.GetFile("/db");
 }
@@ -55,7 +56,7 @@ std::optional<std::string> WorkTypeDatabase() {
   FakeFileSystem files;
   RecordDatabase db(files, Collator{});
   if (!CreateWorkTypeDatabase(db, "/db").ok()) return std::nullopt;
-  CreateInitialWorkTypes(db);
+  if (!CreateInitialWorkTypes(db).ok()) return std::nullopt;
   db.Close();
   return files.GetFile("/db");
 }

@@ -72,13 +72,13 @@ void CheckListing(const RecordDatabase& db) {
 
 void CheckWrites(RecordDatabase& db, std::int32_t slot, std::uint32_t field, std::uint32_t value,
                  const std::string& text) {
-  if (db.WriteNumber(slot, field, value)) {
+  if (db.WriteNumber(slot, field, value).ok()) {
     const std::uint32_t read = db.ReadNumber(slot, field).value_or(~value);
     TOLVI_FUZZ_CHECK(read == value || read == (value & 0xFFFFU) || read == (value & 0xFFU));
   }
   // Bytes that are not UTF-8 read back as Windows-1252, so only UTF-8 text
   // must come back as written.
-  if (db.WriteText(slot, field, text) && IsValidUtf8(text)) {
+  if (db.WriteText(slot, field, text).ok() && IsValidUtf8(text)) {
     const std::string read = db.ReadText(slot, field).value_or("\x01missing");
     TOLVI_FUZZ_CHECK(text.compare(0, read.size(), read) == 0);
     if (text.size() <= 3 && text.find('\0') == std::string::npos) TOLVI_FUZZ_CHECK(read == text);
@@ -102,9 +102,12 @@ void CheckCompaction(RecordDatabase& db) {
 
 void CheckSort(RecordDatabase& db, std::uint32_t field) {
   const std::uint32_t live_before = db.live_count();
-  db.SortRecords(field);
+  const auto before = ContentsOf(db);
+  const Status sorted = db.SortRecords(field);
   CheckListing(db);
   TOLVI_FUZZ_CHECK(db.live_count() == live_before);
+  // A sort that failed leaves every record where it was.
+  if (!sorted.ok()) TOLVI_FUZZ_CHECK(ContentsOf(db) == before);
 }
 
 void CheckNewRecord(RecordDatabase& db) {
@@ -121,7 +124,7 @@ void CheckDelete(RecordDatabase& db, std::int32_t slot) {
   const std::vector<std::int32_t> live = db.LiveRecords();
   const bool was_live = std::find(live.begin(), live.end(), slot) != live.end();
   const std::uint32_t live_before = db.live_count();
-  if (!db.SetRecordStatus(slot, SlotStatus::kDeleted)) return;
+  if (!db.SetRecordStatus(slot, SlotStatus::kDeleted).ok()) return;
   CheckListing(db);
   TOLVI_FUZZ_CHECK(db.live_count() == live_before - (was_live ? 1U : 0U));
 }
@@ -180,8 +183,12 @@ void RunDrawnScript(RecordDatabase& db, ByteReader& script, FakeFileSystem& file
         files.FailNextResize();
         db.MaintainCapacity();
         break;
-      default:
-        db.SetRecordStatus(slot_of(script.Byte()), static_cast<SlotStatus>(script.U32()));
+      default: {
+        const std::int32_t slot = slot_of(script.Byte());
+        const bool in_range = slot >= 0 && static_cast<std::uint32_t>(slot) < db.capacity();
+        const Status set = db.SetRecordStatus(slot, static_cast<SlotStatus>(script.U32()));
+        TOLVI_FUZZ_CHECK(set.ok() == (in_range && db.writable()));
+      }
     }
     if (db.is_open()) CheckListing(db);
   }
@@ -193,10 +200,10 @@ void CheckReadOnly(FakeFileSystem& files) {
   CheckListing(db);
   TOLVI_FUZZ_CHECK(db.NewRecord() == -1);
   for (const std::int32_t slot : db.LiveRecords()) {
-    TOLVI_FUZZ_CHECK(!db.WriteNumber(slot, 1, 1));
-    TOLVI_FUZZ_CHECK(!db.WriteText(slot, 1, "x"));
+    TOLVI_FUZZ_CHECK(!db.WriteNumber(slot, 1, 1).ok());
+    TOLVI_FUZZ_CHECK(!db.WriteText(slot, 1, "x").ok());
   }
-  TOLVI_FUZZ_CHECK(!db.SortRecords(1));
+  TOLVI_FUZZ_CHECK(!db.SortRecords(1).ok());
   db.Close();
   TOLVI_FUZZ_CHECK(files.read_only_writes() == 0);
 }

@@ -29,8 +29,9 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== fuzz build (build-fuzz) =="
 # clang with libFuzzer, ASan and UBSan: every parser runs for 20 s on its
-# seeds and saved regressions, two at a time.
+# seeds and saved regressions, two at a time. The same build checks the
+# core's lock annotations, so a missing lock fails it.
 scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTOLVI_BUILD_FUZZ=ON -DTOLVI_BUILD_GUI=OFF -DTOLVI_BUILD_TESTS=OFF -DTOLVI_BUILD_BENCH=OFF \
-  -DTOLVI_WERROR=ON
+  -DTOLVI_WERROR=ON -DTOLVI_THREAD_SAFETY=ON
 scripts/fuzz.sh "$root/build-fuzz" 20

@@ -53,7 +53,7 @@ void InsertRecentWork(RecentWorkTable& table, const RecordDatabase& records,
   SortRecentWork(table);
 }
 
-void FindCurrentSlot(SharedState& state) {
+void FindCurrentSlot(SharedState& state) REQUIRES(state.mutex) {
   // The entry of the current record itself wins: several work types may
   // share a name (a fresh database holds ten "New Work"). The name decides
   // only when the record's slot number has moved; empty entries never match.
@@ -72,7 +72,7 @@ void FindCurrentSlot(SharedState& state) {
   state.activity.current_slot = by_name;
 }
 
-void RebuildRecentWork(SharedState& state, const RecordDatabase& records) {
+void RebuildRecentWork(SharedState& state, const RecordDatabase& records) REQUIRES(state.mutex) {
   ClearRecentWork(state.recent);
   for (const std::int32_t slot : records.LiveRecords()) {
     const std::uint32_t today = records.ReadNumber(slot, work_type_field::kToday).value_or(0);

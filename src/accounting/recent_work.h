@@ -28,8 +28,8 @@ void InsertRecentWork(RecentWorkTable& table, const RecordDatabase& records,
 // Sorts by today's time, largest first, never swapping equal values.
 void SortRecentWork(RecentWorkTable& table);
 
-// CurrentSlot := the entry of the current record, else the highest used
-// index whose name equals CurrentName, else -1.
+// Points CurrentSlot at the entry of the current record, else at the
+// highest used entry named CurrentName, else at none (-1).
 void FindCurrentSlot(SharedState& state);
 
 // Clears the table, inserts every live record with more time today than the

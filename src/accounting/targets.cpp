@@ -44,11 +44,11 @@ std::uint32_t TargetNeeded(const ProgramData& data, const RecordDatabase& record
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(goal - sum, UINT32_MAX));
 }
 
-void UpdateTarget(SharedState& state, const RecordDatabase& records) {
+void UpdateTarget(SharedState& state, const RecordDatabase& records) REQUIRES(state.mutex) {
   const ProgramData& data = state.data;
   ActivityState& activity = state.activity;
   const std::uint32_t work_today = data.work_today_ms;
-  switch (static_cast<TargetMode>(data.target_mode)) {
+  switch (TargetModeOf(data)) {
     case TargetMode::kNoTarget:
       activity.target_text = "No target";
       activity.target_remaining_ms = 0;
@@ -70,8 +70,8 @@ void UpdateTarget(SharedState& state, const RecordDatabase& records) {
       "Today: " + TargetDuration(activity.today_target) + ", Tomorrow: " + TargetDuration(tomorrow);
 }
 
-std::uint32_t TargetShownMs(const SharedState& state) {
-  if (static_cast<TargetMode>(state.data.target_mode) == TargetMode::kManual) {
+std::uint32_t TargetShownMs(const SharedState& state) REQUIRES(state.mutex) {
+  if (TargetModeOf(state.data) == TargetMode::kManual) {
     return state.data.manual_target;
   }
   return state.activity.today_target;

@@ -2,25 +2,29 @@
 
 namespace tolvi {
 
-void InitWorkType(RecordDatabase& records, std::int32_t record_id, bool named) {
+Status InitWorkType(RecordDatabase& records, std::int32_t record_id, bool named) {
+  FirstFailure failure;
   for (std::uint32_t field = work_type_field::kTotal; field <= work_type_field::kLastReserved;
        ++field) {
-    (void)records.WriteNumber(record_id, field, 0);
+    failure.Note(records.WriteNumber(record_id, field, 0));
   }
-  (void)records.WriteNumber(record_id, work_type_field::kMaximum, kDefaultMaximumMs);
-  if (!named) return;
-  (void)records.WriteText(record_id, work_type_field::kName, kNewWorkName);
-  (void)records.WriteText(record_id, work_type_field::kNotes, "");
-  (void)records.WriteNumber(record_id, work_type_field::kToday, kNewWorkTodayMs);
+  failure.Note(records.WriteNumber(record_id, work_type_field::kMaximum, kDefaultMaximumMs));
+  if (!named) return failure.status();
+  failure.Note(records.WriteText(record_id, work_type_field::kName, kNewWorkName));
+  failure.Note(records.WriteText(record_id, work_type_field::kNotes, ""));
+  failure.Note(records.WriteNumber(record_id, work_type_field::kToday, kNewWorkTodayMs));
+  return failure.status();
 }
 
-void CreateInitialWorkTypes(RecordDatabase& records) {
+Status CreateInitialWorkTypes(RecordDatabase& records) {
+  FirstFailure failure;
   for (int i = 0; i < kInitialWorkTypes; ++i) {
     const std::int32_t id = records.NewRecord();
-    if (id >= 0) InitWorkType(records, id, /*named=*/true);
+    failure.Note(id >= 0 ? InitWorkType(records, id, /*named=*/true) : records.last_error());
   }
-  (void)records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted);
-  (void)records.SortRecords(work_type_field::kName);
+  failure.Note(records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted));
+  failure.Note(records.SortRecords(work_type_field::kName));
+  return failure.status();
 }
 
 Status CreateWorkTypeDatabase(RecordDatabase& records, const std::filesystem::path& path) {

@@ -54,14 +54,15 @@ inline constexpr std::int32_t kPlaceholderSlot = 0;
 
 enum class WorkTypeNaming : bool { kKeepNameAndNotes = false, kNamed = true };
 
-// Fields 2 to 13 := 0, field 3 := kDefaultMaximumMs. Named: field 1 := "New
-// Work", field 14 := "", field 4 := 5. Failed writes are skipped.
-void InitWorkType(RecordDatabase& records, std::int32_t record_id, bool named);
+// Clears the counters and history, gives the default maximum, and when
+// named also the name "New Work", empty notes and kNewWorkTodayMs today.
+// Every write is tried; returns the first that failed.
+Status InitWorkType(RecordDatabase& records, std::int32_t record_id, bool named);
 
 // Right after CreateWorkTypeDatabase: ten new records named "New Work", the
 // placeholder deleted, sorted by name, so they sit in slots 0 to 9. A record
-// the database refuses is skipped.
-void CreateInitialWorkTypes(RecordDatabase& records);
+// the database refuses is skipped, and the first failure returned.
+Status CreateInitialWorkTypes(RecordDatabase& records);
 
 // Creates (or truncates) the work-type database at path with the 14-field
 // schema, opens it writable and takes the placeholder record in slot 0.

@@ -19,18 +19,18 @@ constexpr std::uint32_t kSeedMinimum = 3;
 constexpr std::uint32_t kSeedLimit = 1'000;
 constexpr std::uint32_t kSeedCapped = 999;
 
-std::int32_t CurrentId(const SharedState& state) {
+std::int32_t CurrentId(const SharedState& state) REQUIRES(state.mutex) {
   return static_cast<std::int32_t>(state.data.current_work_type);
 }
 
 }  // namespace
 
-void FlushCurrentWorkType(SharedState& state, RecordDatabase& records) {
-  (void)records.WriteNumber(CurrentId(state), work_type_field::kToday,
-                            state.activity.current_today_ms);
+Status FlushCurrentWorkType(SharedState& state, RecordDatabase& records) REQUIRES(state.mutex) {
+  return records.WriteNumber(CurrentId(state), work_type_field::kToday,
+                             state.activity.current_today_ms);
 }
 
-void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records) {
+void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records) REQUIRES(state.mutex) {
   const std::int32_t id = CurrentId(state);
   ActivityState& activity = state.activity;
   if (const auto name = records.ReadText(id, work_type_field::kName)) {
@@ -48,7 +48,8 @@ void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records) {
   activity.tray_refresh_pending = true;
 }
 
-bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& records) {
+bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& records)
+    REQUIRES(state.mutex) {
   const std::vector<std::int32_t> live = records.LiveRecords();
   if (live.empty() || std::find(live.begin(), live.end(), CurrentId(state)) != live.end()) {
     return false;
@@ -57,12 +58,13 @@ bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& rec
   return true;
 }
 
-void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id) {
+void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id)
+    REQUIRES(state.mutex) {
   state.data.current_work_type = static_cast<std::uint32_t>(record_id);
   LoadCurrentWorkType(state, records);
 }
 
-void SelectCurrentByName(SharedState& state, RecordDatabase& records) {
+Status SelectCurrentByName(SharedState& state, RecordDatabase& records) REQUIRES(state.mutex) {
   const std::string name = FieldText(state.data.current_name);
   const std::int32_t old_id = CurrentId(state);
   // The sort is stable, so records of one name keep their order: the old
@@ -81,7 +83,9 @@ void SelectCurrentByName(SharedState& state, RecordDatabase& records) {
       if (named(slot)) ++before;
     }
   }
-  (void)records.SortRecords(work_type_field::kName);
+  // A failed sort leaves the records as they were, where the rank finds the
+  // same record.
+  Status sorted = records.SortRecords(work_type_field::kName);
   std::int32_t chosen = 0;
   std::size_t seen = 0;
   for (const std::int32_t slot : records.LiveRecords()) {
@@ -94,6 +98,7 @@ void SelectCurrentByName(SharedState& state, RecordDatabase& records) {
   }
   state.data.current_work_type = static_cast<std::uint32_t>(chosen);
   LoadCurrentWorkType(state, records);
+  return sorted;
 }
 
 std::uint32_t SumField(const RecordDatabase& records, std::uint32_t field) {
@@ -105,7 +110,7 @@ std::uint32_t SumField(const RecordDatabase& records, std::uint32_t field) {
 }
 
 std::uint32_t ComputeTotals(SharedState& state, const RecordDatabase& records,
-                            GrandTotal grand_total) {
+                            GrandTotal grand_total) REQUIRES(state.mutex) {
   state.data.work_today_ms = SumField(records, work_type_field::kToday);
   if (grand_total == GrandTotal::kSkip) return state.data.work_today_ms;
   state.activity.grand_total =
@@ -113,18 +118,22 @@ std::uint32_t ComputeTotals(SharedState& state, const RecordDatabase& records,
   return state.activity.grand_total;
 }
 
-void ShiftDay(SharedState& state, RecordDatabase& records, std::int32_t record_id) {
+Status ShiftDay(SharedState& state, RecordDatabase& records, std::int32_t record_id)
+    REQUIRES(state.mutex) {
+  FirstFailure failure;
   for (std::uint32_t field = work_type_field::kSixDaysBack - 1; field >= work_type_field::kToday;
        --field) {
     if (const auto value = records.ReadNumber(record_id, field)) {
-      (void)records.WriteNumber(record_id, field + 1, *value);
+      failure.Note(records.WriteNumber(record_id, field + 1, *value));
     }
   }
   const std::uint32_t closed = records.ReadNumber(record_id, work_type_field::kToday).value_or(0);
   const std::uint32_t total = records.ReadNumber(record_id, work_type_field::kTotal).value_or(0);
-  (void)records.WriteNumber(record_id, work_type_field::kTotal, total + closed / kMsPerTenthMinute);
+  failure.Note(
+      records.WriteNumber(record_id, work_type_field::kTotal, total + closed / kMsPerTenthMinute));
   if (closed > state.recent.back().today_ms) InsertRecentWork(state.recent, records, record_id);
-  (void)records.WriteNumber(record_id, work_type_field::kToday, 0);
+  failure.Note(records.WriteNumber(record_id, work_type_field::kToday, 0));
+  return failure.status();
 }
 
 std::uint32_t SeedTime(std::uint32_t total) {
@@ -134,47 +143,54 @@ std::uint32_t SeedTime(std::uint32_t total) {
   return seed;
 }
 
-void SeedRecentWork(SharedState& state, RecordDatabase& records) {
+Status SeedRecentWork(SharedState& state, RecordDatabase& records) REQUIRES(state.mutex) {
+  FirstFailure failure;
   for (const RecentWorkEntry& entry : state.recent) {
     if (entry.record_id == -1) continue;
     const auto total = records.ReadNumber(entry.record_id, work_type_field::kTotal);
     if (!total) continue;
-    (void)records.WriteNumber(entry.record_id, work_type_field::kToday, SeedTime(*total));
+    failure.Note(records.WriteNumber(entry.record_id, work_type_field::kToday, SeedTime(*total)));
   }
   LoadCurrentWorkType(state, records);
+  return failure.status();
 }
 
 std::int32_t NewWorkType(RecordDatabase& records) {
   const std::int32_t id = records.NewRecord();
-  if (id >= 0) InitWorkType(records, id, /*named=*/true);
-  return id;
+  if (id < 0) return id;
+  return InitWorkType(records, id, /*named=*/true).ok() ? id : -1;
 }
 
 std::int32_t CopyWorkType(RecordDatabase& records, std::string_view name, std::uint32_t maximum_ms,
                           std::string_view notes) {
   const std::int32_t id = records.NewRecord();
   if (id < 0) return id;
-  (void)records.WriteText(id, work_type_field::kName, name);
-  (void)records.WriteNumber(id, work_type_field::kMaximum, maximum_ms);
-  (void)records.WriteText(id, work_type_field::kNotes, notes);
-  InitWorkType(records, id, /*named=*/false);
-  return id;
+  FirstFailure failure;
+  failure.Note(records.WriteText(id, work_type_field::kName, name));
+  failure.Note(records.WriteNumber(id, work_type_field::kMaximum, maximum_ms));
+  failure.Note(records.WriteText(id, work_type_field::kNotes, notes));
+  failure.Note(InitWorkType(records, id, /*named=*/false));
+  return failure.status().ok() ? id : -1;
 }
 
-void DeleteWorkType(RecordDatabase& records, std::int32_t record_id) {
-  if (!records.SetRecordStatus(record_id, SlotStatus::kDeleted)) return;
-  (void)records.SortRecords(work_type_field::kName);
+Status DeleteWorkType(RecordDatabase& records, std::int32_t record_id) {
+  if (Status deleted = records.SetRecordStatus(record_id, SlotStatus::kDeleted); !deleted.ok()) {
+    return deleted;
+  }
+  return records.SortRecords(work_type_field::kName);
 }
 
-void ZeroWorkTypes(SharedState& state, RecordDatabase& records) {
+Status ZeroWorkTypes(SharedState& state, RecordDatabase& records) REQUIRES(state.mutex) {
+  FirstFailure failure;
   for (const std::int32_t slot : records.LiveRecords()) {
     for (std::uint32_t field = work_type_field::kToday; field <= work_type_field::kSixDaysBack;
          ++field) {
-      (void)records.WriteNumber(slot, field, 0);
+      failure.Note(records.WriteNumber(slot, field, 0));
     }
-    (void)records.WriteNumber(slot, work_type_field::kTotal, 0);
+    failure.Note(records.WriteNumber(slot, work_type_field::kTotal, 0));
   }
   state.activity.current_today_ms = 0;
+  return failure.status();
 }
 
 }  // namespace tolvi

@@ -8,23 +8,26 @@
 // thread, or on the GUI thread before the monitor starts, while it is
 // parked on request 999, or for the options' "Zero" functions. The record
 // database takes its own lock per operation. A record that cannot be read
-// or written leaves the working values as they were.
+// or written leaves the working values as they were; the functions that
+// write return the first record write that failed (every write is tried),
+// for the caller to tell the user.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
+
+#include "platform/status.h"
 
 namespace tolvi {
 
 class RecordDatabase;
 struct SharedState;
 
-// Field 4 of CurrentWorkType := CurrentTodayMs.
-void FlushCurrentWorkType(SharedState& state, RecordDatabase& records);
+// Stores the working copy of today's time in the current work type's record.
+Status FlushCurrentWorkType(SharedState& state, RecordDatabase& records);
 
-// CurrentName, CurrentTotal, CurrentMaximumMs, CurrentTodayMs and
-// CurrentNotes := fields 1, 2, 3, 4 and 14 of CurrentWorkType; sets
-// TrayRefreshPending.
+// Copies the current work type's name, total, maximum, today's time and
+// notes into the working copy, and asks for a tray refresh.
 void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records);
 
 // When CurrentWorkType names no live record (a damaged or restored
@@ -32,7 +35,7 @@ void LoadCurrentWorkType(SharedState& state, const RecordDatabase& records);
 // when it was live (or no record is). The caller then loads it.
 [[nodiscard]] bool ReplaceMissingCurrentWorkType(SharedState& state, const RecordDatabase& records);
 
-// CurrentWorkType := record_id, then LoadCurrentWorkType. The caller has
+// Makes record_id the current work type and loads it. The caller has
 // flushed the old current work type.
 void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::int32_t record_id);
 
@@ -40,13 +43,14 @@ void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::i
 // record named CurrentName current: the old current record, followed through
 // the sort, when it still carries that name; else the first record of that
 // name; else record 0. Then LoadCurrentWorkType.
-void SelectCurrentByName(SharedState& state, RecordDatabase& records);
+Status SelectCurrentByName(SharedState& state, RecordDatabase& records);
 
 // Sum of a numeric field over all live records, wrapping at 2^32.
 std::uint32_t SumField(const RecordDatabase& records, std::uint32_t field);
 
-// WorkTodayMs := SumField(4). With the grand total, also GrandTotal :=
-// SumField(2) + WorkTodayMs / 6000, and returns it; else returns WorkTodayMs.
+// Today's work is the sum of every record's today field. With the grand
+// total, also the closed totals plus today's work in tenths of a minute,
+// which is returned; else today's work is.
 enum class GrandTotal : bool { kSkip = false, kCompute = true };
 std::uint32_t ComputeTotals(SharedState& state, const RecordDatabase& records,
                             GrandTotal grand_total);
@@ -54,12 +58,12 @@ std::uint32_t ComputeTotals(SharedState& state, const RecordDatabase& records,
 // Closes one day of one record: fields 4..9 move to 5..10, field 2 gains
 // field 4 / 6000, the record enters RecentWork when its closed day beats the
 // last entry, and field 4 becomes 0.
-void ShiftDay(SharedState& state, RecordDatabase& records, std::int32_t record_id);
+Status ShiftDay(SharedState& state, RecordDatabase& records, std::int32_t record_id);
 
 // Gives every work type listed in RecentWork a token time for the new day
 // (field 2 / 6000, at least 3, and 999 above 1000) so the ended day's list
 // carries over, then LoadCurrentWorkType.
-void SeedRecentWork(SharedState& state, RecordDatabase& records);
+Status SeedRecentWork(SharedState& state, RecordDatabase& records);
 
 // The token today's time of a seeded work type with the given total.
 std::uint32_t SeedTime(std::uint32_t total);
@@ -75,9 +79,10 @@ std::int32_t CopyWorkType(RecordDatabase& records, std::string_view name, std::u
                           std::string_view notes);
 
 // Marks the record deleted and sorts the rest by name.
-void DeleteWorkType(RecordDatabase& records, std::int32_t record_id);
+Status DeleteWorkType(RecordDatabase& records, std::int32_t record_id);
 
-// Fields 2 and 4..10 of every live record := 0; CurrentTodayMs := 0.
-void ZeroWorkTypes(SharedState& state, RecordDatabase& records);
+// Clears the totals, today's time and the day history of every live record,
+// and the working copy of today's time.
+Status ZeroWorkTypes(SharedState& state, RecordDatabase& records);
 
 }  // namespace tolvi

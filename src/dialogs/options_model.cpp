@@ -6,6 +6,7 @@
 #include "accounting/targets.h"
 #include "accounting/work_types.h"
 #include "engine/program_files.h"
+#include "state/write_failures.h"
 #include "reminders/reminder_sound.h"
 #include "state/command_ids.h"
 #include "text/text.h"
@@ -28,16 +29,16 @@ std::size_t TextLimit(const SettingInfo& setting) {
   return setting.text.const_field(probe).size() - 1;
 }
 
-OptionsControlInfo Linked(std::uint32_t id, Kind kind, std::string_view setting_name) {
-  const SettingInfo* setting = FindSetting(setting_name);
+OptionsControlInfo Linked(std::uint32_t id, Kind kind, SettingId setting_id) {
+  const SettingInfo& setting = Setting(setting_id);
   OptionsControlInfo info;
   info.id = id;
   info.kind = kind;
-  info.group = setting->group;
-  info.caption = setting->caption;
-  info.tooltip = setting->tooltip;
-  info.setting = setting;
-  if (setting->kind == SettingKind::kText) info.max_bytes = TextLimit(*setting);
+  info.group = setting.group;
+  info.caption = setting.caption;
+  info.tooltip = setting.tooltip;
+  info.setting = &setting;
+  if (setting.kind == SettingKind::kText) info.max_bytes = TextLimit(setting);
   return info;
 }
 
@@ -66,57 +67,58 @@ constexpr std::string_view kPickTooltip = "Change reminder file/folder";
 std::vector<OptionsControlInfo> BuildControls() {
   return {
       // Work Logging
-      Linked(oc::kAwayToggle, Kind::kList, "AwayToggleMethod"),
-      WithRange(Linked(oc::kAwayTime, Kind::kNumberBox, "AwayTime"), kSpinMaximum),
-      Linked(oc::kFileLog, Kind::kCheckBox, "FileLog"),
-      Linked(oc::kShowReport, Kind::kCheckBox, "ShowReport"),
+      Linked(oc::kAwayToggle, Kind::kList, SettingId::kAwayToggleMethod),
+      WithRange(Linked(oc::kAwayTime, Kind::kNumberBox, SettingId::kAwayTime), kSpinMaximum),
+      Linked(oc::kFileLog, Kind::kCheckBox, SettingId::kFileLog),
+      Linked(oc::kShowReport, Kind::kCheckBox, SettingId::kShowReport),
       Plain(oc::kViewLog, Kind::kButton, "Work Logging", "View Log", "Show the work log"),
       // Target
-      Linked(oc::kTargetMode, Kind::kList, "TargetMode"),
-      Linked(oc::kManualTarget, Kind::kEditableList, "ManualTarget"),
+      Linked(oc::kTargetMode, Kind::kList, SettingId::kTargetMode),
+      Linked(oc::kManualTarget, Kind::kEditableList, SettingId::kManualTarget),
       Plain(oc::kRecalc, Kind::kButton, "Target", "Re-Calc", "Re-calculate targets"),
       Plain(oc::kTargetText, Kind::kText, "Target", "", ""),
       // Work notes for today
-      Linked(oc::kWorkNotes, Kind::kEdit, "WorkNotes"),
+      Linked(oc::kWorkNotes, Kind::kEdit, SettingId::kWorkNotes),
       // Misc
-      Linked(oc::kConfirmQuit, Kind::kCheckBox, "ConfirmQuit"),
-      Linked(oc::kAutoStart, Kind::kCheckBox, "AutoStart"),
-      Linked(oc::kDecimalHours, Kind::kCheckBox, "DecimalHours"),
-      Linked(oc::kOnTopAlert, Kind::kCheckBox, "OnTopAlert"),
-      Linked(oc::kLockScreen, Kind::kCheckBox, "LockScreen"),
-      Linked(oc::kLongMeeting, Kind::kCheckBox, "LongMeeting"),
-      Linked(oc::kAutoShow, Kind::kCheckBox, "AutoShow"),
+      Linked(oc::kConfirmQuit, Kind::kCheckBox, SettingId::kConfirmQuit),
+      Linked(oc::kAutoStart, Kind::kCheckBox, SettingId::kAutoStart),
+      Linked(oc::kDecimalHours, Kind::kCheckBox, SettingId::kDecimalHours),
+      Linked(oc::kOnTopAlert, Kind::kCheckBox, SettingId::kOnTopAlert),
+      Linked(oc::kLockScreen, Kind::kCheckBox, SettingId::kLockScreen),
+      Linked(oc::kLongMeeting, Kind::kCheckBox, SettingId::kLongMeeting),
+      Linked(oc::kAutoShow, Kind::kCheckBox, SettingId::kAutoShow),
       // Transparency
-      WithRange(Linked(oc::kTransparency, Kind::kNumberBox, "WindowAlpha"), kSpinMaximum),
+      WithRange(Linked(oc::kTransparency, Kind::kNumberBox, SettingId::kWindowAlpha), kSpinMaximum),
       // Function
       Plain(oc::kFunction, Kind::kList, "Function", "", "Specialised Tolvi functions"),
       Plain(oc::kGo, Kind::kButton, "Function", "Go!", "Run the selected function"),
       // Break Reminder
-      Linked(oc::kEnable, Kind::kCheckBox, "ReminderEnabled"),
-      WithRange(Linked(oc::kIntervalSlider, Kind::kSlider, "BreakInterval"), kSliderMaximum,
-                kSliderTicks),
-      Linked(oc::kIntervalBox, Kind::kNumberBox, "BreakInterval"),
-      Linked(oc::kReminderAction, Kind::kList, "ReminderAction"),
+      Linked(oc::kEnable, Kind::kCheckBox, SettingId::kReminderEnabled),
+      WithRange(Linked(oc::kIntervalSlider, Kind::kSlider, SettingId::kBreakInterval),
+                kSliderMaximum, kSliderTicks),
+      Linked(oc::kIntervalBox, Kind::kNumberBox, SettingId::kBreakInterval),
+      Linked(oc::kReminderAction, Kind::kList, SettingId::kReminderAction),
       Plain(oc::kReminderTest, Kind::kButton, "Break Reminder", "Test", kTestTooltip),
-      Linked(oc::kReminderFile, Kind::kEdit, "ReminderFile"),
+      Linked(oc::kReminderFile, Kind::kEdit, SettingId::kReminderFile),
       Plain(oc::kReminderFilePick, Kind::kButton, "Break Reminder", "...", kPickTooltip),
-      Linked(oc::kReminderText, Kind::kEditableList, "ReminderText"),
-      Linked(oc::kRandomPhrase, Kind::kCheckBox, "RandomPhrase"),
-      Linked(oc::kResetMode, Kind::kList, "ResetMode"),
-      WithRange(Linked(oc::kSnooze, Kind::kNumberBox, "SnoozeTime"), kSpinMaximum),
-      Linked(oc::kAutoCont, Kind::kCheckBox, "AutoCont"),
-      Linked(oc::kAutoBegin, Kind::kCheckBox, "AutoBegin"),
+      Linked(oc::kReminderText, Kind::kEditableList, SettingId::kReminderText),
+      Linked(oc::kRandomPhrase, Kind::kCheckBox, SettingId::kRandomPhrase),
+      Linked(oc::kResetMode, Kind::kList, SettingId::kResetMode),
+      WithRange(Linked(oc::kSnooze, Kind::kNumberBox, SettingId::kSnoozeTime), kSpinMaximum),
+      Linked(oc::kAutoCont, Kind::kCheckBox, SettingId::kAutoCont),
+      Linked(oc::kAutoBegin, Kind::kCheckBox, SettingId::kAutoBegin),
       // Micro Breaks
-      Linked(oc::kMicroBreakMode, Kind::kList, "MicroBreakMode"),
-      Linked(oc::kMicroBreakAction, Kind::kList, "MicroBreakAction"),
+      Linked(oc::kMicroBreakMode, Kind::kList, SettingId::kMicroBreakMode),
+      Linked(oc::kMicroBreakAction, Kind::kList, SettingId::kMicroBreakAction),
       Plain(oc::kMicroBreakTest, Kind::kButton, "Micro Breaks", "Test", kTestTooltip),
-      Linked(oc::kMicroBreakFile, Kind::kEdit, "MicroBreakFile"),
+      Linked(oc::kMicroBreakFile, Kind::kEdit, SettingId::kMicroBreakFile),
       Plain(oc::kMicroBreakFilePick, Kind::kButton, "Micro Breaks", "...", kPickTooltip),
       // Maximum Break
-      Linked(oc::kMaxBreakAction, Kind::kList, "MaxBreakAction"),
-      WithRange(Linked(oc::kMaxBreakSeconds, Kind::kNumberBox, "MaxBreakSeconds"), kSpinMaximum),
+      Linked(oc::kMaxBreakAction, Kind::kList, SettingId::kMaxBreakAction),
+      WithRange(Linked(oc::kMaxBreakSeconds, Kind::kNumberBox, SettingId::kMaxBreakSeconds),
+                kSpinMaximum),
       Plain(oc::kMaxBreakTest, Kind::kButton, "Maximum Break", "Test", kTestTooltip),
-      Linked(oc::kMaxBreakFile, Kind::kEdit, "MaxBreakFile"),
+      Linked(oc::kMaxBreakFile, Kind::kEdit, SettingId::kMaxBreakFile),
       Plain(oc::kMaxBreakFilePick, Kind::kButton, "Maximum Break", "...", kPickTooltip),
       // The bottom row
       Plain(oc::kHelp, Kind::kButton, "", "Help!", "Shows the ReadMe"),
@@ -124,23 +126,36 @@ std::vector<OptionsControlInfo> BuildControls() {
   };
 }
 
-// "OK" applies the controls in this order.
-constexpr std::uint32_t kAppliedSwitches[] = {oc::kConfirmQuit,  oc::kOnTopAlert,   oc::kEnable,
-                                              oc::kAutoBegin,    oc::kAutoCont,     oc::kShowReport,
-                                              oc::kFileLog,      oc::kRandomPhrase, oc::kLockScreen,
-                                              oc::kDecimalHours, oc::kLongMeeting,  oc::kAutoShow};
-constexpr std::uint32_t kAppliedChoices[] = {
-    oc::kResetMode,        oc::kAwayToggle, oc::kReminderAction, oc::kMicroBreakMode,
-    oc::kMicroBreakAction, oc::kTargetMode, oc::kMaxBreakAction};
-constexpr std::uint32_t kAppliedTexts[] = {oc::kReminderFile, oc::kReminderText, oc::kWorkNotes,
-                                           oc::kMicroBreakFile, oc::kMaxBreakFile};
-// Applied after the start-up entry; the target box also recomputes the target.
-constexpr std::uint32_t kAppliedNumbers[] = {oc::kIntervalBox,  oc::kMaxBreakSeconds,
-                                             oc::kManualTarget, oc::kAwayTime,
-                                             oc::kSnooze,       oc::kTransparency};
+// "OK" applies the controls of a setting by their kind: the switches, lists
+// and texts first, then (after the start-up entry is written) the numbers.
+enum class ApplyPhase { kNone, kSwitches, kChoices, kTexts, kNumbers };
+
+ApplyPhase PhaseOf(const OptionsControlInfo& info) {
+  if (info.setting == nullptr) return ApplyPhase::kNone;
+  switch (info.kind) {
+    case Kind::kCheckBox:
+      return ApplyPhase::kSwitches;
+    case Kind::kList:
+      return ApplyPhase::kChoices;
+    case Kind::kEdit:
+      return ApplyPhase::kTexts;
+    case Kind::kEditableList:
+      return info.setting->kind == SettingKind::kText ? ApplyPhase::kTexts : ApplyPhase::kNumbers;
+    case Kind::kNumberBox:
+      return ApplyPhase::kNumbers;
+    default:
+      return ApplyPhase::kNone;  // the slider follows its number box
+  }
+}
 
 bool IsAnyOf(std::uint32_t value, std::initializer_list<std::uint32_t> set) {
   return std::find(set.begin(), set.end(), value) != set.end();
+}
+
+// The micro and maximum break actions that play a file or a folder's file.
+bool UsesAlertFile(std::uint32_t action) {
+  return action == Stored(MicroBreakAction::kSoundFileAndWindow) ||
+         action == Stored(MicroBreakAction::kRandomFileAndWindow);
 }
 
 // The stored value of a number box's setting, limited as the dialog limits it.
@@ -165,6 +180,32 @@ std::string ShownInBox(const SettingInfo& setting, const ProgramData& data) {
       return std::to_string(TransparencyPercentShown(stored));
     default:
       return std::to_string(stored);
+  }
+}
+
+void ApplyControls(ApplyPhase phase, const std::map<std::uint32_t, OptionsControlState>& controls,
+                   ProgramData& data) {
+  for (const OptionsControlInfo& info : OptionsControls()) {
+    if (PhaseOf(info) != phase) continue;
+    const SettingInfo& setting = *info.setting;
+    const OptionsControlState& state = controls.at(info.id);
+    switch (phase) {
+      case ApplyPhase::kSwitches:
+        data.*setting.number = StoredSwitch(state.checked);
+        break;
+      case ApplyPhase::kChoices:
+        if (state.selection >= 0)
+          data.*setting.number = static_cast<std::uint32_t>(state.selection);
+        break;
+      case ApplyPhase::kTexts:
+        SetFieldText(setting.text.field(data), state.text);
+        break;
+      case ApplyPhase::kNumbers:
+        data.*setting.number = StoredFromBox(setting, ReadNumberBox(state.text));
+        break;
+      case ApplyPhase::kNone:
+        break;
+    }
   }
 }
 
@@ -212,13 +253,15 @@ const OptionsControlInfo* FindOptionsControl(std::uint32_t id) {
 }
 
 bool OptionsControlEnabled(std::uint32_t id, const ProgramData& data) {
-  const bool enabled = data.reminder_enabled != 0;
-  const std::uint32_t action = data.reminder_action;
+  const bool enabled = IsOn(data.reminder_enabled);
+  const ReminderAction action = ReminderActionOf(data);
+  const bool micro_breaks = MicroBreakModeOf(data) != MicroBreakMode::kNone;
+  const bool max_break = MaxBreakActionOf(data) != MaxBreakAction::kOff;
   switch (id) {
     case oc::kManualTarget:
-      return data.target_mode != 0;
+      return TargetModeOf(data) != TargetMode::kNoTarget;
     case oc::kAwayTime:
-      return data.away_toggle_method == 0;
+      return MonitorsActivity(data);
     case oc::kResetMode:
     case oc::kIntervalSlider:
     case oc::kIntervalBox:
@@ -227,26 +270,26 @@ bool OptionsControlEnabled(std::uint32_t id, const ProgramData& data) {
       return enabled;
     case oc::kReminderFile:
     case oc::kReminderFilePick:
-      return enabled && IsAnyOf(action, {2, 3, 5, 6, 7, 8});
+      return enabled && UsesReminderFile(action);
     case oc::kReminderTest:
-      return enabled && action != 0;
+      return enabled && action != ReminderAction::kNotificationWindow;
     case oc::kAutoCont:
     case oc::kSnooze:
-      return enabled && IsAnyOf(action, {0, 1, 2, 3, 7});
+      return enabled && ShowsReminderWindow(action);
     case oc::kReminderText:
-      return enabled && data.random_phrase == 0;
+      return enabled && !IsOn(data.random_phrase);
     case oc::kMicroBreakAction:
     case oc::kMicroBreakTest:
-      return enabled && data.micro_break_mode != 0;
+      return enabled && micro_breaks;
     case oc::kMicroBreakFile:
     case oc::kMicroBreakFilePick:
-      return enabled && data.micro_break_mode != 0 && IsAnyOf(data.micro_break_action, {2, 3});
+      return enabled && micro_breaks && UsesAlertFile(data.micro_break_action);
     case oc::kMaxBreakSeconds:
     case oc::kMaxBreakTest:
-      return enabled && data.max_break_action != 0;
+      return enabled && max_break;
     case oc::kMaxBreakFile:
     case oc::kMaxBreakFilePick:
-      return enabled && IsAnyOf(data.max_break_action, {2, 3});
+      return enabled && UsesAlertFile(data.max_break_action);
     default:
       return true;
   }
@@ -254,11 +297,19 @@ bool OptionsControlEnabled(std::uint32_t id, const ProgramData& data) {
 
 PathPicker PickerFor(std::uint32_t pick_button, std::uint32_t action) {
   if (pick_button == oc::kReminderFilePick) {
-    if (action == 2 || action == 6) return PathPicker::kAudioFile;
-    if (action == 7 || action == 8) return PathPicker::kAnyFile;
-    return PathPicker::kFolder;
+    switch (static_cast<ReminderAction>(action)) {
+      case ReminderAction::kWindowAndSoundFile:
+      case ReminderAction::kSoundFile:
+        return PathPicker::kAudioFile;
+      case ReminderAction::kWindowAndFile:
+      case ReminderAction::kFile:
+        return PathPicker::kAnyFile;
+      default:
+        return PathPicker::kFolder;
+    }
   }
-  return action == 2 ? PathPicker::kAudioFile : PathPicker::kFolder;
+  return action == Stored(MicroBreakAction::kSoundFileAndWindow) ? PathPicker::kAudioFile
+                                                                 : PathPicker::kFolder;
 }
 
 OptionsModel::OptionsModel(CoreContext& context, OptionsServices services,
@@ -292,7 +343,7 @@ bool OptionsModel::Usable(std::uint32_t id) const {
 }
 
 void OptionsModel::Fill() {
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   const ProgramData& data = context_.state.data;
   for (const OptionsControlInfo& info : OptionsControls()) {
     OptionsControlState& state = controls_[info.id];
@@ -300,7 +351,7 @@ void OptionsModel::Fill() {
     const SettingInfo& setting = *info.setting;
     switch (info.kind) {
       case Kind::kCheckBox:
-        state.checked = SettingNumber(setting, data) != 0;
+        state.checked = IsOn(SettingNumber(setting, data));
         break;
       case Kind::kNumberBox:
         state.text = ShownInBox(setting, data);
@@ -334,7 +385,7 @@ void OptionsModel::Fill() {
 }
 
 void OptionsModel::UpdateEnabling() {
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   for (auto& [id, state] : controls_)
     state.enabled = OptionsControlEnabled(id, context_.state.data);
   UpdateTarget(context_.state, context_.records);
@@ -383,8 +434,8 @@ void OptionsModel::MoveSlider(std::uint32_t position) {
   controls_[oc::kIntervalBox].text = std::to_string(position);
   // The box may show 0 while the slider is dragged, but the monitor reads
   // the interval live, so what is stored keeps to the dialog's limits.
-  std::lock_guard lock(context_.state.mutex);
-  const SettingInfo& interval = *FindOptionsControl(oc::kIntervalSlider)->setting;
+  const StateLock lock(context_.state.mutex);
+  const SettingInfo& interval = Setting(SettingId::kBreakInterval);
   context_.state.data.break_interval = StoredFromBox(interval, position);
 }
 
@@ -399,7 +450,7 @@ void OptionsModel::Press(std::uint32_t id) {
         (void)SaveProgramFiles(context_);  // a failed save is tried again at the next save point
       }
       {
-        std::lock_guard lock(context_.state.mutex);
+        const StateLock lock(context_.state.mutex);
         context_.state.activity.tray_refresh_pending = true;
       }
       // The monitor rebuilds the totals, the day's list and the target
@@ -433,14 +484,14 @@ void OptionsModel::Press(std::uint32_t id) {
 
 void OptionsModel::ApplyImmediate(std::uint32_t id) {
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
     switch (id) {
       case oc::kEnable:
-        data.reminder_enabled = controls_[id].checked ? 1 : 0;
+        data.reminder_enabled = StoredSwitch(controls_[id].checked);
         break;
       case oc::kRandomPhrase:
-        data.random_phrase = controls_[id].checked ? 1 : 0;
+        data.random_phrase = StoredSwitch(controls_[id].checked);
         break;
       case oc::kTargetMode:
       case oc::kRecalc: {
@@ -462,7 +513,7 @@ void OptionsModel::TestSound(std::uint32_t test_button) {
   const SoundRow& row = *SoundRowOf(test_button);
   std::uint32_t action = 0;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     action = context_.state.data.*row.action;
   }
   const std::string& path = controls_[row.edit].text;
@@ -480,7 +531,7 @@ void OptionsModel::PickPath(std::uint32_t pick_button) {
   StopSound();
   std::uint32_t action = 0;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     action = context_.state.data.*row->action;
   }
   if (!services_.choose_path) return;
@@ -514,12 +565,12 @@ void OptionsModel::ZeroTotals(bool zero_all) {
   const Question question{.message = std::string(kZeroQuestion),
                           .first_button = std::string(kZeroYes),
                           .second_button = std::string(kZeroNo),
-                          .style = kSmallMessageStyle};
+                          .font = QuestionFont::kSmall};
   const int answer = services_.ask ? services_.ask(question) : context_.ui.Ask(question);
   if (answer != 1) return;
   {
-    std::lock_guard lock(context_.state.mutex);
-    ZeroWorkTypes(context_.state, context_.records);
+    const StateLock lock(context_.state.mutex);
+    ReportRecordWrite(context_, ZeroWorkTypes(context_.state, context_.records));
     if (zero_all) {
       ProgramData& data = context_.state.data;
       data.work_today_ms = 0;
@@ -539,36 +590,22 @@ void OptionsModel::ZeroTotals(bool zero_all) {
 void OptionsModel::ApplySettingsFromDialog() {
   bool auto_start = false;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
-    for (const std::uint32_t id : kAppliedSwitches) {
-      data.*(FindOptionsControl(id)->setting->number) = controls_[id].checked ? 1 : 0;
+    for (const ApplyPhase phase :
+         {ApplyPhase::kSwitches, ApplyPhase::kChoices, ApplyPhase::kTexts}) {
+      ApplyControls(phase, controls_, data);
     }
-    for (const std::uint32_t id : kAppliedChoices) {
-      const std::int32_t selection = controls_[id].selection;
-      if (selection >= 0) {
-        data.*(FindOptionsControl(id)->setting->number) = static_cast<std::uint32_t>(selection);
-      }
-    }
-    for (const std::uint32_t id : kAppliedTexts) {
-      SetFieldText(FindOptionsControl(id)->setting->text.field(data), controls_[id].text);
-    }
-    auto_start = controls_[oc::kAutoStart].checked;
-    data.auto_start = auto_start ? 1 : 0;
+    auto_start = IsOn(data.auto_start);
   }
   // Written or removed on every "OK", whether or not the box changed.
   if (services_.set_autostart) services_.set_autostart(auto_start);
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     ProgramData& data = context_.state.data;
-    for (const std::uint32_t id : kAppliedNumbers) {
-      const SettingInfo& setting = *FindOptionsControl(id)->setting;
-      data.*setting.number = StoredFromBox(setting, ReadNumberBox(controls_[id].text));
-      if (id == oc::kManualTarget) {
-        UpdateTarget(context_.state, context_.records);
-        controls_[oc::kTargetText].text = context_.state.activity.target_text;
-      }
-    }
+    ApplyControls(ApplyPhase::kNumbers, controls_, data);
+    UpdateTarget(context_.state, context_.records);
+    controls_[oc::kTargetText].text = context_.state.activity.target_text;
   }
 }
 

@@ -6,6 +6,7 @@
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
 #include "dialogs/number_box.h"
+#include "state/write_failures.h"
 #include "settings/settings.h"
 #include "text/text.h"
 #include "worklog/log_import.h"
@@ -68,10 +69,23 @@ std::optional<ImportConfirmation> ImportConfirmationOf(const Question& question)
   return ImportConfirmation{std::string(kImportHeading), std::string(text)};
 }
 
-std::int32_t EnsureSomeWorkType(RecordDatabase& records) {
-  if (records.live_count() != 0) return -1;
-  return NewWorkType(records);
+Status EnsureSomeWorkType(RecordDatabase& records) {
+  if (records.live_count() != 0) return Status::Ok();
+  if (NewWorkType(records) >= 0) return Status::Ok();
+  const Status why = records.last_error();
+  return why.ok() ? Status::IoError("the new work type could not be written") : why;
 }
+
+namespace {
+
+// Tells the user when the last work type is gone and none could be added.
+void EnsureSomeWorkType(CoreContext& context) {
+  if (Status ensured = EnsureSomeWorkType(context.records); !ensured.ok()) {
+    context.ui.Notify(std::string(kWorkTypeRefusedNotice) + ensured.message());
+  }
+}
+
+}  // namespace
 
 // ---- Work Details -----------------------------------------------------------
 
@@ -92,7 +106,7 @@ std::int32_t WorkDetailsModel::shown_record() const {
 
 void WorkDetailsModel::Refill() {
   const LocalTime now = context_.clock.Now();
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   NameList list = ReadNames(context_.records);
   ids_ = std::move(list.ids);
   view_.names = std::move(list.names);
@@ -120,7 +134,7 @@ void WorkDetailsModel::ShowNothing() {
 
 void WorkDetailsModel::Show(std::int32_t position) {
   const std::int32_t id = ids_[static_cast<std::size_t>(position)];
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   const RecordDatabase& records = context_.records;
   const auto number = [&](std::uint32_t f) { return records.ReadNumber(id, f).value_or(0); };
   const TimeStyle style = TimeStyleFor(context_.state.data.decimal_hours);
@@ -148,11 +162,13 @@ void WorkDetailsModel::Show(std::int32_t position) {
 void WorkDetailsModel::SaveShown() {
   const std::int32_t id = shown_record();
   if (id < 0) return;
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   RecordDatabase& records = context_.records;
-  (void)records.WriteText(id, field::kName, TruncateUtf8(view_.name, kWorkNameMaxBytes));
-  (void)records.WriteNumber(id, field::kMaximum, MaximumFromBox(view_.maximum));
-  (void)records.WriteText(id, field::kNotes, TruncateUtf8(view_.notes, kWorkNotesMaxBytes));
+  FirstFailure failure;
+  failure.Note(records.WriteText(id, field::kName, TruncateUtf8(view_.name, kWorkNameMaxBytes)));
+  failure.Note(records.WriteNumber(id, field::kMaximum, MaximumFromBox(view_.maximum)));
+  failure.Note(records.WriteText(id, field::kNotes, TruncateUtf8(view_.notes, kWorkNotesMaxBytes)));
+  ReportRecordWrite(context_, failure.status());
 }
 
 void WorkDetailsModel::SetName(std::string name) {
@@ -185,13 +201,13 @@ void WorkDetailsModel::Delete() {
   const Question question{.message = std::string(kDeleteQuestion),
                           .first_button = std::string(kDeleteYes),
                           .second_button = std::string(kDeleteNo),
-                          .style = kSmallMessageStyle};
+                          .font = QuestionFont::kSmall};
   const int answer = ask_ ? ask_(question) : context_.ui.Ask(question);
   if (answer != 1) return;
   const std::int32_t position = view_.shown;
   {
-    std::lock_guard lock(context_.state.mutex);
-    DeleteWorkType(context_.records, shown_record());
+    const StateLock lock(context_.state.mutex);
+    ReportRecordWrite(context_, DeleteWorkType(context_.records, shown_record()));
   }
   Refill();
   if (ids_.empty()) {
@@ -233,7 +249,7 @@ void WorkDetailsModel::Select() {
   if (closed_ || !has_record()) return;
   SaveShown();
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     SetFieldText(context_.state.data.current_name, TruncateUtf8(view_.name, kWorkNameMaxBytes));
   }
   Finish();
@@ -247,7 +263,7 @@ std::int32_t WorkDetailsModel::AddRecord(const std::function<std::int32_t(Record
   std::int32_t id = -1;
   Status why;
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     id = add(context_.records);
     if (id < 0) why = context_.records.last_error();
   }
@@ -256,16 +272,16 @@ std::int32_t WorkDetailsModel::AddRecord(const std::function<std::int32_t(Record
 }
 
 void WorkDetailsModel::Finish() {
-  std::lock_guard lock(context_.state.mutex);
-  (void)EnsureSomeWorkType(context_.records);
+  const StateLock lock(context_.state.mutex);
+  EnsureSomeWorkType(context_);
   closed_ = true;
 }
 
 // ---- Select Work -------------------------------------------------------------
 
 SelectWorkModel::SelectWorkModel(CoreContext& context) : context_(context) {
-  std::lock_guard lock(context_.state.mutex);
-  (void)EnsureSomeWorkType(context_.records);
+  const StateLock lock(context_.state.mutex);
+  EnsureSomeWorkType(context_);
   NameList list = ReadNames(context_.records);
   ids_ = std::move(list.ids);
   names_ = std::move(list.names);
@@ -287,7 +303,7 @@ void SelectWorkModel::Cancel() {
 }
 
 void SelectWorkModel::Leave(std::int32_t request_value) {
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   context_.state.activity.request_value = request_value;
   closed_ = true;
 }

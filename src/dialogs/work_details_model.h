@@ -179,9 +179,9 @@ class SelectWorkModel {
   bool closed() const { return closed_; }
 
   void SelectEntry(std::int32_t position);
-  // RequestValue := the selected record id, or -1 when nothing is selected.
+  // Hands back the selected record id, or -1 when nothing is selected.
   void Ok();
-  // RequestValue := -1.
+  // Hands back -1: nothing chosen.
   void Cancel();
 
  private:
@@ -204,8 +204,8 @@ struct ImportConfirmation {
 std::optional<ImportConfirmation> ImportConfirmationOf(const Question& question);
 
 // Adds a "New Work" type when the database holds no live record, so the
-// monitor always has a work type to book to. Returns its id, or -1 when none
-// was needed or none could be added. State lock held.
-std::int32_t EnsureSomeWorkType(RecordDatabase& records);
+// monitor always has a work type to book to. Fails when one was needed but
+// could not be added. State lock held.
+Status EnsureSomeWorkType(RecordDatabase& records);
 
 }  // namespace tolvi

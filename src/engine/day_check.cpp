@@ -25,16 +25,15 @@ std::uint32_t ArmMidnightTimer(CoreContext& context) {
   return static_cast<std::uint32_t>(now.day);
 }
 
-void OpenDayOnly(CoreContext& context, StateLock& /*lock*/) {
+void OpenDayOnly(CoreContext& context, StateLock& /*lock*/) REQUIRES(context.state.mutex) {
   const std::uint32_t day = ArmMidnightTimer(context);
-  SharedState& state = context.state;
-  ProgramData& data = state.data;
+  ProgramData& data = context.state.data;
   if (data.day_of_month < kFirstDay || data.day_of_month > kLastDay || day != data.day_of_month) {
     data.day_of_month = day;
   }
   SetFieldText(data.today_text, context.clock.LongDate(context.clock.Now()));
-  RebuildRecentWork(state, context.records);
-  state.activity.tray_refresh_pending = true;
+  RebuildRecentWork(context.state, context.records);
+  context.state.activity.tray_refresh_pending = true;
 }
 
 void RunDayCheck(CoreContext& context, StateLock& lock) {

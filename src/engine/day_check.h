@@ -17,7 +17,7 @@
 namespace tolvi {
 
 // Runs the plugged-in day check, or OpenDayOnly when none is plugged in.
-void RunDayCheck(CoreContext& context, StateLock& lock);
+void RunDayCheck(CoreContext& context, StateLock& lock) REQUIRES(context.state.mutex);
 // Takes the state lock itself (callers that do not hold it).
 void RunDayCheck(CoreContext& context);
 
@@ -30,6 +30,6 @@ std::uint32_t MidnightTimerPeriodMs(int hour, int minute);
 // The default day check: arms the midnight timer, stores the day of the
 // month when no day is open (or when it changed), sets TodayText to the long
 // date, rebuilds RecentWork and asks for a tray refresh.
-void OpenDayOnly(CoreContext& context, StateLock& lock);
+void OpenDayOnly(CoreContext& context, StateLock& lock) REQUIRES(context.state.mutex);
 
 }  // namespace tolvi

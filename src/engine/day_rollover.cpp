@@ -11,6 +11,9 @@
 #include "engine/day_check.h"
 #include "engine/tray_tip.h"
 #include "engine/tray_updates.h"
+#include "state/write_failures.h"
+#include "settings/settings.h"
+#include "engine/tray_tip.h"
 #include "storage/close_journal.h"
 #include "storage/program_data_file.h"
 #include "text/text.h"
@@ -35,7 +38,7 @@ bool IsDayOpen(std::uint32_t day_of_month) {
 
 // The day number came round again: a month or more has passed since the
 // last close, which only the stamp can tell.
-bool SameDayNumberCameRound(CoreContext& context) {
+bool SameDayNumberCameRound(CoreContext& context) REQUIRES(context.state.mutex) {
   const std::uint32_t last = context.state.data.last_close_stamp;
   const std::uint32_t now = context.clock.FileTimeHigh();
   if (last < kOldestValidStamp || now < last) return false;
@@ -44,7 +47,7 @@ bool SameDayNumberCameRound(CoreContext& context) {
 
 // The clock guard: how many days to close, or nullopt when the user would
 // rather quit than let a clock that went back corrupt the histories.
-std::optional<std::uint32_t> DaysToClose(CoreContext& context, StateLock& lock) {
+std::optional<std::uint32_t> DaysToClose(CoreContext& context) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   const std::uint32_t now_stamp = context.clock.FileTimeHigh();
   std::optional<std::uint32_t> days = DaysSinceLastClose(now_stamp, data.last_close_stamp);
@@ -52,10 +55,16 @@ std::optional<std::uint32_t> DaysToClose(CoreContext& context, StateLock& lock) 
     const Question question{.message = std::string(kClockBackMessage),
                             .first_button = std::string(kClockBackGoOn),
                             .second_button = std::string(kClockBackQuit),
-                            .style = kSmallMessageStyle};
-    lock.unlock();
-    const int answer = context.ui.Ask(question);
-    lock.lock();
+                            .font = QuestionFont::kSmall};
+    int answer = 0;
+    // The question waits for the user without the lock; a GUI thread
+    // waiting for the request slot shows it.
+    context.state.mutex.unlock();
+    {
+      const CallingScope calling(context.events.request_free);
+      answer = context.ui.Ask(question);
+    }
+    context.state.mutex.lock();
     if (answer != kGoOnAnswer) return std::nullopt;
     days = 1;
   }
@@ -63,9 +72,8 @@ std::optional<std::uint32_t> DaysToClose(CoreContext& context, StateLock& lock) 
   return days;
 }
 
-void CloseOneDay(CoreContext& context) {
-  SharedState& state = context.state;
-  ProgramData& data = state.data;
+Status CloseOneDay(CoreContext& context) REQUIRES(context.state.mutex) {
+  ProgramData& data = context.state.data;
   data.total_days += 1;
   data.away_yesterday_ms = data.away_today_ms;
   data.away_total += data.away_today_ms / kMsPerTenthMinute;
@@ -73,17 +81,19 @@ void CloseOneDay(CoreContext& context) {
   data.break_total += data.break_today_ms / kMsPerTenthMinute;
   data.suspended_yesterday_ms = data.suspended_today_ms;
   data.suspended_total += data.suspended_today_ms / kMsPerTenthMinute;
-  data.work_yesterday_ms = ComputeTotals(state, context.records, GrandTotal::kSkip);
+  data.work_yesterday_ms = ComputeTotals(context.state, context.records, GrandTotal::kSkip);
 
   data.break_today_ms = 0;
   data.away_today_ms = 0;
   data.suspended_today_ms = 0;
   data.work_today_ms = 0;
-  state.activity.break_mark = 0;
+  context.state.activity.break_mark = 0;
 
+  FirstFailure failure;
   for (const std::int32_t record_id : context.records.LiveRecords()) {
-    ShiftDay(state, context.records, record_id);
+    failure.Note(ShiftDay(context.state, context.records, record_id));
   }
+  return failure.status();
 }
 
 std::filesystem::path DatabaseFile(const CoreContext& context) {
@@ -174,7 +184,7 @@ Status BeginClose(CoreContext& context, const ProgramData& before) {
 
 // "dTolvi.dat" first, so that the two " Bak" copies made after it are a
 // matching pair; the journal goes once the saved file holds the closed day.
-void SaveClosedDay(CoreContext& context) {
+void SaveClosedDay(CoreContext& context) REQUIRES(context.state.mutex) {
   const ProgramData& data = context.state.data;
   Ui& ui = context.ui;
   if (Status flushed = FlushDatabase(context); !flushed.ok()) {
@@ -200,13 +210,17 @@ void SaveClosedDay(CoreContext& context) {
       !backed_up.ok()) {
     ui.Notify("The backup copies of the closed day were not all made: " + backed_up.message());
   }
-  // A failed day copy keeps the older sets; the next close tries again.
-  (void)KeepDayBackup(context.files, context.data_directory, context.clock.Now());
+  if (Status kept = KeepDayBackup(context.files, context.data_directory, context.clock.Now());
+      !kept.ok()) {
+    // The older sets stay; the next close tries again.
+    ui.Notify("The day's backup set could not be kept: " + kept.message());
+  }
 }
 
 // A close that cannot be journalled does not start: the day stays open
 // with its date and counters, and the next day check tries again.
-void PostponeClose(CoreContext& context, const ProgramData& before, const Status& why) {
+void PostponeClose(CoreContext& context, const ProgramData& before, const Status& why)
+    REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   data.day_of_month = before.day_of_month;
   data.last_close_stamp = before.last_close_stamp;
@@ -233,42 +247,42 @@ std::optional<std::uint32_t> DaysSinceLastClose(std::uint32_t now_stamp,
   return days > kMaxDaysClosed ? kMaxDaysClosed : days;
 }
 
-void DaySummary(CoreContext& context) {
-  SharedState& state = context.state;
-  ProgramData& data = state.data;
-  RebuildRecentWork(state, context.records);
+void DaySummary(CoreContext& context) REQUIRES(context.state.mutex) {
+  ProgramData& data = context.state.data;
+  RebuildRecentWork(context.state, context.records);
 
   DayFigures figures;
   figures.work_ms = data.work_today_ms;
   figures.break_ms = data.break_today_ms;
   figures.away_ms = data.away_today_ms;
   for (std::size_t slot = 0; slot < kDayLineEntries; ++slot) {
-    figures.top[slot] = {state.recent[slot].name, state.recent[slot].today_ms};
+    figures.top[slot] = {context.state.recent[slot].name, context.state.recent[slot].today_ms};
   }
   const DaySummaryText summary = FormatDaySummary(figures, TimeStyleFor(data.decimal_hours));
   const std::string date = FieldText(data.today_text);
   const std::string line = FormatDayLine(date, summary, FieldText(data.work_notes));
   SetFieldText(data.work_notes, "");
 
-  if (data.file_log != 0) {
+  if (IsOn(data.file_log)) {
     // A line the log cannot take waits in the backlog; nothing is lost.
-    (void)ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
+    ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
   }
-  if (data.show_report != 0) {
-    ShowTrayBalloon(context, date, FormatDayReport(summary), TrayIconFor(state.activity));
+  if (IsOn(data.show_report)) {
+    ShowTrayBalloon(context, date, FormatDayReport(summary), TrayIconFor(context.state.activity));
   }
 }
 
-void CloseDays(CoreContext& context, std::uint32_t days) {
-  SharedState& state = context.state;
-  ClearRecentWork(state.recent);
-  for (std::uint32_t day = 0; day < days; ++day) CloseOneDay(context);
-  SeedRecentWork(state, context.records);
+Status CloseDays(CoreContext& context, std::uint32_t days) REQUIRES(context.state.mutex) {
+  ClearRecentWork(context.state.recent);
+  FirstFailure failure;
+  for (std::uint32_t day = 0; day < days; ++day) failure.Note(CloseOneDay(context));
+  failure.Note(SeedRecentWork(context.state, context.records));
+  return failure.status();
 }
 
-void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& quit) {
-  SharedState& state = context.state;
-  ProgramData& data = state.data;
+void DayRolloverCheck(CoreContext& context, StateLock& /*lock*/, const QuitProgram& quit)
+    REQUIRES(context.state.mutex) {
+  ProgramData& data = context.state.data;
   const std::uint32_t today = ArmMidnightTimer(context);
   if (!IsDayOpen(data.day_of_month)) {
     data.day_of_month = today;
@@ -278,7 +292,7 @@ void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& 
     // (while the clock guard waits for the user) finds nothing to close.
     data.day_of_month = today;
     // The question comes before the log line: quitting leaves no trace.
-    const std::optional<std::uint32_t> days = DaysToClose(context, lock);
+    const std::optional<std::uint32_t> days = DaysToClose(context);
     if (!days) {
       quit();
       return;
@@ -290,32 +304,31 @@ void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& 
     before.day_of_month = open_day;
     before.last_close_stamp = last_close_stamp;
     // Rewriting the cached time is harmless, and the journal then holds it.
-    FlushCurrentWorkType(state, context.records);
+    ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
     if (Status begun = BeginClose(context, before); !begun.ok()) {
       PostponeClose(context, before, begun);
       // TodayText keeps the open day's date for its line.
-      RebuildRecentWork(state, context.records);
-      state.activity.tray_refresh_pending = true;
+      RebuildRecentWork(context.state, context.records);
+      context.state.activity.tray_refresh_pending = true;
       return;
     }
-    state.activity.current_today_ms = 0;
-    ComputeTotals(state, context.records, GrandTotal::kSkip);
-    if (data.file_log != 0 || data.show_report != 0) DaySummary(context);
-    CloseDays(context, *days);
+    context.state.activity.current_today_ms = 0;
+    ComputeTotals(context.state, context.records, GrandTotal::kSkip);
+    if (IsOn(data.file_log) || IsOn(data.show_report)) DaySummary(context);
+    ReportRecordWrite(context, CloseDays(context, *days));
     // Saved with the new day's date: a start on a later day closes this
     // one under its own date, not the one before it.
     SetFieldText(data.today_text, context.clock.LongDate(context.clock.Now()));
     SaveClosedDay(context);
   }
   SetFieldText(data.today_text, context.clock.LongDate(context.clock.Now()));
-  RebuildRecentWork(state, context.records);
-  state.activity.tray_refresh_pending = true;
+  RebuildRecentWork(context.state, context.records);
+  context.state.activity.tray_refresh_pending = true;
 }
 
 void InstallDayRollover(CoreContext& context, QuitProgram quit) {
-  context.hooks.day_check = [quit = std::move(quit)](CoreContext& hooked, StateLock& lock) {
-    DayRolloverCheck(hooked, lock, quit);
-  };
+  context.hooks.day_check = [quit = std::move(quit)](CoreContext& hooked, StateLock& lock) REQUIRES(
+                                hooked.state.mutex) { DayRolloverCheck(hooked, lock, quit); };
 }
 
 }  // namespace tolvi

@@ -52,16 +52,18 @@ std::optional<std::uint32_t> DaysSinceLastClose(std::uint32_t now_stamp,
 // not but the last close is more than a calendar day back (the same day
 // number a month or more later); then sets TodayText, rebuilds Recent Work
 // and asks for a tray refresh.
-void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& quit);
+void DayRolloverCheck(CoreContext& context, StateLock& lock, const QuitProgram& quit)
+    REQUIRES(context.state.mutex);
 
 // Writes the ended day's line to the work log (FileLog) and its report
 // balloon (ShowReport), then empties WorkNotes. Lock held.
-void DaySummary(CoreContext& context);
+void DaySummary(CoreContext& context) REQUIRES(context.state.mutex);
 
 // Closes `days` days: counters into yesterday's figures and the totals,
 // every record's history shifted once per day, then the new day's Recent
-// Work seeded. Lock held.
-void CloseDays(CoreContext& context, std::uint32_t days);
+// Work seeded. Lock held. Returns the first record write that failed.
+[[nodiscard]] Status CloseDays(CoreContext& context, std::uint32_t days)
+    REQUIRES(context.state.mutex);
 
 // Makes DayRolloverCheck the context's day check.
 void InstallDayRollover(CoreContext& context, QuitProgram quit = EndProcessWithoutSaving);

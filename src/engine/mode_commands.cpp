@@ -4,19 +4,18 @@
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
 #include "state/command_ids.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
-
-constexpr std::uint32_t kMonitorActivity = 0;
 
 // Runs a change of mode under the lock, then wakes the monitor. Once exit
 // has been asked for, no mode command may undo it.
 template <typename Change>
 void ChangeMode(CoreContext& context, Change change) {
   {
-    std::lock_guard lock(context.state.mutex);
-    if (context.state.activity.working_flag == kWorkingFlagExit) return;
+    const StateLock lock(context.state.mutex);
+    if (context.state.activity.working_flag == WorkingFlag::kExit) return;
     change(context.state.activity);
   }
   context.events.wake.Set();
@@ -27,39 +26,37 @@ Question ExitQuestion() {
   question.message = "Are you sure that you want to exit Tolvi?";
   question.first_button = "Yes, close please";
   question.second_button = "No, keep running";
-  question.style = kSmallMessageStyle;
+  question.font = QuestionFont::kSmall;
   return question;
 }
 
 }  // namespace
 
 void CommandWorking(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
-    activity.meeting = 0;
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
+    activity.meeting = false;
     StartWork(context);
   });
 }
 
 void CommandOnBreak(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState&) { StartBreak(context); });
+  ChangeMode(context, [&](ActivityState&) REQUIRES(context.state.mutex) { StartBreak(context); });
 }
 
 void CommandAway(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
-    activity.away = 1;
-    activity.meeting = 0;
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
+    activity.away = true;
+    activity.meeting = false;
     RefreshTrayTip(context);
   });
 }
 
 void CommandAtMeeting(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
-    if (activity.meeting == 0) {
-      activity.working_flag = kWorkingFlagWorking;
-      activity.away = 0;
-      activity.meeting = 1;
-    } else {
-      activity.meeting = 0;
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
+    activity.meeting = !activity.meeting;
+    if (activity.meeting) {
+      activity.working_flag = WorkingFlag::kWorking;
+      activity.away = false;
     }
     RefreshTrayTip(context);
   });
@@ -67,7 +64,7 @@ void CommandAtMeeting(CoreContext& context) {
 
 void CommandResetReminder(CoreContext& context) {
   // The monitor is not woken: the new countdown shows at its next tick.
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   ActivityState& activity = context.state.activity;
   activity.break_countdown_ms = context.state.data.break_interval;
   RearmMicroCountdown(context.state.data, activity);
@@ -75,12 +72,12 @@ void CommandResetReminder(CoreContext& context) {
 }
 
 void TrayLeftClick(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
-    if (activity.working_flag == kWorkingFlagOnBreak) {
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
+    if (activity.working_flag == WorkingFlag::kOnBreak) {
       StartWork(context);
-    } else if (activity.away == 0) {
+    } else if (!activity.away) {
       StartBreak(context);
-    } else if (context.state.data.away_toggle_method == kMonitorActivity) {
+    } else if (MonitorsActivity(context.state.data)) {
       StartWork(context);
     } else {
       StartBreak(context);
@@ -89,7 +86,7 @@ void TrayLeftClick(CoreContext& context) {
 }
 
 void TrayMouseMove(CoreContext& context) {
-  ChangeMode(context, [&](ActivityState& activity) {
+  ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
     if (activity.tray_refresh_pending) RefreshTrayTip(context);
   });
 }
@@ -97,17 +94,17 @@ void TrayMouseMove(CoreContext& context) {
 ExitStep CommandExit(CoreContext& context) {
   bool confirm = false;
   {
-    std::lock_guard lock(context.state.mutex);
-    confirm = context.state.data.confirm_quit != 0;
+    const StateLock lock(context.state.mutex);
+    confirm = IsOn(context.state.data.confirm_quit);
   }
   // Asked without the lock: the monitor keeps ticking while the user thinks.
   if (confirm && context.ui.Ask(ExitQuestion()) != 1) return ExitStep::kDeclined;
   bool first_time = false;
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     ActivityState& activity = context.state.activity;
-    first_time = activity.working_flag != kWorkingFlagExit;
-    activity.working_flag = kWorkingFlagExit;
+    first_time = activity.working_flag != WorkingFlag::kExit;
+    activity.working_flag = WorkingFlag::kExit;
   }
   // Woken after the flag is set, so the monitor cannot miss it and wait
   // another six seconds.
@@ -141,7 +138,7 @@ std::optional<RequestOrder> RequestForCommand(CoreContext& context, std::uint32_
   } else {
     return std::nullopt;
   }
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   const std::int32_t record_id = context.state.recent[slot].record_id;
   // An empty slot names no work type; switching to "record -1" would book
   // the day's work nowhere.

@@ -29,10 +29,11 @@ void TrayMouseMove(CoreContext& context);
 
 enum class ExitStep {
   kDeclined,        // the confirmation was answered "No, keep running"
-  kHandshakeBegun,  // WorkingFlag is 666 and the monitor was woken
+  kHandshakeBegun,  // the exit flag is set and the monitor was woken
   kDestroyNow,      // Exit chosen again: command 2012 was posted at once
 };
-// The Exit command: the optional confirmation, then WorkingFlag := 666.
+// The Exit command: the optional confirmation, then the exit flag that no
+// later mode change undoes.
 ExitStep CommandExit(CoreContext& context);
 
 // The request a work-type command hands to the monitor, by command id

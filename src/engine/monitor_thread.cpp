@@ -11,6 +11,8 @@
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
 #include "state/command_ids.h"
+#include "state/write_failures.h"
+#include "settings/settings.h"
 #include "storage/program_data_file.h"
 #include "text/text.h"
 #include "worklog/work_log.h"
@@ -21,7 +23,7 @@ namespace {
 bool AddTrayForMode(CoreContext& context) {
   TrayIcon icon = TrayIcon::kOnBreak;
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     icon = StartupTrayIcon(context.state.activity);
   }
   return context.ui.AddTray(icon, std::string(kProgramTitle));
@@ -31,29 +33,28 @@ bool AddTrayForMode(CoreContext& context) {
 
 void PrepareMonitorStart(CoreContext& context) {
   StateLock lock(context.state.mutex);
-  SharedState& state = context.state;
   // Without a record behind it, every working tick would hit a maximum of 0.
-  const bool replaced = ReplaceMissingCurrentWorkType(state, context.records);
-  LoadCurrentWorkType(state, context.records);
+  const bool replaced = ReplaceMissingCurrentWorkType(context.state, context.records);
+  LoadCurrentWorkType(context.state, context.records);
   if (replaced) {
     context.ui.Notify("The current work type was not found in the work-type database; \"" +
-                      FieldText(state.data.current_name) + "\" is current now.");
+                      FieldText(context.state.data.current_name) + "\" is current now.");
   }
   // Lines a previous run could not write go first, before today's.
   static_cast<void>(ContextWorkLog(context).WritePending());
-  state.activity.phase = 0;
-  state.activity.break_mark = state.data.break_today_ms;
-  state.activity.last_tick_count = context.clock.TickCount();
+  context.state.activity.phase = 0;
+  context.state.activity.break_mark = context.state.data.break_today_ms;
+  context.state.activity.last_tick_count = context.clock.TickCount();
   RunDayCheck(context, lock);
 }
 
 bool BeginTrayAndCountdown(CoreContext& context) {
   {
-    std::lock_guard lock(context.state.mutex);
-    if (context.state.data.auto_begin != 0) StartWork(context);
+    const StateLock lock(context.state.mutex);
+    if (IsOn(context.state.data.auto_begin)) StartWork(context);
   }
   const bool added = AddTrayForMode(context);
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   context.state.activity.break_countdown_ms = context.state.data.break_interval;
   return added;
 }
@@ -63,8 +64,8 @@ bool RetryTrayAdd(CoreContext& context) {
 }
 
 bool ExitRequested(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
-  return context.state.activity.working_flag == kWorkingFlagExit;
+  const StateLock lock(context.state.mutex);
+  return context.state.activity.working_flag == WorkingFlag::kExit;
 }
 
 void RunMonitorPass(CoreContext& context) {
@@ -86,7 +87,7 @@ void SaveHousekeepingData(CoreContext& context) {
   const Status saved = SaveProgramFiles(context);
   bool tell = false;
   {
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     bool& reported = context.state.activity.data_save_failure_reported;
     tell = !saved.ok() && !reported;
     reported = !saved.ok();
@@ -97,11 +98,12 @@ void SaveHousekeepingData(CoreContext& context) {
 void FinishMonitor(CoreContext& context) {
   context.ui.PostClose();
   {
-    std::lock_guard lock(context.state.mutex);
-    FlushCurrentWorkType(context.state, context.records);
+    const StateLock lock(context.state.mutex);
+    ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
   }
   context.records.Close();
   context.ui.PostCommand(command::kDestroyWindow);
+  context.events.request_free.Call();
 }
 
 MonitorThread::~MonitorThread() {

@@ -22,13 +22,13 @@ inline constexpr std::chrono::milliseconds kTrayRetryWait{500};
 // calls BeginTrayAndCountdown.
 void PrepareMonitorStart(CoreContext& context);
 // Start sequence, second half: StartWork when AutoBegin is set, the first
-// tray add, and BreakCountdownMs := BreakInterval. Returns whether the tray
+// tray add, and a full break interval to count down. Returns whether the tray
 // icon was added; if not, the loop keeps retrying with RetryTrayAdd.
 bool BeginTrayAndCountdown(CoreContext& context);
 // One more try at adding the tray icon for the current mode.
 bool RetryTrayAdd(CoreContext& context);
 
-// True once WorkingFlag is 666.
+// True once the exit flag is set.
 bool ExitRequested(CoreContext& context);
 // The loop body: a tick when no request is pending, else the request (none
 // while a work-type dialog is open); then the repaint request when the

@@ -3,18 +3,23 @@
 #include <optional>
 
 #include "accounting/work_type_record.h"
+#include "settings/settings.h"
 #include "storage/temporary_files.h"
 #include "text/text.h"
 
 namespace tolvi {
 namespace {
 
+void NoteWorkTypeWrite(const Status& written, std::vector<std::string>& notices) {
+  if (!written.ok()) notices.push_back(std::string(kRecordWriteFailedText) + written.message());
+}
+
 Question LoadQuestion(std::string_view message, std::string_view first, std::string_view second) {
   Question question;
   question.message = std::string(message);
   question.first_button = std::string(first);
   question.second_button = std::string(second);
-  question.style = kLargeMessageStyle;
+  question.font = QuestionFont::kLarge;
   question.has_owner = false;
   return question;
 }
@@ -189,16 +194,18 @@ LoadOutcome OpenOrCreateDatabase(DataFileContext& context, std::vector<std::stri
     notices.push_back("The work-type database cannot be created: " + created.message());
     return LoadOutcome::kQuit;
   }
-  CreateInitialWorkTypes(context.records);
+  NoteWorkTypeWrite(CreateInitialWorkTypes(context.records), notices);
   context.data.current_work_type = 0;
   return LoadOutcome::kReady;
 }
 
-void ImportOldWorkTypes(RecordDatabase& records, const ProgramData& data) {
+Status ImportOldWorkTypes(RecordDatabase& records, const ProgramData& data) {
+  FirstFailure failure;
   for (std::size_t i = 0; i < kLegacyWorkTypes; ++i) {
-    (void)ImportOldWorkType(records, FieldText(data.legacy_names[i]), data.legacy_maxima[i],
-                            data.legacy_today[i], data.legacy_yesterday[i]);
+    failure.Note(ImportOldWorkType(records, FieldText(data.legacy_names[i]), data.legacy_maxima[i],
+                                   data.legacy_today[i], data.legacy_yesterday[i]));
   }
+  return failure.status();
 }
 
 // Undoes the upgrade's database: the new file goes, an old one comes back.
@@ -228,9 +235,9 @@ LoadResult LoadProgramData(DataFileContext& context) {
   return result;
 }
 
-bool ImportOldWorkType(RecordDatabase& records, std::string_view name, std::uint32_t maximum_ms,
-                       std::uint32_t today_ms, std::uint32_t yesterday_ms) {
-  if (name.empty()) return false;
+Status ImportOldWorkType(RecordDatabase& records, std::string_view name, std::uint32_t maximum_ms,
+                         std::uint32_t today_ms, std::uint32_t yesterday_ms) {
+  if (name.empty()) return Status::Ok();
   std::int32_t id = -1;
   for (const std::int32_t slot : records.LiveRecords()) {
     if (slot != kPlaceholderSlot && records.ReadText(slot, work_type_field::kName) == name) {
@@ -240,12 +247,16 @@ bool ImportOldWorkType(RecordDatabase& records, std::string_view name, std::uint
   }
   if (id < 0) {
     id = records.NewRecord();
-    if (id < 0) return false;
-    (void)records.WriteText(id, work_type_field::kName, name);
+    if (id < 0) return records.last_error();
+    if (Status named = records.WriteText(id, work_type_field::kName, name); !named.ok()) {
+      return named;
+    }
   }
-  return records.WriteNumber(id, work_type_field::kMaximum, maximum_ms) &&
-         records.WriteNumber(id, work_type_field::kToday, today_ms) &&
-         records.WriteNumber(id, work_type_field::kYesterday, yesterday_ms);
+  FirstFailure failure;
+  failure.Note(records.WriteNumber(id, work_type_field::kMaximum, maximum_ms));
+  failure.Note(records.WriteNumber(id, work_type_field::kToday, today_ms));
+  failure.Note(records.WriteNumber(id, work_type_field::kYesterday, yesterday_ms));
+  return failure.status();
 }
 
 LoadOutcome UpgradeFromVersion250(DataFileContext& context, std::vector<std::string>& notices) {
@@ -267,7 +278,7 @@ LoadOutcome UpgradeFromVersion250(DataFileContext& context, std::vector<std::str
     AbandonUpgradeDatabase(context, db_path, aside);
     return LoadOutcome::kQuit;
   }
-  ImportOldWorkTypes(context.records, data);
+  NoteWorkTypeWrite(ImportOldWorkTypes(context.records, data), notices);
 
   if (context.import_work && !context.import_work()) {
     notices.push_back("The upgrade was cancelled; nothing was changed");
@@ -280,10 +291,12 @@ LoadOutcome UpgradeFromVersion250(DataFileContext& context, std::vector<std::str
   // start would take the database for a damaged one.
   if (context.records.live_count() == 0) {
     // The placeholder that CreateInitialWorkTypes removes again.
-    if (context.records.NewRecord() == kPlaceholderSlot) CreateInitialWorkTypes(context.records);
+    if (context.records.NewRecord() == kPlaceholderSlot) {
+      NoteWorkTypeWrite(CreateInitialWorkTypes(context.records), notices);
+    }
     data.current_work_type = 0;
   }
-  if (data.file_log != 0 && context.write_plain_log_line) {
+  if (IsOn(data.file_log) && context.write_plain_log_line) {
     context.write_plain_log_line(kUpgradeLogMarker);
   }
   return LoadOutcome::kReady;

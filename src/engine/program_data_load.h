@@ -80,10 +80,10 @@ LoadResult LoadProgramData(DataFileContext& context);
 
 // Writes one work type of a version-250 file into the database: the record
 // of that exact name (never the placeholder in slot 0), or a new one; then
-// its maximum, today and yesterday. False when it could not be stored; an
+// its maximum, today and yesterday. Fails when it could not be stored; an
 // empty name is skipped.
-bool ImportOldWorkType(RecordDatabase& records, std::string_view name, std::uint32_t maximum_ms,
-                       std::uint32_t today_ms, std::uint32_t yesterday_ms);
+Status ImportOldWorkType(RecordDatabase& records, std::string_view name, std::uint32_t maximum_ms,
+                         std::uint32_t today_ms, std::uint32_t yesterday_ms);
 
 // The upgrade of a version-250 block read into context.data: units, a new
 // database with the five old work types, the import dialog and the log

@@ -1,35 +1,34 @@
 #include "engine/requests.h"
 
-#include <chrono>
-
 #include "accounting/recent_work.h"
 #include "accounting/work_types.h"
 #include "engine/day_check.h"
 #include "engine/tick.h"
 #include "state/command_ids.h"
+#include "state/write_failures.h"
 
 namespace tolvi {
 namespace {
 
-constexpr std::chrono::milliseconds kSlotPoll{50};
 constexpr std::uint32_t kMidnightRetryMs = 1'000;
 
 void WriteSlot(CoreContext& context, std::uint32_t code, std::int32_t value) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   context.state.activity.request_code = code;
   context.state.activity.request_value = value;
 }
 
 void WriteCode(CoreContext& context, std::uint32_t code) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   context.state.activity.request_code = code;
 }
 
-void Flush(CoreContext& context) {
-  FlushCurrentWorkType(context.state, context.records);
+void Flush(CoreContext& context) REQUIRES(context.state.mutex) {
+  ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
 }
 
-void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog) {
+void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog)
+    REQUIRES(context.state.mutex) {
   Flush(context);
   context.state.activity.request_value = value_for_dialog;
   context.ui.PostCommand(command::kWorkTypeDialog);
@@ -38,7 +37,7 @@ void OpenDialogFor(CoreContext& context, std::int32_t value_for_dialog) {
 }  // namespace
 
 bool SlotHeldForDialog(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   switch (context.state.activity.request_code) {
     case request::kEditWorkType:
     case request::kSelectWorkType:
@@ -52,8 +51,11 @@ bool SlotHeldForDialog(CoreContext& context) {
 
 bool PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value,
                  const std::function<void()>& wait_step) {
-  while (!context.events.request_free.WaitFor(kSlotPoll)) {
+  // The monitor frees the slot, or calls when it needs this thread (a
+  // question from the day check, the end); nothing is polled.
+  while (!context.events.request_free.IsSet()) {
     if (SlotHeldForDialog(context)) return false;
+    if (context.events.request_free.WaitUntilSetOrCalled()) break;
     if (wait_step) wait_step();
   }
   context.events.request_free.Reset();
@@ -79,15 +81,14 @@ void OnMidnightTimer(CoreContext& context) {
   WriteCode(context, request::kDayCheck);
 }
 
-void HandleRequest(CoreContext& context, StateLock& lock) {
-  SharedState& state = context.state;
-  ActivityState& activity = state.activity;
+void HandleRequest(CoreContext& context, StateLock& lock) REQUIRES(context.state.mutex) {
+  ActivityState& activity = context.state.activity;
   context.events.wake.Reset();
   switch (activity.request_code) {
     case request::kChangeWorkType:
       Flush(context);
-      SelectCurrentById(state, context.records, activity.request_value);
-      FindCurrentSlot(state);
+      SelectCurrentById(context.state, context.records, activity.request_value);
+      FindCurrentSlot(context.state);
       activity.request_code = request::kNone;
       break;
     case request::kDayCheck:
@@ -106,21 +107,21 @@ void HandleRequest(CoreContext& context, StateLock& lock) {
       break;
     case request::kRefresh:
       Flush(context);
-      ComputeTotals(state, context.records, GrandTotal::kCompute);
-      RebuildRecentWork(state, context.records);
+      ComputeTotals(context.state, context.records, GrandTotal::kCompute);
+      RebuildRecentWork(context.state, context.records);
       activity.request_code = request::kNone;
       break;
     case request::kWorkDetailsClosed:
-      SelectCurrentByName(state, context.records);
-      FindCurrentSlot(state);
+      ReportRecordWrite(context, SelectCurrentByName(context.state, context.records));
+      FindCurrentSlot(context.state);
       activity.phase = kPhaseAfterDialog;
       activity.request_code = request::kNone;
       context.events.wake.Set();
       break;
     case request::kSelectWorkClosed:
       if (activity.request_value != request::kSelectCurrentValue) {
-        SelectCurrentById(state, context.records, activity.request_value);
-        FindCurrentSlot(state);
+        SelectCurrentById(context.state, context.records, activity.request_value);
+        FindCurrentSlot(context.state);
         activity.phase = kPhaseAfterDialog;
       }
       activity.request_code = request::kNone;
@@ -138,7 +139,7 @@ void HandleRequest(CoreContext& context, StateLock& lock) {
 }
 
 std::optional<WorkTypeDialog> BeginWorkTypeDialog(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   ActivityState& activity = context.state.activity;
   WorkTypeDialog dialog = WorkTypeDialog::kSelectWork;
   switch (activity.request_code) {

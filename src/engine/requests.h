@@ -16,11 +16,12 @@
 namespace tolvi {
 
 // Waits (without holding the state lock) until the slot is free, then
-// writes the request and sets WakeEvent. While it waits it calls wait_step
-// between short polls, so a GUI thread can go on serving what the monitor
-// asks of it (a question from the day check). Gives up, and returns false,
-// when the slot is held for a work-type dialog: only this thread can close
-// that dialog, so waiting would never end.
+// writes the request and sets WakeEvent. Whenever the monitor calls on
+// RequestFreeEvent while it waits, it runs wait_step, so a GUI thread can
+// serve what the monitor asks of it (a question from the day check, the
+// end). Gives up, and returns false, when the slot is
+// held for a work-type dialog: only this thread can close that dialog, so
+// waiting would never end.
 [[nodiscard]] bool PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value,
                                const std::function<void()>& wait_step = {});
 // The same without waiting: false, and nothing written, while the slot is
@@ -39,7 +40,7 @@ void OnMidnightTimer(CoreContext& context);
 // Carries out the pending request (codes 1 to 8; any other code except 999
 // is dropped so the slot cannot stay taken for ever). Frees the slot when
 // the code is back to 0.
-void HandleRequest(CoreContext& context, StateLock& lock);
+void HandleRequest(CoreContext& context, StateLock& lock) REQUIRES(context.state.mutex);
 
 enum class WorkTypeDialog { kWorkDetails, kSelectWork };
 // Command 2018, posted by the monitor after request 3, 4 or 5: marks the

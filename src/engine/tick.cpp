@@ -7,6 +7,9 @@
 #include "accounting/work_types.h"
 #include "engine/tray_updates.h"
 #include "text/text.h"
+#include "state/write_failures.h"
+#include "settings/settings.h"
+#include "text/text.h"
 #include "worklog/work_log.h"
 
 namespace tolvi {
@@ -14,10 +17,6 @@ namespace {
 
 constexpr std::uint32_t kHoursDivisor = 36'000;
 constexpr std::uint32_t kMsPerSecond = 1'000;
-constexpr std::uint32_t kAutoReset = 1;
-constexpr std::uint32_t kAutoResetPlus = 2;
-constexpr std::uint32_t kMaxBreakArmed = 1;
-constexpr std::uint32_t kMaxBreakFired = 2;
 // Differences of the wrapping counter above this are "before", not "after".
 constexpr std::uint32_t kHalfCounter = 0x8000'0000u;
 
@@ -34,13 +33,13 @@ std::string HoursText(const ProgramData& data, std::uint32_t milliseconds) {
 
 // The time since the previous tick, with a suspended gap
 // booked as one normal tick (unless a long meeting books it all).
-void MeasureElapsed(CoreContext& context) {
+void MeasureElapsed(CoreContext& context) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   const std::uint32_t now = context.clock.TickCount();
   activity.tick_elapsed_ms = now - activity.last_tick_count;
   activity.last_tick_count = now;
-  const bool long_meeting = data.long_meeting != 0 && activity.meeting == 1;
+  const bool long_meeting = IsOn(data.long_meeting) && activity.meeting;
   if (activity.tick_elapsed_ms > kSuspensionLimitMs && !long_meeting) {
     data.suspended_today_ms += activity.tick_elapsed_ms - kMonitorPaceMs;
     activity.tick_elapsed_ms = kMonitorPaceMs;
@@ -48,11 +47,11 @@ void MeasureElapsed(CoreContext& context) {
 }
 
 // The break countdown, else the micro-break countdown.
-void RunCountdowns(CoreContext& context) {
+void RunCountdowns(CoreContext& context) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
-  if (data.reminder_enabled == 0 || activity.working_flag != kWorkingFlagWorking ||
-      activity.meeting != 0 || activity.away != 0) {
+  if (!IsOn(data.reminder_enabled) || activity.working_flag != WorkingFlag::kWorking ||
+      activity.meeting || activity.away) {
     return;
   }
   activity.break_countdown_ms =
@@ -62,7 +61,7 @@ void RunCountdowns(CoreContext& context) {
     context.ui.ArmTimer(TimerId::kBreakReminder, kAlertTimerPeriodMs);
     return;
   }
-  if (data.micro_break_mode == 0) return;
+  if (MicroBreakModeOf(data) == MicroBreakMode::kNone) return;
   activity.micro_countdown_ms =
       SaturatingSubtract(activity.micro_countdown_ms, activity.tick_elapsed_ms);
   if (activity.micro_countdown_ms == 0) {
@@ -71,9 +70,9 @@ void RunCountdowns(CoreContext& context) {
   }
 }
 
-std::uint32_t ReadIdleTime(CoreContext& context) {
+std::uint32_t ReadIdleTime(CoreContext& context) REQUIRES(context.state.mutex) {
   const ProgramData& data = context.state.data;
-  if (data.away_toggle_method != 0 || context.state.activity.meeting != 0) return 0;
+  if (!MonitorsActivity(data) || context.state.activity.meeting) return 0;
   const std::uint32_t last_input = context.clock.LastInputTick();
   const std::uint32_t now = context.clock.TickCount();
   return IdleTimeMs(now, last_input);
@@ -81,14 +80,14 @@ std::uint32_t ReadIdleTime(CoreContext& context) {
 
 // On going away: the idle span before detection was booked as work or break;
 // it moves to away time.
-void BeginAway(CoreContext& context) {
+void BeginAway(CoreContext& context) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
-  activity.away = 1;
+  activity.away = true;
   SetTrayStatus(context, TrayIcon::kAway, "Away");
   activity.away_mark = data.away_today_ms;
   data.away_today_ms += data.away_time;
-  if (activity.working_flag != kWorkingFlagOnBreak) {
+  if (activity.working_flag != WorkingFlag::kOnBreak) {
     activity.current_today_ms = SaturatingSubtract(activity.current_today_ms, data.away_time);
   } else {
     data.break_today_ms = SaturatingSubtract(data.break_today_ms, data.away_time);
@@ -97,14 +96,14 @@ void BeginAway(CoreContext& context) {
 }
 
 // Away detection and the return from it.
-void DetectAway(CoreContext& context, std::uint32_t idle_ms) {
+void DetectAway(CoreContext& context, std::uint32_t idle_ms) REQUIRES(context.state.mutex) {
   const ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
-  if (idle_ms >= data.away_time && activity.away == 0) {
+  if (idle_ms >= data.away_time && !activity.away) {
     BeginAway(context);
-  } else if (idle_ms < data.away_time && activity.away == 1 && data.away_toggle_method == 0) {
-    activity.away = 0;
-    if (activity.working_flag != kWorkingFlagOnBreak) {
+  } else if (idle_ms < data.away_time && activity.away && MonitorsActivity(data)) {
+    activity.away = false;
+    if (activity.working_flag != WorkingFlag::kOnBreak) {
       StartWork(context);
     } else {
       SetTrayStatus(context, TrayIcon::kOnBreak, "On Break");
@@ -112,15 +111,15 @@ void DetectAway(CoreContext& context, std::uint32_t idle_ms) {
   }
 }
 
-void BookBreak(CoreContext& context, std::uint32_t elapsed) {
+void BookBreak(CoreContext& context, std::uint32_t elapsed) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   data.break_today_ms += elapsed;
-  if (activity.max_break_state != kMaxBreakArmed) return;
+  if (activity.max_break_state != MaxBreakState::kArmed) return;
   const std::uint32_t seconds =
       SaturatingSubtract(data.break_today_ms, activity.break_mark) / kMsPerSecond;
   if (seconds <= data.max_break_seconds) return;
-  activity.max_break_state = kMaxBreakFired;
+  activity.max_break_state = MaxBreakState::kFired;
   ShowTrayBalloon(
       context, "Maximum break time",
       TimeWasSetAs(FormatDecimal(static_cast<std::int32_t>(data.max_break_seconds)), " seconds"),
@@ -129,7 +128,7 @@ void BookBreak(CoreContext& context, std::uint32_t elapsed) {
 }
 
 // The current work type is full for today: what does not fit is break.
-void SplitAtMaximum(CoreContext& context, std::uint32_t elapsed) {
+void SplitAtMaximum(CoreContext& context, std::uint32_t elapsed) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   if (activity.current_today_ms < activity.current_maximum_ms) {
@@ -146,7 +145,7 @@ void SplitAtMaximum(CoreContext& context, std::uint32_t elapsed) {
   context.ui.ArmTimer(TimerId::kWorkTypeMaximum, kAlertTimerPeriodMs);
 }
 
-void CountTowardsTarget(CoreContext& context, std::uint32_t elapsed) {
+void CountTowardsTarget(CoreContext& context, std::uint32_t elapsed) REQUIRES(context.state.mutex) {
   ActivityState& activity = context.state.activity;
   if (activity.target_remaining_ms == 0) return;
   if (elapsed < activity.target_remaining_ms) {
@@ -160,7 +159,7 @@ void CountTowardsTarget(CoreContext& context, std::uint32_t elapsed) {
       TrayIcon::kWorking);
 }
 
-void BookWork(CoreContext& context, std::uint32_t elapsed) {
+void BookWork(CoreContext& context, std::uint32_t elapsed) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   const std::uint64_t reached = std::uint64_t{activity.current_today_ms} + elapsed;
@@ -178,14 +177,14 @@ void BookWork(CoreContext& context, std::uint32_t elapsed) {
 }
 
 // The elapsed time goes to away, break or work.
-void BookElapsed(CoreContext& context) {
+void BookElapsed(CoreContext& context) REQUIRES(context.state.mutex) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
   const std::uint32_t elapsed = activity.tick_elapsed_ms;
-  if (activity.away == 1) {
+  if (activity.away) {
     activity.break_countdown_ms = data.break_interval;
     data.away_today_ms += elapsed;
-  } else if (activity.working_flag == kWorkingFlagOnBreak) {
+  } else if (activity.working_flag == WorkingFlag::kOnBreak) {
     BookBreak(context, elapsed);
   } else {
     BookWork(context, elapsed);
@@ -194,14 +193,13 @@ void BookElapsed(CoreContext& context) {
 
 // Housekeeping: the refresh of the sums every 51 ticks, with the waiting log
 // lines and the save, and the occasional backup. True when the save is due.
-bool Housekeeping(CoreContext& context) {
-  SharedState& state = context.state;
-  ActivityState& activity = state.activity;
+bool Housekeeping(CoreContext& context) REQUIRES(context.state.mutex) {
+  ActivityState& activity = context.state.activity;
   bool save_due = false;
   if (activity.phase == kPhaseRefresh) {
-    FlushCurrentWorkType(state, context.records);
-    ComputeTotals(state, context.records, GrandTotal::kCompute);
-    RebuildRecentWork(state, context.records);
+    ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
+    ComputeTotals(context.state, context.records, GrandTotal::kCompute);
+    RebuildRecentWork(context.state, context.records);
     // Lines the log still refuses stay kept; the user has been told.
     static_cast<void>(ContextWorkLog(context).WritePending());
     save_due = true;
@@ -223,14 +221,15 @@ std::uint32_t IdleTimeMs(std::uint32_t now, std::uint32_t last_input) {
 }
 
 void RearmMicroCountdown(ProgramData& data, ActivityState& activity) {
-  switch (data.micro_break_mode) {
-    case 0:
+  switch (MicroBreakModeOf(data)) {
+    case MicroBreakMode::kNone:
       activity.micro_countdown_ms = kMicroCountdownOff;
       break;
-    case 1:
+    case MicroBreakMode::kHalfTime:
       activity.micro_countdown_ms = data.break_interval / 2;
       break;
-    default:
+    case MicroBreakMode::kQuarterTime:
+    default:  // an unknown mode from a damaged file counts as the shortest
       activity.micro_countdown_ms = data.break_interval / 4;
       break;
   }
@@ -239,26 +238,29 @@ void RearmMicroCountdown(ProgramData& data, ActivityState& activity) {
 void StartBreak(CoreContext& context) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
-  if (activity.working_flag == kWorkingFlagExit) return;  // exit is never undone
-  activity.meeting = 0;
-  activity.working_flag = kWorkingFlagOnBreak;
+  if (activity.working_flag == WorkingFlag::kExit) return;  // exit is never undone
+  activity.meeting = false;
+  activity.working_flag = WorkingFlag::kOnBreak;
   RefreshTrayTip(context);
   activity.break_mark = data.break_today_ms;
   RearmMicroCountdown(data, activity);
-  activity.max_break_state = data.max_break_action != 0 ? kMaxBreakArmed : 0;
+  activity.max_break_state = MaxBreakActionOf(data) != MaxBreakAction::kOff
+                                 ? MaxBreakState::kArmed
+                                 : MaxBreakState::kNotArmed;
 }
 
 void StartWork(CoreContext& context) {
   ProgramData& data = context.state.data;
   ActivityState& activity = context.state.activity;
-  if (activity.working_flag == kWorkingFlagExit) return;  // exit is never undone
-  activity.away = 0;
-  activity.working_flag = kWorkingFlagWorking;
-  activity.max_break_state = 0;
+  if (activity.working_flag == WorkingFlag::kExit) return;  // exit is never undone
+  activity.away = false;
+  activity.working_flag = WorkingFlag::kWorking;
+  activity.max_break_state = MaxBreakState::kNotArmed;
   RefreshTrayTip(context);
   const bool long_break =
       SaturatingSubtract(data.break_today_ms, activity.break_mark) > kAutoResetPlusBreakMs;
-  if (data.reset_mode == kAutoReset || (data.reset_mode == kAutoResetPlus && long_break) ||
+  const ResetMode reset = ResetModeOf(data);
+  if (reset == ResetMode::kAutoReset || (reset == ResetMode::kAutoResetPlus && long_break) ||
       activity.break_countdown_ms == 0) {
     activity.break_countdown_ms = data.break_interval;
   }

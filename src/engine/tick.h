@@ -33,15 +33,16 @@ inline constexpr std::uint32_t kBackupDrawRange = 9;
 inline constexpr std::uint32_t kBackupDrawHit = 5;
 
 // On Break: ends a meeting, restarts the break and maximum-break measures.
-void StartBreak(CoreContext& context);
+void StartBreak(CoreContext& context) REQUIRES(context.state.mutex);
 // Working: clears Away and restarts the countdowns by ResetMode.
-void StartWork(CoreContext& context);
-// MicroCountdownMs := by MicroBreakMode (off, half or quarter interval).
+void StartWork(CoreContext& context) REQUIRES(context.state.mutex);
+// Restarts the micro-break countdown: off, or half or a quarter of the
+// break interval, as MicroBreakMode says.
 void RearmMicroCountdown(ProgramData& data, ActivityState& activity);
 
 // One tick, from the clock's current tick count. True in the refresh phase:
 // the caller saves "dTolvi.dat" once it has let go of the lock.
-bool RunTick(CoreContext& context);
+bool RunTick(CoreContext& context) REQUIRES(context.state.mutex);
 
 // a - b, or 0 when b is larger: how every countdown is lowered.
 constexpr std::uint32_t SaturatingSubtract(std::uint32_t a, std::uint32_t b) {

@@ -1,32 +1,33 @@
 #include "engine/tray_tip.h"
 
 #include "text/text.h"
+#include "settings/settings.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {
 
-constexpr std::uint32_t kMsPerMinute = 60'000;
 constexpr std::uint32_t kHoursDivisor = 36'000;
 
 bool CountingDown(const ProgramData& data, const ActivityState& activity) {
-  return data.reminder_enabled != 0 && activity.working_flag == kWorkingFlagWorking &&
-         activity.meeting == 0 && activity.away == 0;
+  return IsOn(data.reminder_enabled) && activity.working_flag == WorkingFlag::kWorking &&
+         !activity.meeting && !activity.away;
 }
 
 std::string FirstPart(const ProgramData& data, const ActivityState& activity) {
   if (CountingDown(data, activity)) {
     std::string text = "Time until break: ";
     text += FormatDecimal(static_cast<std::int32_t>(TooltipMinutes(activity.break_countdown_ms)));
-    if (data.micro_break_mode != 0) {
+    if (MicroBreakModeOf(data) != MicroBreakMode::kNone) {
       text += " (";
       text += FormatDecimal(static_cast<std::int32_t>(TooltipMinutes(activity.micro_countdown_ms)));
       text += ")";
     }
     return text + " minutes\r\n";
   }
-  if (activity.meeting != 0) return "At Meeting, ";
-  if (activity.away != 0) return "Away, ";
-  if (activity.working_flag == kWorkingFlagOnBreak) return "On Break, ";
+  if (activity.meeting) return "At Meeting, ";
+  if (activity.away) return "Away, ";
+  if (activity.working_flag == WorkingFlag::kOnBreak) return "On Break, ";
   return " ";
 }
 

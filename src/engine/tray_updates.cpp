@@ -7,10 +7,10 @@
 
 namespace tolvi {
 
-void RefreshTrayTip(CoreContext& context) {
-  SharedState& state = context.state;
-  context.ui.SetTray(TrayIconFor(state.activity), TrayTooltip(state.data, state.activity));
-  state.activity.tray_refresh_pending = false;
+void RefreshTrayTip(CoreContext& context) REQUIRES(context.state.mutex) {
+  context.ui.SetTray(TrayIconFor(context.state.activity),
+                     TrayTooltip(context.state.data, context.state.activity));
+  context.state.activity.tray_refresh_pending = false;
 }
 
 void SetTrayStatus(CoreContext& context, TrayIcon icon, std::string_view text) {
@@ -24,7 +24,7 @@ void ShowTrayBalloon(CoreContext& context, std::string_view title, std::string_v
 }
 
 TrayIcon StartupTrayIcon(const ActivityState& activity) {
-  return activity.working_flag == kWorkingFlagWorking ? TrayIcon::kWorking : TrayIcon::kOnBreak;
+  return activity.working_flag == WorkingFlag::kWorking ? TrayIcon::kWorking : TrayIcon::kOnBreak;
 }
 
 }  // namespace tolvi

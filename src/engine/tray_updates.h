@@ -16,11 +16,12 @@ namespace tolvi {
 inline constexpr std::string_view kProgramTitle = "Tolvi 1.91";
 
 // Rebuilds the tooltip and icon from the state and clears TrayRefreshPending.
-void RefreshTrayTip(CoreContext& context);
+void RefreshTrayTip(CoreContext& context) REQUIRES(context.state.mutex);
 // Icon with a fixed tooltip.
-void SetTrayStatus(CoreContext& context, TrayIcon icon, std::string_view text);
+void SetTrayStatus(CoreContext& context, TrayIcon icon, std::string_view text)
+    REQUIRES(context.state.mutex);
 void ShowTrayBalloon(CoreContext& context, std::string_view title, std::string_view text,
-                     TrayIcon icon);
+                     TrayIcon icon) REQUIRES(context.state.mutex);
 // The start-up icon: Working when the user starts out working, else the On
 // Break icon (with the tooltip "Tolvi 1.91"). The add itself goes to
 // Ui::AddTray without the state lock, since it may wait for the GUI thread.

@@ -32,4 +32,16 @@ class [[nodiscard]] Status {
   std::string message_;
 };
 
+// The outcome of a series of steps that all run: the first failure, if any.
+class FirstFailure {
+ public:
+  void Note(Status status) {
+    if (first_.ok() && !status.ok()) first_ = std::move(status);
+  }
+  const Status& status() const { return first_; }
+
+ private:
+  Status first_;
+};
+
 }  // namespace tolvi

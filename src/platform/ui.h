@@ -29,9 +29,9 @@ enum class TrayIcon : std::uint32_t {
   kAtMeeting = 505,
 };
 
-// Question styles, as the program's choice window numbers them.
-inline constexpr std::uint32_t kLargeMessageStyle = 1;
-inline constexpr std::uint32_t kSmallMessageStyle = 11;
+// The message font of a question: the large one (as the buttons') for the
+// welcome and too-old questions, the small one for everything else.
+enum class QuestionFont : std::uint8_t { kLarge, kSmall };
 
 // A two-button question (the ChoiceDialog). The answer is 1 or 2; a dialog
 // closed without a choice answers 2.
@@ -39,9 +39,7 @@ struct Question {
   std::string message;
   std::string first_button;
   std::string second_button;
-  // The message font: below kSmallMessageStyle the large one (as the
-  // buttons'), from it on the smaller one.
-  std::uint32_t style = kLargeMessageStyle;
+  QuestionFont font = QuestionFont::kLarge;
   bool has_owner = true;  // false before the main window exists
 };
 
@@ -51,7 +49,7 @@ class Ui {
 
   virtual void ArmTimer(TimerId id, std::uint32_t period_ms) = 0;
   virtual void KillTimer(TimerId id) = 0;
-  // Posts a WM_COMMAND-style command id to the main window.
+  // Posts a menu command id (command_ids.h) to the main window.
   virtual void PostCommand(std::uint32_t command_id) = 0;
   // Asks the main window to close (the exit handshake).
   virtual void PostClose() = 0;

@@ -2,13 +2,15 @@
 
 #include "engine/tick.h"
 #include "text/text.h"
+#include "settings/settings.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {
 
 // What the handler reads from the shared state before it lets go of the lock.
 struct ReminderSettings {
-  std::uint32_t action = 0;
+  ReminderAction action = ReminderAction::kNotificationWindow;
   std::string file;
   bool random_phrase = false;
   std::string text;
@@ -17,15 +19,15 @@ struct ReminderSettings {
 };
 
 ReminderSettings ReadSettings(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   const ProgramData& data = context.state.data;
   ReminderSettings settings;
-  settings.action = data.reminder_action;
+  settings.action = ReminderActionOf(data);
   settings.file = FieldText(data.reminder_file);
-  settings.random_phrase = data.random_phrase != 0;
+  settings.random_phrase = IsOn(data.random_phrase);
   settings.text = FieldText(data.reminder_text);
-  settings.lock_screen = data.lock_screen != 0;
-  settings.auto_cont = data.auto_cont != 0;
+  settings.lock_screen = IsOn(data.lock_screen);
+  settings.auto_cont = IsOn(data.auto_cont);
   return settings;
 }
 
@@ -38,7 +40,7 @@ Question ReminderQuestion(const ReminderSettings& settings, const BreakReminderS
   }
   question.first_button = std::string(kTakeBreakButton);
   question.second_button = std::string(kSnoozeButton);
-  question.style = kSmallMessageStyle;
+  question.font = QuestionFont::kSmall;
   return question;
 }
 
@@ -47,10 +49,6 @@ Question ReminderQuestion(const ReminderSettings& settings, const BreakReminderS
 ReminderOutcome DecideReminderOutcome(int answer, bool auto_cont) {
   if (answer != 1) return ReminderOutcome::kSnooze;
   return auto_cont ? ReminderOutcome::kResumeWork : ReminderOutcome::kStayOnBreak;
-}
-
-bool ReminderShowsWindow(std::uint32_t reminder_action) {
-  return reminder_action <= 3 || reminder_action == 7;
 }
 
 void ApplyReminderOutcome(CoreContext& context, ReminderOutcome outcome) {
@@ -73,15 +71,16 @@ void HandleBreakReminderTimer(CoreContext& context, const BreakReminderServices&
   if (choice_open) return;
   context.ui.KillTimer(TimerId::kBreakReminder);
   const ReminderSettings settings = ReadSettings(context);
-  if (services.play_reminder_sound) services.play_reminder_sound(settings.action, settings.file);
-  if (!ReminderShowsWindow(settings.action)) {
+  if (services.play_reminder_sound)
+    services.play_reminder_sound(Stored(settings.action), settings.file);
+  if (!ShowsReminderWindow(settings.action)) {
     if (services.pause) services.pause(kNoWindowPauseMs);
   } else {
     const Question question = ReminderQuestion(settings, services);
     const int answer = settings.lock_screen && services.ask_on_lock_desktop
                            ? services.ask_on_lock_desktop(question)
                            : context.ui.Ask(question);
-    std::lock_guard lock(context.state.mutex);
+    const StateLock lock(context.state.mutex);
     ApplyReminderOutcome(context, DecideReminderOutcome(answer, settings.auto_cont));
   }
   if (services.stop_reminder_sound) services.stop_reminder_sound();

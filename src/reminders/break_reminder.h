@@ -29,12 +29,10 @@ enum class ReminderOutcome {
 };
 ReminderOutcome DecideReminderOutcome(int answer, bool auto_cont);
 
-// ReminderAction kinds 0 to 3 and 7 show the reminder window.
-bool ReminderShowsWindow(std::uint32_t reminder_action);
-
 // Applies an outcome with the state lock held: StartWork for work and
-// snooze, then BreakCountdownMs := SnoozeTime for a snooze.
-void ApplyReminderOutcome(CoreContext& context, ReminderOutcome outcome);
+// snooze; a snooze then counts down the snooze time instead of the interval.
+void ApplyReminderOutcome(CoreContext& context, ReminderOutcome outcome)
+    REQUIRES(context.state.mutex);
 
 // What the reminder needs from the sound layer, the phrase table and the
 // desktop lock. Empty members do nothing (ask_on_lock_desktop: the question

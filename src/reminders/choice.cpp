@@ -2,15 +2,11 @@
 
 namespace tolvi {
 
-ChoiceFont MessageFontFor(std::uint32_t choice_style) {
-  return choice_style >= kChoiceSmallMessageStyle ? ChoiceFont::kSmall : ChoiceFont::kLarge;
-}
-
 ChoiceRequest ChoiceRequestFor(const Question& question, bool on_top) {
   return ChoiceRequest{.message = question.message,
                        .first_caption = question.first_button,
                        .second_caption = question.second_button,
-                       .message_font = MessageFontFor(question.style),
+                       .message_font = question.font,
                        .on_top = on_top};
 }
 

@@ -1,5 +1,5 @@
 // The two-button question window as the core sees it: what a caller asks
-// (message, captions, style, topmost), the answer, and the flag that tells
+// (message, captions, font, topmost), the answer, and the flag that tells
 // the alert timers a question is on screen so their alerts wait behind it.
 //
 // ChoiceRequest and ChoiceResult are plain values, usable on any thread.
@@ -17,28 +17,19 @@ namespace tolvi {
 
 inline constexpr char kChoiceCaption[] = "Tolvi 1.91";
 
-// In the numbering of the original dialog style, values of
-// kChoiceSmallMessageStyle or more select the smaller message font.
-inline constexpr std::uint32_t kChoiceSmallMessageStyle = 10;
-
 // The answer: the first button, or the second button and every other way of
 // closing the window (Escape, the close box).
 enum class ChoiceResult : std::uint32_t { kFirst = 1, kSecond = 2 };
-
-enum class ChoiceFont : std::uint8_t { kLarge, kSmall };
 
 struct ChoiceRequest {
   std::string message;
   std::string first_caption;
   std::string second_caption;
-  ChoiceFont message_font = ChoiceFont::kSmall;
+  QuestionFont message_font = QuestionFont::kSmall;
   bool on_top = true;  // off only for a reminder while OnTopAlert is off
 };
 
-// The message font for a style in the original numbering (1 large, 11 small).
-ChoiceFont MessageFontFor(std::uint32_t choice_style);
-
-// The window for a question of the Ui port (style 0 large, else small).
+// The window for a question of the Ui port, in the font the question names.
 ChoiceRequest ChoiceRequestFor(const Question& question, bool on_top);
 
 // Counts the question windows on screen. Alerts read IsOpen() and wait while

@@ -48,8 +48,8 @@ ChoiceLayout ComputeChoiceLayout(DialogBaseUnits base) {
   };
 }
 
-std::int32_t FontHeightFor(ChoiceFont font) {
-  return font == ChoiceFont::kSmall ? kChoiceSmallFontHeight : kChoiceLargeFontHeight;
+std::int32_t FontHeightFor(QuestionFont font) {
+  return font == QuestionFont::kSmall ? kChoiceSmallFontHeight : kChoiceLargeFontHeight;
 }
 
 }  // namespace tolvi

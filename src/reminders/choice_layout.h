@@ -65,6 +65,6 @@ struct ChoiceLayout {
 
 ChoiceLayout ComputeChoiceLayout(DialogBaseUnits base);
 
-std::int32_t FontHeightFor(ChoiceFont font);
+std::int32_t FontHeightFor(QuestionFont font);
 
 }  // namespace tolvi

@@ -2,21 +2,24 @@
 
 #include <optional>
 
+#include "settings/settings.h"
+
 namespace tolvi {
 
 AlertSound AlertSoundFor(std::uint32_t kind) {
-  switch (kind) {
-    case 1:
-    case 4:
+  // The micro and maximum break lists are the reminder list's first four.
+  switch (static_cast<ReminderAction>(kind)) {
+    case ReminderAction::kWindowAndBeep:
+    case ReminderAction::kSystemBeep:
       return AlertSound::kBeep;
-    case 2:
-    case 6:
+    case ReminderAction::kWindowAndSoundFile:
+    case ReminderAction::kSoundFile:
       return AlertSound::kPlayFile;
-    case 3:
-    case 5:
+    case ReminderAction::kWindowAndRandomSound:
+    case ReminderAction::kRandomSound:
       return AlertSound::kPlayRandomFile;
-    case 7:
-    case 8:
+    case ReminderAction::kWindowAndFile:
+    case ReminderAction::kFile:
       return AlertSound::kOpenFile;
     default:
       return AlertSound::kNothing;

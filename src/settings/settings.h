@@ -56,6 +56,53 @@ enum class TargetMode : std::uint32_t {
   kSevenDayAverage,
 };
 
+// ---- Typed reads of the stored choices ------------------------------------
+// The block keeps every choice and switch as a u32; code reads them here so
+// that it compares enums and bools, never stored numbers. A value outside
+// its list (a damaged file) reads as an enumerator no case names.
+
+inline bool IsOn(std::uint32_t stored_switch) {
+  return stored_switch != 0;
+}
+inline std::uint32_t StoredSwitch(bool on) {
+  return on ? 1U : 0U;
+}
+template <typename Choice>
+constexpr std::uint32_t Stored(Choice choice) {
+  return static_cast<std::uint32_t>(choice);
+}
+
+inline MaxBreakAction MaxBreakActionOf(const ProgramData& data) {
+  return static_cast<MaxBreakAction>(data.max_break_action);
+}
+inline AwayToggleMethod AwayToggleMethodOf(const ProgramData& data) {
+  return static_cast<AwayToggleMethod>(data.away_toggle_method);
+}
+inline ReminderAction ReminderActionOf(const ProgramData& data) {
+  return static_cast<ReminderAction>(data.reminder_action);
+}
+inline ResetMode ResetModeOf(const ProgramData& data) {
+  return static_cast<ResetMode>(data.reset_mode);
+}
+inline MicroBreakMode MicroBreakModeOf(const ProgramData& data) {
+  return static_cast<MicroBreakMode>(data.micro_break_mode);
+}
+inline MicroBreakAction MicroBreakActionOf(const ProgramData& data) {
+  return static_cast<MicroBreakAction>(data.micro_break_action);
+}
+inline TargetMode TargetModeOf(const ProgramData& data) {
+  return static_cast<TargetMode>(data.target_mode);
+}
+// Activity is watched unless the user toggles Away by hand.
+inline bool MonitorsActivity(const ProgramData& data) {
+  return AwayToggleMethodOf(data) == AwayToggleMethod::kMonitorActivity;
+}
+
+// What a reminder action does besides the sound: the window (with its
+// snooze) and whether it needs the file-or-folder setting.
+bool ShowsReminderWindow(ReminderAction action);
+bool UsesReminderFile(ReminderAction action);
+
 // ---- Choice lists, in stored order ----------------------------------------
 
 inline constexpr std::array<std::string_view, 4> kMaxBreakActions = {
@@ -125,7 +172,46 @@ struct TextFieldAccess {
   std::span<const char> (*const_field)(const ProgramData&) = nullptr;
 };
 
+// Every setting, in the order of the table (and of the block).
+enum class SettingId : std::uint8_t {
+  kAutoStart,
+  kBreakInterval,
+  kReminderEnabled,
+  kAutoShow,
+  kMaxBreakAction,
+  kShowReport,
+  kAwayTime,
+  kAwayToggleMethod,
+  kMaxBreakSeconds,
+  kFileLog,
+  kManualTarget,
+  kAutoBegin,
+  kAutoCont,
+  kReminderAction,
+  kReminderFile,
+  kResetMode,
+  kConfirmQuit,
+  kMicroBreakMode,
+  kMicroBreakAction,
+  kSnoozeTime,
+  kRandomPhrase,
+  kOnTopAlert,
+  kLockScreen,
+  kReminderText,
+  kTransparent,
+  kOnTop,
+  kWindowAlpha,
+  kTargetMode,
+  kWorkNotes,
+  kMicroBreakFile,
+  kDecimalHours,
+  kLongMeeting,
+  kMaxBreakFile,
+};
+inline constexpr std::size_t kSettingCount = 33;
+
 struct SettingInfo {
+  SettingId id = SettingId::kAutoStart;
   std::string_view name;  // as the program's documents and scripts name it
   SettingKind kind = SettingKind::kSwitch;
   std::uint32_t ProgramData::*number = nullptr;  // every kind but kText
@@ -140,14 +226,15 @@ struct SettingInfo {
   // entries of its editable list.
   std::span<const std::string_view> list;
   ControlKind control = ControlKind::kCheckBox;
-  std::uint32_t control_id = 0;  // Options dialog control or menu command
-  std::string_view caption;      // the control's own caption or label
-  std::string_view group;        // the Options group it sits in
+  std::string_view caption;  // the control's own caption or label
+  std::string_view group;    // the Options group it sits in
   std::string_view tooltip;
 };
 
 // Every setting, in the order of the block.
 std::span<const SettingInfo> SettingsTable();
+// The setting of an id; every id has one.
+const SettingInfo& Setting(SettingId id);
 // nullptr when no setting has that name (case-sensitive).
 const SettingInfo* FindSetting(std::string_view name);
 

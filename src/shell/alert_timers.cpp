@@ -4,6 +4,8 @@
 
 #include "engine/tray_updates.h"
 #include "text/text.h"
+#include "settings/settings.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {
@@ -15,7 +17,7 @@ struct AlertSetting {
 
 template <typename Read>
 AlertSetting ReadSetting(CoreContext& context, Read read) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   return read(context.state.data);
 }
 
@@ -35,9 +37,11 @@ bool HandleMicroBreakTimer(CoreContext& context, const AlertServices& services, 
   const AlertSetting alert = ReadSetting(context, [](const ProgramData& data) {
     return AlertSetting{data.micro_break_action, FieldText(data.micro_break_file)};
   });
-  if (alert.kind > 0) Play(services, alert);
-  if (alert.kind == kMicroBreakSoundAndWindow) {
-    std::lock_guard lock(context.state.mutex);
+  const auto action = static_cast<MicroBreakAction>(alert.kind);
+  if (action != MicroBreakAction::kWindow) Play(services, alert);
+  // Only the beeping action shows the balloon; the others pause instead.
+  if (action == MicroBreakAction::kSoundAndWindow) {
+    const StateLock lock(context.state.mutex);
     ShowTrayBalloon(context, kMicroBreakTitle, kMicroBreakText, TrayIcon::kWorking);
   } else {
     Pause(services);

@@ -19,8 +19,6 @@ namespace tolvi {
 inline constexpr char kMicroBreakTitle[] = "Micro Break";
 inline constexpr char kMicroBreakText[] = "Get up for a quick stretch!";
 inline constexpr std::uint32_t kAlertPauseMs = 4'000;
-// The micro-break action that beeps and shows the balloon.
-inline constexpr std::uint32_t kMicroBreakSoundAndWindow = 1;
 
 struct AlertServices {
   // PlayReminderSound for an action kind and its file or folder.

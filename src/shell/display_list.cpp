@@ -5,6 +5,8 @@
 
 #include "engine/tick.h"
 #include "text/text.h"
+#include "settings/settings.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {
@@ -56,9 +58,7 @@ class DisplayBuilder {
   }
 
  private:
-  bool Resting() const {
-    return activity_.away != 0 || activity_.working_flag == kWorkingFlagOnBreak;
-  }
+  bool Resting() const { return activity_.away || activity_.working_flag == WorkingFlag::kOnBreak; }
   std::uint32_t ShownLines() const {
     return std::min<std::uint32_t>(layout_.rows + 1, static_cast<std::uint32_t>(recent_.size()));
   }
@@ -76,13 +76,13 @@ class DisplayBuilder {
     const std::int32_t r = layout_.right;
     const std::string name = FieldText(data_.current_name);
     if (Resting()) {
-      const bool away = activity_.away != 0;
+      const bool away = activity_.away;
       const std::uint32_t day_ms = away ? data_.away_today_ms : data_.break_today_ms;
       const std::uint32_t mark = away ? activity_.away_mark : activity_.break_mark;
       Add({9, 15, r / 2, 35}, std::string(away ? "Away" : "On Break") + " (" + name + ")");
       // A mark above the day's time (a day closed since) reads as a fresh start.
       Add({r - 150, 15, r - 20, 35}, FormatDuration(SaturatingSubtract(day_ms, mark), true),
-          activity_.max_break_state == 2 ? kAlertTextColour : kTextColour);
+          activity_.max_break_state == MaxBreakState::kFired ? kAlertTextColour : kTextColour);
       Add({100, 35, r - 165, 55}, FormatDuration(day_ms, true));
     } else {
       Add({55, 15, r / 2, 35}, name);
@@ -95,7 +95,8 @@ class DisplayBuilder {
 
   std::string CountdownText() const {
     std::string text = Minutes(activity_.break_countdown_ms);
-    if (data_.micro_break_mode != 0) text += " (" + Minutes(activity_.micro_countdown_ms) + ")";
+    if (MicroBreakModeOf(data_) != MicroBreakMode::kNone)
+      text += " (" + Minutes(activity_.micro_countdown_ms) + ")";
     return text + " Mns";
   }
   static std::string Minutes(std::uint32_t countdown_ms) {

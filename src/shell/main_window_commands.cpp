@@ -5,6 +5,7 @@
 
 #include "engine/mode_commands.h"
 #include "state/command_ids.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
@@ -16,23 +17,23 @@ constexpr std::uint32_t kShowMinimized = 2;
 constexpr std::int32_t kNoPosition = -1;
 
 void SetWindowShown(CoreContext& context, bool shown) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   context.state.activity.window_shown = shown;
 }
 
 // Flips a 0/1 window option and returns the opacity or on-top flag to apply.
 std::uint32_t ToggleTransparent(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   ProgramData& data = context.state.data;
-  data.transparent = data.transparent == 0 ? 1 : 0;
+  data.transparent = StoredSwitch(!IsOn(data.transparent));
   return WindowOpacity(data);
 }
 
 bool ToggleOnTop(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   ProgramData& data = context.state.data;
-  data.on_top = data.on_top == 0 ? 1 : 0;
-  return data.on_top == 1;
+  data.on_top = StoredSwitch(!IsOn(data.on_top));
+  return IsOn(data.on_top);
 }
 
 // The commands that only the window can carry out; false for the others.
@@ -79,7 +80,7 @@ bool DispatchCommand(CoreContext& context, std::uint32_t command_id, WindowActio
 }
 
 std::uint32_t WindowOpacity(const ProgramData& data) {
-  if (data.transparent == 0) return kOpaqueWindowAlpha;
+  if (!IsOn(data.transparent)) return kOpaqueWindowAlpha;
   return std::clamp(data.window_alpha, kLowestWindowAlpha, kOpaqueWindowAlpha);
 }
 

@@ -1,11 +1,11 @@
 #include "shell/tray_menu.h"
 
 #include "state/command_ids.h"
+#include "state/command_ids.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
-
-constexpr std::uint32_t kManualAwayToggle = 1;
 
 MenuEntry Command(std::uint32_t id, std::string text, bool checked = false) {
   MenuEntry entry;
@@ -50,25 +50,25 @@ void AddWindowHead(std::vector<MenuEntry>& menu, const ProgramData& data,
   menu.push_back(Command(command::kAddWorkType, "Add Work Type"));
   menu.push_back(Separator());
   menu.push_back(Command(command::kRefresh, "Refresh"));
-  menu.push_back(Command(command::kTransparent, "Transparent", data.transparent == 1));
-  menu.push_back(Command(command::kOnTop, "On Top", data.on_top == 1));
+  menu.push_back(Command(command::kTransparent, "Transparent", IsOn(data.transparent)));
+  menu.push_back(Command(command::kOnTop, "On Top", IsOn(data.on_top)));
 }
 
 void AddModeEntries(std::vector<MenuEntry>& menu, const ProgramData& data,
                     const ActivityState& activity, const RecentWorkTable& recent,
                     MenuVariant variant) {
   menu.push_back(Separator());
-  if (activity.working_flag == kWorkingFlagWorking && data.reminder_enabled != 0) {
+  if (activity.working_flag == WorkingFlag::kWorking && IsOn(data.reminder_enabled)) {
     menu.push_back(Command(command::kResetReminder, "Reset Reminder "));
   }
   if (variant == MenuVariant::kTray) {
     menu.push_back(Submenu(kRecentWorkMenuText, RecentWorkSubmenu(recent)));
   }
-  if (data.away_toggle_method == kManualAwayToggle && activity.away == 0) {
+  if (!MonitorsActivity(data) && !activity.away) {
     menu.push_back(Command(command::kAway, "Away"));
   }
-  menu.push_back(Command(command::kAtMeeting, "At Meeting", activity.meeting == 1));
-  if (activity.working_flag == kWorkingFlagOnBreak || activity.away != 0) {
+  menu.push_back(Command(command::kAtMeeting, "At Meeting", activity.meeting));
+  if (activity.working_flag == WorkingFlag::kOnBreak || activity.away) {
     menu.push_back(Command(command::kWorking, "Working"));
   } else {
     menu.push_back(Command(command::kOnBreak, "On Break"));

@@ -7,19 +7,19 @@
 
 namespace tolvi {
 
-inline constexpr std::uint32_t kWorkingFlagOnBreak = 0;
-inline constexpr std::uint32_t kWorkingFlagWorking = 1;
-inline constexpr std::uint32_t kWorkingFlagExit = 666;
+// Once kExit is set nothing changes the mode again.
+enum class WorkingFlag : std::uint32_t { kOnBreak = 0, kWorking = 1, kExit = 666 };
+enum class MaxBreakState : std::uint32_t { kNotArmed, kArmed, kFired };
 
 inline constexpr std::uint32_t kMicroCountdownOff = 99'999'999;
 
 enum class ActivityMode { kWorking, kOnBreak, kAway, kAtMeeting };
 
 struct ActivityState {
-  std::uint32_t working_flag = kWorkingFlagOnBreak;
-  std::uint32_t away = 0;
-  std::uint32_t meeting = 0;
-  std::uint32_t max_break_state = 0;  // 0 not armed, 1 armed, 2 fired
+  WorkingFlag working_flag = WorkingFlag::kOnBreak;
+  bool away = false;
+  bool meeting = false;
+  MaxBreakState max_break_state = MaxBreakState::kNotArmed;
   std::uint32_t break_countdown_ms = 0;
   std::uint32_t micro_countdown_ms = kMicroCountdownOff;
   std::uint32_t break_mark = 0;
@@ -49,12 +49,14 @@ struct ActivityState {
   // The user has been told that "dTolvi.dat" cannot be saved; cleared by
   // the next save that succeeds.
   bool data_save_failure_reported = false;
+  // The same for a write to the work-type records (write_failures.h).
+  bool record_write_failure_reported = false;
 };
 
 inline ActivityMode ModeOf(const ActivityState& state) {
-  if (state.meeting != 0) return ActivityMode::kAtMeeting;
-  if (state.away != 0) return ActivityMode::kAway;
-  if (state.working_flag == kWorkingFlagOnBreak) return ActivityMode::kOnBreak;
+  if (state.meeting) return ActivityMode::kAtMeeting;
+  if (state.away) return ActivityMode::kAway;
+  if (state.working_flag == WorkingFlag::kOnBreak) return ActivityMode::kOnBreak;
   return ActivityMode::kWorking;
 }
 

@@ -20,7 +20,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <mutex>
 #include <string_view>
 
 #include "platform/clock.h"
@@ -38,7 +37,7 @@ struct CoreContext;
 
 // A lock on CoreContext::state.mutex, handed to operations that may have to
 // release it while they wait for the user (the clock guard's question).
-using StateLock = std::unique_lock<std::mutex>;
+using StateLock = MutexLock;
 
 struct CorePorts {
   Clock& clock;

@@ -16,7 +16,7 @@ struct EngineSnapshot {
 };
 
 inline EngineSnapshot TakeSnapshot(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   return EngineSnapshot{context.state.data, context.state.activity, context.state.recent};
 }
 

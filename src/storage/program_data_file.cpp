@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "text/text.h"
+#include "storage/temporary_files.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {
@@ -236,8 +238,8 @@ std::optional<std::uint32_t> LiveRecordsIn(FileSystem& files, const std::filesys
   return probe.live_count();
 }
 
-ProgramData SnapshotProgramData(const ProgramData& live, std::mutex& guard) {
-  std::lock_guard lock(guard);
+ProgramData SnapshotProgramData(const ProgramData& live, Mutex& guard) {
+  const MutexLock lock(guard);
   return live;
 }
 

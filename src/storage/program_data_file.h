@@ -25,6 +25,7 @@
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/mutex.h"
 #include "platform/status.h"
 #include "storage/program_data.h"
 #include "storage/record_database.h"
@@ -87,7 +88,7 @@ std::optional<std::uint32_t> LiveRecordsIn(FileSystem& files, const std::filesys
                                            std::string* why = nullptr);
 
 // A copy of the live block taken under its lock.
-ProgramData SnapshotProgramData(const ProgramData& live, std::mutex& guard);
+ProgramData SnapshotProgramData(const ProgramData& live, Mutex& guard);
 // The file image: magic and block.
 std::string ProgramDataFileImage(const ProgramData& snapshot);
 // Replaces data directory / "dTolvi.dat" atomically with the snapshot.

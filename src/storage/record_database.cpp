@@ -396,6 +396,11 @@ Status NotWritable() {
   return Status::InvalidArgument("The record database is not open for writing");
 }
 
+Status NoSuchField(std::int32_t slot, std::uint32_t field) {
+  return Status::InvalidArgument("The record database has no field " + std::to_string(field) +
+                                 " of that kind in record " + std::to_string(slot));
+}
+
 }  // namespace
 
 Collator UserLocaleCollator() {
@@ -837,14 +842,15 @@ std::int32_t RecordDatabase::NewRecord() {
   return state_->NewRecord();
 }
 
-bool RecordDatabase::SetRecordStatus(std::int32_t slot, SlotStatus status) {
+Status RecordDatabase::SetRecordStatus(std::int32_t slot, SlotStatus status) {
   std::lock_guard lock(mutex_);
   State& s = *state_;
-  if (!s.is_open() || !s.writable || slot < 0 || static_cast<std::uint32_t>(slot) >= s.capacity()) {
-    return false;
+  if (!s.is_open() || !s.writable) return NotWritable();
+  if (slot < 0 || static_cast<std::uint32_t>(slot) >= s.capacity()) {
+    return Status::InvalidArgument("The record database has no record " + std::to_string(slot));
   }
   s.SetStatus(static_cast<std::uint32_t>(slot), static_cast<std::uint32_t>(status));
-  return true;
+  return Status::Ok();
 }
 
 std::optional<std::uint32_t> RecordDatabase::ReadNumber(std::int32_t slot,
@@ -862,25 +868,27 @@ std::optional<std::string> RecordDatabase::ReadText(std::int32_t slot, std::uint
   return FieldText(state_->RawTextAt(static_cast<std::uint32_t>(slot), *f));
 }
 
-bool RecordDatabase::WriteNumber(std::int32_t slot, std::uint32_t field, std::uint32_t value) {
+Status RecordDatabase::WriteNumber(std::int32_t slot, std::uint32_t field, std::uint32_t value) {
   std::lock_guard lock(mutex_);
+  if (!state_->is_open() || !state_->writable) return NotWritable();
   const Field* f = state_->Access(slot, field, true, true);
-  if (f == nullptr) return false;
+  if (f == nullptr) return NoSuchField(slot, field);
   std::byte* at = state_->Slot(static_cast<std::uint32_t>(slot)) + f->offset;
   const std::uint32_t stored_bytes = std::min<std::uint32_t>(f->size, 4);
   for (std::uint32_t i = 0; i < stored_bytes; ++i) {
     at[i] = static_cast<std::byte>((value >> (8 * i)) & 0xFFU);
   }
-  return true;
+  return Status::Ok();
 }
 
-bool RecordDatabase::WriteText(std::int32_t slot, std::uint32_t field, std::string_view text) {
+Status RecordDatabase::WriteText(std::int32_t slot, std::uint32_t field, std::string_view text) {
   std::lock_guard lock(mutex_);
+  if (!state_->is_open() || !state_->writable) return NotWritable();
   const Field* f = state_->Access(slot, field, false, true);
-  if (f == nullptr) return false;
+  if (f == nullptr) return NoSuchField(slot, field);
   auto* at = reinterpret_cast<char*>(state_->Slot(static_cast<std::uint32_t>(slot)) + f->offset);
   SetFieldText(std::span<char>(at, f->size), text);
-  return true;
+  return Status::Ok();
 }
 
 std::int32_t RecordDatabase::FirstRecordWithStatus(SlotStatus status, std::int32_t start) const {
@@ -926,9 +934,10 @@ std::int32_t RecordDatabase::FindRecord(std::int32_t start, std::string_view key
   return state_->FindRecord(start, key);
 }
 
-bool RecordDatabase::SortRecords(std::uint32_t field) {
+Status RecordDatabase::SortRecords(std::uint32_t field) {
   std::lock_guard lock(mutex_);
-  return state_->SortRecords(field);
+  state_->SortRecords(field);
+  return state_->last_error;
 }
 
 std::uint32_t RecordDatabase::CompactRecords() {

@@ -49,6 +49,11 @@ namespace tolvi {
 
 enum class SlotStatus : std::uint32_t { kNeverUsed = 0, kDeleted = 5, kLive = 10 };
 
+// How the user is told that a write to the work-type records failed; the
+// Status message follows.
+inline constexpr std::string_view kRecordWriteFailedText =
+    "Tolvi cannot write to its work-type database: ";
+
 // Field type codes as stored in the field table: below 10 numeric, 10 and
 // above text (any unknown text code is a 64-byte text).
 namespace field_type {
@@ -116,10 +121,10 @@ class RecordDatabase {
   // when the file cannot be resized (nothing changed), or when every slot is
   // taken at kMaxCapacity; last_error() says which.
   std::int32_t NewRecord();
-  // False when closed, read-only or the slot is out of range.
-  bool SetRecordStatus(std::int32_t slot, SlotStatus status);
+  // Fails when closed, read-only or the slot is out of range.
+  Status SetRecordStatus(std::int32_t slot, SlotStatus status);
 
-  // Field access fails (nullopt / false) when closed, for field 0 or a field
+  // Field access fails (nullopt / a failed Status) when closed, for field 0 or a field
   // or slot out of range, for a field of the other kind (number or text),
   // while no record is live, and for writes when opened read-only. Narrow
   // number fields read unsigned and store the value's low bits. Texts read
@@ -127,8 +132,8 @@ class RecordDatabase {
   // to fit on a UTF-8 character boundary and the rest of the field is zeroed.
   std::optional<std::uint32_t> ReadNumber(std::int32_t slot, std::uint32_t field) const;
   std::optional<std::string> ReadText(std::int32_t slot, std::uint32_t field) const;
-  bool WriteNumber(std::int32_t slot, std::uint32_t field, std::uint32_t value);
-  bool WriteText(std::int32_t slot, std::uint32_t field, std::string_view text);
+  Status WriteNumber(std::int32_t slot, std::uint32_t field, std::uint32_t value);
+  Status WriteText(std::int32_t slot, std::uint32_t field, std::string_view text);
 
   // First slot at or after start whose status matches (on the low 16 bits);
   // -1 when none, when closed, or while no record is live.
@@ -148,11 +153,11 @@ class RecordDatabase {
   // Compacts, then sorts live records by the field with the collator
   // (numbers as signed decimal text, so 10 sorts before 9), stably: equal
   // keys keep their order. Only runs of adjacent live slots are reordered.
-  // False when nothing was done (closed, read-only, capacity 2 or less,
-  // field out of range, no live record, or the file could not be rewritten:
-  // then the records are exactly as before). The file is not rewritten when
-  // nothing moves.
-  bool SortRecords(std::uint32_t field);
+  // Fails when closed, read-only, for a field out of range, or when the file
+  // could not be rewritten: then the records are exactly as before. With
+  // capacity 2 or less or no live record there is nothing to sort (Ok). The
+  // file is not rewritten when nothing moves.
+  Status SortRecords(std::uint32_t field);
   // Moves live records into the free slots before them, keeping their
   // order; returns the unspent move budget. When the budget runs out the
   // handle turns busy and the records stay valid but partly compacted. When

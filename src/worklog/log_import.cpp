@@ -10,6 +10,8 @@
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
 #include "text/text.h"
+#include "state/write_failures.h"
+#include "text/text.h"
 #include "worklog/log_import_parser.h"
 #include "worklog/work_log.h"
 
@@ -52,9 +54,11 @@ class WorkTypeIndex {
   void WriteCredits() {
     for (const auto& [id, tenths] : credits_) {
       const std::uint32_t total = records_.ReadNumber(id, field::kTotal).value_or(0);
-      (void)records_.WriteNumber(id, field::kTotal, total + tenths);
+      failure_.Note(records_.WriteNumber(id, field::kTotal, total + tenths));
     }
   }
+  // The first record write of the import that failed.
+  const Status& failure() const { return failure_.status(); }
 
  private:
   std::optional<std::int32_t> FindOrCreate(std::string_view name) {
@@ -62,9 +66,9 @@ class WorkTypeIndex {
     const std::int32_t id = records_.NewRecord();
     if (id < 0) return std::nullopt;
     // A reused slot must not bring an old work type's history along.
-    InitWorkType(records_, id, /*named=*/false);
-    (void)records_.WriteText(id, field::kName, name);
-    (void)records_.WriteText(id, field::kNotes, "");
+    failure_.Note(InitWorkType(records_, id, /*named=*/false));
+    failure_.Note(records_.WriteText(id, field::kName, name));
+    failure_.Note(records_.WriteText(id, field::kNotes, ""));
     ids_.emplace(std::string(name), id);
     return id;
   }
@@ -72,6 +76,7 @@ class WorkTypeIndex {
   RecordDatabase& records_;
   std::unordered_map<std::string, std::int32_t> ids_;
   std::map<std::int32_t, std::uint32_t> credits_;
+  FirstFailure failure_;
 };
 
 // "Prefix 3, 17, 40": numbers are added while the text is short enough.
@@ -155,18 +160,20 @@ bool IsPlaceholder(const RecordDatabase& records, std::int32_t id) {
          records.ReadNumber(id, field::kTotal).value_or(1) == 0;
 }
 
-void RemovePlaceholderAndSort(RecordDatabase& records) {
+Status RemovePlaceholderAndSort(RecordDatabase& records) {
   const std::vector<std::int32_t> live = records.LiveRecords();
   if (!live.empty() && IsPlaceholder(records, live.front())) {
-    (void)records.SetRecordStatus(live.front(), SlotStatus::kDeleted);
+    if (Status removed = records.SetRecordStatus(live.front(), SlotStatus::kDeleted);
+        !removed.ok()) {
+      return removed;
+    }
   }
-  (void)records.SortRecords(field::kName);
+  return records.SortRecords(field::kName);
 }
 
 std::string ConfirmationText(CoreContext& context, const ImportTally& tally,
-                             const ImportedFigures& figures) {
-  SharedState& state = context.state;
-  const ProgramData& data = state.data;
+                             const ImportedFigures& figures) REQUIRES(context.state.mutex) {
+  const ProgramData& data = context.state.data;
   const TimeStyle style = TimeStyleFor(data.decimal_hours);
   const auto hours = [style](std::uint32_t tenths) {
     return FormatHours(tenths, kTenthsDivisor, style);
@@ -183,7 +190,8 @@ std::string ConfirmationText(CoreContext& context, const ImportTally& tally,
   text += "\r\nDays " + std::to_string(figures.total_days) + "\r\nWorking " + hours(tally.work) +
           "\r\nOn Break " + hours(figures.break_total) + "\r\nAway " + hours(figures.away_total);
 
-  const std::uint32_t grand_total = ComputeTotals(state, context.records, GrandTotal::kCompute);
+  const std::uint32_t grand_total =
+      ComputeTotals(context.state, context.records, GrandTotal::kCompute);
   if (data.total_days != 0) {
     text += "\r\n\r\nOld totals were:\r\n\r\nWorking " + hours(grand_total) + "\r\nOn Break " +
             hours(data.break_total) + "\r\nAway " + hours(data.away_total);
@@ -226,7 +234,7 @@ class RecordsCheckpoint {
 
 }  // namespace
 
-WorkImport ImportWorkFromLog(CoreContext& context) {
+WorkImport ImportWorkFromLog(CoreContext& context) REQUIRES(context.state.mutex) {
   const ProgramData& data = context.state.data;
   WorkTypeIndex index(context.records);
   ImportTally tally;
@@ -244,7 +252,10 @@ WorkImport ImportWorkFromLog(CoreContext& context) {
     figures = {data.total_days, data.break_total, data.away_total};
   }
   index.WriteCredits();
-  RemovePlaceholderAndSort(context.records);
+  FirstFailure failure;
+  failure.Note(index.failure());
+  failure.Note(RemovePlaceholderAndSort(context.records));
+  ReportRecordWrite(context, failure.status());
   return {ConfirmationText(context, tally, figures), figures};
 }
 
@@ -262,7 +273,7 @@ bool RunImportDialog(CoreContext& context) {
   const Question question{.message = std::string(kImportHeading) + "\r\n\r\n" + result.confirmation,
                           .first_button = std::string(kImportConfirm),
                           .second_button = std::string(kImportCancel),
-                          .style = kSmallMessageStyle,
+                          .font = QuestionFont::kSmall,
                           .has_owner = false};
   lock.unlock();
   const bool confirmed = context.ui.Ask(question) == kConfirmAnswer;
@@ -280,7 +291,7 @@ LoadServices WorkLogLoadServices(CoreContext& context) {
   services.import_work = [&context] { return RunImportDialog(context); };
   services.write_plain_log_line = [&context](std::string_view line) {
     // A line the log cannot take waits in the backlog; nothing is lost.
-    (void)ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
+    ContextWorkLog(context).WriteLogLine(line, LogLineMode::kPlain);
   };
   return services;
 }

@@ -52,7 +52,7 @@ struct WorkImport {
 // of a new database, sorts by name and builds the confirmation text. A log
 // that cannot be read gives one work type "Unknown" holding today's work,
 // and keeps the old day count and totals. Lock held.
-WorkImport ImportWorkFromLog(CoreContext& context);
+WorkImport ImportWorkFromLog(CoreContext& context) REQUIRES(context.state.mutex);
 
 void ApplyImportedFigures(ProgramData& data, const ImportedFigures& figures);
 

@@ -4,6 +4,7 @@
 
 #include "accounting/statistics.h"
 #include "accounting/work_types.h"
+#include "state/write_failures.h"
 
 namespace tolvi {
 namespace {
@@ -25,32 +26,31 @@ std::string FormatTotalsLine(std::uint32_t total, std::uint32_t base, std::strin
 
 void WriteTotalsLine(WorkLog& log, std::uint32_t total, std::uint32_t base, std::string_view label,
                      std::uint32_t total_days, TimeStyle style) {
-  (void)log.WriteLogLine(FormatTotalsLine(total, base, label, total_days, style),
-                         LogLineMode::kPlain);
+  log.WriteLogLine(FormatTotalsLine(total, base, label, total_days, style), LogLineMode::kPlain);
 }
 
 void LogTotals(CoreContext& context) {
-  const std::lock_guard lock(context.state.mutex);
-  SharedState& state = context.state;
-  const ProgramData& data = state.data;
+  const StateLock lock(context.state.mutex);
+  const ProgramData& data = context.state.data;
   const TimeStyle style = TimeStyleFor(data.decimal_hours);
   const std::uint32_t days = data.total_days;
   WorkLog log = ContextWorkLog(context);
 
-  (void)log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
-  (void)log.WriteLogLine("Work Summary", LogLineMode::kStamped);
-  (void)log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
+  log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
+  log.WriteLogLine("Work Summary", LogLineMode::kStamped);
+  log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
 
   // The current work type's time reaches its record first, so the sums
   // include the work since the last flush.
-  FlushCurrentWorkType(state, context.records);
-  const std::uint32_t grand_total = ComputeTotals(state, context.records, GrandTotal::kCompute);
+  ReportRecordWrite(context, FlushCurrentWorkType(context.state, context.records));
+  const std::uint32_t grand_total =
+      ComputeTotals(context.state, context.records, GrandTotal::kCompute);
   for (std::size_t slot = 0; slot < kTotalsWorkTypes; ++slot) {
-    const RecentWorkEntry& entry = state.recent[slot];
+    const RecentWorkEntry& entry = context.state.recent[slot];
     const std::uint32_t total = WorkTypeTotal(entry.total, entry.today_ms);
     if (total != 0) WriteTotalsLine(log, total, grand_total, entry.name, days, style);
   }
-  (void)log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
+  log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
 
   const std::uint32_t elapsed = days * kTenthsPerDay;
   WriteTotalsLine(log, data.away_today_ms / kMsPerTenthMinute + data.away_total, elapsed, "Away",
@@ -58,8 +58,8 @@ void LogTotals(CoreContext& context) {
   WriteTotalsLine(log, data.break_today_ms / kMsPerTenthMinute + data.break_total, elapsed,
                   "On Break", days, style);
   WriteTotalsLine(log, grand_total, elapsed, "Working", days, style);
-  (void)log.WriteLogLine("Total Days: " + std::to_string(days), LogLineMode::kPlain);
-  (void)log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
+  log.WriteLogLine("Total Days: " + std::to_string(days), LogLineMode::kPlain);
+  log.WriteLogLine(kSpacer, LogLineMode::kPlainThenEmpty);
 }
 
 }  // namespace tolvi

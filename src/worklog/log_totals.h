@@ -6,7 +6,8 @@
 //
 // LogTotals runs on the GUI thread (the Options dialog's function) and
 // takes the shared-state lock itself for the whole block, so the monitor's
-// ticks and day line never land in the middle of it.
+// ticks and day line never land in the middle of it. A line the log cannot
+// take waits with the kept lines, and the log tells the user.
 #pragma once
 
 #include <cstdint>

@@ -156,7 +156,7 @@ LogWriteResult WorkLog::WriteLogLine(std::string_view text, LogLineMode mode) {
   return LogWriteResult::kWritten;
 }
 
-WorkLog ContextWorkLog(CoreContext& context) {
+WorkLog ContextWorkLog(CoreContext& context) REQUIRES(context.state.mutex) {
   return WorkLog(context.files, context.clock, context.data_directory, context.state.log_backlog,
                  context.ui);
 }

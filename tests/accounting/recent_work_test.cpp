@@ -19,8 +19,8 @@ class RecentWorkTest : public EngineFixture {
     for (std::size_t i = 0; i < times.size(); ++i) {
       std::int32_t id = static_cast<std::int32_t>(i);
       if (i >= records.live_count()) id = NewWorkType(records);
-      ASSERT_TRUE(records.WriteText(id, field::kName, "T" + std::to_string(i)));
-      ASSERT_TRUE(records.WriteNumber(id, field::kToday, times[i]));
+      ASSERT_TRUE(records.WriteText(id, field::kName, "T" + std::to_string(i)).ok());
+      ASSERT_TRUE(records.WriteNumber(id, field::kToday, times[i]).ok());
     }
   }
   std::vector<std::int32_t> Ids() {
@@ -55,17 +55,17 @@ TEST_F(RecentWorkTest, InsertReplacesTheLastEntryOnlyWhenItHasLess) {
     state().recent[i].record_id = 100 + static_cast<std::int32_t>(i);
     state().recent[i].today_ms = 10'000;
   }
-  ASSERT_TRUE(context_.records.WriteNumber(2, field::kToday, 10'000));
+  ASSERT_TRUE(context_.records.WriteNumber(2, field::kToday, 10'000).ok());
   InsertRecentWork(state().recent, context_.records, 2);
   EXPECT_EQ(state().recent[19].record_id, 119);
-  ASSERT_TRUE(context_.records.WriteNumber(2, field::kToday, 10'001));
+  ASSERT_TRUE(context_.records.WriteNumber(2, field::kToday, 10'001).ok());
   InsertRecentWork(state().recent, context_.records, 2);
   EXPECT_EQ(state().recent[0].record_id, 2);
 }
 
 TEST_F(RecentWorkTest, CurrentSlotIsTheCurrentRecordsEntryEvenAmongNamesakes) {
   // Ten records named "New Work": the entry of record 6 itself is current.
-  ASSERT_TRUE(context_.records.WriteNumber(6, field::kToday, 50));
+  ASSERT_TRUE(context_.records.WriteNumber(6, field::kToday, 50).ok());
   data().current_work_type = 6;
   RebuildRecentWork(state(), context_.records);
   EXPECT_EQ(state().recent[0].record_id, 6);

@@ -16,12 +16,12 @@ class TargetsTest : public EngineFixture {
   TargetsTest() {
     // Clear the token 5 ms of the ten fresh work types.
     for (std::int32_t id = 0; id < 10; ++id) {
-      EXPECT_TRUE(context_.records.WriteNumber(id, field::kToday, 0));
+      EXPECT_TRUE(context_.records.WriteNumber(id, field::kToday, 0).ok());
     }
     data().manual_target = 6 * kHour;
   }
   void Day(std::int32_t id, std::uint32_t number, std::uint32_t ms) {
-    ASSERT_TRUE(context_.records.WriteNumber(id, number, ms));
+    ASSERT_TRUE(context_.records.WriteNumber(id, number, ms).ok());
   }
   void Update() { UpdateTarget(state(), context_.records); }
 };

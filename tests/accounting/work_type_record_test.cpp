@@ -52,7 +52,7 @@ TEST_F(WorkTypeRecordTest, CreatedDatabaseHasTheFourteenFieldSchemaAndAPlacehold
 
 TEST_F(WorkTypeRecordTest, InitialWorkTypesAreTenNewWorkRecordsInSlotsZeroToNine) {
   ASSERT_TRUE(CreateWorkTypeDatabase(records_, path_).ok());
-  CreateInitialWorkTypes(records_);
+  EXPECT_TRUE(CreateInitialWorkTypes(records_).ok());
   ASSERT_EQ(records_.LiveRecords(), (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
   for (std::int32_t slot = 0; slot < 10; ++slot) {
     EXPECT_EQ(records_.ReadText(slot, field::kName), "New Work") << slot;
@@ -70,12 +70,12 @@ TEST_F(WorkTypeRecordTest, UnnamedInitKeepsNameAndNotesAndResetsTheRest) {
   ASSERT_TRUE(CreateWorkTypeDatabase(records_, path_).ok());
   const std::int32_t id = records_.NewRecord();
   ASSERT_GE(id, 0);
-  ASSERT_TRUE(records_.WriteText(id, field::kName, "Copy of Proj A"));
-  ASSERT_TRUE(records_.WriteText(id, field::kNotes, "quarterly"));
+  ASSERT_TRUE(records_.WriteText(id, field::kName, "Copy of Proj A").ok());
+  ASSERT_TRUE(records_.WriteText(id, field::kNotes, "quarterly").ok());
   for (std::uint32_t f = field::kTotal; f <= field::kLastReserved; ++f) {
-    ASSERT_TRUE(records_.WriteNumber(id, f, 7200000 + f));
+    ASSERT_TRUE(records_.WriteNumber(id, f, 7200000 + f).ok());
   }
-  InitWorkType(records_, id, /*named=*/false);
+  EXPECT_TRUE(InitWorkType(records_, id, /*named=*/false).ok());
   EXPECT_EQ(records_.ReadText(id, field::kName), "Copy of Proj A");
   EXPECT_EQ(records_.ReadText(id, field::kNotes), "quarterly");
   EXPECT_EQ(records_.ReadNumber(id, field::kMaximum), 18000000u) << "120 minutes becomes 300";
@@ -87,8 +87,8 @@ TEST_F(WorkTypeRecordTest, UnnamedInitKeepsNameAndNotesAndResetsTheRest) {
   }
 }
 
-TEST_F(WorkTypeRecordTest, InitialWorkTypesOnAClosedDatabaseDoNothing) {
-  CreateInitialWorkTypes(records_);
+TEST_F(WorkTypeRecordTest, InitialWorkTypesOnAClosedDatabaseFailAndWriteNothing) {
+  EXPECT_FALSE(CreateInitialWorkTypes(records_).ok());
   EXPECT_FALSE(records_.is_open());
   EXPECT_TRUE(files_.AllFiles().empty());
 }

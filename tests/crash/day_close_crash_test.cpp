@@ -111,7 +111,7 @@ void FirstRun(const fs::path& directory) {
   std::vector<std::int32_t> ids = program.context.records.LiveRecords();
   ASSERT_EQ(ids.size(), static_cast<std::size_t>(kWorkTypes));
   for (std::uint32_t n = 0; n < kWorkTypes; ++n) {
-    ASSERT_TRUE(program.context.records.WriteText(ids[n], field::kName, TypeName(n)));
+    ASSERT_TRUE(program.context.records.WriteText(ids[n], field::kName, TypeName(n)).ok());
   }
   {
     const StateLock lock(program.context.state.mutex);
@@ -135,7 +135,7 @@ void FirstRun(const fs::path& directory) {
       const StateLock lock(context.state.mutex);
       // Rewritten whole, so a restart books the same again; then cached, as
       // the current work type's time is.
-      (void)context.records.WriteNumber(*id, field::kToday, (open_day + 1) * 6'000);
+      if (!context.records.WriteNumber(*id, field::kToday, (open_day + 1) * 6'000).ok()) _exit(7);
       LoadCurrentWorkType(context.state, context.records);
       context.state.data.break_today_ms = 60'000;
     }

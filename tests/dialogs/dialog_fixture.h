@@ -31,7 +31,7 @@ class DialogFixture : public ::testing::Test {
     SetDefaultSettings(data(), clock_);
     EXPECT_TRUE(CreateWorkTypeDatabase(records(), "/data/TlvDB.lbf").ok());
     // The placeholder record of a new database goes, as at first start.
-    EXPECT_TRUE(records().SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted));
+    EXPECT_TRUE(records().SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted).ok());
   }
 
   // A new record with the given name, maximum, total and today's time.
@@ -39,12 +39,12 @@ class DialogFixture : public ::testing::Test {
                            std::uint32_t total = 0, std::uint32_t today_ms = 0) {
     const std::int32_t id = records().NewRecord();
     EXPECT_GE(id, 0);
-    InitWorkType(records(), id, /*named=*/false);
-    EXPECT_TRUE(records().WriteText(id, work_type_field::kName, name));
-    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kMaximum, maximum_ms));
-    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kTotal, total));
-    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kToday, today_ms));
-    EXPECT_TRUE(records().WriteText(id, work_type_field::kNotes, ""));
+    EXPECT_TRUE(InitWorkType(records(), id, /*named=*/false).ok());
+    EXPECT_TRUE(records().WriteText(id, work_type_field::kName, name).ok());
+    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kMaximum, maximum_ms).ok());
+    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kTotal, total).ok());
+    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kToday, today_ms).ok());
+    EXPECT_TRUE(records().WriteText(id, work_type_field::kNotes, "").ok());
     return id;
   }
 

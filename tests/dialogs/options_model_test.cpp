@@ -396,8 +396,8 @@ class OptionsZeroTest : public OptionsModelTest {
  protected:
   OptionsZeroTest() {
     work_ = AddWorkType("Write", 7'200'000, 900, 5'400'000);
-    EXPECT_TRUE(records().WriteNumber(work_, field::kYesterday, 3'600'000));
-    EXPECT_TRUE(records().WriteText(work_, field::kNotes, "chapter 3"));
+    EXPECT_TRUE(records().WriteNumber(work_, field::kYesterday, 3'600'000).ok());
+    EXPECT_TRUE(records().WriteText(work_, field::kNotes, "chapter 3").ok());
     activity().current_today_ms = 5'400'000;
     data().work_today_ms = 5'400'000;
     data().break_total = 70;

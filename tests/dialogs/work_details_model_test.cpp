@@ -80,9 +80,9 @@ TEST_F(WorkDetailsModelTest, BrowsingDropsUnsavedEdits) {
 
 TEST_F(WorkDetailsModelTest, ShowsTheWeekAndStatistics) {
   const std::int32_t id = AddWorkType("Write", 7'200'000, 900, 5'400'000);
-  EXPECT_TRUE(records().WriteNumber(id, field::kYesterday, 3'600'000));
-  EXPECT_TRUE(records().WriteNumber(id, field::kSixDaysBack, 1'800'000));
-  EXPECT_TRUE(records().WriteText(id, field::kNotes, "chapter 3"));
+  EXPECT_TRUE(records().WriteNumber(id, field::kYesterday, 3'600'000).ok());
+  EXPECT_TRUE(records().WriteNumber(id, field::kSixDaysBack, 1'800'000).ok());
+  EXPECT_TRUE(records().WriteText(id, field::kNotes, "chapter 3").ok());
   AddWorkType("Read", kDefaultMaximumMs, 1800, 0);
   data().total_days = 2;
   const WorkDetailsView& view = Open(id).view();
@@ -169,8 +169,8 @@ TEST_F(WorkDetailsModelTest, OpeningToAddShowsAFreshWorkType) {
 
 TEST_F(WorkDetailsModelTest, CopyKeepsNameAndNotesButNotHistoryOrMaximum) {
   const std::int32_t id = AddWorkType("Write", 7'200'000, 900, 5'400'000);
-  EXPECT_TRUE(records().WriteNumber(id, field::kYesterday, 3'600'000));
-  EXPECT_TRUE(records().WriteText(id, field::kNotes, "chapter 3"));
+  EXPECT_TRUE(records().WriteNumber(id, field::kYesterday, 3'600'000).ok());
+  EXPECT_TRUE(records().WriteText(id, field::kNotes, "chapter 3").ok());
   WorkDetailsModel& model = Open(id);
   model.Copy();
   const std::int32_t copy = model.shown_record();

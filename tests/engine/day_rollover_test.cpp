@@ -44,10 +44,10 @@ class DayRolloverTest : public CoreFixture {
     data.suspended_today_ms = 60'000;
 
     // The placeholder goes, leaving ten "New Work" types in slots 0 to 9.
-    CreateInitialWorkTypes(records());
-    EXPECT_TRUE(records().WriteText(kProjA, field::kName, "Proj A"));
-    EXPECT_TRUE(records().WriteText(kProjB, field::kName, "Proj B"));
-    EXPECT_TRUE(records().WriteNumber(kProjB, field::kToday, 9'000'000));
+    EXPECT_TRUE(CreateInitialWorkTypes(records()).ok());
+    EXPECT_TRUE(records().WriteText(kProjA, field::kName, "Proj A").ok());
+    EXPECT_TRUE(records().WriteText(kProjB, field::kName, "Proj B").ok());
+    EXPECT_TRUE(records().WriteNumber(kProjB, field::kToday, 9'000'000).ok());
     data.current_work_type = kProjA;
     context_.state.activity.current_today_ms = 14'400'000;  // not yet flushed
   }
@@ -119,7 +119,7 @@ TEST_F(DayRolloverTest, QuittingAtTheClockGuardWritesAndSavesNothing) {
   EXPECT_EQ(ui_.CallsStartingWith("ask "),
             std::vector<std::string>{"ask The current time is BEFORE the last recorded time|Yes, "
                                      "I know|Please quit to avoid data corruption -> 2"});
-  EXPECT_EQ(ui_.questions().at(0).style, 11u);
+  EXPECT_EQ(ui_.questions().at(0).font, QuestionFont::kSmall);
   EXPECT_EQ(quits_, 1);
   EXPECT_EQ(data().total_days, 0u);
   EXPECT_EQ(data().last_close_stamp, kLastClose);
@@ -194,9 +194,9 @@ struct RestartableProgram {
     Start();
     EXPECT_EQ(LoadProgramFiles(*context_).outcome, LoadOutcome::kReady);
     RecordDatabase& records = context_->records;
-    EXPECT_TRUE(records.WriteText(kProjA, field::kName, "Proj A"));
-    EXPECT_TRUE(records.WriteText(kProjB, field::kName, "Proj B"));
-    EXPECT_TRUE(records.WriteNumber(kProjB, field::kToday, 9'000'000));
+    EXPECT_TRUE(records.WriteText(kProjA, field::kName, "Proj A").ok());
+    EXPECT_TRUE(records.WriteText(kProjB, field::kName, "Proj B").ok());
+    EXPECT_TRUE(records.WriteNumber(kProjB, field::kToday, 9'000'000).ok());
     {
       const StateLock lock(context_->state.mutex);
       SharedState& state = context_->state;
@@ -204,7 +204,7 @@ struct RestartableProgram {
       SetFieldText(state.data.work_notes, "client visit");
       LoadCurrentWorkType(state, records);
       state.activity.current_today_ms = 14'400'000;
-      FlushCurrentWorkType(state, records);
+      EXPECT_TRUE(FlushCurrentWorkType(state, records).ok());
     }
     EXPECT_TRUE(SaveProgramFiles(*context_).ok());
     opened_total_days_ = context_->state.data.total_days;

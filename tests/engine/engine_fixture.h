@@ -99,10 +99,10 @@ class EngineFixture : public ::testing::Test {
     clock_.SetLastInputTick(kStartTick);
     SetDefaultSettings(data(), clock_);
     EXPECT_TRUE(CreateWorkTypeDatabase(context_.records, "/data/TlvDB.lbf").ok());
-    CreateInitialWorkTypes(context_.records);
+    EXPECT_TRUE(CreateInitialWorkTypes(context_.records).ok());
     LoadCurrentWorkType(state(), context_.records);
     activity().last_tick_count = kStartTick;
-    activity().working_flag = kWorkingFlagWorking;
+    activity().working_flag = WorkingFlag::kWorking;
     activity().break_countdown_ms = data().break_interval;
     activity().phase = 10;  // away from the housekeeping phases
     ui_.Clear();

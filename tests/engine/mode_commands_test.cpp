@@ -46,22 +46,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(ModeCommandsTest, StartBreakEndsAMeetingButLeavesAwayAndArmsTheMaximumBreak) {
-  activity().meeting = 1;
-  activity().away = 1;
+  activity().meeting = true;
+  activity().away = true;
   data().max_break_action = 2;
   data().break_today_ms = 42'000;
   Locked([&] { StartBreak(context_); });
-  EXPECT_EQ(activity().meeting, 0u);
-  EXPECT_EQ(activity().away, 1u);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_FALSE(activity().meeting);
+  EXPECT_TRUE(activity().away);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
   EXPECT_EQ(activity().break_mark, 42'000u);
-  EXPECT_EQ(activity().max_break_state, 1u);
+  EXPECT_EQ(activity().max_break_state, MaxBreakState::kArmed);
   EXPECT_THAT(ui_.CallsStartingWith("tray "),
               ElementsAre("tray 503|Away, New Work: 0:00/0:00 hours"));
 }
 
 TEST_F(ModeCommandsTest, StartWorkRefreshesTheTrayBeforeItResetsTheCountdown) {
-  activity().working_flag = kWorkingFlagOnBreak;
+  activity().working_flag = WorkingFlag::kOnBreak;
   activity().break_countdown_ms = 0;
   CommandWorking(context_);
   // The tooltip shows the countdown as it stood; the next refresh corrects
@@ -82,13 +82,13 @@ TEST_F(ModeCommandsTest, TrayLeftClickTogglesByModeAndAwayMethod) {
        {Case{"on break", 0, 0, 0, 0, 1}, Case{"working", 1, 0, 0, 0, 0},
         Case{"at a meeting", 1, 0, 1, 0, 0}, Case{"away, monitor activity", 1, 1, 0, 0, 1},
         Case{"away, manual", 1, 1, 0, 1, 0}}) {
-    activity().working_flag = c.working_flag;
+    activity().working_flag = static_cast<WorkingFlag>(c.working_flag);
     activity().away = c.away;
     activity().meeting = c.meeting;
     data().away_toggle_method = c.away_method;
     TrayLeftClick(context_);
-    EXPECT_EQ(activity().working_flag, c.expected_flag) << c.what;
-    EXPECT_EQ(activity().meeting, 0u) << c.what;
+    EXPECT_EQ(activity().working_flag, static_cast<WorkingFlag>(c.expected_flag)) << c.what;
+    EXPECT_FALSE(activity().meeting) << c.what;
   }
 }
 
@@ -109,26 +109,26 @@ TEST_F(ModeCommandsTest, NoModeChangeUndoesAnExitRequest) {
                               StartBreak(c);
                             }};
   for (const Change change : changes) {
-    activity().working_flag = kWorkingFlagExit;
-    activity().away = 0;
-    activity().meeting = 0;
+    activity().working_flag = WorkingFlag::kExit;
+    activity().away = false;
+    activity().meeting = false;
     change(context_);
-    EXPECT_EQ(activity().working_flag, kWorkingFlagExit);
-    EXPECT_EQ(activity().meeting, 0u);
-    EXPECT_EQ(activity().away, 0u);
+    EXPECT_EQ(activity().working_flag, WorkingFlag::kExit);
+    EXPECT_FALSE(activity().meeting);
+    EXPECT_FALSE(activity().away);
   }
 }
 
 TEST_F(ModeCommandsTest, AtMeetingTogglesAndLeavingKeepsWorking) {
-  activity().working_flag = kWorkingFlagOnBreak;
-  activity().away = 1;
+  activity().working_flag = WorkingFlag::kOnBreak;
+  activity().away = true;
   CommandAtMeeting(context_);
-  EXPECT_EQ(activity().meeting, 1u);
-  EXPECT_EQ(activity().away, 0u);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_TRUE(activity().meeting);
+  EXPECT_FALSE(activity().away);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
   CommandAtMeeting(context_);
-  EXPECT_EQ(activity().meeting, 0u);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_FALSE(activity().meeting);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
   EXPECT_THAT(ui_.CallsStartingWith("tray "),
               ElementsAre("tray 505|At Meeting, New Work: 0:00/0:00 hours",
                           "tray 504|Time until break: 31 minutes\r\nNew Work: 0:00/0:00 hours"));
@@ -146,10 +146,10 @@ TEST_F(ModeCommandsTest, ResetReminderRestartsBothCountdownsWithoutWakingTheMoni
 }
 
 TEST_F(ModeCommandsTest, AwayCommandSetsAwayAndWakes) {
-  activity().meeting = 1;
+  activity().meeting = true;
   CommandAway(context_);
-  EXPECT_EQ(activity().away, 1u);
-  EXPECT_EQ(activity().meeting, 0u);
+  EXPECT_TRUE(activity().away);
+  EXPECT_FALSE(activity().meeting);
   EXPECT_TRUE(context_.events.wake.IsSet());
 }
 
@@ -157,7 +157,7 @@ TEST_F(ModeCommandsTest, ExitDeclinedChangesNothing) {
   data().confirm_quit = 1;
   ui_.QueueAnswers({2});
   EXPECT_EQ(CommandExit(context_), ExitStep::kDeclined);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
   EXPECT_THAT(ui_.CallsStartingWith("ask "),
               ElementsAre("ask Are you sure that you want to exit Tolvi?|Yes, close please|No, "
                           "keep running -> 2"));
@@ -165,7 +165,7 @@ TEST_F(ModeCommandsTest, ExitDeclinedChangesNothing) {
 
 TEST_F(ModeCommandsTest, ExitChosenTwiceDestroysTheWindowAtOnce) {
   EXPECT_EQ(CommandExit(context_), ExitStep::kHandshakeBegun);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagExit);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kExit);
   EXPECT_TRUE(context_.events.wake.IsSet());
   EXPECT_EQ(CommandExit(context_), ExitStep::kDestroyNow);
   EXPECT_THAT(ui_.CallsStartingWith("command "), ElementsAre("command 2012"));

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "accounting/work_type_record.h"
 #include "engine/engine_fixture.h"
 #include "engine/mode_commands.h"
@@ -15,6 +18,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 class RequestsTest : public EngineFixture {
  protected:
@@ -25,8 +29,8 @@ class RequestsTest : public EngineFixture {
 };
 
 TEST_F(RequestsTest, ChangeOfWorkTypeStoresTheOldOneAndLoadsTheNew) {
-  ASSERT_TRUE(context_.records.WriteText(4, work_type_field::kName, "Writing"));
-  ASSERT_TRUE(context_.records.WriteNumber(4, work_type_field::kToday, 120'000));
+  ASSERT_TRUE(context_.records.WriteText(4, work_type_field::kName, "Writing").ok());
+  ASSERT_TRUE(context_.records.WriteNumber(4, work_type_field::kToday, 120'000).ok());
   state().recent[5].record_id = 4;
   state().recent[5].name = "Writing";
   activity().current_today_ms = 77'000;
@@ -100,7 +104,7 @@ TEST_F(RequestsTest, SelectWorkResultMakesTheRecordCurrentAndBringsTheRefreshFor
 }
 
 TEST_F(RequestsTest, WorkDetailsResultFindsTheCurrentWorkTypeByName) {
-  ASSERT_TRUE(context_.records.WriteText(6, work_type_field::kName, "Accounts"));
+  ASSERT_TRUE(context_.records.WriteText(6, work_type_field::kName, "Accounts").ok());
   SetFieldText(data().current_name, "Accounts");
   activity().request_code = request::kWorkDetailsClosed;
   Pass();
@@ -132,6 +136,31 @@ TEST_F(RequestsTest, PostRequestGivesUpWhileADialogHoldsTheSlot) {
   EXPECT_EQ(activity().request_code, request::kDialogOpen);
 }
 
+// The waiting thread sleeps until the monitor frees the slot: it is not
+// brought round (wait_step) before, as a polling wait would be.
+TEST_F(RequestsTest, PostRequestSleepsUntilTheMonitorFreesTheSlot) {
+  Post(request::kRefresh, 0);
+  std::jthread monitor([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Pass();
+  });
+  int steps = 0;
+  EXPECT_TRUE(PostRequest(context_, request::kChangeWorkType, 3, [&] { ++steps; }));
+  EXPECT_EQ(steps, 0);
+  EXPECT_EQ(activity().request_code, request::kChangeWorkType);
+}
+
+// The disk refuses the sort that follows the Work Details dialog: the failed
+// record write reaches the user instead of vanishing.
+TEST_F(RequestsTest, ARefusedWorkTypeWriteIsToldToTheUser) {
+  ASSERT_TRUE(context_.records.WriteText(0, work_type_field::kName, "Zeta").ok());
+  files_.FailRenames(true);
+  Post(request::kWorkDetailsClosed, 0);
+  Pass();
+  EXPECT_THAT(ui_.CallsStartingWith("notice "),
+              ElementsAre(StartsWith("notice Tolvi cannot write to its work-type database: ")));
+}
+
 TEST_F(RequestsTest, MidnightTimerPostsTheDayCheckWithoutWakingTheMonitor) {
   OnMidnightTimer(context_);
   EXPECT_EQ(activity().request_code, request::kDayCheck);
@@ -153,7 +182,7 @@ TEST_F(RequestsTest, DayCheckRequestBringsTheRefreshToTheNextTick) {
 
 TEST_F(RequestsTest, MonitorThreadStartsTicksAndEndsWithTheExitHandshake) {
   data().auto_begin = 1;
-  activity().working_flag = kWorkingFlagOnBreak;
+  activity().working_flag = WorkingFlag::kOnBreak;
   MonitorThread monitor(context_);
   monitor.Start();
   // The start sequence ends with the first pass; wait for the tray icon.

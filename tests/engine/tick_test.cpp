@@ -82,7 +82,7 @@ class SuspensionTest : public TickTest, public ::testing::WithParamInterface<Gap
 
 TEST_P(SuspensionTest, LongGapsBookOneTickUnlessALongMeetingBooksThemAll) {
   const GapCase& gap = GetParam();
-  activity().meeting = gap.meeting ? 1 : 0;
+  activity().meeting = gap.meeting;
   data().long_meeting = gap.long_meeting;
   activity().current_today_ms = 0;
   Tick(gap.gap_ms);
@@ -107,7 +107,7 @@ TEST_F(TickTest, CountdownRunningOutStartsTheBreakAndLeavesTheMicroCountdownAlon
   const std::uint32_t break_before = data().break_today_ms;
   Tick(6'000);
   EXPECT_EQ(activity().break_countdown_ms, 0u);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
   EXPECT_THAT(Timers(), ElementsAre("timer 2 1000"));
   // StartBreak re-arms the micro countdown; the tick itself did not lower it.
   EXPECT_EQ(activity().micro_countdown_ms, 900'000u);
@@ -134,7 +134,7 @@ TEST_F(TickTest, CountdownsStandStillUnlessWorkingWithRemindersOn) {
   for (const Case& c : {Case{"reminders off", 0, 1, 0, 0}, Case{"on break", 1, 0, 0, 0},
                         Case{"at a meeting", 1, 1, 1, 0}}) {
     data().reminder_enabled = c.reminder_enabled;
-    activity().working_flag = c.working_flag;
+    activity().working_flag = static_cast<WorkingFlag>(c.working_flag);
     activity().meeting = c.meeting;
     activity().away = c.away;
     activity().break_countdown_ms = 100'000;
@@ -144,7 +144,7 @@ TEST_F(TickTest, CountdownsStandStillUnlessWorkingWithRemindersOn) {
 }
 
 TEST_F(TickTest, AwayCountdownIsHeldAtTheFullInterval) {
-  activity().away = 1;
+  activity().away = true;
   data().away_toggle_method = 1;  // manual: activity does not end it
   activity().break_countdown_ms = 100'000;
   Tick(6'000);
@@ -157,11 +157,11 @@ TEST_F(TickTest, IdleForExactlyAwayTimeIsAwayButOneMillisecondLessIsNot) {
   clock_.Advance(299'999);
   clock_.SetLastInputTick(clock_.TickCount() - 299'999);
   Locked([&] { RunTick(context_); });
-  EXPECT_EQ(activity().away, 0u);
+  EXPECT_FALSE(activity().away);
 
   clock_.Advance(1);
   Locked([&] { RunTick(context_); });
-  EXPECT_EQ(activity().away, 1u);
+  EXPECT_TRUE(activity().away);
   EXPECT_THAT(ui_.CallsStartingWith("tray "), ElementsAre("tray 503|Away"));
   // The idle span moves from work to away; the detecting tick is away time.
   EXPECT_EQ(activity().current_today_ms, 400'000u + 299'999u - 300'000u);
@@ -174,8 +174,8 @@ TEST_F(TickTest, AwayCorrectionStopsAtZero) {
   Tick(300'000, /*input=*/false);
   EXPECT_EQ(activity().current_today_ms, 0u);
 
-  activity().away = 0;
-  activity().working_flag = kWorkingFlagOnBreak;
+  activity().away = false;
+  activity().working_flag = WorkingFlag::kOnBreak;
   data().break_today_ms = 50'000;
   clock_.SetLastInputTick(clock_.TickCount());
   Tick(300'000, /*input=*/false);
@@ -184,30 +184,30 @@ TEST_F(TickTest, AwayCorrectionStopsAtZero) {
 }
 
 TEST_F(TickTest, ActivityEndsAwayIntoWorkOrIntoTheBreak) {
-  activity().away = 1;
+  activity().away = true;
   activity().break_countdown_ms = 0;
   Tick(6'000);
-  EXPECT_EQ(activity().away, 0u);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_FALSE(activity().away);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
   // The countdown ran before the return was seen: a full interval is left.
   EXPECT_EQ(activity().break_countdown_ms, data().break_interval);
 
-  activity().away = 1;
-  activity().working_flag = kWorkingFlagOnBreak;
+  activity().away = true;
+  activity().working_flag = WorkingFlag::kOnBreak;
   ui_.Clear();
   Tick(6'000);
-  EXPECT_EQ(activity().away, 0u);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_FALSE(activity().away);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
   EXPECT_THAT(ui_.CallsStartingWith("tray "), ElementsAre("tray 501|On Break"));
 }
 
 TEST_F(TickTest, ManualAwayIgnoresIdleTimeAndActivity) {
   data().away_toggle_method = 1;
   Tick(600'000, /*input=*/false);
-  EXPECT_EQ(activity().away, 0u);
-  activity().away = 1;
+  EXPECT_FALSE(activity().away);
+  activity().away = true;
   Tick(6'000);
-  EXPECT_EQ(activity().away, 1u);
+  EXPECT_TRUE(activity().away);
 }
 
 TEST_F(TickTest, IdleTimeAcrossTheWrapStillCounts) {
@@ -223,11 +223,11 @@ TEST_F(TickTest, MaximumBreakFiresOnlyAfterMoreThanItsWholeSeconds) {
   ui_.Clear();
   Tick(300'999);  // within the clamp: booked whole
   EXPECT_THAT(Balloons(), IsEmpty());
-  EXPECT_EQ(activity().max_break_state, 1u);
+  EXPECT_EQ(activity().max_break_state, MaxBreakState::kArmed);
   Tick(1);  // 301,000 ms: 301 whole seconds
   EXPECT_THAT(Balloons(), ElementsAre("balloon Maximum break time|Time was set as 300 seconds"));
   EXPECT_THAT(Timers(), ElementsAre("timer 9 1000"));
-  EXPECT_EQ(activity().max_break_state, 2u);
+  EXPECT_EQ(activity().max_break_state, MaxBreakState::kFired);
   Tick(6'000);
   EXPECT_EQ(Balloons().size(), 1u);
 }
@@ -235,7 +235,7 @@ TEST_F(TickTest, MaximumBreakFiresOnlyAfterMoreThanItsWholeSeconds) {
 TEST_F(TickTest, MaximumBreakStaysQuietWhenItsActionIsOff) {
   Locked([&] { StartBreak(context_); });
   Tick(800'000);
-  EXPECT_EQ(activity().max_break_state, 0u);
+  EXPECT_EQ(activity().max_break_state, MaxBreakState::kNotArmed);
   EXPECT_THAT(Balloons(), IsEmpty());
 }
 
@@ -248,7 +248,7 @@ TEST_F(TickTest, WorkTypeMaximumSplitsTheTickAndStartsTheBreak) {
   EXPECT_EQ(activity().current_today_ms, 7'200'000u);
   EXPECT_EQ(data().break_today_ms, break_before + 3'000);
   EXPECT_EQ(data().work_today_ms, 7'197'000u);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
   EXPECT_THAT(Balloons(),
               ElementsAre("balloon Maximum time for this work type|Time was set as 2:00 hours"));
   EXPECT_THAT(Timers(), ElementsAre("timer 8 1000"));
@@ -306,7 +306,7 @@ TEST_F(TickTest, RefreshPassSavesTheDataFileUnderTheStateLock) {
   watched_files_.Watch([&](const std::filesystem::path& path) {
     if (path.filename() == "dTolvi.dat") lock_free_at_save.push_back(StateLockIsFree());
   });
-  activity().working_flag = kWorkingFlagOnBreak;
+  activity().working_flag = WorkingFlag::kOnBreak;
   data().break_today_ms = 444'000;
   clock_.AdvanceWithInput(6'000);
   RunMonitorPass(context_);  // an ordinary tick saves nothing
@@ -352,8 +352,8 @@ TEST_F(TickTest, MonitorStartWritesTheLogLinesAPreviousRunKept) {
 }
 
 TEST_F(TickTest, MonitorStartReplacesACurrentWorkTypeWithNoRecordBehindIt) {
-  ASSERT_TRUE(context_.records.WriteNumber(0, work_type_field::kMaximum, 7'200'000));
-  ASSERT_TRUE(context_.records.SetRecordStatus(4, SlotStatus::kDeleted));
+  ASSERT_TRUE(context_.records.WriteNumber(0, work_type_field::kMaximum, 7'200'000).ok());
+  ASSERT_TRUE(context_.records.SetRecordStatus(4, SlotStatus::kDeleted).ok());
   for (const std::uint32_t missing : {4u, 4'000u}) {
     ui_.Clear();
     data().current_work_type = missing;

@@ -14,7 +14,7 @@ class TrayTipTest : public ::testing::Test {
   TrayTipTest() {
     data_.reminder_enabled = 1;
     SetFieldText(data_.current_name, "Writing");
-    activity_.working_flag = kWorkingFlagWorking;
+    activity_.working_flag = WorkingFlag::kWorking;
     activity_.break_countdown_ms = 1'800'000;
     activity_.current_today_ms = 5'400'000;
     data_.work_today_ms = 11'100'000;
@@ -56,7 +56,7 @@ TEST_F(TrayTipTest, OtherModesNameThemselvesFirst) {
                         Case{1, 1, 0, 1, "Away, ", TrayIcon::kAway},
                         Case{1, 1, 1, 1, "At Meeting, ", TrayIcon::kAtMeeting},
                         Case{1, 0, 0, 0, " ", TrayIcon::kWorking}}) {
-    activity_.working_flag = c.working_flag;
+    activity_.working_flag = static_cast<WorkingFlag>(c.working_flag);
     activity_.away = c.away;
     activity_.meeting = c.meeting;
     data_.reminder_enabled = c.reminders;

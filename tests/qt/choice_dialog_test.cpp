@@ -10,7 +10,7 @@
 namespace tolvi {
 namespace {
 
-ChoiceRequest ExitQuestion(ChoiceFont font = ChoiceFont::kSmall, bool on_top = true) {
+ChoiceRequest ExitQuestion(QuestionFont font = QuestionFont::kSmall, bool on_top = true) {
   return ChoiceRequest{.message = "Are you sure that you want to exit Tolvi?",
                        .first_caption = "Yes, close please",
                        .second_caption = "No, keep running",
@@ -115,8 +115,8 @@ class ChoiceDialogTest : public QObject {
 
   void SmallStyleUsesTheSmallerMessageFont() {
     ChoiceOpenFlag flag;
-    ChoiceDialog small(ExitQuestion(ChoiceFont::kSmall), flag);
-    ChoiceDialog large(ExitQuestion(ChoiceFont::kLarge), flag);
+    ChoiceDialog small(ExitQuestion(QuestionFont::kSmall), flag);
+    ChoiceDialog large(ExitQuestion(QuestionFont::kLarge), flag);
     const auto message_height = [](const ChoiceDialog& dialog) {
       return QFontMetrics(dialog.findChild<QPlainTextEdit*>(QStringLiteral("message"))->font())
           .height();
@@ -130,8 +130,8 @@ class ChoiceDialogTest : public QObject {
 
   void TopmostOnlyWhenAsked() {
     ChoiceOpenFlag flag;
-    ChoiceDialog on_top(ExitQuestion(ChoiceFont::kSmall, true), flag);
-    ChoiceDialog normal(ExitQuestion(ChoiceFont::kSmall, false), flag);
+    ChoiceDialog on_top(ExitQuestion(QuestionFont::kSmall, true), flag);
+    ChoiceDialog normal(ExitQuestion(QuestionFont::kSmall, false), flag);
     QVERIFY(on_top.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!normal.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   }

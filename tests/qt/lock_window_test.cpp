@@ -30,7 +30,7 @@ Question Reminder() {
   question.message = "Take a Break!";
   question.first_button = "I'll take a break now.";
   question.second_button = "Snooze; I need more time!";
-  question.style = 11;
+  question.font = QuestionFont::kSmall;
   return question;
 }
 

@@ -38,11 +38,13 @@ struct ShellCore {
       : context(CorePorts{clock, ui, files, random}, directory.toStdString(),
                 directory.toStdString()) {
     SetDefaultSettings(context.state.data, clock);
-    (void)CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf"));
-    CreateInitialWorkTypes(context.records);
+    if (!CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf")).ok() ||
+        !CreateInitialWorkTypes(context.records).ok()) {
+      qFatal("the work-type database cannot be made");
+    }
     LoadCurrentWorkType(context.state, context.records);
     RebuildRecentWork(context.state, context.records);
-    context.state.activity.working_flag = kWorkingFlagWorking;
+    context.state.activity.working_flag = WorkingFlag::kWorking;
     context.state.activity.break_countdown_ms = context.state.data.break_interval;
   }
   ProgramData& data() { return context.state.data; }
@@ -126,7 +128,7 @@ class MainWindowTest : public QObject {
     FallDue();
     AnswerNextChoice(2);
     shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
     QCOMPARE(core_->activity().break_countdown_ms, 300'000u);
     QVERIFY(!core_->ui.TimerArmed(TimerId::kBreakReminder));
   }
@@ -136,7 +138,7 @@ class MainWindowTest : public QObject {
     FallDue();
     AnswerNextChoice(0);
     shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
     QCOMPARE(core_->activity().break_countdown_ms, 120'000u);
   }
 
@@ -145,13 +147,13 @@ class MainWindowTest : public QObject {
     FallDue();
     AnswerNextChoice(1);
     shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, kWorkingFlagOnBreak);
+    QCOMPARE(core_->activity().working_flag, WorkingFlag::kOnBreak);
 
     core_->data().auto_cont = 1;
     FallDue();
     AnswerNextChoice(1);
     shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
   }
 
   void TheReminderWaitsWhileAQuestionIsOpen() {
@@ -161,11 +163,11 @@ class MainWindowTest : public QObject {
       shell_->OnTimer(TimerId::kBreakReminder);
       QVERIFY(OpenChoice() == nullptr);
       QVERIFY(core_->ui.TimerArmed(TimerId::kBreakReminder));
-      QCOMPARE(core_->activity().working_flag, kWorkingFlagOnBreak);
+      QCOMPARE(core_->activity().working_flag, WorkingFlag::kOnBreak);
     }
     AnswerNextChoice(2);
     shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
   }
 
   void TheReminderIsOnTopOnlyWithOnTopAlertAndMayShowAPhrase() {
@@ -193,7 +195,7 @@ class MainWindowTest : public QObject {
     // Every other question stays on top even without OnTopAlert.
     core_->data().on_top_alert = 0;
     AnswerNextChoice(2, inspect);
-    core_->ui.Ask(Question{"Sure?", "Yes", "No", 1, true});
+    core_->ui.Ask(Question{"Sure?", "Yes", "No", QuestionFont::kLarge, true});
     QVERIFY(on_top);
   }
 
@@ -241,10 +243,10 @@ class MainWindowTest : public QObject {
       QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(200, y));
       return core_->activity().working_flag;
     };
-    QCOMPARE(click(5), kWorkingFlagWorking);
-    QCOMPARE(click(6), kWorkingFlagOnBreak);
-    QCOMPARE(click(99), kWorkingFlagWorking);
-    QCOMPARE(click(100), kWorkingFlagWorking);
+    QCOMPARE(click(5), WorkingFlag::kWorking);
+    QCOMPARE(click(6), WorkingFlag::kOnBreak);
+    QCOMPARE(click(99), WorkingFlag::kWorking);
+    QCOMPARE(click(100), WorkingFlag::kWorking);
   }
 
   void RightClickOnARowOffersItsWorkType() {
@@ -271,7 +273,7 @@ class MainWindowTest : public QObject {
     }
     QVERIFY(on_break != nullptr);
     on_break->trigger();  // posted, as a menu choice is
-    QTRY_COMPARE_WITH_TIMEOUT(core_->activity().working_flag, kWorkingFlagOnBreak, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(core_->activity().working_flag, WorkingFlag::kOnBreak, kWaitMs);
   }
 
   void ExitAsksFirstWhenConfirmQuitIsOn() {
@@ -280,15 +282,15 @@ class MainWindowTest : public QObject {
     AnswerNextChoice(2, [&](ChoiceDialog& dialog) { message = ChoiceMessage(dialog); });
     shell_->OnCommand(command::kExit);
     QCOMPARE(message, QStringLiteral("Are you sure that you want to exit Tolvi?"));
-    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
     AnswerNextChoice(1);
     shell_->OnCommand(command::kExit);
-    QCOMPARE(core_->activity().working_flag, kWorkingFlagExit);
+    QCOMPARE(core_->activity().working_flag, WorkingFlag::kExit);
     QVERIFY(core_->context.events.wake.IsSet());
   }
 
   void TheCurrentBreakTurnsRedAfterTheMaximumBreakAlert() {
-    core_->activity().working_flag = kWorkingFlagOnBreak;
+    core_->activity().working_flag = WorkingFlag::kOnBreak;
     core_->data().break_today_ms = 900'000;
     core_->activity().break_mark = 0;
     MainWindow& window = shell_->window();
@@ -296,7 +298,7 @@ class MainWindowTest : public QObject {
     const QRect time_rect(410 - 150, 15, 130, 20);
     QImage picture = window.grab().toImage();
     QCOMPARE(RedPixels(picture, time_rect), 0);
-    core_->activity().max_break_state = 2;
+    core_->activity().max_break_state = MaxBreakState::kFired;
     picture = window.grab().toImage();
     QVERIFY(RedPixels(picture, time_rect) > 20);
     test::SaveScreenshot(window, QStringLiteral("main_window_red_break"));
@@ -325,13 +327,13 @@ class MainWindowTest : public QObject {
       core_->ui.ArmTimer(TimerId::kMicroBreak, 60'000);
       core_->ui.PostCommand(command::kOnBreak);
       core_->ui.PostCommand(command::kWorking);
-      answer = core_->ui.Ask(Question{"Go on?", "Yes", "No", 1, true});
+      answer = core_->ui.Ask(Question{"Go on?", "Yes", "No", QuestionFont::kLarge, true});
     });
     while (answer == 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     monitor.join();
     QCOMPARE(answer, 1);
     QVERIFY(core_->ui.TimerArmed(TimerId::kMicroBreak));
-    QCOMPARE(core_->activity().working_flag, kWorkingFlagWorking);
+    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
   }
 
   void ScreenshotOfTheMainWindow() {

@@ -191,7 +191,7 @@ class OptionsDialogTest : public QObject {
   void ZeroAllAnsweredYesClearsTheTotals() {
     Session session(directory_.path());
     CoreContext& context = session.core.context;
-    (void)context.records.WriteNumber(0, work_type_field::kTotal, 900);
+    QVERIFY(context.records.WriteNumber(0, work_type_field::kTotal, 900).ok());
     context.state.data.total_days = 3;
     context.state.data.break_total = 50;
     session.core.ui.answers = {1};

@@ -80,17 +80,18 @@ struct CoreOnDisk {
     SetDefaultSettings(context.state.data, clock);
     const std::filesystem::path path = context.DataFile(kDatabaseFileName);
     if (!CreateWorkTypeDatabase(context.records, path).ok()) return;
-    (void)context.records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted);
+    if (!context.records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted).ok()) return;
     for (const std::string& name : names) AddWorkType(name, kDefaultMaximumMs);
   }
 
   std::int32_t AddWorkType(const std::string& name, std::uint32_t maximum_ms) {
     const std::int32_t id = context.records.NewRecord();
-    InitWorkType(context.records, id, /*named=*/false);
-    (void)context.records.WriteText(id, work_type_field::kName, name);
-    (void)context.records.WriteNumber(id, work_type_field::kMaximum, maximum_ms);
-    (void)context.records.WriteText(id, work_type_field::kNotes, "");
-    return id;
+    FirstFailure failure;
+    failure.Note(InitWorkType(context.records, id, /*named=*/false));
+    failure.Note(context.records.WriteText(id, work_type_field::kName, name));
+    failure.Note(context.records.WriteNumber(id, work_type_field::kMaximum, maximum_ms));
+    failure.Note(context.records.WriteText(id, work_type_field::kNotes, ""));
+    return failure.status().ok() ? id : -1;
   }
 
   std::string Name(std::int32_t id) const {

@@ -86,8 +86,8 @@ class WorkDetailsDialogTest : public QObject {
  private slots:
   void ShowsTheWorkTypeWithItsWeek() {
     Session session(directory_.path(), {"Admin", "Budget", "Code"});
-    (void)session.core.context.records.WriteNumber(1, field::kToday, 5'400'000);
-    (void)session.core.context.records.WriteText(1, field::kNotes, "Q4 numbers");
+    QVERIFY(session.core.context.records.WriteNumber(1, field::kToday, 5'400'000).ok());
+    QVERIFY(session.core.context.records.WriteText(1, field::kNotes, "Q4 numbers").ok());
     WorkDetailsModel model(session.core.context, 1);
     WorkDetailsDialog dialog(model);
     dialog.show();
@@ -124,7 +124,7 @@ class WorkDetailsDialogTest : public QObject {
 
   void CopyShowsTheNewRecordInTheForm() {
     Session session(directory_.path(), {"Write"});
-    (void)session.core.context.records.WriteNumber(0, field::kMaximum, 7'200'000);
+    QVERIFY(session.core.context.records.WriteNumber(0, field::kMaximum, 7'200'000).ok());
     WorkDetailsModel model(session.core.context, 0);
     WorkDetailsDialog dialog(model);
     dialog.show();
@@ -226,7 +226,7 @@ class WorkDetailsDialogTest : public QObject {
                                        "\r\n\r\nTolvi v1.91 Work Log\r\n \r\nWrite 12:30\r\n",
                             .first_button = std::string(kImportConfirm),
                             .second_button = std::string(kImportCancel),
-                            .style = 11,
+                            .font = QuestionFont::kSmall,
                             .has_owner = false};
     ChoiceOpenFlag choice_open;
     QTimer::singleShot(0, [&] {

@@ -5,6 +5,8 @@
 
 #include "engine/engine_fixture.h"
 #include "text/text.h"
+#include "settings/settings.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {
@@ -20,9 +22,9 @@ TEST(BreakReminderOutcome, FollowsTheAnswerAndAutoCont) {
 }
 
 TEST(BreakReminderOutcome, OnlyTheWindowKindsAsk) {
-  for (std::uint32_t kind = 0; kind <= 8; ++kind) {
-    const bool window = kind <= 3 || kind == 7;
-    EXPECT_EQ(ReminderShowsWindow(kind), window) << kind;
+  constexpr bool kWindow[] = {true, true, true, true, false, false, false, true, false};
+  for (std::uint32_t kind = 0; kind < std::size(kWindow); ++kind) {
+    EXPECT_EQ(ShowsReminderWindow(static_cast<ReminderAction>(kind)), kWindow[kind]) << kind;
   }
 }
 
@@ -65,8 +67,8 @@ TEST_F(BreakReminderTest, SnoozeWorksOnForTheSnoozeTimeEvenUnderAutoReset) {
   EXPECT_THAT(
       ui_.CallsStartingWith("ask "),
       ElementsAre("ask Take a Break!|I'll take a break now.|Snooze; I need more time! -> 2"));
-  EXPECT_EQ(ui_.questions().at(0).style, 11u);
-  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_EQ(ui_.questions().at(0).font, QuestionFont::kSmall);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
   EXPECT_EQ(activity().break_countdown_ms, 300'000u);
   EXPECT_EQ(stops_, 1);
 }
@@ -74,11 +76,11 @@ TEST_F(BreakReminderTest, SnoozeWorksOnForTheSnoozeTimeEvenUnderAutoReset) {
 TEST_F(BreakReminderTest, TakingTheBreakStaysOnBreakUnlessAutoCont) {
   ui_.QueueAnswers({1});
   Fire();
-  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
   data().auto_cont = 1;
   ui_.QueueAnswers({1});
   Fire();
-  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
   EXPECT_EQ(activity().break_countdown_ms, data().break_interval);
 }
 
@@ -89,7 +91,7 @@ TEST_F(BreakReminderTest, KindsWithoutAWindowPauseAndLeaveTheBreak) {
   EXPECT_THAT(sounds_, ElementsAre("6|/sounds/gong.wav"));
   EXPECT_THAT(pauses_, ElementsAre(5'000u));
   EXPECT_THAT(ui_.CallsStartingWith("ask "), IsEmpty());
-  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
 }
 
 TEST_F(BreakReminderTest, RandomPhraseReplacesTheReminderText) {
@@ -113,7 +115,7 @@ TEST_F(BreakReminderTest, LockScreenAsksOnTheLockDesktop) {
   Fire();
   EXPECT_EQ(locked_questions, 1);
   EXPECT_THAT(ui_.CallsStartingWith("ask "), IsEmpty());
-  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
 }
 
 }  // namespace

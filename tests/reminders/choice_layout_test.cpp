@@ -54,28 +54,20 @@ TEST(ChoiceLayout, ButtonsAndMessageStayInsideTheClientAndDoNotOverlap) {
   }
 }
 
-TEST(ChoiceStyle, TenOrMoreSelectsTheSmallMessageFont) {
-  EXPECT_EQ(MessageFontFor(0), ChoiceFont::kLarge);
-  EXPECT_EQ(MessageFontFor(1), ChoiceFont::kLarge);
-  EXPECT_EQ(MessageFontFor(9), ChoiceFont::kLarge);
-  EXPECT_EQ(MessageFontFor(10), ChoiceFont::kSmall);
-  EXPECT_EQ(MessageFontFor(11), ChoiceFont::kSmall);
-  EXPECT_EQ(FontHeightFor(ChoiceFont::kLarge), 20);
-  EXPECT_EQ(FontHeightFor(ChoiceFont::kSmall), 16);
-}
-
 TEST(ChoiceRequest, TakesTextsAndFontFromAQuestionOfTheUiPort) {
-  const ChoiceRequest small = ChoiceRequestFor(
-      Question{.message = "Stretch!", .first_button = "Go", .second_button = "Later", .style = 11},
-      false);
+  const ChoiceRequest small = ChoiceRequestFor(Question{.message = "Stretch!",
+                                                        .first_button = "Go",
+                                                        .second_button = "Later",
+                                                        .font = QuestionFont::kSmall},
+                                               false);
   EXPECT_EQ(small.message, "Stretch!");
   EXPECT_EQ(small.first_caption, "Go");
   EXPECT_EQ(small.second_caption, "Later");
-  EXPECT_EQ(small.message_font, ChoiceFont::kSmall);
+  EXPECT_EQ(small.message_font, QuestionFont::kSmall);
   EXPECT_FALSE(small.on_top);
   Question large;
-  large.style = 1;  // the welcome and too-old questions
-  EXPECT_EQ(ChoiceRequestFor(large, true).message_font, ChoiceFont::kLarge);
+  large.font = QuestionFont::kLarge;
+  EXPECT_EQ(ChoiceRequestFor(large, true).message_font, QuestionFont::kLarge);
 }
 
 TEST(ChoiceOpenFlag, StaysOpenUntilTheLastOfTwoWindowsCloses) {

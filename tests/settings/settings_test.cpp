@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <set>
@@ -214,10 +215,13 @@ TEST(Settings, OptionsLimitsClampIntervalSnoozeAndOpacity) {
 
 TEST(Settings, TableNamesAndFieldsAreUnique) {
   std::set<std::string_view> names;
-  std::set<std::uint32_t> control_ids;
+  std::vector<std::uint32_t ProgramData::*> fields;
   for (const SettingInfo& info : SettingsTable()) {
     EXPECT_TRUE(names.insert(info.name).second) << info.name;
-    EXPECT_TRUE(control_ids.insert(info.control_id).second) << info.name;
+    if (info.number != nullptr) {
+      EXPECT_EQ(std::count(fields.begin(), fields.end(), info.number), 0) << info.name;
+      fields.push_back(info.number);
+    }
     EXPECT_EQ(info.kind == SettingKind::kText, info.number == nullptr) << info.name;
     EXPECT_EQ(info.kind == SettingKind::kChoice || info.name == "ManualTarget", !info.list.empty())
         << info.name;

@@ -50,7 +50,7 @@ class DisplayListTest : public ::testing::Test {
  protected:
   DisplayListTest() {
     SetFieldText(data_.current_name, "Writing");
-    activity_.working_flag = kWorkingFlagWorking;
+    activity_.working_flag = WorkingFlag::kWorking;
     activity_.break_countdown_ms = 900'000;  // 15 minutes
     activity_.current_today_ms = 5'400'000;
     data_.work_today_ms = 7'200'000;
@@ -111,10 +111,10 @@ TEST_F(DisplayListTest, MicroBreaksAndTargetsAddTheirFigures) {
 }
 
 TEST_F(DisplayListTest, ABreakShowsItsLengthRedOnlyAfterTheMaximumBreakAlert) {
-  activity_.working_flag = kWorkingFlagOnBreak;
+  activity_.working_flag = WorkingFlag::kOnBreak;
   data_.break_today_ms = 1'500'000;
   activity_.break_mark = 900'000;
-  activity_.max_break_state = 1;
+  activity_.max_break_state = MaxBreakState::kArmed;
   DisplayList list = List();
   EXPECT_EQ(TextAt(list, {9, 15, 205, 35}), "On Break (Writing)");
   EXPECT_EQ(TextAt(list, {260, 15, 390, 35}), "10 Mns");
@@ -122,13 +122,13 @@ TEST_F(DisplayListTest, ABreakShowsItsLengthRedOnlyAfterTheMaximumBreakAlert) {
   EXPECT_EQ(TextAt(list, {100, 35, 245, 55}), "25 Mns");
   EXPECT_EQ(TextAt(list, {210, 15, 260, 35}), "Time:");
   EXPECT_EQ(TextAt(list, {8, 35, 100, 55}), "Total Time:");
-  activity_.max_break_state = 2;
+  activity_.max_break_state = MaxBreakState::kFired;
   list = List();
   EXPECT_EQ(At(list, {260, 15, 390, 35})->colour, (Rgb{255, 0, 0}));
 }
 
 TEST_F(DisplayListTest, AwayShowsTheAbsenceInsteadOfTheBreak) {
-  activity_.away = 1;
+  activity_.away = true;
   data_.away_today_ms = 3'600'000;
   activity_.away_mark = 1'200'000;
   data_.break_today_ms = 60'000;

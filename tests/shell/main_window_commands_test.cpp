@@ -84,14 +84,14 @@ TEST_F(MainWindowCommandsTest, OnTopToggles) {
 
 TEST_F(MainWindowCommandsTest, ModeCommandsSwitchTheModeAndWakeTheMonitor) {
   EXPECT_TRUE(Dispatch(command::kOnBreak));
-  EXPECT_EQ(activity().working_flag, kWorkingFlagOnBreak);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
   EXPECT_TRUE(context_.events.wake.IsSet());
   context_.events.wake.Reset();
   EXPECT_TRUE(Dispatch(command::kWorking));
-  EXPECT_EQ(activity().working_flag, kWorkingFlagWorking);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
   EXPECT_TRUE(context_.events.wake.IsSet());
   EXPECT_TRUE(Dispatch(command::kAtMeeting));
-  EXPECT_EQ(activity().meeting, 1u);
+  EXPECT_TRUE(activity().meeting);
   EXPECT_TRUE(actions_.calls.empty());
 }
 
@@ -102,8 +102,10 @@ TEST_F(MainWindowCommandsTest, RefreshGoesThroughTheRequestSlot) {
 }
 
 TEST_F(MainWindowCommandsTest, AWaitingCommandServesTheWindowMeanwhile) {
-  // The slot is taken; the monitor frees it only after a few waits.
+  // The slot is taken; the monitor, asking a question meanwhile, frees it
+  // only after the window has served it a few times.
   context_.events.request_free.Reset();
+  context_.events.request_free.BeginCalling();
   activity().request_code = request::kRefresh;
   struct ServingActions : RecordingActions {
     CoreContext* context = nullptr;
@@ -112,6 +114,7 @@ TEST_F(MainWindowCommandsTest, AWaitingCommandServesTheWindowMeanwhile) {
       if (++waits == 3) {
         std::lock_guard lock(context->state.mutex);
         context->state.activity.request_code = request::kNone;
+        context->events.request_free.EndCalling();
         context->events.request_free.Set();
       }
     }

@@ -42,7 +42,7 @@ class TrayMenuTest : public ::testing::Test {
   TrayMenuTest() {
     data_.reminder_enabled = 1;
     data_.away_toggle_method = 1;
-    activity_.working_flag = kWorkingFlagWorking;
+    activity_.working_flag = WorkingFlag::kWorking;
     recent_[0].record_id = 4;
     recent_[0].name = "Writing";
     recent_[1].record_id = 7;
@@ -145,7 +145,7 @@ TEST_F(TrayMenuTest, ModeEntriesFollowTheFlags) {
       {1, 0, 1, 1, {"2006 Away", "2010 At Meeting [x]", "2007 On Break"}},
   };
   for (const Case& c : cases) {
-    activity_.working_flag = c.working_flag;
+    activity_.working_flag = static_cast<WorkingFlag>(c.working_flag);
     activity_.away = c.away;
     activity_.meeting = c.meeting;
     data_.away_toggle_method = c.away_toggle;
@@ -169,7 +169,7 @@ TEST_F(TrayMenuTest, ResetReminderOnlyWhileWorkingWithRemindersOn) {
   data_.reminder_enabled = 0;
   EXPECT_FALSE(has_reset());
   data_.reminder_enabled = 1;
-  activity_.working_flag = kWorkingFlagOnBreak;
+  activity_.working_flag = WorkingFlag::kOnBreak;
   EXPECT_FALSE(has_reset());
 }
 

@@ -88,8 +88,8 @@ std::string DatabaseWith(std::string_view name) {
   RecordDatabase db(scratch);
   EXPECT_TRUE(CreateWorkTypeDatabase(db, "/scratch").ok());
   const std::int32_t id = db.NewRecord();
-  InitWorkType(db, id, /*named=*/true);
-  EXPECT_TRUE(db.WriteText(id, field::kName, name));
+  EXPECT_TRUE(InitWorkType(db, id, /*named=*/true).ok());
+  EXPECT_TRUE(db.WriteText(id, field::kName, name).ok());
   db.Close();
   return scratch.GetFile("/scratch").value();
 }
@@ -100,7 +100,7 @@ std::string DatabaseWithoutLiveRecords(SlotStatus status) {
   FakeFileSystem scratch;
   RecordDatabase db(scratch);
   EXPECT_TRUE(CreateWorkTypeDatabase(db, "/scratch").ok());
-  EXPECT_TRUE(db.SetRecordStatus(0, status));
+  EXPECT_TRUE(db.SetRecordStatus(0, status).ok());
   db.Close();
   return scratch.GetFile("/scratch").value();
 }
@@ -190,7 +190,7 @@ TEST_F(ProgramDataFileTest, FailedSaveLeavesThePreviousFileWhole) {
 }
 
 TEST(ProgramDataSnapshot, IsTakenUnderTheSharedStateLock) {
-  std::mutex guard;
+  Mutex guard;
   ProgramData live{};
   live.work_today_ms = 1;
   std::unique_lock lock(guard);
@@ -215,7 +215,7 @@ TEST_F(ProgramDataFileTest, FirstRunWelcomesAndCreatesTenNewWorkTypes) {
             std::vector<std::string>{
                 "ask Thanks for trying Tolvi. We hope you like it.|OK|Open ReadMe -> 1"});
   const Question question = ui_.questions().at(0);
-  EXPECT_EQ(question.style, 1u);
+  EXPECT_EQ(question.font, QuestionFont::kLarge);
   EXPECT_FALSE(question.has_owner);
   EXPECT_EQ(LiveNames(), std::vector<std::string>(10, "New Work"));
   EXPECT_EQ(data_.current_work_type, 0u);
@@ -449,7 +449,7 @@ TEST_F(ProgramDataFileTest, TooOldFileErasedOnRequestKeepsUnnamedBytes) {
   EXPECT_EQ(ui_.calls().at(0),
             "ask The data file is too old to be upgraded so all past data will be lost."
             "|Erase data and create new file|Don't erase the old data -> 1");
-  EXPECT_EQ(ui_.questions().at(0).style, 1u);
+  EXPECT_EQ(ui_.questions().at(0).font, QuestionFont::kLarge);
   EXPECT_FALSE(ui_.questions().at(0).has_owner);
   EXPECT_EQ(data_.break_interval, 1800000u);
   EXPECT_EQ(data_.work_today_ms, 0u);
@@ -549,7 +549,7 @@ TEST_F(ProgramDataFileTest, Version250UpgradeThatFindsNoWorkTypeStartsWithTheUsu
   // The import removes the placeholder and finds nothing in the log.
   context_.import_work = [&] {
     for (const std::int32_t slot : records_.LiveRecords()) {
-      EXPECT_TRUE(records_.SetRecordStatus(slot, SlotStatus::kDeleted));
+      EXPECT_TRUE(records_.SetRecordStatus(slot, SlotStatus::kDeleted).ok());
     }
     return true;
   };
@@ -661,7 +661,7 @@ TEST_F(ProgramDataFileTest, BackupCopiesBothFilesUnderTheirBakNames) {
   ASSERT_TRUE(SaveProgramData(files_, "/data", data_).ok());
   const std::string saved = File("/data/dTolvi.dat").value();
   data_.work_today_ms = 999;  // in memory only: the backup copies the file
-  ASSERT_TRUE(records_.WriteText(0, field::kName, "Proj B"));
+  ASSERT_TRUE(records_.WriteText(0, field::kName, "Proj B").ok());
   const std::uint64_t stamp_before = files_.ModifiedStamp("/data/TlvDB.lbf");
 
   ASSERT_TRUE(BackupDataFiles(files_, records_, "/data").ok());
@@ -810,9 +810,9 @@ TEST_F(ProgramDataFileTest, OldWorkTypesAreMatchedByTheirWholeName) {
   }};
   for (const ImportCase& c : cases) {
     ASSERT_TRUE(CreateWorkTypeDatabase(records_, "/data/TlvDB.lbf").ok());
-    ASSERT_TRUE(ImportOldWorkType(records_, "Homework", 5, 5, 5));
-    ASSERT_TRUE(ImportOldWorkType(records_, "5", 5, 5, 5));
-    EXPECT_EQ(ImportOldWorkType(records_, c.name, 60000, 6000, 12000), c.stored) << c.name;
+    ASSERT_TRUE(ImportOldWorkType(records_, "Homework", 5, 5, 5).ok());
+    ASSERT_TRUE(ImportOldWorkType(records_, "5", 5, 5, 5).ok());
+    EXPECT_TRUE(ImportOldWorkType(records_, c.name, 60000, 6000, 12000).ok()) << c.name;
     EXPECT_EQ(LiveNames(), c.names_after) << c.name;
     if (c.stored) {
       const std::int32_t id = static_cast<std::int32_t>(

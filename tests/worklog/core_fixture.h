@@ -37,10 +37,10 @@ class CoreFixture : public ::testing::Test {
   std::int32_t AddWorkType(std::string_view name, std::uint32_t total, std::uint32_t today_ms) {
     const std::int32_t id = records().NewRecord();
     EXPECT_GE(id, 0);
-    InitWorkType(records(), id, /*named=*/false);
-    EXPECT_TRUE(records().WriteText(id, work_type_field::kName, name));
-    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kTotal, total));
-    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kToday, today_ms));
+    EXPECT_TRUE(InitWorkType(records(), id, /*named=*/false).ok());
+    EXPECT_TRUE(records().WriteText(id, work_type_field::kName, name).ok());
+    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kTotal, total).ok());
+    EXPECT_TRUE(records().WriteNumber(id, work_type_field::kToday, today_ms).ok());
     return id;
   }
 

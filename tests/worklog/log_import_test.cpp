@@ -168,10 +168,10 @@ TEST_F(LogImportTest, WithoutALogTodaysWorkGoesToUnknownAndTheOldFiguresStay) {
 TEST_F(LogImportTest, AWorkTypeInAReusedSlotStartsWithoutHistory) {
   const std::int32_t old = AddWorkType("Old", 5'000, 77);
   for (std::uint32_t number = field::kYesterday; number <= field::kLastReserved; ++number) {
-    ASSERT_TRUE(records().WriteNumber(old, number, 1'000 + number));
+    ASSERT_TRUE(records().WriteNumber(old, number, 1'000 + number).ok());
   }
-  ASSERT_TRUE(records().WriteText(old, field::kNotes, "old notes"));
-  ASSERT_TRUE(records().SetRecordStatus(old, SlotStatus::kDeleted));
+  ASSERT_TRUE(records().WriteText(old, field::kNotes, "old notes").ok());
+  ASSERT_TRUE(records().SetRecordStatus(old, SlotStatus::kDeleted).ok());
   PutLog(
       "Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, (Fresh: 1:00, : 0:00, "
       ": 0:00, : 0:00, : 0:00)\r\n");

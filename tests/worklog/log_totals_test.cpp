@@ -41,7 +41,7 @@ class LogTotalsTest : public CoreFixture {
     data().break_today_ms = 360'000;
     const std::int32_t a = AddWorkType("Proj A", 26'940, 360'000);
     AddWorkType("Proj B", 27'000, 3);
-    EXPECT_TRUE(records().SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted));
+    EXPECT_TRUE(records().SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted).ok());
     data().current_work_type = static_cast<std::uint32_t>(a);
     context_.state.activity.current_today_ms = 360'000;
     RebuildRecentWork(context_.state, records());

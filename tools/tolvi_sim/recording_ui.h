@@ -62,7 +62,7 @@ class RecordingUi final : public Ui {
   void CatchUpTimers();
   bool TimerArmed(TimerId id) const { return timers_.contains(id); }
 
-  // Posted window messages, oldest first. 0 stands for WM_CLOSE.
+  // Posted window messages, oldest first. 0 stands for the request to close.
   std::optional<std::uint32_t> TakePosted();
   static constexpr std::uint32_t kCloseMessage = 0;
 

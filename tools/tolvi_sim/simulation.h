@@ -56,7 +56,7 @@ class Simulation {
   // the work-type dialog leaves.
   std::string Command(std::uint32_t command_id, std::optional<std::int32_t> value = {});
   std::string TrayLeftClick();
-  // The wall clock was changed (WM_TIMECHANGE).
+  // The wall clock was changed by the user or the system.
   void WallClockChanged();
 
   // The next work-type dialog stays open this long and leaves value (if

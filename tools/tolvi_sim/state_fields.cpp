@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdint>
 #include <span>
+#include <type_traits>
+#include <utility>
 
 #include "settings/settings.h"
 #include "text/text.h"
@@ -10,7 +12,7 @@
 namespace tolvi::sim {
 namespace {
 
-enum class FieldKind { kDataNumber, kDataText, kNumber, kSigned, kFlag, kText };
+enum class FieldKind { kDataNumber, kDataText, kNumber, kSigned, kFlag, kText, kCode };
 
 struct Field {
   std::string_view name;
@@ -22,6 +24,9 @@ struct Field {
   std::int32_t ActivityState::*signed_number = nullptr;
   bool ActivityState::*flag = nullptr;
   std::string ActivityState::*text = nullptr;
+  // kCode: an enum of the state, shown and set as its number.
+  std::uint32_t (*get_code)(const ActivityState&) = nullptr;
+  void (*set_code)(ActivityState&, std::uint32_t) = nullptr;
 };
 
 constexpr Field DataNumber(std::string_view name, std::uint32_t ProgramData::*member) {
@@ -42,6 +47,19 @@ constexpr Field Signed(std::string_view name, std::int32_t ActivityState::*membe
 }
 constexpr Field Flag(std::string_view name, bool ActivityState::*member) {
   return Field{.name = name, .kind = FieldKind::kFlag, .flag = member};
+}
+template <auto Member>
+constexpr Field Code(std::string_view name) {
+  using Enum = std::remove_cvref_t<decltype(std::declval<ActivityState&>().*Member)>;
+  return Field{
+      .name = name,
+      .kind = FieldKind::kCode,
+      .get_code =
+          [](const ActivityState& activity) {
+            return static_cast<std::uint32_t>(activity.*Member);
+          },
+      .set_code = [](ActivityState& activity,
+                     std::uint32_t value) { activity.*Member = static_cast<Enum>(value); }};
 }
 constexpr Field Text(std::string_view name, std::string ActivityState::*member) {
   return Field{.name = name, .kind = FieldKind::kText, .text = member};
@@ -80,10 +98,10 @@ constexpr Field kFields[] = {
     DataNumber("LastCloseStamp", &ProgramData::last_close_stamp),
     DataText("TodayText", TodayText, ConstTodayText),
     DataText("CurrentName", CurrentName, ConstCurrentName),
-    Number("WorkingFlag", &ActivityState::working_flag),
-    Number("Away", &ActivityState::away),
-    Number("Meeting", &ActivityState::meeting),
-    Number("MaxBreakState", &ActivityState::max_break_state),
+    Code<&ActivityState::working_flag>("WorkingFlag"),
+    Flag("Away", &ActivityState::away),
+    Flag("Meeting", &ActivityState::meeting),
+    Code<&ActivityState::max_break_state>("MaxBreakState"),
     Number("BreakCountdownMs", &ActivityState::break_countdown_ms),
     Number("MicroCountdownMs", &ActivityState::micro_countdown_ms),
     Number("BreakMark", &ActivityState::break_mark),
@@ -144,6 +162,8 @@ std::optional<std::string> ShowField(const SharedState& state, std::string_view 
       return activity.*(field->flag) ? "1" : "0";
     case FieldKind::kText:
       return activity.*(field->text);
+    case FieldKind::kCode:
+      return std::to_string(field->get_code(activity));
   }
   return std::nullopt;
 }
@@ -160,11 +180,14 @@ std::string SetField(SharedState& state, std::string_view name, std::string_view
       "not a number for " + std::string(name) + ": " + std::string(value);
   switch (field->kind) {
     case FieldKind::kDataNumber:
-    case FieldKind::kNumber: {
+    case FieldKind::kNumber:
+    case FieldKind::kCode: {
       const auto number = ParseNumber<std::uint32_t>(value);
       if (!number) return bad_number;
       if (field->kind == FieldKind::kDataNumber) {
         state.data.*(field->data_number) = *number;
+      } else if (field->kind == FieldKind::kCode) {
+        field->set_code(activity, *number);
       } else {
         activity.*(field->number) = *number;
       }

@@ -86,11 +86,13 @@ std::string Rename(Simulation& sim, const Arguments& args) {
   CoreContext& context = sim.context();
   std::lock_guard lock(context.state.mutex);
   const auto record = static_cast<std::int32_t>(*id);
-  if (!context.records.WriteText(record, field::kName, TruncateUtf8(name, kNameBytes - 1))) {
+  if (!context.records.WriteText(record, field::kName, TruncateUtf8(name, kNameBytes - 1)).ok()) {
     return "no work type " + std::to_string(record);
   }
   if (context.state.data.current_work_type == static_cast<std::uint32_t>(record)) {
-    FlushCurrentWorkType(context.state, context.records);
+    if (Status flushed = FlushCurrentWorkType(context.state, context.records); !flushed.ok()) {
+      return flushed.message();
+    }
     LoadCurrentWorkType(context.state, context.records);
   }
   RebuildRecentWork(context.state, context.records);

@@ -75,7 +75,7 @@ OptionsServices OptionsServicesFor(DialogServices& services, QWidget*& asking_ow
 }
 
 std::int32_t DialogMode(CoreContext& context) {
-  std::lock_guard lock(context.state.mutex);
+  const StateLock lock(context.state.mutex);
   return context.state.activity.request_value;
 }
 

@@ -87,7 +87,7 @@ ChoiceDialog::~ChoiceDialog() = default;
 
 void ChoiceDialog::BuildWidgets(const ChoiceRequest& request, const QIcon& program_icon) {
   const ChoiceLayout layout = ComputeChoiceLayout(base_units_);
-  const QFont button_font = MessageFont(FontHeightFor(ChoiceFont::kLarge));
+  const QFont button_font = MessageFont(FontHeightFor(QuestionFont::kLarge));
   setFixedSize(layout.client.width, layout.client.height);
 
   icon_ = new QLabel(this);

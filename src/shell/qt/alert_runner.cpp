@@ -8,6 +8,7 @@
 #include "reminders/break_reminder.h"
 #include "reminders/qt/lock_window.h"
 #include "reminders/reminder_sound.h"
+#include "settings/settings.h"
 #include "shell/alert_timers.h"
 
 namespace tolvi {
@@ -54,8 +55,8 @@ void AlertRunner::BreakReminder() {
     return ShowLockedReminder(lock_, question, choice_open_, program_icon_);
   };
   {
-    std::lock_guard lock(context_.state.mutex);
-    reminder_on_top_ = context_.state.data.on_top_alert != 0;
+    const StateLock lock(context_.state.mutex);
+    reminder_on_top_ = IsOn(context_.state.data.on_top_alert);
   }
   HandleBreakReminderTimer(context_, services, held());
   reminder_on_top_.reset();  // not asked (held, no window, or locked)

@@ -158,7 +158,7 @@ void Program::TellWhyNotStarted(const std::vector<std::string>& notices,
   question.message = JoinLines(notices) + "\n" + kNotStarted;
   question.first_button = kNotStartedOk;
   question.second_button = kNotStartedOpenFolder;
-  question.style = kSmallMessageStyle;
+  question.font = QuestionFont::kSmall;
   question.has_owner = false;
   if (ports_->ui.Ask(question) == 2) ports_->ui.OpenWithDefaultApp(data_directory);
 }

@@ -13,6 +13,7 @@
 #include "engine/requests.h"
 #include "engine/tray_updates.h"
 #include "platform/linux/time_change_notifier.h"
+#include "settings/settings.h"
 #include "shell/qt/about_box.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/tray.h"
@@ -97,13 +98,13 @@ void DesktopShell::Start() {
 void DesktopShell::ShowAtStart() {
   ProgramData data{};
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     data = context_.state.data;
   }
   window_->ApplyOpacity(WindowOpacity(data));
-  window_->ApplyOnTop(data.on_top == 1);
+  window_->ApplyOnTop(IsOn(data.on_top));
   // Without a tray the window is the only way in, so it is always shown.
-  if (data.auto_show == 0 && Tray::HostAvailable()) {
+  if (!IsOn(data.auto_show) && Tray::HostAvailable()) {
     SetWindowShown(false);
     return;
   }
@@ -132,8 +133,8 @@ void DesktopShell::RequestExit() {
 
 void DesktopShell::AssertExit() {
   {
-    std::lock_guard lock(context_.state.mutex);
-    context_.state.activity.working_flag = kWorkingFlagExit;
+    const StateLock lock(context_.state.mutex);
+    context_.state.activity.working_flag = WorkingFlag::kExit;
   }
   context_.events.wake.Set();
 }
@@ -203,19 +204,19 @@ void DesktopShell::RefreshTotalsSoon() {
 
 void DesktopShell::RefreshStaleTooltip() {
   if (!tray_->shown()) return;
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   if (context_.state.activity.tray_refresh_pending) RefreshTrayTip(context_);
 }
 
 void DesktopShell::StorePlacement() {
   const WindowPlacement placement = PlacementOf(window_->Geometry(), window_->isMinimized());
-  std::lock_guard lock(context_.state.mutex);
+  const StateLock lock(context_.state.mutex);
   context_.state.data.window_placement = placement;
 }
 
 void DesktopShell::SetWindowShown(bool shown) {
   {
-    std::lock_guard lock(context_.state.mutex);
+    const StateLock lock(context_.state.mutex);
     context_.state.activity.window_shown = shown;
   }
   FollowWindowVisibility();
