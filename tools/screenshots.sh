@@ -55,7 +55,9 @@ trap cleanup EXIT
 
 fail() {
   echo "screenshots: $*" >&2
-  [ -f "$work/tolvi.log" ] && sed 's/^/  tolvi: /' "$work/tolvi.log" | grep -v ALSA >&2 || true
+  if [ -f "$work/tolvi.log" ]; then
+    sed 's/^/  tolvi: /' "$work/tolvi.log" | grep -v ALSA >&2 || true
+  fi
   exit 1
 }
 
@@ -172,7 +174,8 @@ start_display() {
     >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n1 "$work/display")"
+  DISPLAY=":$(head -n1 "$work/display")"
+  export DISPLAY
   trayer --edge top --align right --widthtype request --height 24 --transparent false \
     --tint 0x404040 >"$work/trayer.log" 2>&1 &
   pids+=($!)
@@ -250,7 +253,7 @@ shoot_tray_menu() {
   tray=$(tray_window)
   read -r mx my mw mh < <(geometry_of "$menu")
   read -r tx ty tw th < <(geometry_of "$tray")
-  left=$(( (mx < tx ? mx : tx) - 8 )); top=$(( (my < ty ? my : ty) ))
+  left=$(( (mx < tx ? mx : tx) - 8 )); top=$((my < ty ? my : ty))
   right=$(( (mx + mw > tx + tw ? mx + mw : tx + tw) + 8 ))
   bottom=$(( (my + mh > ty + th ? my + mh : ty + th) + 8 ))
   [ "$left" -ge 0 ] || left=0
@@ -267,7 +270,6 @@ start_display
 # First run: the options as they come, working on Website.
 prepare_data "$work/data" ""
 start_tolvi "$work/data"
-main=
 wait_for 30 find_window main >/dev/null || fail "no main window"
 main=$(find_window main)
 sleep 8 # past the first ticks, so the figures run
