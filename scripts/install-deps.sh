@@ -9,6 +9,8 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool x11-utils imagemagick trayer dunst dbus fonts-liberation2
 )
+# tools/screenshots.sh embeds its pictures into the user guide with python3.
+packages+=(python3)
 
 missing=()
 for p in "${packages[@]}"; do
