@@ -76,9 +76,10 @@ target_link_libraries(tolvi PRIVATE tolvi_shell_qt)
 # The phrase file sits beside the program in the build tree, as it does in a
 # portable copy.
 configure_file(${CMAKE_SOURCE_DIR}/resources/Text.txt ${CMAKE_BINARY_DIR}/Text.txt COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/ReadMe.htm ${CMAKE_BINARY_DIR}/ReadMe.htm COPYONLY)
 
 install(TARGETS tolvi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES resources/Text.txt DESTINATION ${TOLVI_SHARE_DIR})
+install(FILES resources/Text.txt resources/ReadMe.htm DESTINATION ${TOLVI_SHARE_DIR})
 install(FILES resources/tolvi.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES resources/icons/tolvi.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
