@@ -53,13 +53,16 @@ struct DisplayPanel {
   Rgb fill = kPanelColour;
 };
 
-// One line, vertically centred and left-aligned in its rectangle and cut
-// off at its edges, over the panel colour.
+// One line, vertically centred and left-aligned in its rectangle, over the
+// panel colour. A clipped text is cut off at the rectangle's edges; the
+// labels are not, since the substitute fonts run a few pixels wider than
+// their boxes and would lose the colon.
 struct DisplayText {
   DisplayRect rect;
   std::string text;
   DisplayFont font = DisplayFont::kBold;
   Rgb colour = kTextColour;
+  bool clipped = true;
 };
 
 struct DisplayList {

@@ -47,10 +47,12 @@ void PaintText(QPainter& painter, const DisplayText& text, const QColor& backgro
   const QString line = QString::fromStdString(text.text);
   painter.setFont(DisplayQFont(text.font));
   painter.save();
-  painter.setClipRect(rect);
+  // The panel colour goes only inside the box, so a label running past its
+  // edge does not blank the start of the figure beside it.
   painter.fillRect(painter.boundingRect(rect, kTextFlags, line) & rect, background);
+  if (text.clipped) painter.setClipRect(rect);
   painter.setPen(Colour(text.colour));
-  painter.drawText(rect, kTextFlags, line);
+  painter.drawText(rect, kTextFlags | (text.clipped ? 0 : Qt::TextDontClip), line);
   painter.restore();
 }
 
