@@ -131,7 +131,7 @@ class DisplayBuilder {
       Add({8, 35, 135, 55}, "Time until break: ");
     }
     Add({r - 160, 35, r - 125, 55}, activity_.target_remaining_ms != 0 ? "TTG:" : " Tot:");
-    for (std::size_t i = first; i < list_.texts.size(); ++i) list_.texts[i].clipped = false;
+    for (std::size_t i = first; i < list_.texts.size(); ++i) list_.texts[i].fit_to_box = true;
   }
 
   void AddTableNumbers() {

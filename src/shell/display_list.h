@@ -53,16 +53,16 @@ struct DisplayPanel {
   Rgb fill = kPanelColour;
 };
 
-// One line, vertically centred and left-aligned in its rectangle, over the
-// panel colour. A clipped text is cut off at the rectangle's edges; the
-// labels are not, since the substitute fonts run a few pixels wider than
-// their boxes and would lose the colon.
+// One line, vertically centred and left-aligned in its rectangle and cut
+// off at its edges, over the panel colour. A label is narrowed to fit its
+// box instead: the substitute fonts run a few pixels wider than the boxes,
+// and a cut label would lose its colon.
 struct DisplayText {
   DisplayRect rect;
   std::string text;
   DisplayFont font = DisplayFont::kBold;
   Rgb colour = kTextColour;
-  bool clipped = true;
+  bool fit_to_box = false;
 };
 
 struct DisplayList {
