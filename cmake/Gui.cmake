@@ -55,7 +55,7 @@ tolvi_qt_layer(tolvi_reminders_qt BELOW tolvi_reminders
                SOURCES ${src}/reminders/qt/choice_dialog.cpp ${src}/reminders/qt/lock_window.cpp)
 tolvi_qt_layer(tolvi_dialogs_qt BELOW tolvi_reminders_qt tolvi_dialogs tolvi_platform_desktop
                SOURCES ${src}/dialogs/qt/dialog_services.cpp ${src}/dialogs/qt/options_dialog.cpp
-                       ${src}/dialogs/qt/work_details_dialog.cpp)
+                       ${src}/dialogs/qt/window_placement.cpp ${src}/dialogs/qt/work_details_dialog.cpp)
 tolvi_qt_layer(tolvi_shell_qt BELOW tolvi_dialogs_qt tolvi_shell tolvi_platform
                SOURCES ${src}/shell/qt/about_box.cpp ${src}/shell/qt/alert_runner.cpp
                        ${src}/shell/qt/application.cpp ${src}/shell/qt/desktop_shell.cpp

@@ -1,6 +1,7 @@
 #include "reminders/choice_layout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -10,6 +11,7 @@ namespace {
 constexpr std::int32_t kHorizontalDivisor = 4;
 constexpr std::int32_t kVerticalDivisor = 8;
 constexpr std::int32_t kAlphabetLetters = 52;
+constexpr double kLargestMeasure = 10'000.0;
 
 // value * multiplier / divisor rounded half away from zero, clamped to int32.
 std::int32_t MulDiv(std::int32_t value, std::int32_t multiplier, std::int32_t divisor) {
@@ -21,12 +23,20 @@ std::int32_t MulDiv(std::int32_t value, std::int32_t multiplier, std::int32_t di
       rounded, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// A font measure rounded up to whole pixels; nonsense (negative, NaN, huge)
+// counts as 0.
+std::int32_t WholePixels(double measure) {
+  if (!(measure > 0.0) || measure > kLargestMeasure) return 0;
+  return static_cast<std::int32_t>(std::ceil(measure));
+}
+
 }  // namespace
 
-DialogBaseUnits BaseUnitsFromFont(std::int32_t alphabet_width, std::int32_t font_height) {
+DialogBaseUnits BaseUnitsFromFont(std::int32_t alphabet_width, double ascent, double descent) {
   // (width / 26 + 1) / 2 is the average over 52 letters, rounded.
   const std::int32_t average = (std::max(alphabet_width, 0) / (kAlphabetLetters / 2) + 1) / 2;
-  return DialogBaseUnits{std::max(average, 1), std::max(font_height, 1)};
+  const std::int32_t cell = WholePixels(ascent) + WholePixels(descent);
+  return DialogBaseUnits{std::max(average, 1), std::max(cell, 1)};
 }
 
 PixelRect DialogRectToPixels(const DialogRect& rect, DialogBaseUnits base) {

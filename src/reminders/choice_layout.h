@@ -48,9 +48,11 @@ inline constexpr std::int32_t kChoiceLargeFontHeight = 20;
 inline constexpr std::int32_t kChoiceSmallFontHeight = 16;
 
 // Base units the way dialog templates measure them: the width of
-// "A".."Z" + "a".."z" gives the average character width (rounded), the font
-// height the vertical unit. Sizes below 1 pixel count as 1.
-DialogBaseUnits BaseUnitsFromFont(std::int32_t alphabet_width, std::int32_t font_height);
+// "A".."Z" + "a".."z" gives the average character width (rounded), the
+// font's character cell the vertical unit: its ascent and descent, each
+// rounded up to whole pixels so that the cell holds every glyph (an 8-point
+// sans-serif face gives 6 x 13). Sizes below 1 pixel count as 1.
+DialogBaseUnits BaseUnitsFromFont(std::int32_t alphabet_width, double ascent, double descent);
 
 // Rounds like the dialog manager: value * base / divisor, halves away from 0.
 PixelRect DialogRectToPixels(const DialogRect& rect, DialogBaseUnits base);

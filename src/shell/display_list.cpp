@@ -122,6 +122,7 @@ class DisplayBuilder {
 
   void AddLabels() {
     const std::int32_t r = layout_.right;
+    const std::size_t first = list_.texts.size();
     if (Resting()) {
       Add({r - 200, 15, r - 150, 35}, "Time:");
       Add({8, 35, 100, 55}, "Total Time:");
@@ -131,6 +132,7 @@ class DisplayBuilder {
       Add({8, 35, 135, 55}, "Time until break: ");
     }
     Add({r - 160, 35, r - 125, 55}, activity_.target_remaining_ms != 0 ? "TTG:" : " Tot:");
+    for (std::size_t i = first; i < list_.texts.size(); ++i) list_.texts[i].fit_to_box = true;
   }
 
   void AddTableNumbers() {

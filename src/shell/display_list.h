@@ -54,12 +54,15 @@ struct DisplayPanel {
 };
 
 // One line, vertically centred and left-aligned in its rectangle and cut
-// off at its edges, over the panel colour.
+// off at its edges, over the panel colour. A label is narrowed to fit its
+// box instead: the substitute fonts run a few pixels wider than the boxes,
+// and a cut label would lose its colon.
 struct DisplayText {
   DisplayRect rect;
   std::string text;
   DisplayFont font = DisplayFont::kBold;
   Rgb colour = kTextColour;
+  bool fit_to_box = false;
 };
 
 struct DisplayList {

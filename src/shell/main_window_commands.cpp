@@ -79,6 +79,12 @@ bool DispatchCommand(CoreContext& context, std::uint32_t command_id, WindowActio
   return DispatchEngineCommand(context, command_id, [&actions] { actions.ServeWhileWaiting(); });
 }
 
+bool OpensWorkTypeDialog(std::uint32_t command_id) {
+  return command_id == command::kAddWorkType || command_id == command::kSelectWorkType ||
+         (command_id >= command::kEditWorkFirst &&
+          command_id < command::kEditWorkFirst + command::kWorkSlotCount);
+}
+
 std::uint32_t WindowOpacity(const ProgramData& data) {
   if (!IsOn(data.transparent)) return kOpaqueWindowAlpha;
   return std::clamp(data.window_alpha, kLowestWindowAlpha, kOpaqueWindowAlpha);

@@ -49,6 +49,10 @@ class WindowActions {
 // Carries out a command id; false for ids that are no command.
 bool DispatchCommand(CoreContext& context, std::uint32_t command_id, WindowActions& actions);
 
+// "Edit ...", "Select Work Type..." and "Add Work Type": the commands that
+// end in a work-type dialog.
+bool OpensWorkTypeDialog(std::uint32_t command_id);
+
 // The opacity to apply for the Transparent and WindowAlpha settings.
 std::uint32_t WindowOpacity(const ProgramData& data);
 

@@ -136,6 +136,16 @@ class ChoiceDialogTest : public QObject {
     QVERIFY(!normal.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   }
 
+  void TheTemplateFontGivesTheFullHeight() {
+    ChoiceOpenFlag flag;
+    ChoiceDialog dialog(ExitQuestion(), flag);
+    if (QFontInfo(dialog.font()).family() != QStringLiteral("Liberation Sans")) {
+      QSKIP("the 8-point metrics below are those of Liberation Sans");
+    }
+    QCOMPARE(dialog.size(), QSize(375, 198));
+    QCOMPARE(Button(dialog, "first_button")->height(), 57);
+  }
+
   void GeometryFollowsTheTemplateInDialogUnits() {
     ChoiceOpenFlag flag;
     ChoiceDialog dialog(ExitQuestion(), flag);

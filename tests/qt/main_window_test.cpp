@@ -5,14 +5,21 @@
 #include "shell/qt/main_window.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "accounting/recent_work.h"
 #include "accounting/work_type_record.h"
@@ -21,6 +28,7 @@
 #include "options_work_details_fixture.h"
 #include "reminders/qt/choice_dialog.h"
 #include "shell/qt/desktop_shell.h"
+#include "shell/qt/display_painter.h"
 #include "shell/qt/qt_ui.h"
 #include "shell/qt/tray.h"
 #include "state/command_ids.h"
@@ -99,6 +107,51 @@ int RedPixels(const QImage& image, const QRect& rect) {
     }
   }
   return count;
+}
+
+// The picture of one text in its box, painted alone.
+QImage PaintedAlone(const DisplayText& text) {
+  DisplayList list;
+  list.width = text.rect.right;
+  list.height = text.rect.bottom;
+  list.texts = {text};
+  QImage image(list.width, list.height, QImage::Format_RGB32);
+  QPainter painter(&image);
+  PaintDisplayList(painter, list);
+  painter.end();
+  const DisplayRect& r = text.rect;
+  return image.copy(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+// A window of its own, as the tray icon's is: it counts the clicks it gets.
+class ClickCounter final : public QWidget {
+ public:
+  int clicks = 0;
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent*) override { ++clicks; }
+};
+
+// Once a dialog is up, hands it to act, which must close it.
+void WhenADialogIsOpen(std::function<void(QDialog&)> act) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    act(*dialog);
+  });
+  poll->start(10);
+}
+
+void CloseDialog(QDialog& dialog) {
+  if (auto* ok =
+          dialog.findChild<QPushButton*>(QStringLiteral("control_%1").arg(options_control::kOk))) {
+    ok->click();  // Options leaves only through "OK"
+  } else {
+    dialog.reject();
+  }
 }
 
 }  // namespace
@@ -336,6 +389,69 @@ class MainWindowTest : public QObject {
     QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
   }
 
+  void TheTrayStaysUsableWhileADialogIsOpen() {
+    ClickCounter tray;
+    tray.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tray));
+    for (const std::function<void()>& open : Openers()) {
+      const int clicks = tray.clicks;
+      bool owner_blocked = false;
+      WhenADialogIsOpen([&](QDialog& dialog) {
+        QTest::mouseClick(tray.windowHandle(), Qt::LeftButton);
+        // The owner window stays blocked: its click band does nothing.
+        const std::uint32_t flag = core_->activity().working_flag;
+        QTest::mouseClick(shell_->window().windowHandle(), Qt::LeftButton, {}, QPoint(200, 50));
+        owner_blocked = core_->activity().working_flag == flag;
+        CloseDialog(dialog);
+      });
+      open();
+      QCOMPARE(tray.clicks, clicks + 1);
+      QVERIFY(owner_blocked);
+    }
+  }
+
+  void ASecondOptionsOrEditBringsTheOpenOneToTheFront() {
+    QWidget other;
+    other.show();
+    const std::pair<std::function<void()>, std::uint32_t> cases[] = {
+        {Openers()[0], command::kOptions}, {Openers()[2], command::kEditWorkFirst}};
+    for (const auto& [open, again] : cases) {
+      bool raised = false;
+      WhenADialogIsOpen([&, again = again](QDialog& dialog) {
+        other.activateWindow();
+        const bool left = QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; });
+        shell_->OnCommand(again);
+        raised = left && QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; });
+        CloseDialog(dialog);
+      });
+      open();
+      QVERIFY(raised);
+    }
+    QCOMPARE(core_->activity().request_code, request::kWorkDetailsClosed);
+  }
+
+  void LabelsTooWideForTheirBoxesKeepTheirColons() {
+    core_->activity().target_remaining_ms = 60'000;  // "TTG:"
+    const DisplayList list = BuildDisplayList(
+        DisplayState{core_->data(), core_->activity(), core_->context.state.recent}, 420, 452);
+    for (const std::string label : {"TTG:", "Time until break: "}) {
+      const auto found = std::find_if(list.texts.begin(), list.texts.end(),
+                                      [&](const DisplayText& text) { return text.text == label; });
+      QVERIFY(found != list.texts.end());
+      DisplayText without_colon = *found;
+      without_colon.text = label.substr(0, label.find(':'));
+      QVERIFY2(PaintedAlone(*found) != PaintedAlone(without_colon), label.c_str());
+    }
+  }
+
+  void ThePlacedWindowKeepsWithinTheScreen() {
+    MainWindow& window = shell_->window();
+    const QRect screen = window.screen()->availableGeometry();
+    window.Place(
+        WindowGeometry{screen.right() - 100, 0, kMainWindowMaxWidth, kMainWindowMaxHeight});
+    QVERIFY(screen.contains(window.frameGeometry()));
+  }
+
   void ScreenshotOfTheMainWindow() {
     core_->data().work_today_ms = 5'400'000;
     core_->activity().current_today_ms = 5'400'000;
@@ -353,6 +469,22 @@ class MainWindowTest : public QObject {
   }
 
  private:
+  // Options, the break reminder and Work Details, each opened as the
+  // program opens it.
+  std::vector<std::function<void()>> Openers() {
+    return {[this] { shell_->OnCommand(command::kOptions); },
+            [this] {
+              FallDue();
+              shell_->OnTimer(TimerId::kBreakReminder);
+            },
+            [this] {
+              core_->context.events.request_free.Reset();  // as the request's post did
+              core_->activity().request_code = request::kEditWorkType;
+              core_->activity().request_value = core_->context.state.recent[0].record_id;
+              shell_->OnCommand(command::kWorkTypeDialog);
+            }};
+  }
+
   // What the monitor does when the countdown runs out: On Break, timer 2.
   void FallDue() {
     {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "reminders/choice.h"
 
 namespace tolvi {
@@ -9,23 +11,25 @@ namespace {
 
 struct BaseUnitsCase {
   std::int32_t alphabet_width;
-  std::int32_t font_height;
+  double ascent;
+  double descent;
   DialogBaseUnits expected;
 };
 
 class BaseUnitsFromFontTest : public ::testing::TestWithParam<BaseUnitsCase> {};
 
-TEST_P(BaseUnitsFromFontTest, AveragesTheAlphabetRoundedAndNeverBelowOnePixel) {
+TEST_P(BaseUnitsFromFontTest, AveragesTheAlphabetAndRoundsTheCellUp) {
   const BaseUnitsCase& c = GetParam();
-  EXPECT_EQ(BaseUnitsFromFont(c.alphabet_width, c.font_height), c.expected);
+  EXPECT_EQ(BaseUnitsFromFont(c.alphabet_width, c.ascent, c.descent), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(ChoiceLayout, BaseUnitsFromFontTest,
-                         ::testing::Values(BaseUnitsCase{312, 13, {6, 13}},  // exactly 6
-                                           BaseUnitsCase{311, 13, {6, 13}},  // 5.98 rounds up
-                                           BaseUnitsCase{285, 16, {5, 16}},  // 5.48 rounds down
-                                           BaseUnitsCase{0, 0, {1, 1}},
-                                           BaseUnitsCase{-40, -3, {1, 1}}));
+INSTANTIATE_TEST_SUITE_P(
+    ChoiceLayout, BaseUnitsFromFontTest,
+    ::testing::Values(BaseUnitsCase{312, 10.0, 3.0, {6, 13}},   // exactly 6
+                      BaseUnitsCase{333, 9.95, 2.33, {6, 13}},  // 8 pt: each half rounds up
+                      BaseUnitsCase{285, 13.0, 3.0, {5, 16}},   // 5.48 rounds down
+                      BaseUnitsCase{0, 0.0, 0.0, {1, 1}},
+                      BaseUnitsCase{-40, -3.0, std::nan(""), {1, 1}}));
 
 TEST(ChoiceLayout, MapsTheTemplateWithTheClassicSmallFontUnits) {
   // 6 x 13 pixel units; every value worked out by hand, halves rounded up.

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "dialogs/qt/options_dialog.h"
+#include "dialogs/qt/window_placement.h"
 #include "dialogs/qt/work_details_dialog.h"
 #include "dialogs/work_details_model.h"
 #include "engine/requests.h"
@@ -87,28 +88,31 @@ void RunWorkDetails(QWidget* owner, DialogServices& services) {
                          });
   WorkDetailsDialog dialog(model, owner);
   asking_owner = &dialog;
-  dialog.exec();
+  ExecOwned(dialog);
   model.Cancel();  // nothing if the dialog already closed through the model
 }
 
 void RunSelectWork(QWidget* owner, DialogServices& services) {
   SelectWorkModel model(services.context);
   SelectWorkDialog dialog(model, owner);
-  dialog.exec();
+  ExecOwned(dialog);
   model.Cancel();
 }
 
 }  // namespace
 
 void RunOptionsDialog(QWidget* owner, DialogServices& services) {
-  if (services.options_open.IsOpen()) return;
+  if (services.options_open.IsOpen()) {
+    RaiseOpenDialog(owner, QLatin1String(kOptionsDialogName));
+    return;
+  }
   QWidget* asking_owner = owner;
   OptionsModel model(services.context, OptionsServicesFor(services, asking_owner), services.phrases,
                      services.options_open);
   OptionsDialog dialog(model, owner);
   if (!services.program_icon.isNull()) dialog.setWindowIcon(services.program_icon);
   asking_owner = &dialog;
-  dialog.exec();
+  ExecOwned(dialog);
 }
 
 void RunWorkTypeDialog(QWidget* owner, DialogServices& services) {
@@ -121,13 +125,18 @@ void RunWorkTypeDialog(QWidget* owner, DialogServices& services) {
   });
 }
 
+bool RaiseWorkTypeDialog(QWidget* owner) {
+  return RaiseOpenDialog(owner, QLatin1String(kWorkDetailsDialogName)) ||
+         RaiseOpenDialog(owner, QLatin1String(kSelectWorkDialogName));
+}
+
 int AskQuestion(const Question& question, bool on_top, ChoiceOpenFlag& choice_open,
                 const QIcon& program_icon, QWidget* owner) {
   if (const std::optional<ImportConfirmation> import = ImportConfirmationOf(question)) {
     ChoiceOpenScope open(choice_open);
     ImportWorkDialog dialog(*import, owner);
     if (!program_icon.isNull()) dialog.setWindowIcon(program_icon);
-    return dialog.exec() == QDialog::Accepted ? 1 : 2;
+    return ExecOwned(dialog) == QDialog::Accepted ? 1 : 2;
   }
   const ChoiceResult answer =
       AskChoice(ChoiceRequestFor(question, on_top), choice_open, program_icon, owner);

@@ -57,13 +57,18 @@ struct DialogServices {
   std::function<int(const Question& question)> ask;
 };
 
-// Command 2001: runs "Tolvi Options" modally unless it is already open.
+// Command 2001: runs "Tolvi Options" modally, or brings the open one to
+// the front.
 void RunOptionsDialog(QWidget* owner, DialogServices& services);
 
 // Command 2018: marks the request slot 999, runs "Work Details" or "Select
 // Work" for the waiting request, then hands the result to the monitor
 // (request 7 or 8). A stray 2018 does nothing.
 void RunWorkTypeDialog(QWidget* owner, DialogServices& services);
+
+// Brings an open "Work Details" or "Select Work" to the front (a second
+// "Edit ..." while one is open); false when neither is open.
+bool RaiseWorkTypeDialog(QWidget* owner);
 
 // A question of the Ui port: the log import's confirmation in the "Import
 // Work from log file" dialog, every other question in the two-button

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -29,6 +30,21 @@ constexpr int kTypedMaximum = 999'999'999;
 constexpr int kNumberBoxWidth = 70;
 constexpr int kSliderWidth = 130;
 constexpr int kColumnSpacing = 10;
+
+// The option groups scroll when the screen is too small for them (a large
+// scale factor); otherwise the area asks for all the room they need, where
+// a plain QScrollArea would ask for a fixed fraction of it.
+class GroupsArea final : public QScrollArea {
+ public:
+  explicit GroupsArea(QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+  }
+
+  QSize sizeHint() const override {
+    return widget() != nullptr ? widget()->sizeHint() : QScrollArea::sizeHint();
+  }
+};
 
 // A number box whose arrows move within a range while any number can be
 // typed (the dialog limits what it stores, not what it shows).
@@ -126,7 +142,7 @@ QStringList EntriesOf(const OptionsControlState& state) {
 OptionsDialog::OptionsDialog(OptionsModel& model, QWidget* owner) : QDialog(owner), model_(model) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setWindowTitle(Text(kOptionsTitle));
-  setObjectName(QStringLiteral("options_dialog"));
+  setObjectName(QLatin1String(kOptionsDialogName));
   Build();
   Refresh();
 }
@@ -137,7 +153,10 @@ QWidget* OptionsDialog::ControlWidget(std::uint32_t id) const {
 }
 
 void OptionsDialog::Build() {
-  auto* columns = new QHBoxLayout;
+  auto* area = new GroupsArea(this);
+  auto* groups = new QWidget(area);
+  auto* columns = new QHBoxLayout(groups);
+  columns->setContentsMargins(0, 0, 0, 0);
   columns->setSpacing(kColumnSpacing);
   std::vector<QVBoxLayout*> column_layouts;
   for (int i = 0; i < 3; ++i) {
@@ -145,7 +164,7 @@ void OptionsDialog::Build() {
     columns->addLayout(column_layouts.back(), i == 1 ? 4 : 3);
   }
   for (const GroupLayout& group : Layout()) {
-    auto* box = new QGroupBox(Text(group.group), this);
+    auto* box = new QGroupBox(Text(group.group), groups);
     auto* rows = new QVBoxLayout(box);
     for (const std::vector<std::uint32_t>& row_ids : group.rows) {
       auto* row = new QHBoxLayout;
@@ -165,6 +184,7 @@ void OptionsDialog::Build() {
     column_layouts[static_cast<std::size_t>(group.column)]->addWidget(box);
   }
   for (QVBoxLayout* column : column_layouts) column->addStretch(1);
+  area->setWidget(groups);
 
   auto* bottom = new QHBoxLayout;
   bottom->addStretch(1);
@@ -172,7 +192,7 @@ void OptionsDialog::Build() {
   bottom->addWidget(MakeControl(*FindOptionsControl(oc::kOk)));
 
   auto* main = new QVBoxLayout(this);
-  main->addLayout(columns);
+  main->addWidget(area, 1);
   main->addLayout(bottom);
 }
 

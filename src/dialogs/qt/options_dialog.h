@@ -18,6 +18,9 @@ class QLabel;
 
 namespace tolvi {
 
+// The object name by which the open dialog is found.
+inline constexpr char kOptionsDialogName[] = "options_dialog";
+
 class OptionsDialog : public QDialog {
   Q_OBJECT
 

@@ -51,6 +51,14 @@ QPushButton* PlainButton(const QString& caption, std::uint32_t id, QWidget* pare
   return button;
 }
 
+// The import's report asks for room to read it but may shrink to fit a
+// small screen, where a minimum size would push the buttons off it.
+class ReportView final : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+  QSize sizeHint() const override { return QSize(kImportTextWidth, kImportTextHeight); }
+};
+
 }  // namespace
 
 // ---- Work Details -------------------------------------------------------------
@@ -58,7 +66,7 @@ QPushButton* PlainButton(const QString& caption, std::uint32_t id, QWidget* pare
 WorkDetailsDialog::WorkDetailsDialog(WorkDetailsModel& model, QWidget* owner)
     : QDialog(owner), model_(model) {
   setWindowTitle(Text(kWorkDetailsTitle));
-  setObjectName(QStringLiteral("work_details_dialog"));
+  setObjectName(QLatin1String(kWorkDetailsDialogName));
   Build();
   SetTooltips(*this);
   Refresh();
@@ -218,7 +226,7 @@ void WorkDetailsDialog::reject() {
 SelectWorkDialog::SelectWorkDialog(SelectWorkModel& model, QWidget* owner)
     : QDialog(owner), model_(model) {
   setWindowTitle(Text(kSelectWorkTitle));
-  setObjectName(QStringLiteral("select_work_dialog"));
+  setObjectName(QLatin1String(kSelectWorkDialogName));
   auto* names = new QComboBox(this);
   names->setObjectName(Name(work_details_control::kName));
   names->addItems(Entries(model_.names()));
@@ -258,7 +266,7 @@ ImportWorkDialog::ImportWorkDialog(const ImportConfirmation& confirmation, QWidg
   setWindowTitle(Text(kImportTitle));
   setObjectName(QStringLiteral("import_work_dialog"));
   auto* heading = new QLabel(QString::fromStdString(confirmation.heading), this);
-  auto* text = new QPlainTextEdit(this);
+  auto* text = new ReportView(this);
   text->setObjectName(Name(work_details_control::kNotes));
   text->setReadOnly(true);
   text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -266,7 +274,6 @@ ImportWorkDialog::ImportWorkDialog(const ImportConfirmation& confirmation, QWidg
   QString body = QString::fromStdString(confirmation.text);
   body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text->setPlainText(body);
-  text->setMinimumSize(kImportTextWidth, kImportTextHeight);
 
   QPushButton* ok = PlainButton(Text(kImportConfirm), work_details_control::kOk, this);
   QPushButton* cancel = PlainButton(Text(kImportCancel), work_details_control::kCancel, this);

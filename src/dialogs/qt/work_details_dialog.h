@@ -21,6 +21,10 @@ class QPushButton;
 
 namespace tolvi {
 
+// The object names by which the open dialogs are found.
+inline constexpr char kWorkDetailsDialogName[] = "work_details_dialog";
+inline constexpr char kSelectWorkDialogName[] = "select_work_dialog";
+
 class WorkDetailsDialog : public QDialog {
   Q_OBJECT
 

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -43,10 +44,13 @@ QFont MessageFont(int cell_height) {
   return font;
 }
 
+// The exact ascent and descent: the integer metrics round the descent down
+// and leave the cell a pixel short of the glyphs.
 DialogBaseUnits MeasureBaseUnits(const QFont& font) {
   const QFontMetrics metrics(font);
+  const QFontMetricsF exact(font);
   return BaseUnitsFromFont(metrics.horizontalAdvance(QString::fromLatin1(kAlphabet)),
-                           metrics.height());
+                           exact.ascent(), exact.descent());
 }
 
 QRect ToQRect(const PixelRect& rect) {
@@ -75,7 +79,9 @@ ChoiceDialog::ChoiceDialog(const ChoiceRequest& request, ChoiceOpenFlag& open_fl
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
   if (request.on_top) flags |= Qt::WindowStaysOnTopHint;
   setWindowFlags(flags);
-  setWindowModality(Qt::ApplicationModal);
+  // Modal to the main window only: the tray icon and its menu stay usable
+  // while a reminder waits. Without an owner, nothing else may be used.
+  setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
   setWindowTitle(QString::fromLatin1(kChoiceCaption));
   if (!program_icon.isNull()) setWindowIcon(program_icon);
   setFont(DialogFont());

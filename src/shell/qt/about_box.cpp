@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "dialogs/qt/window_placement.h"
 #include "engine/tray_updates.h"
 
 namespace tolvi {
@@ -26,9 +27,7 @@ QString AboutText() {
 
 void RunAboutBox(QWidget* owner, const QIcon& program_icon) {
   // The open box is found by name, so nothing outside the box keeps state.
-  if (owner != nullptr && owner->findChild<QDialog*>(QLatin1String(kAboutObjectName)) != nullptr) {
-    return;
-  }
+  if (RaiseOpenDialog(owner, QLatin1String(kAboutObjectName))) return;
   QDialog box(owner);
   box.setObjectName(QLatin1String(kAboutObjectName));
   box.setWindowTitle(QStringLiteral("About ") +
@@ -44,7 +43,7 @@ void RunAboutBox(QWidget* owner, const QIcon& program_icon) {
   auto* column = new QVBoxLayout(&box);
   column->addLayout(row);
   column->addWidget(buttons);
-  box.exec();
+  ExecOwned(box);
 }
 
 }  // namespace tolvi

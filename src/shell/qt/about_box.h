@@ -1,5 +1,5 @@
 // The About box: the program's name, version and purpose. One at a time:
-// asking again while it is open does nothing.
+// asking again while it is open brings it to the front.
 //
 // GUI thread only.
 #pragma once

@@ -252,6 +252,12 @@ void DesktopShell::OnTimer(TimerId id) {
 
 void DesktopShell::OnCommand(std::uint32_t command_id) {
   if (destroyed_) return;
+  // While a work-type dialog holds the request slot, another "Edit ..." or
+  // "Select Work Type..." would be dropped: the open dialog is shown instead.
+  if (OpensWorkTypeDialog(command_id) && SlotHeldForDialog(context_) &&
+      RaiseWorkTypeDialog(window_.get())) {
+    return;
+  }
   DispatchCommand(context_, command_id, *this);
   // A changed mode shows at once rather than at the monitor's next tick.
   OnRepaint();

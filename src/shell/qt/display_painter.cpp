@@ -1,6 +1,7 @@
 #include "shell/qt/display_painter.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace tolvi {
@@ -34,6 +35,12 @@ QFont MakeFont(bool bold) {
   return font;
 }
 
+QString TrimmedRight(const QString& line) {
+  qsizetype end = line.size();
+  while (end > 0 && line.at(end - 1).isSpace()) --end;
+  return line.left(end);
+}
+
 void PaintPanel(QPainter& painter, const DisplayPanel& panel) {
   painter.setPen(QPen(Qt::black, 1));
   painter.setBrush(Colour(panel.fill));
@@ -50,7 +57,17 @@ void PaintText(QPainter& painter, const DisplayText& text, const QColor& backgro
   painter.setClipRect(rect);
   painter.fillRect(painter.boundingRect(rect, kTextFlags, line) & rect, background);
   painter.setPen(Colour(text.colour));
-  painter.drawText(rect, kTextFlags, line);
+  QRectF area(rect);
+  // Trailing spaces need no room; the colon before them does.
+  const qreal needed = QFontMetricsF(painter.font()).horizontalAdvance(TrimmedRight(line));
+  if (text.fit_to_box && needed > area.width()) {
+    // Narrowed about the left edge so that the whole label fits the box.
+    painter.translate(area.left(), 0);
+    painter.scale(area.width() / needed, 1);
+    painter.translate(-area.left(), 0);
+    area.setWidth(needed);
+  }
+  painter.drawText(area, kTextFlags, line);
   painter.restore();
 }
 

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "dialogs/qt/window_placement.h"
+#include "state/snapshot.h"
 #include "engine/tray_updates.h"
 #include "shell/display_list.h"
 #include "shell/qt/display_painter.h"
@@ -49,13 +51,15 @@ void MainWindow::Place(const WindowGeometry& geometry) {
   }
   move(limited.x, limited.y);
   resize(limited.width, limited.height);
+  FitToScreen(*this);  // a screen smaller than the stored size, or scaled
 }
 
 void MainWindow::Centre() {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  const QRect area = screen != nullptr ? screen->geometry() : QRect();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
   const WindowGeometry centred = CentredGeometry(area.width(), area.height());
   move(area.x() + centred.x, area.y() + centred.y);
+  FitToScreen(*this);
 }
 
 void MainWindow::ApplyOpacity(std::uint32_t alpha) {
