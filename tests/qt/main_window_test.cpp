@@ -399,7 +399,7 @@ class MainWindowTest : public QObject {
       WhenADialogIsOpen([&](QDialog& dialog) {
         QTest::mouseClick(tray.windowHandle(), Qt::LeftButton);
         // The owner window stays blocked: its click band does nothing.
-        const std::uint32_t flag = core_->activity().working_flag;
+        const WorkingFlag flag = core_->activity().working_flag;
         QTest::mouseClick(shell_->window().windowHandle(), Qt::LeftButton, {}, QPoint(200, 50));
         owner_blocked = core_->activity().working_flag == flag;
         CloseDialog(dialog);
