@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
+#include <system_error>
 
 #include "dialogs/qt/dialog_services.h"
 #include "shell/qt/icons.h"
@@ -151,8 +152,18 @@ void QtUi::StopSound() {
 }
 
 void QtUi::OpenWithDefaultApp(const std::filesystem::path& file) {
-  RunOnGuiThread([file] {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+  RunOnGuiThread([this, file] {
+    // The desktop's opener fails out of sight (and Qt still reports
+    // success), so what can be seen here is told.
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) {
+      Notify("Tolvi cannot open \"" + file.string() + "\": the file is missing.");
+      return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())))) {
+      Notify("Tolvi cannot open \"" + file.string() +
+             "\": no program to open it was found (xdg-open, from xdg-utils).");
+    }
   });
 }
 

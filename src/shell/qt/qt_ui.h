@@ -15,7 +15,8 @@
 // Timers are QTimers by id, periodic until killed, firing into the
 // target's OnTimer. Commands, closes, repaints, the tray and questions go
 // to the UiTarget; sounds to DesktopSound; files to the desktop's default
-// application.
+// application (a missing file, or no program to open it, is told through
+// Notify).
 //
 // Ownership: created on the GUI thread, which owns it; it must outlive
 // every thread that calls it. The target is borrowed and set before the
