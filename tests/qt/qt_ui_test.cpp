@@ -31,14 +31,15 @@ class QtUiTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void AMissingFileIsNamedInANotice() {
+  // The welcome question's "Open ReadMe" comes before the main window.
+  void AMissingFileIsNamedInANoticeEvenBeforeTheWindowExists() {
     QTemporaryDir directory;
     const std::filesystem::path missing =
         std::filesystem::path(directory.path().toStdString()) / "ReadMe.htm";
     NoticeTarget target;
     QtUi ui;
-    ui.SetTarget(&target);
     ui.OpenWithDefaultApp(missing);
+    ui.SetTarget(&target);
     QCOMPARE(target.notices.size(), 1u);
     QVERIFY(target.notices[0].find(missing.string()) != std::string::npos);
     QVERIFY(target.notices[0].find("missing") != std::string::npos);

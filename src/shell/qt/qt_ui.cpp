@@ -28,6 +28,14 @@ QtUi::QtUi(QObject* parent) : QObject(parent) {}
 
 QtUi::~QtUi() = default;
 
+void QtUi::SetTarget(UiTarget* target) {
+  target_ = target;
+  if (target_ == nullptr) return;
+  std::vector<std::string> notices;
+  notices.swap(early_notices_);
+  for (const std::string& text : notices) target_->OnNotice(text);
+}
+
 bool QtUi::OnGuiThread() const {
   return QThread::currentThread() == thread();
 }
@@ -125,6 +133,7 @@ void QtUi::Notify(const std::string& text) {
       target_->OnNotice(text);
     } else {
       std::fprintf(stderr, "tolvi: %s\n", text.c_str());
+      early_notices_.push_back(text);
     }
   });
 }
