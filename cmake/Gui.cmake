@@ -17,6 +17,7 @@ endif()
 
 # Installed layout: the program in bin/, its shared files in share/tolvi/.
 set(TOLVI_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/tolvi)
+set(TOLVI_APPSTREAM_ID org.drovik.tolvi)
 
 # Desktop pieces of the platform layer: idle time, sound, directories. Like
 # the POSIX ones they see only the ports.
@@ -73,17 +74,29 @@ set_target_properties(tolvi PROPERTIES AUTOMOC ON AUTORCC ON)
 target_compile_options(tolvi PRIVATE ${TOLVI_WARNINGS})
 target_link_libraries(tolvi PRIVATE tolvi_shell_qt)
 
-# The phrase file sits beside the program in the build tree, as it does in a
-# portable copy.
+# The build tree works as an installed program does: the shipped files sit
+# beside the built program, and the marker "DefSet.txt" sends the data to
+# the user's data folder, so deleting the build never deletes anyone's work.
 configure_file(${CMAKE_SOURCE_DIR}/resources/Text.txt ${CMAKE_BINARY_DIR}/Text.txt COPYONLY)
 configure_file(${CMAKE_SOURCE_DIR}/resources/ReadMe.htm ${CMAKE_BINARY_DIR}/ReadMe.htm COPYONLY)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/DefSet.txt
+     CONTENT "This file tells Tolvi to keep its data in ~/.local/share/Drovik/Tolvi.\n")
 
-install(TARGETS tolvi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES resources/Text.txt resources/ReadMe.htm DESTINATION ${TOLVI_SHARE_DIR})
-install(FILES resources/tolvi.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# Everything the desktop program installs belongs to the component
+# "program", the one the Debian package holds.
+install(TARGETS tolvi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+install(FILES resources/Text.txt resources/ReadMe.htm DESTINATION ${TOLVI_SHARE_DIR}
+        COMPONENT program)
+install(FILES resources/tolvi.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
+        COMPONENT program)
+install(FILES resources/tolvi.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+        RENAME ${TOLVI_APPSTREAM_ID}.metainfo.xml COMPONENT program)
 install(FILES resources/icons/tolvi.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT program)
 foreach(size 16 22 32 48)
   install(FILES resources/icons/${size}/tolvi.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          COMPONENT program)
 endforeach()
+
+include(${CMAKE_SOURCE_DIR}/cmake/Package.cmake)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian/Ubuntu packages Tolvi needs to build, run and test.
-# Does nothing when they are all present already.
+# Installs the Debian/Ubuntu packages Tolvi needs to build, run and test,
+# and any further packages named as arguments (scripts/package.sh names its
+# tools). Does nothing when they are all present already.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
 )
 # tools/screenshots.sh embeds its pictures into the user guide with python3.
 packages+=(python3)
+# Opens the user guide, the work log and folders (Help, "View Log").
+packages+=(xdg-utils)
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -12,11 +12,15 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/install-deps.sh
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVI_BUILD_TESTS=OFF \
+# A build directory of its own, so the test command's builds stay as they are.
+# The built program keeps its data where an installed one does (the build
+# puts "DefSet.txt" beside it): ~/.local/share/Drovik/Tolvi/.
+build=build-run
+scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVI_BUILD_TESTS=OFF \
   -DTOLVI_BUILD_BENCH=OFF
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec build/tolvi "$@"
+  exec "$build/tolvi" "$@"
 fi
 
 echo "No display here (neither DISPLAY nor WAYLAND_DISPLAY is set):"
@@ -53,7 +57,7 @@ setsid trayer --edge top --align right --widthtype request --height 24 --transpa
 helpers+=($!)
 sleep 1
 
-build/tolvi "$@" &
+"$build/tolvi" "$@" &
 tolvi_pid=$!
 
 # Nobody can answer the first start's welcome question on a virtual

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: a normal build
 # and one under AddressSanitizer and UndefinedBehaviorSanitizer; then runs the
-# fuzz targets briefly in a clang build.
+# fuzz targets briefly in a clang build, and builds and checks the Debian
+# package from the normal build. Each pass has its own build directory, and a
+# pass that finds no tests fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,16 +18,18 @@ echo "== sanitizer build (build-asan) =="
 # -O0 with line tables only: the sanitizers need no optimiser, and this pass
 # compiles about twice as fast as an optimised one.
 scripts/build.sh build-asan -DTOLVI_SANITIZE=ON -DTOLVI_WERROR=ON -DTOLVI_BUILD_BENCH=OFF \
-  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1"
+  -DTOLVI_BUILD_TESTS=ON -DTOLVI_BUILD_GUI=ON -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE no_sanitize
+  ctest --test-dir build-asan --output-on-failure --no-tests=error -j"$jobs" -LE no_sanitize
 
-echo "== release build (build) =="
-# -O2, as Debian builds its packages; the code is also kept free of warnings
-# at -O3 (CMake's own Release flags), where GCC 12 warns more.
-scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DTOLVI_WERROR=ON
-ctest --test-dir build --output-on-failure -j"$jobs"
+echo "== release build (build-release) =="
+# Configured as the package wants it (Release, /usr), so the package pass
+# below reuses this tree without building again.
+scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DTOLVI_WERROR=ON -DTOLVI_BUILD_TESTS=ON \
+  -DTOLVI_BUILD_GUI=ON
+ctest --test-dir build-release --output-on-failure --no-tests=error -j"$jobs"
 
 echo "== fuzz build (build-fuzz) =="
 # clang with libFuzzer, ASan and UBSan: every parser runs for 20 s on its
@@ -35,3 +39,6 @@ scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelW
   -DTOLVI_BUILD_FUZZ=ON -DTOLVI_BUILD_GUI=OFF -DTOLVI_BUILD_TESTS=OFF -DTOLVI_BUILD_BENCH=OFF \
   -DTOLVI_WERROR=ON -DTOLVI_THREAD_SAFETY=ON
 scripts/fuzz.sh "$root/build-fuzz" 20
+
+echo "== package (dist/) =="
+scripts/package.sh --check --build-dir build-release

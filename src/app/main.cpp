@@ -1,17 +1,56 @@
 // tolvi: the desktop program. Everything happens in RunDesktopProgram
-// (shell/qt/application.h); this only creates the QApplication.
+// (shell/qt/application.h); this answers --help and --version (which need
+// no display), creates the QApplication and reads the rest of the command
+// line once Qt has taken its own options out of it.
 #include <QApplication>
+#include <QStringList>
+#include <cstdio>
+#include <string>
+#include <vector>
 
+#include "shell/command_line.h"
 #include "shell/qt/application.h"
 #include "shell/qt/icons.h"
 
+namespace {
+
+std::vector<std::string> Arguments(int argc, char* argv[]) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
+std::vector<std::string> ArgumentsLeftByQt() {
+  QStringList all = QCoreApplication::arguments();
+  std::vector<std::string> arguments;
+  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(all[i].toStdString());
+  return arguments;
+}
+
+int Print(const std::string& text) {
+  return std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0 ? 1 : 0;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  const tolvi::CommandLine early = tolvi::ParseCommandLine(Arguments(argc, argv));
+  if (early.help) return Print(tolvi::HelpText());
+  if (early.version) return Print(tolvi::VersionText());
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tolvi"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Tolvi"));
+  // The desktop entry's name ties the windows to its icon; window titles
+  // stay as the program sets them (no display name appended).
   QApplication::setDesktopFileName(QStringLiteral("tolvi"));
   QApplication::setWindowIcon(tolvi::ProgramIcon());
   // The program lives in the tray: closing its last window must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
-  return tolvi::RunDesktopProgram();
+
+  const tolvi::CommandLine line = tolvi::ParseCommandLine(ArgumentsLeftByQt());
+  if (!line.error.empty()) {
+    std::fprintf(stderr, "tolvi: %s\nTry 'tolvi --help' for the options.\n", line.error.c_str());
+    return tolvi::kExitUsage;
+  }
+  return tolvi::RunDesktopProgram(line.data_dir);
 }

@@ -15,6 +15,9 @@ case_name=$3
 
 work=$(mktemp -d)
 pids=()
+# Where the program under test keeps its data, and how it is told so.
+data="$work/data"
+data_args=(--data-dir "$data")
 cleanup() {
   local pid
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -62,7 +65,7 @@ start_tray() {
 
 # Starts tolvi on the data directory; its pid in $tolvi_pid.
 start_tolvi() {
-  "$tolvi" --data-dir "$work/data" >>"$work/tolvi.log" 2>&1 &
+  "$tolvi" "${data_args[@]}" >>"$work/tolvi.log" 2>&1 &
   tolvi_pid=$!
   pids+=("$tolvi_pid")
 }
@@ -82,7 +85,7 @@ answer_welcome() {
   local question
   question=$(visible_windows | head -n1)
   [ "$(window_width "$question")" != 420 ] || fail "the main window came before the question"
-  [ ! -e "$work/data/dTolvi.dat" ] || fail "dTolvi.dat written before the question"
+  [ ! -e "$data/dTolvi.dat" ] || fail "dTolvi.dat written before the question"
   xdotool windowfocus --sync "$question" key --window "$question" Tab
   sleep 0.3
   xdotool key --window "$question" space
@@ -91,7 +94,7 @@ answer_welcome() {
 # Sends a signal and waits for a clean end; checks the saved data file.
 stop_with() {
   local signal=$1 status=0
-  local file="$work/data/dTolvi.dat"
+  local file="$data/dTolvi.dat"
   local before=0
   [ -f "$file" ] && before=$(stat -c %.9Y "$file" | tr -d .)
   kill "-$signal" "$tolvi_pid"
@@ -110,8 +113,8 @@ first_start_and_screenshot() {
   start_tray
   start_tolvi
   answer_welcome
-  wait_for 20 test -f "$work/data/TlvDB.lbf" || fail "no TlvDB.lbf"
-  wait_for 20 test -f "$work/data/Text.txt" || fail "no Text.txt"
+  wait_for 20 test -f "$data/TlvDB.lbf" || fail "no TlvDB.lbf"
+  wait_for 20 test -f "$data/Text.txt" || fail "no Text.txt"
   wait_for 20 main_window_shown || fail "no main window"
   sleep 8  # past the first ticks, so the figures run
   mkdir -p "$artifacts"
@@ -126,7 +129,7 @@ second_copy_gives_way() {
   answer_welcome
   wait_for 20 main_window_shown || fail "no main window"
   local first=$tolvi_pid started=$SECONDS status=0
-  "$tolvi" --data-dir "$work/data" >>"$work/tolvi.log" 2>&1 || status=$?
+  "$tolvi" "${data_args[@]}" >>"$work/tolvi.log" 2>&1 || status=$?
   local took=$((SECONDS - started))
   [ "$status" -eq 0 ] || fail "the second copy ended with status $status"
   [ "$took" -ge 4 ] && [ "$took" -le 9 ] || fail "the second copy took ${took} s to give way"
@@ -158,7 +161,7 @@ no_tray_shows_the_window() {
   wait_for 20 main_window_shown || fail "no main window"
   stop_with TERM
   # AutoShow (offset 16 of the block, after the 8-byte magic) := 0.
-  printf '\0\0\0\0' | dd of="$work/data/dTolvi.dat" bs=1 seek=24 conv=notrunc status=none
+  printf '\0\0\0\0' | dd of="$data/dTolvi.dat" bs=1 seek=24 conv=notrunc status=none
   start_tolvi
   wait_for 20 main_window_shown || fail "no window without a tray"
   stop_with TERM
@@ -169,11 +172,37 @@ no_tray_shows_the_window() {
   stop_with TERM
 }
 
+# Version and help need no display; an unknown option is refused.
+command_line() {
+  local out status=0
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$tolvi" --version) || fail "--version failed"
+  [ "$out" = "Tolvi 1.91" ] || fail "--version said '$out'"
+  env -u DISPLAY -u WAYLAND_DISPLAY "$tolvi" --help | grep -- '--data-dir DIR' >/dev/null ||
+    fail "--help does not list --data-dir"
+  start_display
+  "$tolvi" --no-such-option >/dev/null 2>&1 || status=$?
+  [ "$status" -eq 2 ] || fail "an unknown option ended with status $status"
+}
+
+# The built program keeps its data in the user's data folder, not in the
+# build tree.
+build_tree_uses_the_user_data_folder() {
+  start_display
+  data="$XDG_DATA_HOME/Drovik/Tolvi"
+  data_args=()
+  start_tolvi
+  answer_welcome
+  wait_for 20 main_window_shown || fail "no main window"
+  stop_with TERM
+}
+
 case "$case_name" in
   first_start) first_start_and_screenshot ;;
   second_copy) second_copy_gives_way ;;
   signals) signals_save_and_exit ;;
   no_tray) no_tray_shows_the_window ;;
+  command_line) command_line ;;
+  build_tree_data) build_tree_uses_the_user_data_folder ;;
   *) fail "unknown case $case_name" ;;
 esac
 echo "PASS: $case_name"

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "dialogs/number_box.h"
+#include "platform/linux/xdg_autostart.h"
 
 namespace tolvi {
 namespace {
@@ -253,7 +254,10 @@ QWidget* OptionsDialog::MakeControl(const OptionsControlInfo& info) {
     }
   }
   widget->setObjectName(QStringLiteral("control_%1").arg(info.id));
-  if (!info.tooltip.empty()) widget->setToolTip(Text(info.tooltip));
+  // "Auto Start" says what it does on this desktop, not on Windows.
+  const std::string_view tooltip =
+      info.id == oc::kAutoStart ? std::string_view(kXdgAutostartTooltip) : info.tooltip;
+  if (!tooltip.empty()) widget->setToolTip(Text(tooltip));
   widgets_[info.id] = widget;
   Connect(info, widget);
   return widget;

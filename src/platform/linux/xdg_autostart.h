@@ -15,6 +15,9 @@
 
 namespace tolvi {
 
+// What the "Auto Start" switch does here, for its tooltip.
+inline constexpr char kXdgAutostartTooltip[] = "Makes Tolvi start when you log in";
+
 class XdgAutostart final : public Autostart {
  public:
   XdgAutostart(FileSystem& files, std::filesystem::path autostart_directory);

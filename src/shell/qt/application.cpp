@@ -1,7 +1,6 @@
 #include "shell/qt/application.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QSessionManager>
 #include <cstdio>
 #include <filesystem>
@@ -30,7 +29,6 @@
 namespace tolvi {
 namespace {
 
-constexpr char kDataDirOption[] = "data-dir";
 constexpr char kNoIdleTitle[] = "Tolvi cannot see idle time here";
 constexpr char kNoIdleText[] =
     "Neither the X screen saver nor a desktop idle service answered, so Tolvi counts you as "
@@ -49,18 +47,6 @@ constexpr char kNotStarted[] = "Tolvi did not start, and changed nothing.";
 constexpr char kNotStartedOk[] = "OK";
 constexpr char kNotStartedOpenFolder[] = "Open Data Folder";
 
-std::optional<std::filesystem::path> DataDirOption() {
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Break reminder and work logger"));
-  parser.addHelpOption();
-  parser.addOption(QCommandLineOption(QLatin1String(kDataDirOption),
-                                      QStringLiteral("Keep the data files in <dir>."),
-                                      QStringLiteral("dir")));
-  parser.process(QCoreApplication::arguments());
-  if (!parser.isSet(QLatin1String(kDataDirOption))) return std::nullopt;
-  return std::filesystem::path(parser.value(QLatin1String(kDataDirOption)).toStdString());
-}
-
 // The ports of the running program. Members are destroyed after the
 // context that borrows them.
 struct Ports {
@@ -78,6 +64,8 @@ std::vector<std::string> AutostartArguments(const DirectoryFacts& facts) {
 
 class Program {
  public:
+  explicit Program(std::optional<std::filesystem::path> data_dir_option)
+      : data_dir_option_(std::move(data_dir_option)) {}
   int Run();
 
  private:
@@ -87,6 +75,7 @@ class Program {
   void TellWhyNotStarted(const std::vector<std::string>& notices,
                          const std::filesystem::path& data_directory);
 
+  std::optional<std::filesystem::path> data_dir_option_;
   std::unique_ptr<Ports> ports_;
   std::unique_ptr<CoreContext> context_;
   std::unique_ptr<DesktopShell> shell_;
@@ -94,7 +83,7 @@ class Program {
 
 int Program::Run() {
   ports_ = std::make_unique<Ports>();
-  const DirectoryFacts facts = GatherDirectoryFacts(DataDirOption());
+  const DirectoryFacts facts = GatherDirectoryFacts(data_dir_option_);
   const std::optional<DataDirectoryChoice> data = ChooseDataDirectory(ports_->files, facts);
   if (!data) {
     std::fprintf(stderr, "tolvi: no data directory: set HOME or use --data-dir\n");
@@ -165,8 +154,8 @@ void Program::TellWhyNotStarted(const std::vector<std::string>& notices,
 
 }  // namespace
 
-int RunDesktopProgram() {
-  Program program;
+int RunDesktopProgram(std::optional<std::filesystem::path> data_dir_option) {
+  Program program(std::move(data_dir_option));
   return program.Run();
 }
 

@@ -1,5 +1,5 @@
 // Application: the desktop program from start to end. In order: the
-// command line, the program and data directories, the single instance
+// program and data directories, the single instance
 // (a second copy waits 5 s for the first to end, then gives up quietly),
 // the ports and the core, the data files (which may ask the welcome
 // question or end the program), the main window shown or hidden, the
@@ -13,12 +13,16 @@
 // GUI thread; one per process, after the QApplication exists.
 #pragma once
 
+#include <filesystem>
+#include <optional>
+
 namespace tolvi {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitNoDataDirectory = 1;
 
-// Runs the program; returns the process's exit status.
-int RunDesktopProgram();
+// Runs the program with the data directory given on the command line, if
+// any; returns the process's exit status.
+int RunDesktopProgram(std::optional<std::filesystem::path> data_dir_option);
 
 }  // namespace tolvi

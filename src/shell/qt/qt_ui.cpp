@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
+#include <system_error>
 
 #include "dialogs/qt/dialog_services.h"
 #include "shell/qt/icons.h"
@@ -26,6 +27,14 @@ int AskTarget(UiTarget* target, const Question& question, ChoiceOpenFlag& open_f
 QtUi::QtUi(QObject* parent) : QObject(parent) {}
 
 QtUi::~QtUi() = default;
+
+void QtUi::SetTarget(UiTarget* target) {
+  target_ = target;
+  if (target_ == nullptr) return;
+  std::vector<std::string> notices;
+  notices.swap(early_notices_);
+  for (const std::string& text : notices) target_->OnNotice(text);
+}
 
 bool QtUi::OnGuiThread() const {
   return QThread::currentThread() == thread();
@@ -124,6 +133,7 @@ void QtUi::Notify(const std::string& text) {
       target_->OnNotice(text);
     } else {
       std::fprintf(stderr, "tolvi: %s\n", text.c_str());
+      early_notices_.push_back(text);
     }
   });
 }
@@ -151,8 +161,18 @@ void QtUi::StopSound() {
 }
 
 void QtUi::OpenWithDefaultApp(const std::filesystem::path& file) {
-  RunOnGuiThread([file] {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+  RunOnGuiThread([this, file] {
+    // The desktop's opener fails out of sight (and Qt still reports
+    // success), so what can be seen here is told.
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) {
+      Notify("Tolvi cannot open \"" + file.string() + "\": the file is missing.");
+      return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())))) {
+      Notify("Tolvi cannot open \"" + file.string() +
+             "\": no program to open it was found (xdg-open, from xdg-utils).");
+    }
   });
 }
 

@@ -10,12 +10,14 @@
 //   add found, so the monitor's retry loop never waits for the GUI thread.
 //
 // Questions asked before a target is set (the data files' questions at
-// start-up) get a question window of their own.
+// start-up) get a question window of their own; notices told then go to
+// standard error and to the target once it is set.
 //
 // Timers are QTimers by id, periodic until killed, firing into the
 // target's OnTimer. Commands, closes, repaints, the tray and questions go
 // to the UiTarget; sounds to DesktopSound; files to the desktop's default
-// application.
+// application (a missing file, or no program to open it, is told through
+// Notify).
 //
 // Ownership: created on the GUI thread, which owns it; it must outlive
 // every thread that calls it. The target is borrowed and set before the
@@ -29,6 +31,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/linux/desktop_sound.h"
 #include "platform/ui.h"
@@ -61,7 +64,8 @@ class QtUi final : public QObject, public Ui {
   explicit QtUi(QObject* parent = nullptr);
   ~QtUi() override;
 
-  void SetTarget(UiTarget* target) { target_ = target; }
+  // Notices told while no target was set are handed to the next one.
+  void SetTarget(UiTarget* target);
   DesktopSound& sound() { return sound_; }
   bool TimerArmed(TimerId id) const;
 
@@ -96,6 +100,7 @@ class QtUi final : public QObject, public Ui {
   std::atomic<bool> repaint_queued_{false};
   std::atomic<bool> tray_shown_{false};
   ChoiceOpenFlag early_choice_open_;
+  std::vector<std::string> early_notices_;
 };
 
 }  // namespace tolvi
