@@ -9,6 +9,10 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool x11-utils imagemagick trayer dunst dbus fonts-liberation2
 )
+# Wayland: the idle protocols (client and fake-compositor code from
+# wayland-scanner), Qt's Wayland platform, and a headless sway with wtype
+# as keyboard for the end-to-end test.
+packages+=(libwayland-dev wayland-protocols plasma-wayland-protocols qt6-wayland sway wtype)
 
 missing=()
 for p in "${packages[@]}"; do

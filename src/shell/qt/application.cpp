@@ -66,7 +66,7 @@ std::optional<std::filesystem::path> DataDirOption() {
 struct Ports {
   PosixFileSystem files;
   PosixClock posix_clock;
-  IdleClock clock{posix_clock, ChooseIdleSource(DetectSession())};
+  IdleClock clock{posix_clock, ChooseIdleSource(DetectSession(), posix_clock)};
   PosixRandom random;
   QtUi ui;
 };
