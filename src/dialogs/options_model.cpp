@@ -84,6 +84,7 @@ std::vector<OptionsControlInfo> BuildControls() {
       Linked(oc::kDecimalHours, Kind::kCheckBox, "DecimalHours"),
       Linked(oc::kOnTopAlert, Kind::kCheckBox, "OnTopAlert"),
       Linked(oc::kLockScreen, Kind::kCheckBox, "LockScreen"),
+      Plain(oc::kLockNote, Kind::kText, "Misc", "", ""),
       Linked(oc::kLongMeeting, Kind::kCheckBox, "LongMeeting"),
       Linked(oc::kAutoShow, Kind::kCheckBox, "AutoShow"),
       // Transparency
@@ -331,6 +332,7 @@ void OptionsModel::Fill() {
   OptionsControlState& function = controls_[oc::kFunction];
   function.entries = Entries(kOptionsFunctions);
   function.selection = 0;
+  if (!services_.lock_can_hold_input) controls_[oc::kLockNote].text = kLockNoteText;
 }
 
 void OptionsModel::UpdateEnabling() {
