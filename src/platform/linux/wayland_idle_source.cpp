@@ -1,6 +1,7 @@
 #include "platform/linux/wayland_idle_source.h"
 
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -205,6 +206,8 @@ std::unique_ptr<WaylandIdleSource> WaylandIdleSource::Open(Clock& clock, const c
   }
   Connection* raw = c.get();
   c->event_thread = std::thread([raw] { raw->RunEvents(); });
+  // Named so that its wake-ups can be told apart (top -H, /proc/PID/task).
+  pthread_setname_np(c->event_thread.native_handle(), "tolvi-wayland");
   return std::unique_ptr<WaylandIdleSource>(new WaylandIdleSource(std::move(c)));
 }
 
