@@ -1,4 +1,4 @@
-# The desktop program: Qt 6 shell, X11/D-Bus idle time, sound, and the
+# The desktop program: Qt 6 shell, X11/Wayland/D-Bus idle time, sound, and the
 # executable `tolvi`. Included by the top CMakeLists.txt when TOLVI_BUILD_GUI
 # is on. Without Qt the command-line front end is built instead, so a
 # core-only machine still gets a `tolvi`.
