@@ -188,8 +188,10 @@ skip() {
 }
 
 # A headless sway (as nobody: it refuses root) with a private runtime
-# directory; exports WAYLAND_DISPLAY as the full path of its socket.
+# directory and $1 outputs (default 1) side by side; exports WAYLAND_DISPLAY
+# as the full path of its socket.
 start_sway() {
+  local outputs=${1:-1} n
   local tool
   for tool in sway runuser wtype; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
@@ -198,11 +200,13 @@ start_sway() {
   compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null ||
     skip "Qt's Wayland platform (qt6-wayland) is not installed"
   sway_run=$(mktemp -d)
-  printf 'output HEADLESS-1 resolution 1280x800\n' >"$sway_run/config"
+  for n in $(seq "$outputs"); do
+    printf 'output HEADLESS-%d resolution 1280x800 position %d 0\n' "$n" $(((n - 1) * 1280))
+  done >"$sway_run/config"
   chmod 644 "$sway_run/config"
   chown nobody "$sway_run" && chmod 700 "$sway_run"
   runuser -u nobody -- env -i PATH="$PATH" XDG_RUNTIME_DIR="$sway_run" WLR_BACKENDS=headless \
-    WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$sway_run/config" \
+    WLR_HEADLESS_OUTPUTS="$outputs" WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$sway_run/config" \
     >"$work/sway.log" 2>&1 &
   pids+=($!)
   local socket=""
@@ -247,12 +251,24 @@ wayland_idle_books_away() {
   [ "$away" -le 130000 ] || fail "away time booked while keys were pressed ($away ms)"
 }
 
+# The lock's own test program (in place of tolvi) on a sway with two
+# outputs: a cover on each, and the answer takes them away.
+wayland_lock_covers_both_outputs() {
+  start_sway 2
+  mkdir -m 700 "$work/runtime"
+  XDG_RUNTIME_DIR="$work/runtime" TOLVI_EXPECT_SCREENS=2 "$tolvi" \
+    OnWaylandEveryScreenHasItsOwnCoverAndTheAnswerReleasesThem >"$work/tolvi.log" 2>&1 ||
+    fail "the lock test failed on sway"
+  grep -q "^PASS   : .*OnWaylandEveryScreen" "$work/tolvi.log" || fail "the lock test did not run"
+}
+
 case "$case_name" in
   first_start) first_start_and_screenshot ;;
   second_copy) second_copy_gives_way ;;
   signals) signals_save_and_exit ;;
   no_tray) no_tray_shows_the_window ;;
   wayland_idle) wayland_idle_books_away ;;
+  wayland_lock) wayland_lock_covers_both_outputs ;;
   *) fail "unknown case $case_name" ;;
 esac
 echo "PASS: $case_name"
