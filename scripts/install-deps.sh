@@ -14,6 +14,10 @@ packages=(
 packages+=(python3)
 # Opens the user guide, the work log and folders (Help, "View Log").
 packages+=(xdg-utils)
+# Wayland: the idle protocols (client and fake-compositor code from
+# wayland-scanner), Qt's Wayland platform, and a headless sway with wtype
+# as keyboard for the end-to-end test.
+packages+=(libwayland-dev wayland-protocols plasma-wayland-protocols qt6-wayland sway wtype)
 packages+=("$@")
 
 missing=()

@@ -85,6 +85,7 @@ std::vector<OptionsControlInfo> BuildControls() {
       Linked(oc::kDecimalHours, Kind::kCheckBox, SettingId::kDecimalHours),
       Linked(oc::kOnTopAlert, Kind::kCheckBox, SettingId::kOnTopAlert),
       Linked(oc::kLockScreen, Kind::kCheckBox, SettingId::kLockScreen),
+      Plain(oc::kLockNote, Kind::kText, "Misc", "", ""),
       Linked(oc::kLongMeeting, Kind::kCheckBox, SettingId::kLongMeeting),
       Linked(oc::kAutoShow, Kind::kCheckBox, SettingId::kAutoShow),
       // Transparency
@@ -382,6 +383,7 @@ void OptionsModel::Fill() {
   OptionsControlState& function = controls_[oc::kFunction];
   function.entries = Entries(kOptionsFunctions);
   function.selection = 0;
+  if (!services_.lock_can_hold_input) controls_[oc::kLockNote].text = kLockNoteText;
 }
 
 void OptionsModel::UpdateEnabling() {

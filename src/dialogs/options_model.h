@@ -81,6 +81,7 @@ inline constexpr std::uint32_t kMaxBreakAction = 1054;
 inline constexpr std::uint32_t kMaxBreakTest = 1055;
 inline constexpr std::uint32_t kMaxBreakFile = 1056;
 inline constexpr std::uint32_t kMaxBreakFilePick = 1057;
+inline constexpr std::uint32_t kLockNote = 1058;
 inline constexpr std::uint32_t kReminderTest = 1100;
 inline constexpr std::uint32_t kSnooze = 1101;
 }  // namespace options_control
@@ -97,6 +98,9 @@ enum class OptionsFunction : std::uint32_t { kNone, kLogTotals, kZeroWork, kZero
 inline constexpr std::array<std::string_view, 4> kOptionsFunctions = {"No Function", "Log Totals",
                                                                       "Zero Work", "Zero All"};
 
+// Shown beside "Lock Screen" where the lock cannot grab input (Wayland).
+inline constexpr std::string_view kLockNoteText =
+    "\"Lock Screen\" on this desktop covers the screens but cannot hold the keyboard.";
 inline constexpr std::string_view kZeroQuestion =
     "This will clear all work running totals and cannot be undone.";
 inline constexpr std::string_view kZeroYes = "Yes, clear all totals";
@@ -185,6 +189,9 @@ struct OptionsServices {
   std::function<void(bool enabled)> set_autostart;
   // Saves the program data file. Fallback: SaveProgramFiles.
   std::function<void()> save_program_data;
+  // A platform fact: whether "Lock Screen" can grab the keyboard and the
+  // pointer here; when not, the note beside it says so.
+  bool lock_can_hold_input = true;
 };
 
 struct OptionsControlState {

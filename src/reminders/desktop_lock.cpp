@@ -7,7 +7,8 @@ constexpr int kFirstButton = 1;
 constexpr int kSecondButton = 2;
 
 bool EverythingTaken(const LockAttempt& attempt) {
-  return attempt.screens_covered && attempt.keyboard_grabbed && attempt.pointer_grabbed;
+  const bool input_held = attempt.keyboard_grabbed && attempt.pointer_grabbed;
+  return attempt.screens_covered && (input_held || !attempt.platform_can_grab);
 }
 
 }  // namespace

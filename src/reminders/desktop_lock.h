@@ -6,7 +6,9 @@
 // The rules that keep the user from ever being trapped live here:
 // - the desktop is locked only when every screen was covered and both the
 //   keyboard and the pointer were grabbed; otherwise whatever was taken is
-//   given back and the reminder is shown normally;
+//   given back and the reminder is shown normally. Where the platform lets
+//   no client grab input at all (Wayland), covering every screen is the
+//   lock, and the user was told in the options that it cannot hold input;
 // - one lock at a time: a second reminder while one is up is shown normally;
 // - the answer is handed out once, after the release, so the outcome is
 //   applied exactly once and never while the input is still held;
@@ -27,6 +29,7 @@ struct LockAttempt {
   bool screens_covered = false;
   bool keyboard_grabbed = false;
   bool pointer_grabbed = false;
+  bool platform_can_grab = true;  // false: no client may grab input here
 };
 
 enum class LockPhase {
@@ -40,7 +43,8 @@ class DesktopLock {
  public:
   LockPhase phase() const { return phase_; }
   bool idle() const { return phase_ == LockPhase::kIdle; }
-  // True only while the input is held for a reminder.
+  // True only while the screens are locked for a reminder (and the input
+  // held, where the platform allows it).
   bool holds_input() const { return phase_ == LockPhase::kLocked; }
 
   // After the front end tried to cover and grab: kLocked when it got all of

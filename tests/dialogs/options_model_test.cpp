@@ -103,6 +103,12 @@ TEST_F(OptionsModelTest, ListsHoldTheirEntries) {
   EXPECT_EQ(model.Control(oc::kMaxBreakAction).entries[3], "Random Sound");
 }
 
+TEST_F(OptionsModelTest, LockNoteShowsOnlyWhereTheLockCannotHoldInput) {
+  EXPECT_EQ(Open().Control(oc::kLockNote).text, "");
+  services_.lock_can_hold_input = false;
+  EXPECT_EQ(Open().Control(oc::kLockNote).text, kLockNoteText);
+}
+
 TEST_F(OptionsModelTest, EveryControlCarriesItsTooltip) {
   const std::map<std::uint32_t, std::string_view> expected = {
       {5, "Shows the ReadMe"},
@@ -154,7 +160,8 @@ TEST_F(OptionsModelTest, EveryControlCarriesItsTooltip) {
     ASSERT_NE(info, nullptr) << id;
     EXPECT_EQ(info->tooltip, tooltip) << id;
   }
-  EXPECT_EQ(OptionsControls().size(), expected.size() + 2);  // and "OK" and the target text
+  // and "OK", the target text and the lock note
+  EXPECT_EQ(OptionsControls().size(), expected.size() + 3);
 }
 
 struct BoxCase {

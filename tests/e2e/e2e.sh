@@ -22,7 +22,7 @@ cleanup() {
   local pid
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
+  rm -rf "$work" ${sway_run:+"$sway_run"}
 }
 trap cleanup EXIT
 
@@ -196,6 +196,99 @@ build_tree_uses_the_user_data_folder() {
   stop_with TERM
 }
 
+# Reads a little-endian u32 of dTolvi.dat at a byte offset.
+data_u32() {
+  od -An -tu4 -j "$1" -N4 "$work/data/dTolvi.dat" | tr -d ' '
+}
+# Writes one.
+set_data_u32() {
+  local value=$1 offset=$2 bytes
+  bytes=$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((value & 255)) $(((value >> 8) & 255)) \
+    $(((value >> 16) & 255)) $(((value >> 24) & 255)))
+  printf "$bytes" | dd of="$work/data/dTolvi.dat" bs=1 seek="$offset" conv=notrunc status=none
+}
+readonly kAwayTimeOffset=36 kAwayTodayOffset=56
+
+skip() {
+  echo "SKIP: $*"
+  exit 77
+}
+
+# A headless sway (as nobody: it refuses root) with a private runtime
+# directory and $1 outputs (default 1) side by side; exports WAYLAND_DISPLAY
+# as the full path of its socket.
+start_sway() {
+  local outputs=${1:-1} n
+  local tool
+  for tool in sway runuser wtype; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+  done
+  id nobody >/dev/null 2>&1 || skip "no user nobody to run sway as"
+  compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null ||
+    skip "Qt's Wayland platform (qt6-wayland) is not installed"
+  sway_run=$(mktemp -d)
+  for n in $(seq "$outputs"); do
+    printf 'output HEADLESS-%d resolution 1280x800 position %d 0\n' "$n" $(((n - 1) * 1280))
+  done >"$sway_run/config"
+  chmod 644 "$sway_run/config"
+  chown nobody "$sway_run" && chmod 700 "$sway_run"
+  runuser -u nobody -- env -i PATH="$PATH" XDG_RUNTIME_DIR="$sway_run" WLR_BACKENDS=headless \
+    WLR_HEADLESS_OUTPUTS="$outputs" WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$sway_run/config" \
+    >"$work/sway.log" 2>&1 &
+  pids+=($!)
+  local socket=""
+  for _ in $(seq 50); do
+    socket=$(find "$sway_run" -maxdepth 1 -name 'wayland-*' -type s | head -n1)
+    [ -n "$socket" ] && break
+    sleep 0.2
+  done
+  [ -n "$socket" ] || { sed 's/^/  sway: /' "$work/sway.log" >&2; skip "sway did not start"; }
+  export WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland
+  unset DISPLAY
+}
+
+# On a real compositor, with an AwayTime of one minute: a key every few
+# seconds keeps the user working; then 100 s without input book away time.
+wayland_idle_books_away() {
+  start_display
+  start_tolvi
+  answer_welcome
+  wait_for 20 main_window_shown || fail "no main window"
+  stop_with TERM
+  set_data_u32 60000 $kAwayTimeOffset
+  set_data_u32 0 $kAwayTodayOffset
+  start_sway
+  start_tolvi
+  wait_for 20 grep -q "idle time from the Wayland" "$work/tolvi.log" ||
+    fail "no Wayland idle source chosen"
+  local until=$((SECONDS + 70))
+  while [ "$SECONDS" -lt "$until" ]; do
+    WAYLAND_DISPLAY=$WAYLAND_DISPLAY wtype -k F24 || fail "wtype failed"
+    sleep 4
+  done
+  sleep 100
+  stop_with TERM
+  local away
+  away=$(data_u32 $kAwayTodayOffset)
+  echo "away booked: $away ms"
+  # Away starts 60 s into the quiet spell and takes those 60 s with it;
+  # had the keys gone unseen it would have started 60 s after the start
+  # (about 170 s booked).
+  [ "$away" -ge 60000 ] || fail "no away time booked after 100 s without input ($away ms)"
+  [ "$away" -le 130000 ] || fail "away time booked while keys were pressed ($away ms)"
+}
+
+# The lock's own test program (in place of tolvi) on a sway with two
+# outputs: a cover on each, and the answer takes them away.
+wayland_lock_covers_both_outputs() {
+  start_sway 2
+  mkdir -m 700 "$work/runtime"
+  XDG_RUNTIME_DIR="$work/runtime" TOLVI_EXPECT_SCREENS=2 "$tolvi" \
+    OnWaylandEveryScreenHasItsOwnCoverAndTheAnswerReleasesThem >"$work/tolvi.log" 2>&1 ||
+    fail "the lock test failed on sway"
+  grep -q "^PASS   : .*OnWaylandEveryScreen" "$work/tolvi.log" || fail "the lock test did not run"
+}
+
 case "$case_name" in
   first_start) first_start_and_screenshot ;;
   second_copy) second_copy_gives_way ;;
@@ -203,6 +296,8 @@ case "$case_name" in
   no_tray) no_tray_shows_the_window ;;
   command_line) command_line ;;
   build_tree_data) build_tree_uses_the_user_data_folder ;;
+  wayland_idle) wayland_idle_books_away ;;
+  wayland_lock) wayland_lock_covers_both_outputs ;;
   *) fail "unknown case $case_name" ;;
 esac
 echo "PASS: $case_name"

@@ -8,6 +8,7 @@
 
 #include "platform/linux/dbus_idle_source.h"
 #include "platform/linux/idle_chooser.h"
+#include "platform/posix/posix_clock.h"
 
 namespace tolvi {
 
@@ -43,7 +44,7 @@ class IdleSourceTest : public QObject {
 
   void NoServiceMeansNoSource() {
     QVERIFY(!DBusIdleSource(MutterIdleService()).IdleMilliseconds().has_value());
-    QVERIFY(ChooseIdleSource(SessionFacts{.wayland = true}) == nullptr);
+    QVERIFY(ChooseIdleSource(SessionFacts{.wayland = true}, clock_) == nullptr);
   }
 
   void GnomeIdleMonitorIsPreferred() {
@@ -51,7 +52,7 @@ class IdleSourceTest : public QObject {
     FakeScreenSaver screen_saver;
     Register("org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core", &mutter);
     Register("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", &screen_saver);
-    const auto source = ChooseIdleSource(SessionFacts{.wayland = true});
+    const auto source = ChooseIdleSource(SessionFacts{.wayland = true}, clock_);
     QVERIFY(source != nullptr);
     QCOMPARE(source->name(), std::string_view("GNOME idle monitor"));
     QCOMPARE(source->IdleMilliseconds(), std::optional<std::uint64_t>(12'345));
@@ -60,7 +61,7 @@ class IdleSourceTest : public QObject {
   void FreedesktopScreenSaverIsTheFallback() {
     FakeScreenSaver screen_saver;
     Register("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", &screen_saver);
-    const auto source = ChooseIdleSource(SessionFacts{.wayland = true});
+    const auto source = ChooseIdleSource(SessionFacts{.wayland = true}, clock_);
     QVERIFY(source != nullptr);
     QCOMPARE(source->name(), std::string_view("freedesktop screen saver"));
     QCOMPARE(source->IdleMilliseconds(), std::optional<std::uint64_t>(777));
@@ -82,6 +83,8 @@ class IdleSourceTest : public QObject {
   }
 
  private:
+  PosixClock clock_;
+
   static void Register(const char* service, const char* path, QObject* object) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     QVERIFY(bus.registerObject(QLatin1String(path), object, QDBusConnection::ExportAllSlots));

@@ -38,6 +38,10 @@ bool OnX11() {
   return QGuiApplication::platformName() == QStringLiteral("xcb");
 }
 
+bool OnWayland() {
+  return QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 // Whether another X client could grab the keyboard and the pointer now.
 bool InputFreeForOthers() {
   Display* display = XOpenDisplay(nullptr);
@@ -92,7 +96,7 @@ class LockWindowTest : public QObject {
 
  private slots:
   void WithoutAGrabTheReminderShowsNormally() {
-    if (OnX11()) QSKIP("the offscreen platform cannot grab; X11 can");
+    if (OnX11() || OnWayland()) QSKIP("the offscreen platform cannot grab; X11 can");
     DesktopLock lock;
     ChoiceOpenFlag open;
     WhenQuestionShows(
@@ -154,6 +158,40 @@ class LockWindowTest : public QObject {
     QVERIFY(lock.idle());
     QVERIFY(!open.IsOpen());
     QVERIFY(InputFreeForOthers());
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      QVERIFY(widget->objectName() != QStringLiteral("lock_cover") || !widget->isVisible());
+    }
+  }
+
+  // Run by e2e.wayland_lock on a headless sway with two outputs.
+  void OnWaylandEveryScreenHasItsOwnCoverAndTheAnswerReleasesThem() {
+    if (!OnWayland()) QSKIP("needs a Wayland compositor (run by the e2e.wayland_lock test)");
+    DesktopLock lock;
+    ChoiceOpenFlag open;
+    LockPhase phase = LockPhase::kIdle;
+    QList<QScreen*> covered;
+    WhenQuestionShows(
+        [] { return VisibleQuestion() != nullptr; },
+        [&] {
+          phase = lock.phase();
+          QTest::qWait(500);  // the outputs each surface entered, as the compositor says
+          for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QStringLiteral("lock_cover") && widget->isVisible() &&
+                widget->isFullScreen()) {
+              covered << widget->windowHandle()->screen();
+            }
+          }
+          QTest::mouseClick(
+              VisibleQuestion()->findChild<QPushButton*>(QStringLiteral("first_button")),
+              Qt::LeftButton);
+        });
+    QCOMPARE(ShowLockedReminder(lock, Reminder(), open, QIcon()), 1);
+    QCOMPARE(phase, LockPhase::kLocked);
+    const int screens = qEnvironmentVariableIntValue("TOLVI_EXPECT_SCREENS");
+    if (screens > 0) QCOMPARE(QGuiApplication::screens().size(), screens);
+    QCOMPARE(covered.size(), QGuiApplication::screens().size());
+    for (QScreen* screen : QGuiApplication::screens()) QVERIFY(covered.contains(screen));
+    QVERIFY(lock.idle());
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       QVERIFY(widget->objectName() != QStringLiteral("lock_cover") || !widget->isVisible());
     }

@@ -20,6 +20,14 @@ TEST(DesktopLock, LocksOnlyWhenScreensKeyboardAndPointerWereAllTaken) {
   EXPECT_TRUE(lock.holds_input());
 }
 
+TEST(DesktopLock, WhereNoClientMayGrabCoveringEveryScreenIsTheLock) {
+  DesktopLock covered;
+  EXPECT_EQ(covered.Begin(LockAttempt{.screens_covered = true, .platform_can_grab = false}),
+            LockPhase::kLocked);
+  DesktopLock uncovered;
+  EXPECT_EQ(uncovered.Begin(LockAttempt{.platform_can_grab = false}), LockPhase::kUnlocked);
+}
+
 TEST(DesktopLock, AnswerIsHandedOutOnceAfterTheRelease) {
   DesktopLock lock;
   lock.Begin(kEverything);

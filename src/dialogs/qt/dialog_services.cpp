@@ -13,6 +13,7 @@
 #include "engine/requests.h"
 #include "platform/linux/xdg_autostart.h"
 #include "reminders/qt/choice_dialog.h"
+#include "reminders/qt/lock_window.h"
 
 namespace tolvi {
 namespace {
@@ -61,6 +62,7 @@ OptionsServices OptionsServicesFor(DialogServices& services, QWidget*& asking_ow
   options.play_reminder_sound = services.play_reminder_sound;
   options.stop_sound = services.stop_sound;
   options.save_program_data = services.save_program_data;
+  options.lock_can_hold_input = LockCanHoldInput();
   options.set_autostart = services.set_autostart;
   if (!options.set_autostart) {
     options.set_autostart = [&services](bool enabled) { SetAutostart(services, enabled); };

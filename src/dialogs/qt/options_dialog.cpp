@@ -116,7 +116,8 @@ const std::vector<GroupLayout>& Layout() {
        {{oc::kConfirmQuit, oc::kAutoStart},
         {oc::kDecimalHours, oc::kOnTopAlert},
         {oc::kLockScreen, oc::kLongMeeting},
-        {oc::kAutoShow}}},
+        {oc::kAutoShow},
+        {oc::kLockNote}}},
       {"Transparency", 2, {{oc::kTransparency}}},
   };
   return layout;

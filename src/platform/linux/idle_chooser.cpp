@@ -1,9 +1,12 @@
 #include "platform/linux/idle_chooser.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "platform/linux/dbus_idle_source.h"
+#include "platform/linux/wayland_idle_source.h"
 #include "platform/linux/x11_idle_source.h"
 
 namespace tolvi {
@@ -14,15 +17,36 @@ std::unique_ptr<IdleSource> IfItAnswers(std::unique_ptr<IdleSource> source) {
   return nullptr;
 }
 
-std::unique_ptr<IdleSource> FirstDBusSource() {
-  for (DBusIdleService service :
-       {MutterIdleService(), FreedesktopIdleService("/org/freedesktop/ScreenSaver"),
-        FreedesktopIdleService("/ScreenSaver")}) {
-    if (auto source = IfItAnswers(std::make_unique<DBusIdleSource>(std::move(service)))) {
-      return source;
-    }
+std::unique_ptr<IdleSource> DBusSource(DBusIdleService service) {
+  return IfItAnswers(std::make_unique<DBusIdleSource>(std::move(service)));
+}
+
+std::unique_ptr<IdleSource> FreedesktopSource() {
+  if (auto source = DBusSource(FreedesktopIdleService("/org/freedesktop/ScreenSaver"))) {
+    return source;
   }
-  return nullptr;
+  return DBusSource(FreedesktopIdleService("/ScreenSaver"));
+}
+
+std::unique_ptr<IdleSource> FirstOnWayland(Clock& clock) {
+  if (auto mutter = DBusSource(MutterIdleService())) return mutter;
+  if (auto wayland = IfItAnswers(WaylandIdleSource::Open(clock))) return wayland;
+  return FreedesktopSource();
+}
+
+std::unique_ptr<IdleSource> FirstOnX11() {
+  if (auto x11 = IfItAnswers(X11IdleSource::Open())) return x11;
+  if (auto mutter = DBusSource(MutterIdleService())) return mutter;
+  return FreedesktopSource();
+}
+
+void LogChoice(const IdleSource* chosen) {
+  if (chosen == nullptr) {
+    std::fprintf(stderr, "tolvi: no idle-time source answered; idle time is not seen\n");
+  } else {
+    const std::string name(chosen->name());
+    std::fprintf(stderr, "tolvi: idle time from the %s\n", name.c_str());
+  }
 }
 
 }  // namespace
@@ -35,11 +59,10 @@ SessionFacts DetectSession() {
   return SessionFacts{wayland};
 }
 
-std::unique_ptr<IdleSource> ChooseIdleSource(const SessionFacts& session) {
-  if (!session.wayland) {
-    if (auto x11 = IfItAnswers(X11IdleSource::Open())) return x11;
-  }
-  return FirstDBusSource();
+std::unique_ptr<IdleSource> ChooseIdleSource(const SessionFacts& session, Clock& clock) {
+  std::unique_ptr<IdleSource> chosen = session.wayland ? FirstOnWayland(clock) : FirstOnX11();
+  LogChoice(chosen.get());
+  return chosen;
 }
 
 }  // namespace tolvi

@@ -33,7 +33,7 @@ class CoveredChoiceDialog final : public ChoiceDialog {
   }
 };
 
-std::unique_ptr<QWidget> MakeCover(const QScreen& screen) {
+std::unique_ptr<QWidget> MakeCover(QScreen& screen) {
   auto cover = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint |
                                                       Qt::WindowStaysOnTopHint |
                                                       Qt::X11BypassWindowManagerHint);
@@ -46,6 +46,12 @@ std::unique_ptr<QWidget> MakeCover(const QScreen& screen) {
   // Without a window manager a full-screen request keeps the old size, so
   // the cover takes the screen's geometry itself.
   cover->setGeometry(screen.geometry());
+  if (!LockCanHoldInput()) {
+    // A Wayland compositor places a window on an output only when told
+    // which, and ignores positions: each cover asks for its screen.
+    cover->setScreen(&screen);
+    cover->setWindowState(Qt::WindowFullScreen);
+  }
   return cover;
 }
 
@@ -59,9 +65,13 @@ QList<QScreen*> ScreensPrimaryFirst() {
 
 }  // namespace
 
+bool LockCanHoldInput() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 LockWindow::LockWindow(const ChoiceRequest& request, ChoiceOpenFlag& open_flag,
                        const QIcon& program_icon) {
-  for (const QScreen* screen : ScreensPrimaryFirst()) covers_.push_back(MakeCover(*screen));
+  for (QScreen* screen : ScreensPrimaryFirst()) covers_.push_back(MakeCover(*screen));
   if (covers_.empty()) return;
   ChoiceRequest covered = request;
   covered.on_top = false;  // a child of the cover, which is on top itself
@@ -103,8 +113,14 @@ LockAttempt LockWindow::Engage() {
     cover->raise();
   }
   attempt.screens_covered = WaitUntilExposed();
+  attempt.platform_can_grab = LockCanHoldInput();
   if (!attempt.screens_covered) return attempt;
   QWindow* window = covers_.front()->windowHandle();
+  if (!attempt.platform_can_grab) {
+    // Keep focus where the compositor lets us: on the question's cover.
+    window->requestActivate();
+    return attempt;
+  }
   for (int attempt_number = 0; attempt_number < kGrabTries; ++attempt_number) {
     if (!keyboard_grabbed_) keyboard_grabbed_ = window->setKeyboardGrabEnabled(true);
     if (!pointer_grabbed_) pointer_grabbed_ = window->setMouseGrabEnabled(true);

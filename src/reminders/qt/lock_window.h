@@ -4,9 +4,14 @@
 // answered every grab is given back and the covers close before the answer
 // is returned, so the caller applies the outcome on a free desktop.
 //
+// On Wayland no client may grab the keyboard or the pointer: there each
+// cover is placed on its screen explicitly (setScreen, full screen, on top)
+// and covering them all is the lock; the options tell the user that it
+// cannot hold the keyboard (LockCanHoldInput).
+//
 // Never trapped: if the covers cannot be shown or either grab cannot be
-// taken, everything taken so far is given back and the question is shown
-// as an ordinary window instead; the question always answers to its
+// taken where grabs exist, everything taken so far is given back and the
+// question is shown as an ordinary window instead; the question always answers to its
 // buttons and to Escape (the second button); the covers and grabs belong to
 // this process's display connection, so they end with the program.
 //
@@ -26,6 +31,10 @@
 namespace tolvi {
 
 class ChoiceDialog;
+
+// Whether this platform lets the lock hold the keyboard and the pointer
+// (false on Wayland). Needs the QGuiApplication.
+bool LockCanHoldInput();
 
 // One cover per screen; the first (the primary screen's) hosts the question.
 class LockWindow {

@@ -52,7 +52,7 @@ constexpr char kNotStartedOpenFolder[] = "Open Data Folder";
 struct Ports {
   PosixFileSystem files;
   PosixClock posix_clock;
-  IdleClock clock{posix_clock, ChooseIdleSource(DetectSession())};
+  IdleClock clock{posix_clock, ChooseIdleSource(DetectSession(), posix_clock)};
   PosixRandom random;
   QtUi ui;
 };

@@ -2,8 +2,10 @@
 
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "platform/linux/desktop_notifications.h"
+#include "platform/linux/tray_host_watcher.h"
 #include "shell/qt/icons.h"
 
 namespace tolvi {
@@ -11,6 +13,9 @@ namespace {
 
 // Balloons ask for three seconds; desktops show them at least this long.
 constexpr int kBalloonTimeoutMs = 10'000;
+// A new host may answer Qt's check a moment after it announced itself.
+constexpr int kHostSettleTries = 10;
+constexpr int kHostSettleMs = 200;
 
 QString Text(const std::string& text) {
   return QString::fromStdString(text);
@@ -75,13 +80,34 @@ bool Tray::HostAvailable() {
 }
 
 bool Tray::Add(TrayIcon icon, const std::string& tooltip) {
-  if (removed_ || !HostAvailable()) return false;
+  if (removed_) return false;
   // A repeated add (the monitor retries until it hears of success) must not
   // put back the start-up picture over a newer one.
-  if (icon_->isVisible()) return true;
+  if (icon_->isVisible() || host_watcher_) return true;
   Set(icon, tooltip);
-  icon_->show();
+  if (HostAvailable()) {
+    icon_->show();
+    return true;
+  }
+  host_watcher_ = std::make_unique<TrayHostWatcher>();
+  // Queued: the watcher is deleted once the icon shows, never inside its
+  // own signal.
+  connect(
+      host_watcher_.get(), &TrayHostWatcher::HostMayHaveAppeared, this,
+      [this] { ShowWhenHostReady(kHostSettleTries); }, Qt::QueuedConnection);
   return true;
+}
+
+void Tray::ShowWhenHostReady(int tries_left) {
+  if (removed_ || !host_watcher_) return;
+  if (HostAvailable()) {
+    host_watcher_.reset();
+    icon_->show();
+    emit ShownLate();
+  } else if (tries_left > 1) {
+    QTimer::singleShot(kHostSettleMs, this,
+                       [this, tries_left] { ShowWhenHostReady(tries_left - 1); });
+  }
 }
 
 void Tray::Set(TrayIcon icon, const std::string& tooltip) {
@@ -106,6 +132,7 @@ void Tray::ShowBalloon(const std::string& title, const std::string& text) {
 
 void Tray::Remove() {
   removed_ = true;
+  host_watcher_.reset();
   icon_->hide();
 }
 

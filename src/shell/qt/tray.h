@@ -3,7 +3,9 @@
 //
 // Qt's own checks are not trusted: without a tray host show() still
 // claims success, so the icon counts as shown only while
-// QSystemTrayIcon::isSystemTrayAvailable() says a host exists. Balloons go
+// QSystemTrayIcon::isSystemTrayAvailable() says a host exists. An icon added
+// while there is no host is shown once one appears (TrayHostWatcher), never
+// by polling. Balloons go
 // to the icon while it is shown, else straight to the desktop's
 // notification service.
 //
@@ -31,6 +33,8 @@ class QSystemTrayIcon;
 
 namespace tolvi {
 
+class TrayHostWatcher;
+
 // Fills menu with the entries; a chosen entry calls choose with its id.
 void FillMenu(QMenu& menu, const std::vector<MenuEntry>& entries,
               const std::function<void(std::uint32_t)>& choose);
@@ -54,7 +58,8 @@ class Tray : public QObject {
 
   static bool HostAvailable();
 
-  // Shows the icon when a tray host exists; true when it is shown.
+  // Shows the icon when a tray host exists, else as soon as one appears;
+  // true unless Remove was called. Add again changes nothing.
   bool Add(TrayIcon icon, const std::string& tooltip);
   // Changes the picture and tooltip (kept for a later Add while hidden).
   void Set(TrayIcon icon, const std::string& tooltip);
@@ -65,13 +70,19 @@ class Tray : public QObject {
 
   QMenu& menu() { return *menu_; }
 
+ signals:
+  // The icon came up after its Add, once a host appeared.
+  void ShownLate();
+
  private:
   void RebuildMenu();
+  void ShowWhenHostReady(int tries_left);
 
   TrayHooks hooks_;
   std::unique_ptr<QMenu> menu_;
   std::unique_ptr<QSystemTrayIcon> icon_;
   std::optional<TrayIcon> shown_icon_;
+  std::unique_ptr<TrayHostWatcher> host_watcher_;  // while an added icon waits
   bool removed_ = false;
 };
 

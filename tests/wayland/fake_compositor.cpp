@@ -1,0 +1,202 @@
+#include "wayland/fake_compositor.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "ext-idle-notify-v1-server-protocol.h"
+#include "kde-idle-server-protocol.h"
+
+namespace tolvi {
+
+struct FakeCompositor::Server {
+  wl_display* display = nullptr;
+  int wake_fd = -1;
+  wl_event_source* wake_source = nullptr;
+  bool stop = false;
+  std::mutex mutex;
+  std::vector<std::function<void(Server&)>> queue;  // guarded by mutex
+  wl_resource* notification = nullptr;
+  FakeIdleProtocol protocol = FakeIdleProtocol::kExtVersion2;
+  std::optional<ArmedNotification> armed;
+  std::thread thread;
+};
+
+namespace {
+
+using Server = FakeCompositor::Server;
+
+Server& Of(wl_resource* resource) {
+  return *static_cast<Server*>(wl_resource_get_user_data(resource));
+}
+
+void DestroyResource(wl_client*, wl_resource* resource) {
+  wl_resource_destroy(resource);
+}
+
+void ForgetNotification(wl_resource* resource) {
+  Server& server = Of(resource);
+  if (server.notification == resource) server.notification = nullptr;
+}
+
+void Arm(wl_client* client, wl_resource* parent, const wl_interface* interface, const void* impl,
+         std::uint32_t id, std::uint32_t timeout, bool input_only) {
+  Server& server = Of(parent);
+  wl_resource* resource =
+      wl_resource_create(client, interface, wl_resource_get_version(parent), id);
+  wl_resource_set_implementation(resource, impl, &server, ForgetNotification);
+  server.notification = resource;
+  server.armed = ArmedNotification{timeout, input_only};
+}
+
+const struct ext_idle_notification_v1_interface kExtNotification { DestroyResource };
+
+void ExtGet(wl_client* client, wl_resource* resource, std::uint32_t id, std::uint32_t timeout,
+            wl_resource*) {
+  Arm(client, resource, &ext_idle_notification_v1_interface, &kExtNotification, id, timeout, false);
+}
+void ExtGetInput(wl_client* client, wl_resource* resource, std::uint32_t id, std::uint32_t timeout,
+                 wl_resource*) {
+  Arm(client, resource, &ext_idle_notification_v1_interface, &kExtNotification, id, timeout, true);
+}
+const struct ext_idle_notifier_v1_interface kExtNotifier { DestroyResource, ExtGet, ExtGetInput };
+
+void KdeSimulate(wl_client*, wl_resource*) {}
+const struct org_kde_kwin_idle_timeout_interface kKdeTimeout { DestroyResource, KdeSimulate };
+
+void KdeGet(wl_client* client, wl_resource* resource, std::uint32_t id, wl_resource*,
+            std::uint32_t timeout) {
+  Arm(client, resource, &org_kde_kwin_idle_timeout_interface, &kKdeTimeout, id, timeout, false);
+}
+const struct org_kde_kwin_idle_interface kKdeIdle { KdeGet };
+
+void Bind(wl_client* client, void* data, std::uint32_t version, std::uint32_t id,
+          const wl_interface* interface, const void* impl) {
+  wl_resource* resource = wl_resource_create(client, interface, static_cast<int>(version), id);
+  wl_resource_set_implementation(resource, impl, data, nullptr);
+}
+void BindSeat(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
+  Bind(client, data, version, id, &wl_seat_interface, nullptr);
+}
+void BindKde(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
+  Bind(client, data, version, id, &org_kde_kwin_idle_interface, &kKdeIdle);
+}
+void BindExt(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
+  Bind(client, data, version, id, &ext_idle_notifier_v1_interface, &kExtNotifier);
+}
+
+int RunQueued(int fd, std::uint32_t, void* data) {
+  Server& server = *static_cast<Server*>(data);
+  std::uint64_t count = 0;
+  EXPECT_EQ(read(fd, &count, sizeof count), static_cast<ssize_t>(sizeof count));
+  std::vector<std::function<void(Server&)>> actions;
+  {
+    std::lock_guard lock(server.mutex);
+    actions.swap(server.queue);
+  }
+  for (const auto& action : actions) action(server);
+  return 0;
+}
+
+int ListeningSocket(const std::string& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+  EXPECT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  EXPECT_EQ(listen(fd, 4), 0);
+  return fd;
+}
+
+}  // namespace
+
+FakeCompositor::FakeCompositor(FakeIdleProtocol offered) : server_(std::make_unique<Server>()) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "fake-wayland-XXXXXX").string();
+  directory_ = mkdtemp(pattern.data());
+  socket_path_ = directory_ + "/wayland-0";
+  Server& server = *server_;
+  server.protocol = offered;
+  server.display = wl_display_create();
+  EXPECT_EQ(wl_display_add_socket_fd(server.display, ListeningSocket(socket_path_)), 0);
+  wl_global_create(server.display, &wl_seat_interface, 1, &server, BindSeat);
+  if (offered == FakeIdleProtocol::kKde) {
+    wl_global_create(server.display, &org_kde_kwin_idle_interface, 1, &server, BindKde);
+  } else if (offered != FakeIdleProtocol::kNone) {
+    wl_global_create(server.display, &ext_idle_notifier_v1_interface,
+                     offered == FakeIdleProtocol::kExtVersion2 ? 2 : 1, &server, BindExt);
+  }
+  server.wake_fd = eventfd(0, EFD_CLOEXEC);
+  wl_event_loop* loop = wl_display_get_event_loop(server.display);
+  server.wake_source =
+      wl_event_loop_add_fd(loop, server.wake_fd, WL_EVENT_READABLE, RunQueued, &server);
+  server.thread = std::thread([&server, loop] {
+    while (!server.stop) {
+      wl_event_loop_dispatch(loop, -1);
+      wl_display_flush_clients(server.display);
+    }
+  });
+}
+
+FakeCompositor::~FakeCompositor() {
+  Run([](Server& server) { server.stop = true; });
+  server_->thread.join();
+  wl_event_source_remove(server_->wake_source);
+  wl_display_destroy_clients(server_->display);
+  wl_display_destroy(server_->display);
+  close(server_->wake_fd);
+  std::filesystem::remove_all(directory_);
+}
+
+void FakeCompositor::Run(const std::function<void(Server&)>& action) {
+  std::promise<void> done;
+  {
+    std::lock_guard lock(server_->mutex);
+    server_->queue.push_back([&](Server& server) {
+      action(server);
+      done.set_value();
+    });
+  }
+  const std::uint64_t one = 1;
+  ASSERT_EQ(write(server_->wake_fd, &one, sizeof one), static_cast<ssize_t>(sizeof one));
+  done.get_future().wait();
+}
+
+std::optional<ArmedNotification> FakeCompositor::armed() {
+  std::optional<ArmedNotification> armed;
+  Run([&](Server& server) { armed = server.armed; });
+  return armed;
+}
+
+void FakeCompositor::SendIdled() {
+  Run([](Server& server) {
+    ASSERT_NE(server.notification, nullptr);
+    if (server.protocol == FakeIdleProtocol::kKde) {
+      org_kde_kwin_idle_timeout_send_idle(server.notification);
+    } else {
+      ext_idle_notification_v1_send_idled(server.notification);
+    }
+  });
+}
+
+void FakeCompositor::SendResumed() {
+  Run([](Server& server) {
+    ASSERT_NE(server.notification, nullptr);
+    if (server.protocol == FakeIdleProtocol::kKde) {
+      org_kde_kwin_idle_timeout_send_resumed(server.notification);
+    } else {
+      ext_idle_notification_v1_send_resumed(server.notification);
+    }
+  });
+}
+
+}  // namespace tolvi
