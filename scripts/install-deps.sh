@@ -9,6 +9,9 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool x11-utils imagemagick trayer dunst dbus fonts-liberation2
 )
+# The Windows build: MinGW-w64 (posix threads), Wine to run its tests, NSIS
+# for the installer, GoogleTest's sources to build it with the cross compiler.
+packages+=(g++-mingw-w64-x86-64-posix wine64 wine nsis googletest)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -32,3 +32,9 @@ scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelW
   -DTOLVI_BUILD_FUZZ=ON -DTOLVI_BUILD_GUI=OFF -DTOLVI_BUILD_TESTS=OFF -DTOLVI_BUILD_BENCH=OFF \
   -DTOLVI_WERROR=ON
 scripts/fuzz.sh "$root/build-fuzz" 20
+
+echo "== Windows build under Wine (build-windows) =="
+# MinGW-w64 cross build; the core and Windows-port tests in one Wine process,
+# then the scenarios through tolvi-sim.exe (about 2 minutes with the build
+# cached, a fresh Wine prefix included).
+scripts/test-windows.sh build-windows
