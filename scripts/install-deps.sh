@@ -18,6 +18,9 @@ packages+=(xdg-utils)
 # wayland-scanner), Qt's Wayland platform, and a headless sway with wtype
 # as keyboard for the end-to-end test.
 packages+=(libwayland-dev wayland-protocols plasma-wayland-protocols qt6-wayland sway wtype)
+# The Windows build: MinGW-w64 (posix threads), Wine to run its tests, NSIS
+# for the installer, GoogleTest's sources to build it with the cross compiler.
+packages+=(g++-mingw-w64-x86-64-posix wine64 wine nsis googletest)
 packages+=("$@")
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: a normal build
 # and one under AddressSanitizer and UndefinedBehaviorSanitizer; then runs the
-# fuzz targets briefly in a clang build, and builds and checks the Debian
-# package from the normal build. Each pass has its own build directory, and a
+# fuzz targets briefly in a clang build, runs the Windows cross build's tests
+# under Wine, and builds and checks the Debian package from the normal build. Each pass has its own build directory, and a
 # pass that finds no tests fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -39,6 +39,12 @@ scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelW
   -DTOLVI_BUILD_FUZZ=ON -DTOLVI_BUILD_GUI=OFF -DTOLVI_BUILD_TESTS=OFF -DTOLVI_BUILD_BENCH=OFF \
   -DTOLVI_WERROR=ON -DTOLVI_THREAD_SAFETY=ON
 scripts/fuzz.sh "$root/build-fuzz" 20
+
+echo "== Windows build under Wine (build-windows) =="
+# MinGW-w64 cross build; the core and Windows-port tests in one Wine process,
+# then the scenarios through tolvi-sim.exe (about 2 minutes with the build
+# cached, a fresh Wine prefix included).
+scripts/test-windows.sh build-windows
 
 echo "== package (dist/) =="
 scripts/package.sh --check --build-dir build-release

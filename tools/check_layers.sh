@@ -15,12 +15,14 @@ fi
 src=${1:-"$(cd "$(dirname "$0")/.." && pwd)/src"}
 
 # Bottom first (docs/README.md says what each holds). The implementations of
-# the ports (platform/posix, platform/linux) stand above the core, so the
-# core cannot reach them, but they themselves see only the ports and the text
-# helpers.
+# the ports (platform/posix, platform/win, platform/linux) stand above the
+# core, so the core cannot reach them, but they themselves see only the ports
+# and the text helpers. platform/native names the one of them the program is
+# built for.
 stack="text platform storage settings state accounting worklog engine reminders dialogs shell
-       platform/posix platform/linux reminders/qt dialogs/qt shell/qt app"
-implementations="platform/posix platform/linux"
+       platform/posix platform/win platform/linux platform/native reminders/qt dialogs/qt
+       shell/qt app"
+implementations="platform/posix platform/win platform/linux"
 implementations_see="text platform"
 
 if [[ ! -d $src ]]; then

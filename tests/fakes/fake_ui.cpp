@@ -1,5 +1,6 @@
 #include "fakes/fake_ui.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tolvi {
@@ -46,8 +47,13 @@ void FakeUi::ShowBalloon(const std::string& title, const std::string& text, Tray
   Record("balloon " + title + "|" + text);
 }
 
+std::string ForwardSlashes(std::string text) {
+  std::replace(text.begin(), text.end(), '\\', '/');
+  return text;
+}
+
 void FakeUi::Notify(const std::string& text) {
-  Record("notice " + text);
+  Record("notice " + ForwardSlashes(text));
 }
 
 int FakeUi::Ask(const Question& question) {
@@ -75,7 +81,7 @@ void FakeUi::Beep() {
 }
 
 void FakeUi::PlaySoundFile(const std::filesystem::path& file) {
-  Record("play " + file.string());
+  Record("play " + file.generic_string());
 }
 
 void FakeUi::StopSound() {
@@ -83,7 +89,7 @@ void FakeUi::StopSound() {
 }
 
 void FakeUi::OpenWithDefaultApp(const std::filesystem::path& file) {
-  Record("open " + file.string());
+  Record("open " + file.generic_string());
 }
 
 void FakeUi::QueueAnswers(std::initializer_list<int> answers) {

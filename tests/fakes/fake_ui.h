@@ -21,6 +21,11 @@
 
 namespace tolvi {
 
+// The text with every backslash turned into a slash. Tests name files with
+// POSIX paths ("/data"); the Windows build joins a file name to them with a
+// backslash, which messages then show.
+std::string ForwardSlashes(std::string text);
+
 class FakeUi : public Ui {
  public:
   void ArmTimer(TimerId id, std::uint32_t period_ms) override;

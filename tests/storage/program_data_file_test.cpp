@@ -347,7 +347,7 @@ TEST_P(DataFileBackupTest, UnusableOrMissingDataFileLoadsItsBackup) {
   EXPECT_EQ(File("/data/dTolvi.dat.bad-20261206-120000"),
             c.kept_aside ? c.main : std::optional<std::string>());
   ASSERT_FALSE(result.notices.empty());
-  EXPECT_EQ(result.notices.back(),
+  EXPECT_EQ(ForwardSlashes(result.notices.back()),
             "The settings and today's figures were restored from /data/dTolvi.dat Bak.");
   EXPECT_EQ(File("/data/dTolvi.dat Bak"), SoundDataFile(2700000));
 }
@@ -370,10 +370,10 @@ TEST_F(ProgramDataFileTest, CutDataFileWithoutUsableBackupGivesDefaultsWithoutQu
   EXPECT_TRUE(ui_.calls().empty());
   EXPECT_EQ(File("/data/dTolvi.dat.bad-20261206-120000"), cut);
   ASSERT_GE(result.notices.size(), 3u);
-  EXPECT_EQ(result.notices[0],
+  EXPECT_EQ(ForwardSlashes(result.notices[0]),
             "The data file /data/dTolvi.dat was not used because it holds 4000 bytes instead of "
             "6508; it was kept as /data/dTolvi.dat.bad-20261206-120000.");
-  EXPECT_EQ(result.notices[1],
+  EXPECT_EQ(ForwardSlashes(result.notices[1]),
             "The backup /data/dTolvi.dat Bak was not used because it holds 20 bytes instead of "
             "6508.");
 }
@@ -410,7 +410,7 @@ TEST_F(ProgramDataFileTest, DataFileThatCannotBeReadIsReportedNotTakenAsMissing)
     ASSERT_EQ(result.outcome, LoadOutcome::kReady) << c.refused;
     EXPECT_TRUE(ui_.calls().empty()) << c.refused;
     ASSERT_FALSE(result.notices.empty()) << c.refused;
-    EXPECT_TRUE(result.notices[0].starts_with(c.notice_start)) << result.notices[0];
+    EXPECT_TRUE(ForwardSlashes(result.notices[0]).starts_with(c.notice_start)) << result.notices[0];
     EXPECT_EQ(data_.break_interval, 1800000u) << c.refused;
   }
 }
@@ -716,7 +716,8 @@ TEST_F(ProgramDataFileTest, DatabaseBackupNeverReplacesABetterOne) {
       EXPECT_TRUE(status.ok()) << c.what << ": " << status.message();
     } else {
       EXPECT_EQ(status.code(), Status::Code::kCorruption) << c.what;
-      EXPECT_TRUE(status.message().starts_with("/data/TlvDB.lbf was not copied because"))
+      EXPECT_TRUE(
+          ForwardSlashes(status.message()).starts_with("/data/TlvDB.lbf was not copied because"))
           << status.message();
     }
     records_.Close();
@@ -733,7 +734,8 @@ TEST_F(ProgramDataFileTest, DataFileBackupIsMadeOnlyOfAWholeCurrentFile) {
     files_.SetFile("/data/dTolvi.dat Bak", SoundDataFile(600000));
     const Status status = BackupDataFiles(files_, records_, "/data");
     EXPECT_EQ(File("/data/dTolvi.dat Bak"), SoundDataFile(600000)) << data_file.size();
-    EXPECT_TRUE(status.message().starts_with("/data/dTolvi.dat was not copied because"))
+    EXPECT_TRUE(
+        ForwardSlashes(status.message()).starts_with("/data/dTolvi.dat was not copied because"))
         << status.message();
     EXPECT_TRUE(records_.is_open());
   }
@@ -759,8 +761,10 @@ TEST_F(ProgramDataFileTest, UnsoundDayCopyNeverReplacesTheDaysSoundOne) {
   const Status status = KeepDayBackup(files_, "/data", clock_.Now());
   EXPECT_EQ(File("/data/Backups/2026-03-09 dTolvi.dat"), SoundDataFile(2700000));
   EXPECT_EQ(File("/data/Backups/2026-03-09 TlvDB.lbf"), DatabaseWith("Proj A"));
-  EXPECT_NE(status.message().find("/data/TlvDB.lbf was not copied"), std::string::npos);
-  EXPECT_NE(status.message().find("/data/dTolvi.dat was not copied"), std::string::npos);
+  EXPECT_NE(ForwardSlashes(status.message()).find("/data/TlvDB.lbf was not copied"),
+            std::string::npos);
+  EXPECT_NE(ForwardSlashes(status.message()).find("/data/dTolvi.dat was not copied"),
+            std::string::npos);
 }
 
 TEST_F(ProgramDataFileTest, DayBackupsKeepTheSevenNewestDatesAndNothingElseIsRemoved) {

@@ -135,10 +135,10 @@ TEST(WaylandIdleSource, IdleOfExactlyAwayTimeIsAway) {
   CoreContext context{CorePorts{idle_clock, ui, files, random}, "/data", "/program"};
   SetDefaultSettings(context.state.data, clock);
   ASSERT_TRUE(CreateWorkTypeDatabase(context.records, "/data/TlvDB.lbf").ok());
-  CreateInitialWorkTypes(context.records);
+  ASSERT_TRUE(CreateInitialWorkTypes(context.records).ok());
   LoadCurrentWorkType(context.state, context.records);
   context.state.activity.last_tick_count = kStartTick;
-  context.state.activity.working_flag = kWorkingFlagWorking;
+  context.state.activity.working_flag = WorkingFlag::kWorking;
   context.state.activity.break_countdown_ms = context.state.data.break_interval;
   const std::uint32_t away_time = context.state.data.away_time;
 
@@ -146,10 +146,10 @@ TEST(WaylandIdleSource, IdleOfExactlyAwayTimeIsAway) {
   ASSERT_TRUE(Eventually([&] { return source.IdleMilliseconds() != 0u; }));
   clock.Advance(away_time - kTimeout - 1);
   RunTick(context);
-  EXPECT_EQ(context.state.activity.away, 0u);
+  EXPECT_FALSE(context.state.activity.away);
   clock.Advance(1);
   RunTick(context);
-  EXPECT_EQ(context.state.activity.away, 1u);
+  EXPECT_TRUE(context.state.activity.away);
 }
 
 struct ChoiceCase {

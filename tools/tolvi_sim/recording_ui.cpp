@@ -26,12 +26,12 @@ std::string EscapeLine(std::string_view text) {
 
 RecordingUi::RecordingUi(std::ostream& out, VirtualClock& clock,
                          std::filesystem::path data_directory)
-    : out_(out), clock_(clock), data_prefix_(data_directory.lexically_normal().string()) {
+    : out_(out), clock_(clock), data_prefix_(data_directory.lexically_normal().generic_string()) {
   while (data_prefix_.size() > 1 && data_prefix_.back() == '/') data_prefix_.pop_back();
 }
 
 std::string RecordingUi::ShowPath(const std::filesystem::path& path) const {
-  const std::string text = path.lexically_normal().string();
+  const std::string text = path.lexically_normal().generic_string();
   if (!data_prefix_.empty() && text.starts_with(data_prefix_)) {
     return "$DATA" + text.substr(data_prefix_.size());
   }

@@ -56,13 +56,13 @@ Status UnsyncedFileSystem::AppendFile(const std::filesystem::path& path,
 Status UnsyncedFileSystem::CopyFile(const std::filesystem::path& from,
                                     const std::filesystem::path& to) {
   std::string contents;
-  if (Status read = posix_.ReadFile(from, &contents); !read.ok()) return read;
+  if (Status read = native_.ReadFile(from, &contents); !read.ok()) return read;
   return WriteFileAtomic(to, contents);
 }
 
 std::unique_ptr<MappedFile> UnsyncedFileSystem::OpenMapped(const std::filesystem::path& path,
                                                            bool writable, Status* status) {
-  std::unique_ptr<MappedFile> mapping = posix_.OpenMapped(path, writable, status);
+  std::unique_ptr<MappedFile> mapping = native_.OpenMapped(path, writable, status);
   if (!mapping) return nullptr;
   return std::make_unique<CachedMapping>(std::move(mapping));
 }
