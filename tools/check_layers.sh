@@ -20,8 +20,8 @@ src=${1:-"$(cd "$(dirname "$0")/.." && pwd)/src"}
 # and the text helpers. platform/native names the one of them the program is
 # built for.
 stack="text platform storage settings state accounting worklog engine reminders dialogs shell
-       platform/posix platform/win platform/linux platform/native reminders/qt dialogs/qt
-       shell/qt app"
+       platform/posix platform/win platform/linux platform/native reminders/qt reminders/win
+       dialogs/qt dialogs/win shell/qt shell/win app"
 implementations="platform/posix platform/win platform/linux"
 implementations_see="text platform"
 

@@ -1,0 +1,29 @@
+// The Win32 question window (dialog resource 1601: icon, read-only message,
+// two large buttons) and the break reminder's question on a desktop of its
+// own (CreateDesktop/SwitchDesktop) for the Lock Screen setting. The same
+// rules as the Qt window in reminders/qt/: no default button, the window
+// counts in the ChoiceOpenFlag while it exists, and a locked desktop is
+// always given back: the answer, the program's end and a failure to create
+// the desktop (a normal reminder then) all return to the user's desktop.
+//
+// GUI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/ui.h"
+#include "reminders/choice.h"
+#include "reminders/desktop_lock.h"
+
+namespace tolvi::win {
+
+// Shows the question modally (owner may be null) and returns the answer.
+ChoiceResult AskChoice(const ChoiceRequest& request, ChoiceOpenFlag& open_flag, HICON program_icon,
+                       HWND owner);
+
+// The break reminder's question on the lock desktop, for
+// BreakReminderServices::ask_on_lock_desktop. Returns 1 or 2.
+int ShowLockedReminder(DesktopLock& lock, const Question& question, ChoiceOpenFlag& open_flag,
+                       HICON program_icon);
+
+}  // namespace tolvi::win
