@@ -18,7 +18,7 @@
 #include "accounting/work_type_record.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 
 namespace tolvi {
 namespace {
@@ -132,7 +132,7 @@ class ProgramDataFileTest : public ::testing::Test {
 
   FakeFileSystem files_;
   FakeClock clock_;
-  FakeUi ui_;
+  RecordingUi ui_;
   RecordDatabase records_{files_};
   ProgramData data_{};
   DataFileContext context_{.files = files_,
@@ -312,8 +312,9 @@ TEST_F(ProgramDataFileTest, ZeroedFileHasItsOutOfRangeOptionsResetWithOneNotice)
   const LoadResult result = Load();
   ASSERT_EQ(result.outcome, LoadOutcome::kReady);
   EXPECT_EQ(result.notices,
-            std::vector<std::string>{"These options were out of range and were reset to their "
-                                     "defaults: Work Time (in Minutes), Away Time, Snooze, WindowAlpha."});
+            std::vector<std::string>{
+                "These options were out of range and were reset to their "
+                "defaults: Work Time (in Minutes), Away Time, Snooze, WindowAlpha."});
   EXPECT_EQ(data_.break_interval, 1800000u);
   EXPECT_EQ(data_.away_time, 300000u);
   EXPECT_EQ(data_.snooze_time, 300000u);

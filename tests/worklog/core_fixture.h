@@ -13,7 +13,7 @@
 #include "engine/core_context.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 #include "settings/settings.h"
 
 namespace tolvi {
@@ -52,7 +52,7 @@ class CoreFixture : public ::testing::Test {
   std::string Log() { return files_.GetFile("/data/dLog.txt").value_or(""); }
 
   FakeClock clock_;
-  FakeUi ui_;
+  RecordingUi ui_;
   FakeFileSystem files_;
   NoRandom random_;
   CoreContext context_{CorePorts{clock_, ui_, files_, random_}, "/data", "/program"};

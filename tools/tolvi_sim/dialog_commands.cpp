@@ -16,7 +16,7 @@
 #include "dialogs/work_details_model.h"
 #include "engine/command_ids.h"
 #include "engine/requests.h"
-#include "recording_ui.h"
+#include "sim_window.h"
 
 namespace tolvi::sim {
 namespace {

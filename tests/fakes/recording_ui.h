@@ -1,0 +1,93 @@
+// RecordingUi: the one recording Ui, shared by the unit tests, tolvi-sim and
+// the benchmarks. Every call becomes one line of text, in order:
+//   "timer ID PERIOD", "kill ID", "post ID", "post close",
+//   "addtray ICON|TOOLTIP" (+ " -> failed" without a tray), "tray ICON|TOOLTIP",
+//   "balloon TITLE|TEXT", "notice TEXT", "ask MESSAGE|BUTTON1|BUTTON2 -> ANSWER",
+//   "beep", "play FILE", "stop-sound", "open FILE"
+// (ids and icons as numbers; files as Hooks::show_path prints them). Repaint
+// requests are only counted, since a running monitor asks for one on every
+// tick. Questions are answered from a queue; when it is empty the answerer
+// decides, and without one the answer is 2, as for a dialog closed without a
+// choice.
+//
+// The lines are kept for calls() unless KeepCalls(false) (benchmarks), and
+// handed to Hooks::line as they happen (tolvi-sim prints them); the timer and
+// post hooks let a runner play the main thread. Thread-safe: the hooks and
+// the answerer run outside the internal lock, on the calling thread.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace tolvi {
+
+class RecordingUi : public Ui {
+ public:
+  struct Hooks {
+    std::function<void(const std::string&)> line;
+    std::function<std::string(const std::filesystem::path&)> show_path;
+    // A timer armed with its period, or killed (nullopt).
+    std::function<void(TimerId, std::optional<std::uint32_t>)> timer;
+    // A window message: a command id, or nullopt for the close message.
+    std::function<void(std::optional<std::uint32_t>)> posted;
+  };
+
+  RecordingUi() = default;
+  explicit RecordingUi(Hooks hooks) : hooks_(std::move(hooks)) {}
+
+  void ArmTimer(TimerId id, std::uint32_t period_ms) override;
+  void KillTimer(TimerId id) override;
+  void PostCommand(std::uint32_t command_id) override;
+  void PostClose() override;
+  void RequestRepaint() override;
+  void SetTray(TrayIcon icon, const std::string& tooltip) override;
+  bool AddTray(TrayIcon icon, const std::string& tooltip) override;
+  void ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) override;
+  void Notify(const std::string& text) override;
+  int Ask(const Question& question) override;
+  void Beep() override;
+  void PlaySoundFile(const std::filesystem::path& file) override;
+  void StopSound() override;
+  void OpenWithDefaultApp(const std::filesystem::path& file) override;
+
+  // Answers for the next questions, first in first out.
+  void QueueAnswers(std::initializer_list<int> answers);
+  void SetAnswerer(std::function<int(const Question&)> answerer);
+  // Whether AddTray succeeds (it does unless told otherwise).
+  void SetTrayAvailable(bool available);
+  void KeepCalls(bool keep);
+
+  std::vector<std::string> calls() const;
+  std::vector<Question> questions() const;
+  int repaint_count() const;
+  // Lines that begin with prefix (e.g. "ask ", "balloon ").
+  std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+  void Clear();
+
+ private:
+  // Builds the line only when someone will read it.
+  template <typename MakeLine>
+  void Record(MakeLine make_line);
+  std::string Path(const std::filesystem::path& file) const;
+
+  const Hooks hooks_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> calls_;
+  std::vector<Question> questions_;
+  std::deque<int> answers_;
+  std::function<int(const Question&)> answerer_;
+  bool tray_available_ = true;
+  bool keep_calls_ = true;
+  int repaints_ = 0;
+};
+
+}  // namespace tolvi
