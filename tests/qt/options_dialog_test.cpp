@@ -76,42 +76,12 @@ class OptionsDialogTest : public QObject {
   QTemporaryDir directory_;
 
  private slots:
-  void ShowsEveryControlWithItsCaptionAndTooltip() {
-    Session session(directory_.path());
-    OptionsDialog& dialog = *session.dialog;
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Tolvi Options"));
-    QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    for (const OptionsControlInfo& info : OptionsControls()) {
-      QWidget* widget = dialog.ControlWidget(info.id);
-      QVERIFY2(widget != nullptr, qPrintable(QString::number(info.id)));
-      QCOMPARE(widget->toolTip(),
-               QString::fromUtf8(info.tooltip.data(), static_cast<qsizetype>(info.tooltip.size())));
-      if (auto* check = qobject_cast<QCheckBox*>(widget)) {
-        QCOMPARE(check->text().toStdString(), std::string(info.caption));
-      }
-      if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        QCOMPARE(button->text().toStdString(), std::string(info.caption));
-      }
-    }
-    QStringList groups;
-    for (const QGroupBox* box : dialog.findChildren<QGroupBox*>()) groups << box->title();
-    for (const std::string_view group : kOptionsGroups) {
-      if (!group.empty()) QVERIFY(groups.contains(QString::fromLatin1(group.data(), group.size())));
-    }
-    QCOMPARE(ControlOf<QComboBox>(dialog, oc::kFunction)->itemText(3), QStringLiteral("Zero All"));
-    QCOMPARE(ControlOf<QComboBox>(dialog, oc::kManualTarget)->count(), 19);
-    QCOMPARE(ControlOf<QSlider>(dialog, oc::kIntervalSlider)->maximum(), 120);
-    QCOMPARE(ControlOf<QSlider>(dialog, oc::kIntervalSlider)->value(), 30);
-    QCOMPARE(ControlOf<QSpinBox>(dialog, oc::kTransparency)->value(), 71);
-    QCOMPARE(ControlOf<QLabel>(dialog, oc::kTargetText)->text(), QStringLiteral("6 Hrs"));
-    test::SaveScreenshot(dialog, QStringLiteral("options_dialog"));
-  }
-
   void FitsASmallScreen() {
     Session session(directory_.path());
     const QSize size = session.dialog->sizeHint();
     QVERIFY2(size.width() <= 1024 && size.height() <= 660,
              qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+    test::SaveScreenshot(*session.dialog, QStringLiteral("options_dialog"));
   }
 
   void SpinArrowsStopAtTheirRange() {
@@ -147,29 +117,6 @@ class OptionsDialogTest : public QObject {
     follow();
   }
 
-  void TestAndPickerButtonsUseTheUnsavedPath() {
-    std::vector<std::string> events;
-    OptionsServices services;
-    services.play_reminder_sound = [&](std::uint32_t kind, const std::string& path) {
-      events.push_back("play " + std::to_string(kind) + " " + path);
-    };
-    services.choose_path = [&](PathPicker picker, const std::string& start) {
-      events.push_back("pick " + std::to_string(static_cast<int>(picker)) + " " + start);
-      return std::optional<std::string>("/sounds/gong.wav");
-    };
-    services.stop_sound = [&] { events.push_back("stop"); };
-    Session session(directory_.path(), services);
-    OptionsDialog& dialog = *session.dialog;
-    Choose(dialog, oc::kReminderAction, 6);
-    TypeInto(ControlOf<QLineEdit>(dialog, oc::kReminderFile), QStringLiteral("/old.wav"));
-    Click(dialog, oc::kReminderFilePick);
-    QCOMPARE(ControlOf<QLineEdit>(dialog, oc::kReminderFile)->text(),
-             QStringLiteral("/sounds/gong.wav"));
-    Click(dialog, oc::kReminderTest);
-    QCOMPARE(events,
-             (std::vector<std::string>{"stop", "pick 1 /old.wav", "play 6 /sounds/gong.wav"}));
-  }
-
   void FilePickerStartsInAFolderThatExists() {
     QTemporaryDir home;
     const QByteArray old_home = qgetenv("HOME");
@@ -186,23 +133,6 @@ class OptionsDialogTest : public QObject {
     QCOMPARE(FilePickerStart(chosen.toStdString()), chosen);
     qputenv("HOME", old_home);
     qputenv("XDG_CONFIG_HOME", old_config);
-  }
-
-  void ZeroAllAnsweredYesClearsTheTotals() {
-    Session session(directory_.path());
-    CoreContext& context = session.core.context;
-    (void)context.records.WriteNumber(0, work_type_field::kTotal, 900);
-    context.state.data.total_days = 3;
-    context.state.data.break_total = 50;
-    session.core.ui.answers = {1};
-    Choose(*session.dialog, oc::kFunction, 3);
-    Click(*session.dialog, oc::kGo);
-    QCOMPARE(context.records.ReadNumber(0, work_type_field::kTotal),
-             std::optional<std::uint32_t>(0));
-    QCOMPARE(context.state.data.total_days, 0u);
-    QCOMPARE(context.state.data.break_total, 0u);
-    QCOMPARE(session.core.Name(0), std::string("Write"));
-    QCOMPARE(session.core.ui.commands, std::vector<std::uint32_t>{2017});
   }
 
   void EscapeAndTheCloseCommandDoNothing() {
