@@ -12,7 +12,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:?usage: tools/mutate.sh BUILD_DIR [FILTER]}
 filter=${2:-}
-list="$root/tools/mutants.txt"
+list="${MUTATE_LIST:-$root/tools/mutants.txt}"  # another list, e.g. the last survivors
 log_dir=$(mktemp -d)
 limit=${MUTATE_TIMEOUT:-600}  # seconds; a mutant that hangs the tests is killed
 

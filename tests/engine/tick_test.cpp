@@ -66,6 +66,19 @@ TEST_F(TickTest, ATickEndingExactlyAtTheWorkTypeMaximumStartsTheBreak) {
   EXPECT_EQ(activity().current_today_ms, 7'200'000u);
 }
 
+TEST_F(TickTest, AGapOfMoreThanFifteenMinutesBooksOneTickAndTheRestAsSuspended) {
+  Tick(900'000);  // exactly 15 minutes: booked whole
+  EXPECT_EQ(activity().tick_elapsed_ms, 900'000u);
+  Tick(900'001);
+  EXPECT_EQ(activity().tick_elapsed_ms, 6'000u);
+  EXPECT_EQ(data().suspended_today_ms, 894'001u);
+}
+
+TEST(IdleTime, AnInputStampedAfterNowIsNoIdleTime) {
+  EXPECT_EQ(IdleTimeMs(0x0000'1000u, 0xFFFF'F000u), 0x2000u);  // across the wrap
+  EXPECT_EQ(IdleTimeMs(1'000, 2'000), 0u);
+}
+
 TEST_F(TickTest, CountdownRunningOutStartsTheBreakAndLeavesTheMicroCountdownAlone) {
   data().micro_break_mode = 1;
   activity().micro_countdown_ms = 100'000;
