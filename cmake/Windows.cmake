@@ -29,12 +29,11 @@ foreach(dir text platform storage settings state accounting worklog engine remin
     endif()
   endforeach()
 endforeach()
-file(GLOB TOLVI_FAKES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp)
-add_executable(tolvi_tests ${TOLVI_WIN_TESTS} ${TOLVI_FAKES})
+add_executable(tolvi_tests ${TOLVI_WIN_TESTS})
 target_include_directories(tolvi_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(tolvi_tests PRIVATE ${TOLVI_WARNINGS})
 target_compile_definitions(tolvi_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(tolvi_tests PRIVATE tolvi_platform tolvi_core gtest gmock gtest_main)
+target_link_libraries(tolvi_tests PRIVATE tolvi_platform tolvi_fakes tolvi_core gtest gmock gtest_main)
 
 # One process for every test: Wine takes seconds to start each one.
 enable_testing()

@@ -12,7 +12,7 @@
 #include "accounting/work_type_record.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 #include "fuzz_support.h"
 #include "settings/settings.h"
 #include "state/core_context.h"
@@ -84,7 +84,7 @@ Names NamesOf(const RecordDatabase& records) {
 void RunImport(std::string_view log, int answer) {
   FakeClock clock;
   clock.SetLocalTime(2026, 12, 7, 10, 15, 0);
-  FakeUi ui;
+  RecordingUi ui;
   ui.QueueAnswers({answer});
   FakeFileSystem files;
   NoRandom random;

@@ -15,7 +15,7 @@
 #include "engine/standard_hooks.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 #include "fuzz_support.h"
 #include "state/core_context.h"
 
@@ -46,7 +46,7 @@ struct Machine {
     ui.SetAnswerer([asked](const Question&) mutable { return ++asked % 2 == 1 ? 1 : 2; });
   }
   FakeClock clock;
-  FakeUi ui;
+  RecordingUi ui;
   FakeFileSystem files;
   NoRandom random;
 };

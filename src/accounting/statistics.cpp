@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "accounting/work_type_record.h"
-#include "storage/record_database.h"
-
 namespace tolvi {
 namespace {
 
@@ -36,19 +33,6 @@ std::uint32_t WorkTypeShare(std::uint32_t total, std::uint32_t grand_total,
   // In 64 bits the product always fits, so the grand total is never cut
   // down first (which made a whole of more than 60,000 read above 100 %).
   return Saturate(std::uint64_t{total} * kWholeShare / grand_total);
-}
-
-std::optional<WorkTypeStatistics> StatisticsOf(const RecordDatabase& records,
-                                               std::int32_t record_id, std::uint32_t grand_total,
-                                               std::uint32_t total_days) {
-  const auto stored = records.ReadNumber(record_id, work_type_field::kTotal);
-  const auto today = records.ReadNumber(record_id, work_type_field::kToday);
-  if (!stored || !today) return std::nullopt;
-  WorkTypeStatistics statistics;
-  statistics.total = WorkTypeTotal(*stored, *today);
-  statistics.average = WorkTypeAverage(statistics.total, total_days);
-  statistics.share = WorkTypeShare(statistics.total, grand_total, total_days);
-  return statistics;
 }
 
 }  // namespace tolvi

@@ -9,8 +9,6 @@
 
 namespace tolvi {
 
-class RecordDatabase;
-
 // Total = closed days (field 2) + today (field 4) / 6000.
 std::uint32_t WorkTypeTotal(std::uint32_t stored_total, std::uint32_t today_ms);
 
@@ -23,16 +21,5 @@ std::optional<std::uint32_t> WorkTypeAverage(std::uint32_t total, std::uint32_t 
 // type's own total.
 std::uint32_t WorkTypeShare(std::uint32_t total, std::uint32_t grand_total,
                             std::uint32_t total_days);
-
-struct WorkTypeStatistics {
-  std::uint32_t total = 0;
-  std::optional<std::uint32_t> average;
-  std::uint32_t share = 0;
-};
-
-// The three figures of one record; nullopt when the record cannot be read.
-std::optional<WorkTypeStatistics> StatisticsOf(const RecordDatabase& records,
-                                               std::int32_t record_id, std::uint32_t grand_total,
-                                               std::uint32_t total_days);
 
 }  // namespace tolvi

@@ -333,11 +333,6 @@ const OptionsControlState& OptionsModel::Control(std::uint32_t id) const {
   return found == controls_.end() ? kNoControl : found->second;
 }
 
-OptionsControlState* OptionsModel::Mutable(std::uint32_t id) {
-  const auto found = controls_.find(id);
-  return found == controls_.end() ? nullptr : &found->second;
-}
-
 bool OptionsModel::Usable(std::uint32_t id) const {
   const auto found = controls_.find(id);
   return !closed_ && found != controls_.end() && found->second.enabled;

@@ -226,7 +226,6 @@ class OptionsModel {
   void Press(std::uint32_t id);
 
  private:
-  OptionsControlState* Mutable(std::uint32_t id);
   bool Usable(std::uint32_t id) const;
   void Fill();
   void UpdateEnabling();

@@ -32,9 +32,4 @@ std::optional<int> DesktopLock::Release() {
   return answer_;
 }
 
-void DesktopLock::Abandon() {
-  phase_ = LockPhase::kIdle;
-  answer_ = kSecondButton;
-}
-
 }  // namespace tolvi

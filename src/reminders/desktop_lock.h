@@ -58,8 +58,6 @@ class DesktopLock {
   // The front end has given everything back: kReleasing becomes kIdle and
   // the answer is handed out, once. nullopt in any other phase.
   std::optional<int> Release();
-  // The program ends: back to kIdle, the answer (if any) is dropped.
-  void Abandon();
 
  private:
   LockPhase phase_ = LockPhase::kIdle;

@@ -156,16 +156,6 @@ enum class DefaultRule {
   kNotWritten,     // left as it is (empty on a first run)
 };
 
-enum class ControlKind {
-  kCheckBox,
-  kSliderAndNumberBox,
-  kNumberBox,
-  kList,
-  kEditableList,
-  kEdit,
-  kMenuToggle,  // toggled from the main window's menu, not in Options
-};
-
 // Access to a fixed text field of ProgramData without casting into the block.
 struct TextFieldAccess {
   std::span<char> (*field)(ProgramData&) = nullptr;
@@ -225,7 +215,6 @@ struct SettingInfo {
   // kChoice: the entries, index = stored value. ManualTarget: the offered
   // entries of its editable list.
   std::span<const std::string_view> list;
-  ControlKind control = ControlKind::kCheckBox;
   std::string_view caption;  // the control's own caption or label
   std::string_view group;    // the Options group it sits in
   std::string_view tooltip;

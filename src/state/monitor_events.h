@@ -34,11 +34,6 @@ class ManualResetEvent {
     std::lock_guard lock(mutex_);
     return set_;
   }
-  // Waits until the event is set.
-  void Wait() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return set_; });
-  }
   // Waits until the event is set or the time-out passes; true when set.
   bool WaitFor(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);

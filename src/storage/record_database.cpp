@@ -891,32 +891,6 @@ Status RecordDatabase::WriteText(std::int32_t slot, std::uint32_t field, std::st
   return Status::Ok();
 }
 
-std::int32_t RecordDatabase::FirstRecordWithStatus(SlotStatus status, std::int32_t start) const {
-  std::lock_guard lock(mutex_);
-  const State& s = *state_;
-  if (!s.is_open() || s.live_count == 0) return -1;
-  constexpr std::uint32_t kLow16 = 0xFFFFU;
-  const std::uint32_t wanted = static_cast<std::uint32_t>(status) & kLow16;
-  for (std::uint32_t slot = static_cast<std::uint32_t>(std::max(start, 0)); slot < s.capacity();
-       ++slot) {
-    if ((s.StatusOf(slot) & kLow16) == wanted) return static_cast<std::int32_t>(slot);
-  }
-  return -1;
-}
-
-std::int32_t RecordDatabase::NextLiveRecord(std::int32_t slot) const {
-  std::lock_guard lock(mutex_);
-  const State& s = *state_;
-  if (!s.is_open() || s.live_count == 0) return slot;
-  const auto from = static_cast<std::uint64_t>(std::max<std::int64_t>(std::int64_t{slot} + 1, 0));
-  for (std::uint64_t next = from; next < s.capacity(); ++next) {
-    if (s.StatusOf(static_cast<std::uint32_t>(next)) == kStatusLive) {
-      return static_cast<std::int32_t>(next);
-    }
-  }
-  return slot;
-}
-
 std::vector<std::int32_t> RecordDatabase::LiveRecords() const {
   std::lock_guard lock(mutex_);
   const State& s = *state_;

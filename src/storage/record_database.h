@@ -135,11 +135,6 @@ class RecordDatabase {
   Status WriteNumber(std::int32_t slot, std::uint32_t field, std::uint32_t value);
   Status WriteText(std::int32_t slot, std::uint32_t field, std::string_view text);
 
-  // First slot at or after start whose status matches (on the low 16 bits);
-  // -1 when none, when closed, or while no record is live.
-  std::int32_t FirstRecordWithStatus(SlotStatus status, std::int32_t start) const;
-  // First live slot after slot; slot itself when there is none.
-  std::int32_t NextLiveRecord(std::int32_t slot) const;
   // Every live slot, in slot order.
   std::vector<std::int32_t> LiveRecords() const;
   // First live slot after start (start + 1 on, so slot 0 is never examined

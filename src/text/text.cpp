@@ -100,29 +100,11 @@ std::uint32_t ParseDecimal(std::string_view text) {
   return value;
 }
 
-std::int32_t FindText(std::int32_t start, std::string_view text, std::string_view pattern) {
-  if (pattern.size() >= text.size()) return -1;
-  const auto last_start = static_cast<std::int64_t>(text.size() - pattern.size()) + 1;
-  if (start < 1 || start > last_start) return -2;
-  const std::size_t found = text.find(pattern, static_cast<std::size_t>(start - 1));
-  if (found == std::string_view::npos) return 0;
-  return static_cast<std::int32_t>(found + 1);
-}
-
 std::string LowerCaseAscii(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
   }
   return text;
-}
-
-std::string ReverseText(std::string_view text) {
-  return std::string(text.rbegin(), text.rend());
-}
-
-std::string CopySubtext(std::string_view text, std::size_t start, std::size_t count) {
-  if (start >= text.size()) return {};
-  return std::string(text.substr(start, count));
 }
 
 std::string FormatHours(std::uint32_t value, std::uint32_t divisor, TimeStyle style) {

@@ -1,5 +1,5 @@
 // Text and number helpers shared by every subsystem: decimal conversion,
-// searching, the hours and duration texts shown everywhere, and the fixed,
+// the hours and duration texts shown everywhere, and the fixed,
 // zero-terminated UTF-8 fields of the data files. Pure functions; any thread.
 #pragma once
 
@@ -26,14 +26,8 @@ std::string FormatDecimal(std::int32_t value);
 // Reads decimal digits with 32-bit wrap-around; every byte counts as
 // (byte - '0'), so callers pass digits only. "" gives 0.
 std::uint32_t ParseDecimal(std::string_view text);
-// 1-based position of pattern in text at or after start; 0 when absent, -1
-// when the pattern is not shorter than the text, -2 for a start out of range.
-std::int32_t FindText(std::int32_t start, std::string_view text, std::string_view pattern);
 // A..Z become a..z; every other byte stays.
 std::string LowerCaseAscii(std::string text);
-std::string ReverseText(std::string_view text);
-// count bytes of text from start (0-based), clamped to the text's end.
-std::string CopySubtext(std::string_view text, std::size_t start, std::size_t count);
 
 // value / divisor hundredths of an hour as "H:MM", "H.HH" or share style.
 // Divisor 36000 for milliseconds, 6 for tenths of a minute; 0 counts as 1.

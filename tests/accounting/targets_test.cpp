@@ -67,6 +67,14 @@ TEST_F(TargetsTest, AverageAlreadyReachedSaysNone) {
   EXPECT_EQ(activity().target_text, "Today: None!, Tomorrow: 8 Hrs");
 }
 
+TEST_F(TargetsTest, FiveDayAverageReachesBackFourDays) {
+  data().target_mode = 3;
+  Day(0, field::kFourDaysBack, 6 * kHour);
+  Day(0, field::kFiveDaysBack, 6 * kHour);  // one day too far back
+  Update();
+  EXPECT_EQ(activity().today_target, 24 * kHour);
+}
+
 TEST_F(TargetsTest, AnyLargerModeIsTheSevenDayAverage) {
   data().target_mode = 9;
   Day(0, field::kSixDaysBack, 6 * kHour);  // counts today, dropped tomorrow

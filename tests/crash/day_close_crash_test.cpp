@@ -29,7 +29,7 @@
 #include "engine/day_rollover.h"
 #include "engine/program_files.h"
 #include "fakes/fake_clock.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 #include "platform/posix/posix_file_system.h"
 #include "storage/close_journal.h"
 #include "storage/program_data_file.h"
@@ -97,7 +97,7 @@ struct Program {
   }
 
   FakeClock clock;
-  FakeUi ui;
+  RecordingUi ui;
   PosixFileSystem files;
   NoRandom random;
   CoreContext context;

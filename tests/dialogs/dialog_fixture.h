@@ -12,7 +12,7 @@
 #include "accounting/work_type_record.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 #include "settings/settings.h"
 #include "state/core_context.h"
 
@@ -60,7 +60,7 @@ class DialogFixture : public ::testing::Test {
   ActivityState& activity() { return context_.state.activity; }
 
   FakeClock clock_;
-  FakeUi ui_;
+  RecordingUi ui_;
   FakeFileSystem files_;
   NoRandomSource random_;
   CoreContext context_{CorePorts{clock_, ui_, files_, random_}, "/data", "/program"};

@@ -316,7 +316,7 @@ class WorkTypeHandOffTest : public DialogFixture {
   void Post(std::uint32_t code, std::int32_t value) {
     ASSERT_TRUE(TryPostRequest(context_, code, value));
     MonitorTakesRequest();  // 3, 4 or 5: the monitor posts 2018
-    ASSERT_EQ(ui_.CallsStartingWith("command "), std::vector<std::string>{"command 2018"});
+    ASSERT_EQ(ui_.CallsStartingWith("post "), std::vector<std::string>{"post 2018"});
   }
 };
 

@@ -247,7 +247,7 @@ struct RestartableProgram {
   }
 
   FakeClock clock_;
-  FakeUi ui_;
+  RecordingUi ui_;
   FakeFileSystem files_;
   NoRandom random_;
   std::unique_ptr<CoreContext> context_;

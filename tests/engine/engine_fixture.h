@@ -23,7 +23,7 @@
 #include "engine/tick.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 #include "settings/settings.h"
 #include "state/core_context.h"
 
@@ -131,7 +131,7 @@ class EngineFixture : public ::testing::Test {
   std::vector<std::string> Timers() const { return ui_.CallsStartingWith("timer "); }
 
   FakeClock clock_;
-  FakeUi ui_;
+  RecordingUi ui_;
   FakeFileSystem files_;
   WatchedFileSystem watched_files_{files_};
   ScriptedRandom random_;

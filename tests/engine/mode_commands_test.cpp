@@ -168,7 +168,7 @@ TEST_F(ModeCommandsTest, ExitChosenTwiceDestroysTheWindowAtOnce) {
   EXPECT_EQ(activity().working_flag, WorkingFlag::kExit);
   EXPECT_TRUE(context_.events.wake.IsSet());
   EXPECT_EQ(CommandExit(context_), ExitStep::kDestroyNow);
-  EXPECT_THAT(ui_.CallsStartingWith("command "), ElementsAre("command 2012"));
+  EXPECT_THAT(ui_.CallsStartingWith("post "), ElementsAre("post 2012"));
 }
 
 TEST_F(ModeCommandsTest, WorkTypeCommandsNameTheirRequestAndRecord) {

@@ -65,7 +65,7 @@ TEST_F(RequestsTest, DialogRequestsKeepTheSlotAndAskForTheDialog) {
     Pass();
     EXPECT_EQ(activity().request_code, c.code);
     EXPECT_EQ(activity().request_value, c.value_for_dialog);
-    EXPECT_THAT(ui_.calls(), ElementsAre("command 2018"));
+    EXPECT_THAT(ui_.calls(), ElementsAre("post 2018"));
   }
 }
 
@@ -186,17 +186,17 @@ TEST_F(RequestsTest, MonitorThreadStartsTicksAndEndsWithTheExitHandshake) {
   MonitorThread monitor(context_);
   monitor.Start();
   // The start sequence ends with the first pass; wait for the tray icon.
-  for (int i = 0; i < 400 && ui_.CallsStartingWith("add-tray").empty(); ++i) {
+  for (int i = 0; i < 400 && ui_.CallsStartingWith("addtray").empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  EXPECT_THAT(ui_.CallsStartingWith("add-tray"), ElementsAre("add-tray 504|Tolvi 1.91"));
+  EXPECT_THAT(ui_.CallsStartingWith("addtray"), ElementsAre("addtray 504|Tolvi 1.91"));
   activity().current_today_ms = 0;
   EXPECT_EQ(CommandExit(context_), ExitStep::kHandshakeBegun);
   monitor.Join();
   const std::vector<std::string> calls = ui_.calls();
   ASSERT_GE(calls.size(), 2u);
-  EXPECT_EQ(calls[calls.size() - 2], "close");
-  EXPECT_EQ(calls.back(), "command 2012");
+  EXPECT_EQ(calls[calls.size() - 2], "post close");
+  EXPECT_EQ(calls.back(), "post 2012");
   EXPECT_FALSE(context_.records.is_open());
 }
 
@@ -204,14 +204,14 @@ TEST_F(RequestsTest, MonitorThreadTicksWithoutATray) {
   ui_.SetTrayAvailable(false);
   MonitorThread monitor(context_);
   monitor.Start();
-  for (int i = 0; i < 400 && ui_.CallsStartingWith("add-tray").size() < 3; ++i) {
+  for (int i = 0; i < 400 && ui_.CallsStartingWith("addtray").size() < 3; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   {
     std::lock_guard lock(context_.state.mutex);
     EXPECT_GE(activity().phase, 1u) << "no tick ran";
   }
-  EXPECT_GE(ui_.CallsStartingWith("add-tray").size(), 3u);
+  EXPECT_GE(ui_.CallsStartingWith("addtray").size(), 3u);
   (void)CommandExit(context_);
   monitor.Join();
   EXPECT_THAT(ui_.CallsStartingWith("ask "), IsEmpty());

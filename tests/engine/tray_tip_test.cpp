@@ -65,11 +65,6 @@ TEST_F(TrayTipTest, OtherModesNameThemselvesFirst) {
   }
 }
 
-TEST_F(TrayTipTest, DecimalHoursShowDecimals) {
-  data_.decimal_hours = 1;
-  EXPECT_EQ(Tip(), "Time until break: 31 minutes\r\nWriting: 1.50/3.08 hours");
-}
-
 TEST_F(TrayTipTest, ALongTipIsCutTo127BytesAtACharacterBoundary) {
   // A name of two-byte characters, so the cut falls inside one.
   std::string name;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/in_memory_files.h"
+#include "fakes/fake_file_system.h"
 
 namespace tolvi {
 namespace {
@@ -16,11 +16,11 @@ class DataDirectoryTest : public ::testing::Test {
     facts_.program_directory_writable = true;
     facts_.home = "/home/u";
   }
-  void AddMarker() { files_.Put(kProgram / "DefSet.txt", ""); }
+  void AddMarker() { files_.SetFile(kProgram / "DefSet.txt", ""); }
   std::optional<DataDirectoryChoice> Choose() { return ChooseDataDirectory(files_, facts_); }
 
   DirectoryFacts facts_;
-  testing::InMemoryFiles files_;
+  FakeFileSystem files_;
 };
 
 TEST_F(DataDirectoryTest, WritableFolderWithoutMarkerKeepsDataBesideTheProgram) {
@@ -80,8 +80,8 @@ TEST_F(DataDirectoryTest, PrepareCreatesTheFolderAndReportsFailure) {
   const DataDirectoryChoice choice{"/home/u/.local/share/Drovik/Tolvi",
                                    DataDirectoryKind::kUserData};
   EXPECT_TRUE(PrepareDataDirectory(files_, choice).ok());
-  EXPECT_TRUE(files_.HasDirectory("/home/u/.local/share/Drovik/Tolvi"));
-  files_.FailDirectoryCreation();
+  EXPECT_TRUE(files_.Exists("/home/u/.local/share/Drovik/Tolvi"));
+  files_.FailAccess("/home/u/.local/share/Drovik/Tolvi");
   EXPECT_FALSE(PrepareDataDirectory(files_, choice).ok());
 }
 

@@ -42,23 +42,18 @@ class ChoiceDialogTest : public QObject {
     QCOMPARE(Button(dialog, "second_button")->text(), QStringLiteral("No, keep running"));
   }
 
-  void FirstButtonAnswersOne() {
+  void EachButtonGivesItsAnswer() {
     ChoiceOpenFlag flag;
-    ChoiceDialog dialog(ExitQuestion(), flag);
-    dialog.show();
-    QTest::mouseClick(Button(dialog, "first_button"), Qt::LeftButton);
-    QCOMPARE(dialog.choice(), ChoiceResult::kFirst);
-    QCOMPARE(dialog.result(), 1);
-    QVERIFY(!dialog.isVisible());
-  }
-
-  void SecondButtonAnswersTwo() {
-    ChoiceOpenFlag flag;
-    ChoiceDialog dialog(ExitQuestion(), flag);
-    dialog.show();
-    QTest::mouseClick(Button(dialog, "second_button"), Qt::LeftButton);
-    QCOMPARE(dialog.choice(), ChoiceResult::kSecond);
-    QCOMPARE(dialog.result(), 2);
+    ChoiceDialog first(ExitQuestion(), flag);
+    first.show();
+    QTest::mouseClick(Button(first, "first_button"), Qt::LeftButton);
+    QCOMPARE(first.choice(), ChoiceResult::kFirst);
+    QCOMPARE(first.result(), 1);
+    QVERIFY(!first.isVisible());
+    ChoiceDialog second(ExitQuestion(), flag);
+    second.show();
+    QTest::mouseClick(Button(second, "second_button"), Qt::LeftButton);
+    QCOMPARE(second.result(), 2);
   }
 
   void EscapeAndTheCloseBoxAnswerTwo() {
@@ -126,14 +121,6 @@ class ChoiceDialogTest : public QObject {
     QVERIFY(message_height(small) < message_height(large));
     // The buttons always use the larger font.
     QCOMPARE(QFontMetrics(Button(small, "first_button")->font()).height(), message_height(large));
-  }
-
-  void TopmostOnlyWhenAsked() {
-    ChoiceOpenFlag flag;
-    ChoiceDialog on_top(ExitQuestion(QuestionFont::kSmall, true), flag);
-    ChoiceDialog normal(ExitQuestion(QuestionFont::kSmall, false), flag);
-    QVERIFY(on_top.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(!normal.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   }
 
   void TheTemplateFontGivesTheFullHeight() {

@@ -186,43 +186,6 @@ class MainWindowTest : public QObject {
     QVERIFY(!core_->ui.TimerArmed(TimerId::kBreakReminder));
   }
 
-  void EscapeCountsAsSnooze() {
-    core_->data().snooze_time = 120'000;
-    FallDue();
-    AnswerNextChoice(0);
-    shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
-    QCOMPARE(core_->activity().break_countdown_ms, 120'000u);
-  }
-
-  void TakingTheBreakStaysOnBreakUnlessAutoCont() {
-    core_->data().auto_cont = 0;
-    FallDue();
-    AnswerNextChoice(1);
-    shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kOnBreak);
-
-    core_->data().auto_cont = 1;
-    FallDue();
-    AnswerNextChoice(1);
-    shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
-  }
-
-  void TheReminderWaitsWhileAQuestionIsOpen() {
-    FallDue();
-    {
-      ChoiceOpenScope other_question(shell_->choice_open());
-      shell_->OnTimer(TimerId::kBreakReminder);
-      QVERIFY(OpenChoice() == nullptr);
-      QVERIFY(core_->ui.TimerArmed(TimerId::kBreakReminder));
-      QCOMPARE(core_->activity().working_flag, WorkingFlag::kOnBreak);
-    }
-    AnswerNextChoice(2);
-    shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
-  }
-
   void TheReminderIsOnTopOnlyWithOnTopAlertAndMayShowAPhrase() {
     bool on_top = true;
     QString message;

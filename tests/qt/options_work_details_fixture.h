@@ -1,21 +1,21 @@
 // A core on disk for the widget tests of the Options and work-type dialogs:
 // a temporary data directory with first-run settings and a work-type
 // database, the real POSIX file layer, a fixed clock (Sunday, 6 December
-// 2026), a Ui that records commands and answers questions from a queue, and
-// screenshots saved for the test artifacts.
+// 2026), the shared recording Ui, and screenshots saved for the test
+// artifacts.
 #pragma once
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "accounting/work_type_record.h"
+#include "state/core_context.h"
+#include "fakes/recording_ui.h"
 #include "platform/posix/posix_file_system.h"
 #include "settings/settings.h"
-#include "state/core_context.h"
 #include "storage/program_data_file.h"
 
 namespace tolvi::test {
@@ -27,40 +27,6 @@ class FixedClock final : public Clock {
   LocalTime Now() override { return LocalTime{2026, 12, 6, 0, 14, 3, 27}; }
   std::uint32_t FileTimeHigh() override { return 31'000'000; }
   std::string LongDate(const LocalTime&) override { return "Sunday, 6 December 2026"; }
-};
-
-class RecordingUi final : public Ui {
- public:
-  void ArmTimer(TimerId, std::uint32_t) override {}
-  void KillTimer(TimerId) override {}
-  void PostCommand(std::uint32_t command_id) override { commands.push_back(command_id); }
-  void PostClose() override {}
-  void RequestRepaint() override {}
-  void SetTray(TrayIcon, const std::string&) override {}
-  bool AddTray(TrayIcon, const std::string&) override { return true; }
-  void ShowBalloon(const std::string&, const std::string&, TrayIcon) override {}
-  void Notify(const std::string&) override {}
-  int Ask(const Question& question) override {
-    asked.push_back(question.message);
-    if (answers.empty()) return 2;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  void Beep() override { sounds.push_back("beep"); }
-  void PlaySoundFile(const std::filesystem::path& file) override {
-    sounds.push_back("play " + file.string());
-  }
-  void StopSound() override { sounds.push_back("stop"); }
-  void OpenWithDefaultApp(const std::filesystem::path& file) override {
-    opened.push_back(file.string());
-  }
-
-  std::vector<std::uint32_t> commands;
-  std::vector<std::string> asked;
-  std::deque<int> answers;
-  std::vector<std::string> sounds;
-  std::vector<std::string> opened;
 };
 
 class NoRandom final : public RandomSource {

@@ -11,9 +11,9 @@
 #include <optional>
 
 #include "dialogs/qt/dialog_services.h"
+#include "state/command_ids.h"
 #include "engine/requests.h"
 #include "options_work_details_fixture.h"
-#include "state/command_ids.h"
 #include "text/text.h"
 #include "worklog/log_import.h"
 
@@ -108,56 +108,6 @@ class WorkDetailsDialogTest : public QObject {
     test::SaveScreenshot(dialog, QStringLiteral("work_details_dialog"));
   }
 
-  void BrowsingStopsAtBothEnds() {
-    Session session(directory_.path(), {"A", "B", "C", "D", "E"});
-    WorkDetailsModel model(session.core.context, 4);
-    WorkDetailsDialog dialog(model);
-    dialog.show();
-    QVERIFY(!Child<QPushButton>(dialog, wc::kNext)->isEnabled());
-    Press(dialog, wc::kPrevious);
-    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->currentText(), QStringLiteral("D"));
-    QTest::keyClicks(Child<QComboBox>(dialog, wc::kName)->lineEdit(), QStringLiteral("xx"));
-    Press(dialog, wc::kNext);
-    Press(dialog, wc::kPrevious);
-    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->currentText(), QStringLiteral("D"));
-  }
-
-  void CopyShowsTheNewRecordInTheForm() {
-    Session session(directory_.path(), {"Write"});
-    QVERIFY(session.core.context.records.WriteNumber(0, field::kMaximum, 7'200'000).ok());
-    WorkDetailsModel model(session.core.context, 0);
-    WorkDetailsDialog dialog(model);
-    dialog.show();
-    QCOMPARE(Child<QLineEdit>(dialog, wc::kMaximum)->text(), QStringLiteral("120"));
-    Press(dialog, wc::kCopy);
-    QVERIFY(model.shown_record() != 0);
-    QCOMPARE(Child<QLineEdit>(dialog, wc::kMaximum)->text(), QStringLiteral("300"));
-    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->count(), 2);
-  }
-
-  void DeletingTheLastRecordLeavesAnEmptyFormAndThenAFreshWorkType() {
-    Session session(directory_.path(), {"Only"});
-    CoreContext& context = session.core.context;
-    session.core.ui.answers = {1};
-    DialogServices services = session.Services();
-    RunDialogFor(context, services, request::kEditWorkType, 0, [](QDialog& dialog) {
-      Press(dialog, wc::kDelete);
-      QVERIFY(!Child<QComboBox>(dialog, wc::kName)->isEnabled());
-      QVERIFY(!Child<QPushButton>(dialog, wc::kSelect)->isEnabled());
-      QVERIFY(!Child<QPushButton>(dialog, wc::kDelete)->isEnabled());
-      QVERIFY(Child<QPushButton>(dialog, wc::kNew)->isEnabled());
-      QCOMPARE(Child<QComboBox>(dialog, wc::kName)->count(), 0);
-      test::SaveScreenshot(dialog, QStringLiteral("work_details_empty"));
-      Press(dialog, wc::kOk);
-    });
-    QCOMPARE(session.core.ui.asked,
-             std::vector<std::string>{"Delete this work type? This will reduce the total work "
-                                      "recorded and cannot be undone."});
-    QCOMPARE(context.records.live_count(), 1u);
-    QCOMPARE(FieldText(context.state.data.current_name), std::string("New Work"));
-    QCOMPARE(context.state.activity.request_code, request::kNone);
-  }
-
   void SelectInWorkDetailsRenamesAndMakesItCurrent() {
     Session session(directory_.path(), {"Admin", "Budget", "Code"});
     CoreContext& context = session.core.context;
@@ -171,18 +121,6 @@ class WorkDetailsDialogTest : public QObject {
     QCOMPARE(FieldText(context.state.data.current_name), std::string("Accounts"));
     QCOMPARE(session.core.Name(static_cast<std::int32_t>(context.state.data.current_work_type)),
              std::string("Accounts"));
-  }
-
-  void AddWorkTypeOpensOnANewWorkType() {
-    Session session(directory_.path(), {"Admin"});
-    CoreContext& context = session.core.context;
-    DialogServices services = session.Services();
-    RunDialogFor(context, services, request::kAddWorkType, 0, [](QDialog& dialog) {
-      QCOMPARE(Child<QComboBox>(dialog, wc::kName)->currentText(), QStringLiteral("New Work"));
-      Press(dialog, wc::kCancel);
-    });
-    QCOMPARE(context.records.live_count(), 2u);
-    QCOMPARE(FieldText(context.state.data.current_name), std::string("Admin"));
   }
 
   void SelectWorkTakesTheChoiceOnlyOnOk_data() {

@@ -62,7 +62,7 @@ TEST_F(BreakReminderTest, SnoozeWorksOnForTheSnoozeTimeEvenUnderAutoReset) {
   data().snooze_time = 300'000;
   ui_.QueueAnswers({2});
   Fire();
-  EXPECT_THAT(ui_.CallsStartingWith("kill-timer"), ElementsAre("kill-timer 2"));
+  EXPECT_THAT(ui_.CallsStartingWith("kill"), ElementsAre("kill 2"));
   EXPECT_THAT(sounds_, ElementsAre("1|"));
   EXPECT_THAT(
       ui_.CallsStartingWith("ask "),

@@ -57,14 +57,5 @@ TEST(DesktopLock, ASecondLockWhileOneIsUpLeavesTheFirstAlone) {
   EXPECT_EQ(lock.Release(), 1);
 }
 
-TEST(DesktopLock, AbandonedLockAppliesNoOutcome) {
-  DesktopLock lock;
-  lock.Begin(kEverything);
-  lock.Answered(1);
-  lock.Abandon();
-  EXPECT_TRUE(lock.idle());
-  EXPECT_EQ(lock.Release(), std::nullopt);
-}
-
 }  // namespace
 }  // namespace tolvi

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "fakes/in_memory_files.h"
+#include "fakes/fake_file_system.h"
 
 namespace tolvi {
 namespace {
@@ -138,47 +138,47 @@ class LoadPhrasesTest : public ::testing::Test {
   const std::filesystem::path program_ = "/opt/tolvi";
   const std::filesystem::path data_ = "/home/u/.local/share/Drovik/Tolvi";
   const std::string shipped_ = Lines({"*Alerts", "Shipped phrase"});
-  testing::InMemoryFiles files_;
+  FakeFileSystem files_;
 };
 
 TEST_F(LoadPhrasesTest, CopiesTheShippedFileWhenTheDataDirectoryHasNone) {
-  files_.Put(program_ / "Text.txt", shipped_);
+  files_.SetFile(program_ / "Text.txt", shipped_);
   EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, ElementsAre("Shipped phrase"));
-  ASSERT_TRUE(files_.Has(data_ / "Text.txt"));
-  EXPECT_EQ(files_.Contents(data_ / "Text.txt"), shipped_);
+  EXPECT_EQ(files_.GetFile(data_ / "Text.txt"), shipped_);
 }
 
 TEST_F(LoadPhrasesTest, PrefersTheUsersOwnFile) {
-  files_.Put(program_ / "Text.txt", shipped_);
-  files_.Put(data_ / "Text.txt", Lines({"*Alerts", "My own phrase"}));
+  files_.SetFile(program_ / "Text.txt", shipped_);
+  files_.SetFile(data_ / "Text.txt", Lines({"*Alerts", "My own phrase"}));
   EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, ElementsAre("My own phrase"));
-  EXPECT_EQ(files_.copies(), 0);
+  EXPECT_EQ(files_.change_count(), 0u);
 }
 
 TEST_F(LoadPhrasesTest, NeverReplacesAnUnreadableOrHugeUserFile) {
-  files_.Put(program_ / "Text.txt", shipped_);
-  files_.Put(data_ / "Text.txt", "mine");
-  files_.MakeUnreadable(data_ / "Text.txt");
+  files_.SetFile(program_ / "Text.txt", shipped_);
+  files_.SetFile(data_ / "Text.txt", "mine");
+  files_.FailAccess(data_ / "Text.txt");
   EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, IsEmpty());
 
-  files_.Put(data_ / "Text.txt", "mine");
-  files_.PretendSize(data_ / "Text.txt", kMaxPhraseFileBytes + 1);
+  files_.FailAccess(data_ / "Text.txt", false);
+  const std::string huge(kMaxPhraseFileBytes + 1, 'x');
+  files_.SetFile(data_ / "Text.txt", huge);
   EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, IsEmpty());
 
-  EXPECT_EQ(files_.copies(), 0);
-  EXPECT_EQ(files_.Contents(data_ / "Text.txt"), "mine");
+  EXPECT_EQ(files_.change_count(), 0u);
+  EXPECT_EQ(files_.GetFile(data_ / "Text.txt"), huge);
 }
 
 TEST_F(LoadPhrasesTest, ReadsTheShippedFileInPlaceWhenTheCopyFails) {
-  files_.Put(program_ / "Text.txt", shipped_);
-  files_.FailCopies();
+  files_.SetFile(program_ / "Text.txt", shipped_);
+  files_.FailNextWrite();
   EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, ElementsAre("Shipped phrase"));
 }
 
 TEST_F(LoadPhrasesTest, PortableCopyReadsItsOwnFileWithoutCopying) {
-  files_.Put(program_ / "Text.txt", shipped_);
+  files_.SetFile(program_ / "Text.txt", shipped_);
   EXPECT_THAT(LoadPhrases(files_, program_, program_).phrases, ElementsAre("Shipped phrase"));
-  EXPECT_EQ(files_.copies(), 0);
+  EXPECT_EQ(files_.change_count(), 0u);
 }
 
 TEST_F(LoadPhrasesTest, NoFileAnywhereGivesNoPhrases) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fakes/in_memory_files.h"
+#include "fakes/fake_file_system.h"
 
 namespace tolvi {
 namespace {
@@ -31,22 +31,12 @@ class ScriptedDraw {
   std::vector<std::uint32_t> ranges_;
 };
 
-// Lists files that vanish before they can be opened.
-class VanishingFiles : public testing::InMemoryFiles {
- public:
-  std::set<std::string> vanished;
-  std::optional<std::uint64_t> FileSize(const std::filesystem::path& path) override {
-    if (vanished.contains(path.filename().string())) return std::nullopt;
-    return InMemoryFiles::FileSize(path);
-  }
-};
-
 class PickRandomFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"a.wav", "b.mp3", "c.ogg"}) files_.Put(kFolder / name, "sound");
+    for (const char* name : {"a.wav", "b.mp3", "c.ogg"}) files_.SetFile(kFolder / name, "sound");
   }
-  VanishingFiles files_;
+  FakeFileSystem files_;
 };
 
 TEST_F(PickRandomFileTest, EveryFileOfTheListingCanBeDrawn) {
@@ -61,21 +51,21 @@ TEST_F(PickRandomFileTest, EveryFileOfTheListingCanBeDrawn) {
 }
 
 TEST_F(PickRandomFileTest, ASingleFileIsPlayed) {
-  testing::InMemoryFiles one;
-  one.Put(kFolder / "only.wav", "sound");
+  FakeFileSystem one;
+  one.SetFile(kFolder / "only.wav", "sound");
   ScriptedDraw draw({1});
   EXPECT_EQ(PickRandomFile(one, kFolder, draw.AsDraw()), kFolder / "only.wav");
 }
 
 TEST_F(PickRandomFileTest, DrawsAgainWhenTheChosenFileVanished) {
-  files_.vanished = {"a.wav"};
+  files_.FailAccess(kFolder / "a.wav");  // listed, but gone when opened
   ScriptedDraw draw({1, 3});
   EXPECT_EQ(PickRandomFile(files_, kFolder, draw.AsDraw()), kFolder / "c.ogg");
   EXPECT_EQ(draw.ranges().size(), 2u);
 }
 
 TEST_F(PickRandomFileTest, GivesUpAfterThreeFailedTries) {
-  files_.vanished = {"a.wav", "b.mp3", "c.ogg"};
+  for (const char* name : {"a.wav", "b.mp3", "c.ogg"}) files_.FailAccess(kFolder / name);
   ScriptedDraw draw({1, 2, 3});
   EXPECT_EQ(PickRandomFile(files_, kFolder, draw.AsDraw()), std::nullopt);
   EXPECT_EQ(draw.ranges().size(), 3u);
@@ -95,8 +85,8 @@ TEST_F(PickRandomFileTest, DrawOutsideItsRangeIsClamped) {
 }
 
 TEST_F(PickRandomFileTest, DrawsFromTheFirstTenThousandFilesOnly) {
-  testing::InMemoryFiles many;
-  for (int i = 0; i < 10'005; ++i) many.Put(kFolder / ("f" + std::to_string(i)), "");
+  FakeFileSystem many;
+  for (int i = 0; i < 10'005; ++i) many.SetFile(kFolder / ("f" + std::to_string(i)), "");
   ScriptedDraw draw({10'000});
   ASSERT_TRUE(PickRandomFile(many, kFolder, draw.AsDraw()).has_value());
   EXPECT_EQ(draw.ranges(), std::vector<std::uint32_t>{10'000});

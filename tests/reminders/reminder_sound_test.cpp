@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fakes/fake_ui.h"
-#include "fakes/in_memory_files.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/recording_ui.h"
 
 namespace tolvi {
 namespace {
@@ -23,9 +23,9 @@ struct KindCase {
 class PlayReminderSoundTest : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(PlayReminderSoundTest, EachKindDoesItsOneThing) {
-  FakeUi ui;
-  testing::InMemoryFiles files;
-  files.Put("/sounds/chime.wav", "riff");
+  RecordingUi ui;
+  FakeFileSystem files;
+  files.SetFile("/sounds/chime.wav", "riff");
   const std::filesystem::path setting =
       AlertSoundFor(GetParam().kind) == AlertSound::kPlayRandomFile ? "/sounds" : "/x/gong.mp3";
   PlayReminderSound(
@@ -42,16 +42,16 @@ INSTANTIATE_TEST_SUITE_P(
                       KindCase{9, {}}, KindCase{0xFFFF'FFFF, {}}));
 
 TEST(ReminderSound, EmptySettingPlaysAndOpensNothingButStillBeeps) {
-  FakeUi ui;
-  testing::InMemoryFiles files;
+  RecordingUi ui;
+  FakeFileSystem files;
   const RandomDraw draw = [](std::uint32_t) { return 1u; };
   for (std::uint32_t kind = 0; kind <= 8; ++kind) PlayReminderSound(ui, files, draw, kind, "");
   EXPECT_THAT(ui.calls(), ElementsAre("beep", "beep"));
 }
 
 TEST(ReminderSound, RandomFolderWithoutFilesPlaysNothing) {
-  FakeUi ui;
-  testing::InMemoryFiles files;
+  RecordingUi ui;
+  FakeFileSystem files;
   PlayReminderSound(
       ui, files, [](std::uint32_t) { return 1u; }, 5, "/empty");
   EXPECT_THAT(ui.calls(), IsEmpty());

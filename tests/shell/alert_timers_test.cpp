@@ -45,7 +45,7 @@ TEST_F(AlertTimersTest, MicroBreakActionsPlayAndShowTheBalloonOrPause) {
     ui_.Clear();
     EXPECT_TRUE(HandleMicroBreakTimer(context_, services_, /*held=*/false));
     EXPECT_EQ(done_, c.done) << "action " << c.action;
-    EXPECT_EQ(ui_.calls().front(), "kill-timer 5");
+    EXPECT_EQ(ui_.calls().front(), "kill 5");
     const std::vector<std::string> expected_balloons =
         c.balloon ? std::vector<std::string>{"balloon Micro Break|Get up for a quick stretch!"}
                   : std::vector<std::string>{};
@@ -57,14 +57,14 @@ TEST_F(AlertTimersTest, WorkTypeMaximumPlaysTheReminderAction) {
   data().reminder_action = 6;
   EXPECT_TRUE(HandleWorkTypeMaximumTimer(context_, services_, false));
   EXPECT_EQ(done_, std::vector<std::string>{"play 6 /sounds/reminder.wav"});
-  EXPECT_EQ(ui_.calls(), std::vector<std::string>{"kill-timer 8"});
+  EXPECT_EQ(ui_.calls(), std::vector<std::string>{"kill 8"});
 }
 
 TEST_F(AlertTimersTest, MaximumBreakPlaysItsActionThenPauses) {
   data().max_break_action = 2;
   EXPECT_TRUE(HandleMaximumBreakTimer(context_, services_, false));
   EXPECT_EQ(done_, (std::vector<std::string>{"play 2 /sounds/long.wav", "pause 4000"}));
-  EXPECT_EQ(ui_.calls(), std::vector<std::string>{"kill-timer 9"});
+  EXPECT_EQ(ui_.calls(), std::vector<std::string>{"kill 9"});
 }
 
 TEST_F(AlertTimersTest, AlertsWaitWhileHeldAndKeepTheirTimers) {

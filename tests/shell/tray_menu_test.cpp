@@ -66,24 +66,6 @@ class TrayMenuTest : public ::testing::Test {
   RecentWorkTable recent_;
 };
 
-TEST_F(TrayMenuTest, TrayVariantListsEveryEntryInOrder) {
-  const std::vector<std::string> expected = {
-      "2003 About",
-      "2000 Help",
-      "-",
-      "2004 Reset Reminder ",
-      "> Recent Work: 2200=Writing 2201=Mail & news 2219=Last",
-      "2006 Away",
-      "2010 At Meeting",
-      "2007 On Break",
-      "-",
-      "2001 Options...",
-      "2009 Time Display...",
-      "2002 Exit",
-  };
-  EXPECT_EQ(Menu(MenuFacts{}), expected);
-}
-
 TEST_F(TrayMenuTest, WindowVariantStartsWithTheClickedRowAndTheWindowToggles) {
   data_.transparent = 1;
   data_.on_top = 1;

@@ -19,7 +19,7 @@
 #include "engine/program_data_load.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 
 namespace tolvi {
 namespace {
@@ -133,7 +133,7 @@ class ProgramDataFileTest : public ::testing::Test {
 
   FakeFileSystem files_;
   FakeClock clock_;
-  FakeUi ui_;
+  RecordingUi ui_;
   RecordDatabase records_{files_};
   ProgramData data_{};
   DataFileContext context_{.files = files_,

@@ -1,19 +1,19 @@
 #include "storage/record_database.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "fakes/fake_file_system.h"
-#include "platform/native/native_file_system.h"
+#include "platform/posix/posix_file_system.h"
 
 namespace tolvi {
 namespace {
@@ -203,12 +203,14 @@ TEST_P(CapacityRuleTest, NewRecordAppliesTheCapacityRules) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, CapacityRuleTest,
-    ::testing::Values(CapacityCase{10, 1, 20},      // free 9 < 10: grow by 10
-                      CapacityCase{200, 188, 211},  // 94 %: grow by 188 / 16
-                      CapacityCase{200, 150, 200},  // 75 %: stay
-                      CapacityCase{160, 100, 130},  // 62 %: compact, shrink by 160 * 3 / 16
-                      CapacityCase{60, 20, 50},     // 33 %, at most 100: shrink by 10
-                      CapacityCase{50, 20, 50}));   // not above 50: stay
+    ::testing::Values(CapacityCase{10, 1, 20},        // free 9 < 10: grow by 10
+                      CapacityCase{200, 188, 211},    // 94 %: grow by 188 / 16
+                      CapacityCase{1000, 900, 1000},  // exactly 90 %: stay
+                      CapacityCase{200, 150, 200},    // 75 %: stay
+                      CapacityCase{1000, 700, 1000},  // exactly 70 %: stay
+                      CapacityCase{160, 100, 130},    // 62 %: compact, shrink by 160 * 3 / 16
+                      CapacityCase{60, 20, 50},       // 33 %, at most 100: shrink by 10
+                      CapacityCase{50, 20, 50}));     // not above 50: stay
 
 TEST_F(RecordDatabaseTest, ShrinkCompactsInOrderAndCutsTheFile) {
   std::string image = SystemImage(160);
@@ -331,6 +333,21 @@ TEST(RecordDatabase, SortOrdersByTheInjectedCollator) {
   ASSERT_TRUE(db.SortRecords(kName).ok());
   EXPECT_EQ(db.ReadText(0, kName), "c");
   EXPECT_EQ(db.ReadText(2, kName), "a");
+}
+
+TEST(RecordDatabase, CollatorFallsBackToByteOrderForAnUnknownLocale) {
+  const char* saved = std::getenv("LC_ALL");
+  const std::string saved_value = saved != nullptr ? saved : "";
+  ::setenv("LC_ALL", "xx_XX.no-such-locale", 1);
+  const Collator collate = UserLocaleCollator();
+  if (saved != nullptr) {
+    ::setenv("LC_ALL", saved_value.c_str(), 1);
+  } else {
+    ::unsetenv("LC_ALL");
+  }
+  EXPECT_LT(collate("B", "a"), 0);
+  EXPECT_GT(collate("ab", "a"), 0);
+  EXPECT_EQ(collate("a", "a"), 0);
 }
 
 TEST_F(RecordDatabaseTest, SortDoesNothingItCannotDo) {
@@ -463,29 +480,6 @@ TEST_F(RecordDatabaseTest, ReadOnlyDatabaseRefusesEveryChange) {
   EXPECT_EQ(db_.CompactRecords(), RecordDatabase::kMoveBudget);
   EXPECT_EQ(FileNow(), image);
   EXPECT_EQ(files_.read_only_writes(), 0U);
-}
-
-TEST_F(RecordDatabaseTest, IteratesLiveRecordsTheWayCallersDo) {
-  std::string image = SystemImage(20);
-  SetSlot(image, 2, 10, "a");
-  SetSlot(image, 3, 5, "gone");
-  SetSlot(image, 7, 10, "b");
-  OpenImage(image);
-  std::vector<std::int32_t> seen;
-  for (std::int32_t s = db_.FirstRecordWithStatus(SlotStatus::kLive, 0);;) {
-    seen.push_back(s);
-    const std::int32_t next = db_.NextLiveRecord(s);
-    if (next == s) break;
-    s = next;
-  }
-  EXPECT_EQ(seen, (std::vector<std::int32_t>{2, 7}));
-  EXPECT_EQ(db_.FirstRecordWithStatus(SlotStatus::kDeleted, 4), -1);
-  EXPECT_EQ(db_.FirstRecordWithStatus(SlotStatus::kNeverUsed, 2), 4);
-  ASSERT_TRUE(db_.SetRecordStatus(2, SlotStatus::kDeleted).ok());
-  ASSERT_TRUE(db_.SetRecordStatus(7, SlotStatus::kDeleted).ok());
-  EXPECT_EQ(db_.live_count(), 0U);
-  EXPECT_EQ(db_.FirstRecordWithStatus(SlotStatus::kLive, 0), -1);
-  EXPECT_EQ(db_.NextLiveRecord(3), 3);
 }
 
 struct HostileCase {
@@ -727,8 +721,8 @@ TEST_F(RecordDatabaseTest, TwoThreadsCanShareOneHandle) {
       for (std::uint32_t i = 0; i < kPerRound; ++i) {
         const std::int32_t slot = db_.NewRecord();
         ++tag;
-        EXPECT_TRUE(db_.WriteText(slot, kName, "r" + std::to_string(tag)).ok());
-        EXPECT_TRUE(db_.WriteNumber(slot, 2, tag).ok());
+        ASSERT_TRUE(db_.WriteText(slot, kName, "r" + std::to_string(tag)).ok());
+        ASSERT_TRUE(db_.WriteNumber(slot, 2, tag).ok());
       }
       // Compaction moves records only into free slots before them, so
       // deleting from the top down leaves the slots still to visit in place.
@@ -736,7 +730,7 @@ TEST_F(RecordDatabaseTest, TwoThreadsCanShareOneHandle) {
       for (auto slot = live.rbegin(); slot != live.rend(); ++slot) {
         const std::uint32_t made = db_.ReadNumber(*slot, 2).value_or(0);
         if (made >= first_tag && made % kKeptEvery != 0) {
-          EXPECT_TRUE(db_.SetRecordStatus(*slot, SlotStatus::kDeleted).ok());
+          ASSERT_TRUE(db_.SetRecordStatus(*slot, SlotStatus::kDeleted).ok());
         }
       }
     }
@@ -750,9 +744,7 @@ TEST_F(RecordDatabaseTest, TwoThreadsCanShareOneHandle) {
     (void)db_.FindRecord(-1, "r150");
     for (const std::int32_t slot : db_.LiveRecords()) {
       (void)db_.ReadNumber(slot, 2);
-      // A slot cut off by a shrink meanwhile is refused, nothing worse.
-      const Status written = db_.WriteNumber(slot, 12, 7);
-      EXPECT_TRUE(written.ok() || written.code() == Status::Code::kInvalidArgument);
+      (void)db_.WriteNumber(slot, 12, 7);
     }
   };
   while (!done) pass();
@@ -767,11 +759,10 @@ TEST_F(RecordDatabaseTest, TwoThreadsCanShareOneHandle) {
 }
 
 TEST(RecordDatabase, KeepsRecordsAcrossRemapsOfARealFile) {
-  const std::filesystem::path directory = std::filesystem::temp_directory_path() /
-                                          ("tolvi-db-" + std::to_string(std::random_device{}()));
-  ASSERT_TRUE(std::filesystem::create_directory(directory));
-  const std::filesystem::path path = directory / "TlvDB.lbf";
-  NativeFileSystem files;
+  std::string directory = (std::filesystem::temp_directory_path() / "tolvi-db-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(directory.data()), nullptr);
+  const std::filesystem::path path = std::filesystem::path(directory) / "TlvDB.lbf";
+  PosixFileSystem files;
   {
     RecordDatabase db(files, ByteOrder);
     ASSERT_TRUE(db.Create(path, kSystemTypes).ok());

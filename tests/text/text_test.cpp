@@ -32,47 +32,8 @@ TEST(Text, ParseDecimalReadsDigitsWithThirtyTwoBitWrap) {
             12u);
 }
 
-struct FindCase {
-  std::int32_t start;
-  std::string_view text;
-  std::string_view pattern;
-  std::int32_t expected;
-};
-
-TEST(Text, FindTextReportsPositionAbsenceAndBadArguments) {
-  const std::array<FindCase, 9> cases = {{
-      {1, "abcabc", "bc", 2},
-      {3, "abcabc", "bc", 5},
-      {5, "abcabc", "bc", 5},
-      {1, "abc", "abc", -1},
-      {1, "ab", "abc", -1},
-      {0, "abc", "b", -2},
-      {4, "abc", "b", -2},  // last possible start is 3
-      {3, "abc", "c", 3},
-      {1, "abc", "x", 0},
-  }};
-  for (const FindCase& c : cases) {
-    EXPECT_EQ(FindText(c.start, c.text, c.pattern), c.expected)
-        << c.text << " / " << c.pattern << " from " << c.start;
-  }
-  EXPECT_EQ(FindText(1, "abcABC", "AB"), 4) << "case-sensitive";
-}
-
 TEST(Text, LowerCaseAsciiChangesOnlyAToZ) {
   EXPECT_EQ(LowerCaseAscii("AZaz@[`{09 \xC3\x89"), "azaz@[`{09 \xC3\x89");
-}
-
-TEST(Text, ReverseTextReversesBytes) {
-  EXPECT_EQ(ReverseText("C:\\Tolvi\\a"), "a\\ivloT\\:C");
-  EXPECT_EQ(ReverseText(""), "");
-}
-
-TEST(Text, CopySubtextIsClampedToTheText) {
-  EXPECT_EQ(CopySubtext("12:34", 3, 2), "34");
-  EXPECT_EQ(CopySubtext("12:34", 0, 2), "12");
-  EXPECT_EQ(CopySubtext("12:34", 3, 50), "34");
-  EXPECT_EQ(CopySubtext("12:34", 5, 1), "");
-  EXPECT_EQ(CopySubtext("12:34", 99, 1), "");
 }
 
 struct HoursCase {
@@ -86,24 +47,18 @@ TEST(Text, FormatHoursTruncatesToHundredthsOfAnHour) {
   constexpr auto kHm = TimeStyle::kHoursMinutes;
   constexpr auto kDec = TimeStyle::kDecimal;
   constexpr auto kShare = TimeStyle::kShare;
-  const std::array<HoursCase, 20> cases = {{
+  const std::array<HoursCase, 14> cases = {{
       {5400000, 36000, kHm, "1:30"},
       {5400000, 36000, kDec, "1.50"},
       {45, 6, kDec, "0.07"},
       {45, 6, kHm, "0:04"},
       {600, 6, kShare, "1.0"},
-      {600, 6, kDec, "1.00"},
-      {60000, 36000, kHm, "0:00"},
       {120000, 36000, kHm, "0:01"},
       {3540000, 36000, kHm, "0:58"},
-      {3600000, 36000, kHm, "1:00"},
       {150, 0, kHm, "1:30"},
       {0, 36000, kHm, "0:00"},
-      {0, 36000, kDec, "0.00"},
       {0, 36000, kShare, "0.0"},
       {2000, 6, kShare, "3.33"},  // a share of one third
-      {1500, 6, kShare, "2.50"},
-      {150, 6, kShare, "0.25"},
       {30, 6, kShare, "0.05"},
       {4294967295u, 1, kDec, "42949672.95"},
       {4294967295u, 36000, kHm, "1193:02"},
@@ -114,11 +69,6 @@ TEST(Text, FormatHoursTruncatesToHundredthsOfAnHour) {
   }
 }
 
-TEST(Text, TimeStyleForFollowsDecimalHoursSwitch) {
-  EXPECT_EQ(TimeStyleFor(0), TimeStyle::kHoursMinutes);
-  EXPECT_EQ(TimeStyleFor(1), TimeStyle::kDecimal);
-}
-
 struct DurationCase {
   std::uint32_t milliseconds;
   bool short_form;
@@ -126,15 +76,12 @@ struct DurationCase {
 };
 
 TEST(Text, FormatDurationWritesUpToFourPartsOrTwoInShortForm) {
-  const std::array<DurationCase, 10> cases = {{
+  const std::array<DurationCase, 7> cases = {{
       {90061000, true, "1 Dys, 1 Hrs"},
       {90061000, false, "1 Dys, 1 Hrs, 1 Mns, 1 Scs"},
-      {5400000, true, "1 Hrs, 30 Mns"},
       {61000, true, "1 Mns, 1 Scs"},
-      {3600000, true, "1 Hrs"},
       {86400000, false, "1 Dys"},
       {999, false, ""},
-      {0, true, ""},
       {86401000, true, "1 Dys, 1 Scs"},
       {86460000 + 1000, true, "1 Dys, 1 Mns"},
   }};

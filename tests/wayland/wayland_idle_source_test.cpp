@@ -20,7 +20,7 @@
 #include "engine/tick.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 #include "platform/idle_clock.h"
 #include "platform/linux/idle_chooser.h"
 #include "settings/settings.h"
@@ -129,7 +129,7 @@ TEST(WaylandIdleSource, IdleOfExactlyAwayTimeIsAway) {
   ASSERT_NE(opened, nullptr);
   WaylandIdleSource& source = *opened;
   IdleClock idle_clock(clock, std::move(opened));
-  FakeUi ui;
+  RecordingUi ui;
   FakeFileSystem files;
   NoRandom random;
   CoreContext context{CorePorts{idle_clock, ui, files, random}, "/data", "/program"};

@@ -12,7 +12,7 @@
 #include "accounting/work_type_record.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 #include "settings/settings.h"
 #include "state/core_context.h"
 
@@ -52,7 +52,7 @@ class CoreFixture : public ::testing::Test {
   std::string Log() { return files_.GetFile("/data/dLog.txt").value_or(""); }
 
   FakeClock clock_;
-  FakeUi ui_;
+  RecordingUi ui_;
   FakeFileSystem files_;
   NoRandom random_;
   CoreContext context_{CorePorts{clock_, ui_, files_, random_}, "/data", "/program"};

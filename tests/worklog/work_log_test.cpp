@@ -9,7 +9,7 @@
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_ui.h"
+#include "fakes/recording_ui.h"
 
 namespace tolvi {
 namespace {
@@ -120,7 +120,7 @@ TEST_F(WorkLogTest, LinesTheLogRefusesWaitAndAreWrittenFirstExactlyOnce) {
 }
 
 TEST_F(WorkLogTest, LinesNoFileTakesWaitInTheBacklogBehindThePendingFile) {
-  FakeUi ui;
+  RecordingUi ui;
   WorkLogBacklog backlog;
   files_.SetFile("/data/dLog.txt Pending", "a\r\n");
   files_.FailAccess("/data/dLog.txt");
@@ -144,7 +144,7 @@ TEST_F(WorkLogTest, LinesNoFileTakesWaitInTheBacklogBehindThePendingFile) {
 }
 
 TEST_F(WorkLogTest, LinesKeptInMemoryAreWrittenAfterThePendingFileOnes) {
-  FakeUi ui;
+  RecordingUi ui;
   WorkLogBacklog backlog;
   files_.FailAccess("/data/dLog.txt");
   files_.FailAccess("/data/dLog.txt Pending");
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TornWriteTest,
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(WorkLogTest, TheUserIsToldOncePerOutage) {
-  FakeUi ui;
+  RecordingUi ui;
   WorkLogBacklog backlog;
   const auto write = [&](std::string_view text) {
     return WorkLog(files_, clock_, "/data", backlog, ui).WriteLogLine(text, LogLineMode::kPlain);

@@ -15,7 +15,7 @@
 #include "dialogs/options_model.h"
 #include "dialogs/work_details_model.h"
 #include "engine/requests.h"
-#include "recording_ui.h"
+#include "sim_window.h"
 #include "state/command_ids.h"
 
 namespace tolvi::sim {

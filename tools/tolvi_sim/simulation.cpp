@@ -38,7 +38,7 @@ Simulation::Simulation(std::filesystem::path data_directory, std::ostream& out)
     : data_directory_(std::move(data_directory)),
       out_(out),
       ui_(out, clock_, data_directory_),
-      context_(std::make_unique<CoreContext>(CorePorts{clock_, ui_, files_, random_},
+      context_(std::make_unique<CoreContext>(CorePorts{clock_, ui_.port(), files_, random_},
                                              data_directory_, data_directory_, ByteOrder)) {
   InstallStandardHooks(*context_);
   InstallDefaultHandlers();
@@ -193,7 +193,7 @@ void Simulation::FinishMonitorThread() {
 }
 
 void Simulation::MainEvent() {
-  const std::optional<RecordingUi::DueTimer> timer = ui_.NextTimer();
+  const std::optional<Window::DueTimer> timer = ui_.NextTimer();
   if (dialog_ && (!timer || dialog_->closes_at < timer->due)) {
     CloseWorkTypeDialog();
   } else if (timer) {
@@ -201,7 +201,7 @@ void Simulation::MainEvent() {
     if (const auto handler = timer_handlers_.find(timer->id); handler != timer_handlers_.end()) {
       handler->second(*this);
     } else {
-      ui_.KillTimer(timer->id);
+      ui_.port().KillTimer(timer->id);
     }
   }
   HandlePosted();
@@ -210,7 +210,7 @@ void Simulation::MainEvent() {
 
 void Simulation::HandlePosted() {
   while (const std::optional<std::uint32_t> message = ui_.TakePosted()) {
-    if (*message == RecordingUi::kCloseMessage) {
+    if (*message == Window::kCloseMessage) {
       std::lock_guard lock(context().state.mutex);
       context().state.activity.window_shown = false;
     } else {

@@ -20,7 +20,7 @@
 #include <ostream>
 #include <string>
 
-#include "recording_ui.h"
+#include "sim_window.h"
 #include "state/core_context.h"
 #include "unsynced_file_system.h"
 #include "virtual_clock.h"
@@ -41,7 +41,7 @@ class Simulation {
   Simulation(std::filesystem::path data_directory, std::ostream& out);
 
   VirtualClock& clock() { return clock_; }
-  RecordingUi& ui() { return ui_; }
+  Window& ui() { return ui_; }
   CoreContext& context() { return *context_; }
 
   enum class Phase { kNotStarted, kRunning, kEnded };
@@ -102,7 +102,7 @@ class Simulation {
   std::filesystem::path data_directory_;
   std::ostream& out_;
   VirtualClock clock_;
-  RecordingUi ui_;
+  Window ui_;
   UnsyncedFileSystem files_;
   SeededRandom random_;
   std::unique_ptr<CoreContext> context_;

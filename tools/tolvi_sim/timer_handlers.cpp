@@ -43,20 +43,20 @@ void BreakReminder(Simulation& sim) {
 }
 
 void MicroBreak(Simulation& sim) {
-  sim.ui().KillTimer(TimerId::kMicroBreak);
+  sim.ui().port().KillTimer(TimerId::kMicroBreak);
   const AlertSetting alert = ReadAlert(sim, [](const ProgramData& data) {
     return AlertSetting{data.micro_break_action, FieldText(data.micro_break_file)};
   });
   if (alert.kind > 0) PrintSound(sim, alert.kind, alert.file);
   if (alert.kind == kMicroBreakBeepAndBalloon) {
-    sim.ui().ShowBalloon("Micro Break", "Get up for a quick stretch!", TrayIcon::kWorking);
+    sim.ui().port().ShowBalloon("Micro Break", "Get up for a quick stretch!", TrayIcon::kWorking);
   } else {
     PrintPause(sim, kAlertPauseMs);
   }
 }
 
 void WorkTypeMaximum(Simulation& sim) {
-  sim.ui().KillTimer(TimerId::kWorkTypeMaximum);
+  sim.ui().port().KillTimer(TimerId::kWorkTypeMaximum);
   const AlertSetting alert = ReadAlert(sim, [](const ProgramData& data) {
     return AlertSetting{data.reminder_action, FieldText(data.reminder_file)};
   });
@@ -64,7 +64,7 @@ void WorkTypeMaximum(Simulation& sim) {
 }
 
 void MaximumBreak(Simulation& sim) {
-  sim.ui().KillTimer(TimerId::kMaximumBreak);
+  sim.ui().port().KillTimer(TimerId::kMaximumBreak);
   const AlertSetting alert = ReadAlert(sim, [](const ProgramData& data) {
     return AlertSetting{data.max_break_action, FieldText(data.max_break_file)};
   });

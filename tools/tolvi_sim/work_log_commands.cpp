@@ -139,7 +139,7 @@ std::string UpgradeFrom250(Simulation& sim, const Arguments& args) {
   (void)files.CopyFile(live.DataFile(kWorkLogFileName), directory / kWorkLogFileName);
 
   SeededRandom random;
-  CoreContext upgraded(CorePorts{sim.clock(), sim.ui(), files, random}, directory, directory,
+  CoreContext upgraded(CorePorts{sim.clock(), sim.ui().port(), files, random}, directory, directory,
                        [](std::string_view a, std::string_view b) { return a.compare(b); });
   const LoadResult loaded = LoadProgramFiles(upgraded);
   for (const std::string& notice : loaded.notices) sim.ui().Note("notice " + notice);

@@ -1,19 +1,28 @@
-// FakeUi: a recording Ui for tests. Every call becomes one line of text in
-// calls(), in order:
-//   "timer ID PERIOD", "kill-timer ID", "command ID", "close",
-//   "add-tray ICON|TOOLTIP", "tray ICON|TOOLTIP", "balloon TITLE|TEXT", "notice TEXT",
-//   "ask MESSAGE|BUTTON1|BUTTON2 -> ANSWER", "beep", "play FILE",
-//   "stop-sound", "open FILE"
-// (ids and icons as numbers). Repaint requests are only counted, since a
-// running monitor asks for one on every tick. Questions are answered from a
-// queue; when it is empty the answerer decides, and without one the answer
-// is 2, as for a dialog closed without a choice. Thread-safe.
+// RecordingUi: the one recording Ui, shared by the unit tests, tolvi-sim and
+// the benchmarks. Every call becomes one line of text, in order:
+//   "timer ID PERIOD", "kill ID", "post ID", "post close",
+//   "addtray ICON|TOOLTIP" (+ " -> failed" without a tray), "tray ICON|TOOLTIP",
+//   "balloon TITLE|TEXT", "notice TEXT", "ask MESSAGE|BUTTON1|BUTTON2 -> ANSWER",
+//   "beep", "play FILE", "stop-sound", "open FILE"
+// (ids and icons as numbers; files as Hooks::show_path prints them). Repaint
+// requests are only counted, since a running monitor asks for one on every
+// tick. Questions are answered from a queue; when it is empty the answerer
+// decides, and without one the answer is 2, as for a dialog closed without a
+// choice.
+//
+// The lines are kept for calls() unless KeepCalls(false) (benchmarks), and
+// handed to Hooks::line as they happen (tolvi-sim prints them); the timer and
+// post hooks let a runner play the main thread. Thread-safe: the hooks and
+// the answerer run outside the internal lock, on the calling thread.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +35,20 @@ namespace tolvi {
 // backslash, which messages then show.
 std::string ForwardSlashes(std::string text);
 
-class FakeUi : public Ui {
+class RecordingUi : public Ui {
  public:
+  struct Hooks {
+    std::function<void(const std::string&)> line;
+    std::function<std::string(const std::filesystem::path&)> show_path;
+    // A timer armed with its period, or killed (nullopt).
+    std::function<void(TimerId, std::optional<std::uint32_t>)> timer;
+    // A window message: a command id, or nullopt for the close message.
+    std::function<void(std::optional<std::uint32_t>)> posted;
+  };
+
+  RecordingUi() = default;
+  explicit RecordingUi(Hooks hooks) : hooks_(std::move(hooks)) {}
+
   void ArmTimer(TimerId id, std::uint32_t period_ms) override;
   void KillTimer(TimerId id) override;
   void PostCommand(std::uint32_t command_id) override;
@@ -48,6 +69,7 @@ class FakeUi : public Ui {
   void SetAnswerer(std::function<int(const Question&)> answerer);
   // Whether AddTray succeeds (it does unless told otherwise).
   void SetTrayAvailable(bool available);
+  void KeepCalls(bool keep);
 
   std::vector<std::string> calls() const;
   std::vector<Question> questions() const;
@@ -57,14 +79,19 @@ class FakeUi : public Ui {
   void Clear();
 
  private:
-  void Record(std::string line);
+  // Builds the line only when someone will read it.
+  template <typename MakeLine>
+  void Record(MakeLine make_line);
+  std::string Path(const std::filesystem::path& file) const;
 
+  const Hooks hooks_;
   mutable std::mutex mutex_;
   std::vector<std::string> calls_;
   std::vector<Question> questions_;
   std::deque<int> answers_;
   std::function<int(const Question&)> answerer_;
   bool tray_available_ = true;
+  bool keep_calls_ = true;
   int repaints_ = 0;
 };
 
