@@ -29,7 +29,7 @@ class OptionsModelTest : public DialogFixture {
       return picked_;
     };
     services_.open_file = [this](const std::filesystem::path& file) {
-      events_.push_back("open " + file.string());
+      events_.push_back("open " + file.generic_string());
     };
     services_.log_totals = [this](CoreContext&) { events_.push_back("log-totals"); };
     services_.set_autostart = [this](bool on) {
