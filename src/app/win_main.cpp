@@ -2,8 +2,9 @@
 // (shell/win/application.h); this reads the command line. --help and
 // --version print to the console the program was started from, or show a
 // message box when there is none.
-#include <shellapi.h>
 #include <windows.h>
+// windows.h first: this needs its types.
+#include <shellapi.h>
 
 #include <string>
 #include <vector>

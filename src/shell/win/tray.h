@@ -11,8 +11,9 @@
 // GUI thread only. Owns the icon handles it loads; the window is borrowed.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+// windows.h first: this needs its types.
+#include <shellapi.h>
 
 #include <cstdint>
 #include <optional>

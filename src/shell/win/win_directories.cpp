@@ -1,7 +1,8 @@
 #include "shell/win/win_directories.h"
 
-#include <shlobj.h>
 #include <windows.h>
+// windows.h first: this needs its types.
+#include <shlobj.h>
 
 #include <string>
 
