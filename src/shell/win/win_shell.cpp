@@ -21,6 +21,7 @@ namespace tolvi::win {
 namespace {
 
 constexpr DWORD kServeSliceMs = 50;
+constexpr UINT kShowTrayMenuMessage = WM_APP + 4;
 constexpr WORD kSmallIconId = 501;
 
 }  // namespace
@@ -170,6 +171,9 @@ bool WinShell::HandleMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) 
     case WM_RBUTTONUP:
       ShowMenu(MenuVariant::kWindow, static_cast<std::uint32_t>(HIWORD(l)));
       return true;
+    case kShowTrayMenuMessage:
+      ShowMenu(MenuVariant::kTray, std::nullopt);
+      return true;
     case kTrayCallbackMessage:
       if (w == 0) OnTrayCallback(l);
       return true;
@@ -186,7 +190,9 @@ bool WinShell::HandleMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) 
 void WinShell::OnTrayCallback(LPARAM mouse_message) {
   switch (static_cast<UINT>(mouse_message)) {
     case WM_RBUTTONDOWN:
-      ShowMenu(MenuVariant::kTray, std::nullopt);
+      // Opened once the tray has had its button back: a menu tracked from
+      // inside the tray's own mouse handling never shows.
+      ::PostMessageW(window_->handle(), kShowTrayMenuMessage, 0, 0);
       context_.events.wake.Set();
       break;
     case WM_LBUTTONDOWN:
@@ -208,8 +214,9 @@ void WinShell::ShowMenu(MenuVariant variant, std::optional<std::uint32_t> client
   facts.sound_playing = ui_.sound_playing();
   POINT at{};
   ::GetCursorPos(&at);
-  const UINT alignment =
-      variant == MenuVariant::kTray ? TPM_RIGHTALIGN | TPM_BOTTOMALIGN : TPM_RIGHTALIGN;
+  // The tray's menu opens beside the pointer, turned by the system where
+  // the screen ends; the window's has its right edge at the pointer.
+  const UINT alignment = variant == MenuVariant::kTray ? 0U : TPM_RIGHTALIGN;
   const std::uint32_t chosen = TrackMenu(
       window_->handle(), BuildPopupMenu(snapshot.data, snapshot.activity, snapshot.recent, facts),
       at, alignment);
