@@ -28,15 +28,19 @@ endif()
 set(TOLVI_WIN_RC ${CMAKE_SOURCE_DIR}/resources/win/tolvi.rc)
 set_source_files_properties(${TOLVI_WIN_RC} PROPERTIES COMPILE_DEFINITIONS
                                                        "${TOLVI_WIN_RC_DEFINES}")
-add_executable(tolvi WIN32 ${src}/app/win_main.cpp ${TOLVI_WIN_SHELL_SOURCES}
-                           ${TOLVI_WIN_DIALOG_SOURCES} ${TOLVI_WIN_RC})
+# The shell as a library, so that its tests link the same code.
+set(TOLVI_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+add_library(tolvi_win_shell STATIC ${TOLVI_WIN_SHELL_SOURCES} ${TOLVI_WIN_DIALOG_SOURCES})
+target_compile_options(tolvi_win_shell PRIVATE ${TOLVI_WARNINGS})
+target_compile_definitions(tolvi_win_shell PRIVATE ${TOLVI_WIN_DEFINES})
+target_link_libraries(tolvi_win_shell PUBLIC tolvi_platform tolvi_core user32 gdi32 shell32
+                                             comctl32 ole32 uuid)
+add_executable(tolvi WIN32 ${src}/app/win_main.cpp ${TOLVI_WIN_RC})
 target_compile_options(tolvi PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TOLVI_WARNINGS}>)
-target_compile_definitions(tolvi PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
-                                         _WIN32_WINNT=0x0601)
 # wWinMain is the entry point (UNICODE).
+target_compile_definitions(tolvi PRIVATE ${TOLVI_WIN_DEFINES})
 target_link_options(tolvi PRIVATE -municode)
-target_link_libraries(tolvi PRIVATE tolvi_platform tolvi_core user32 gdi32 shell32 comctl32
-                                    ole32 uuid)
+target_link_libraries(tolvi PRIVATE tolvi_win_shell)
 
 if(NOT TOLVI_BUILD_TESTS)
   return()
@@ -64,12 +68,14 @@ foreach(dir text platform storage settings state accounting worklog engine remin
     endif()
   endforeach()
 endforeach()
+# The Win32 shell's own tests.
+list(APPEND TOLVI_WIN_TESTS ${CMAKE_SOURCE_DIR}/tests/win/win_shell_test.cpp)
 file(GLOB TOLVI_FAKES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp)
 add_executable(tolvi_tests ${TOLVI_WIN_TESTS} ${TOLVI_FAKES})
 target_include_directories(tolvi_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(tolvi_tests PRIVATE ${TOLVI_WARNINGS})
 target_compile_definitions(tolvi_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(tolvi_tests PRIVATE tolvi_platform tolvi_core gtest gmock gtest_main)
+target_link_libraries(tolvi_tests PRIVATE tolvi_win_shell gtest gmock gtest_main)
 
 # One process for every test: Wine takes seconds to start each one.
 enable_testing()

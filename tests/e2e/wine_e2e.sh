@@ -36,6 +36,10 @@ xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
+# Wine's desktop lives as long as its server and keeps the display it was
+# started with (none, after wineboot): a new server takes this one.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 
 # The Linux build's files, for today, with settings that differ from the
 # defaults so that a lost setting shows.
@@ -56,7 +60,10 @@ for _ in $(seq 120); do
   kill -0 "$tolvi_pid" 2>/dev/null || fail "tolvi.exe ended at start: $(cat "$work/first.out")"
   sleep 0.5
 done
-[ -n "$window" ] || fail "no main window after 60 s"
+if [ -z "$window" ]; then
+  [ -n "$images" ] && mkdir -p "$images" && import -window root "$images/no-window.png"
+  fail "no main window after 60 s (the screen is in ${images:-no image})"
+fi
 sleep 3  # the monitor's first pass fills the window
 
 if [ -n "$images" ]; then
