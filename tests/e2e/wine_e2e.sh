@@ -4,8 +4,8 @@
 # saves and ends on WM_CLOSE (taskkill without /F), and leaves files that the
 # Linux tolvi-sim reads back with every setting as it was.
 #   wine_e2e.sh WINDOWS_BUILD_DIR LINUX_TOLVI_SIM [IMAGE_DIR [SETUP_EXE]]
-# IMAGE_DIR, when given (not empty), receives windows-main-window.png and
-# windows-menu.png. SETUP_EXE, when given, is installed silently and
+# IMAGE_DIR, when given (not empty), receives windows-main-window.png,
+# windows-menu.png and windows-tray-menu.png. SETUP_EXE, when given, is installed silently and
 # uninstalled again: the program goes, the user's data stays.
 # Uses the caller's WINEPREFIX (a fresh one is made when none is set).
 set -euo pipefail
@@ -76,6 +76,18 @@ if [ -n "$images" ]; then
     "$images/windows-menu.png"
   xdotool key Escape
   sleep 1
+  # Without a window manager Wine shows the tray as a window of its own.
+  tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n1 || true)
+  if [ -n "$tray" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$tray")"
+    xdotool mousemove $((X + 10)) $((Y + HEIGHT / 2))
+    sleep 0.5
+    xdotool click 3
+    sleep 2
+    import -window root -crop 240x200+0+0 +repage "$images/windows-tray-menu.png"
+    xdotool key Escape
+    sleep 1
+  fi
 fi
 
 # A second copy finds the first one's mutex, tries again after 5 s and ends.
