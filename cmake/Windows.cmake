@@ -1,7 +1,46 @@
-# The Windows build's tests (cross-compiled with cmake/toolchain-mingw64.cmake):
-# the core's unit tests and those of the Windows ports as one GoogleTest
-# program, run under Wine by scripts/test-windows.sh. Included by the top
-# CMakeLists.txt in place of the Linux desktop program and tests.
+# The Windows build (cross-compiled with cmake/toolchain-mingw64.cmake): the
+# program tolvi.exe, a Win32 shell over the core, and the tests: the core's
+# unit tests and those of the Windows ports as one GoogleTest program, run
+# under Wine by scripts/test-windows.sh. Included by the top CMakeLists.txt
+# in place of the Linux desktop program and tests.
+
+# tolvi.exe: the Win32 shell, its resources (icons, version, manifest) and
+# the dialogs. The runtime is linked statically (the toolchain's flags).
+enable_language(RC)
+set(TOLVI_WIN_SHELL_SOURCES
+    ${src}/shell/win/about_box.cpp ${src}/shell/win/alert_runner.cpp
+    ${src}/shell/win/application.cpp ${src}/shell/win/display_painter.cpp
+    ${src}/shell/win/main_window.cpp ${src}/shell/win/tray.cpp
+    ${src}/shell/win/win_directories.cpp ${src}/shell/win/win_shell.cpp
+    ${src}/shell/win/win_ui.cpp)
+# Stand-ins for the dialogs until their sources join the build.
+set(TOLVI_WIN_PENDING_DIALOGS src/shell/win/pending_dialogs.cpp)
+set(TOLVI_WIN_DIALOG_SOURCES)
+set(TOLVI_WIN_RC_DEFINES)
+if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/WindowsDialogs.cmake)
+  include(${CMAKE_SOURCE_DIR}/cmake/WindowsDialogs.cmake)
+else()
+  set(TOLVI_WIN_DIALOG_SOURCES ${CMAKE_SOURCE_DIR}/${TOLVI_WIN_PENDING_DIALOGS})
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/resources/win/dialogs.rc)
+  set(TOLVI_WIN_RC_DEFINES TOLVI_HAS_DIALOGS_RC)
+endif()
+set(TOLVI_WIN_RC ${CMAKE_SOURCE_DIR}/resources/win/tolvi.rc)
+set_source_files_properties(${TOLVI_WIN_RC} PROPERTIES COMPILE_DEFINITIONS
+                                                       "${TOLVI_WIN_RC_DEFINES}")
+# The shell as a library, so that its tests link the same code.
+set(TOLVI_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+add_library(tolvi_win_shell STATIC ${TOLVI_WIN_SHELL_SOURCES} ${TOLVI_WIN_DIALOG_SOURCES})
+target_compile_options(tolvi_win_shell PRIVATE ${TOLVI_WARNINGS})
+target_compile_definitions(tolvi_win_shell PRIVATE ${TOLVI_WIN_DEFINES})
+target_link_libraries(tolvi_win_shell PUBLIC tolvi_platform tolvi_core user32 gdi32 shell32
+                                             comctl32 ole32 uuid)
+add_executable(tolvi WIN32 ${src}/app/win_main.cpp ${TOLVI_WIN_RC})
+target_compile_options(tolvi PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TOLVI_WARNINGS}>)
+# wWinMain is the entry point (UNICODE).
+target_compile_definitions(tolvi PRIVATE ${TOLVI_WIN_DEFINES})
+target_link_options(tolvi PRIVATE -municode)
+target_link_libraries(tolvi PRIVATE tolvi_win_shell)
 
 if(NOT TOLVI_BUILD_TESTS)
   return()
@@ -29,11 +68,13 @@ foreach(dir text platform storage settings state accounting worklog engine remin
     endif()
   endforeach()
 endforeach()
+# The Win32 shell's own tests.
+list(APPEND TOLVI_WIN_TESTS ${CMAKE_SOURCE_DIR}/tests/win/win_shell_test.cpp)
 add_executable(tolvi_tests ${TOLVI_WIN_TESTS})
 target_include_directories(tolvi_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(tolvi_tests PRIVATE ${TOLVI_WARNINGS})
 target_compile_definitions(tolvi_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(tolvi_tests PRIVATE tolvi_platform tolvi_fakes tolvi_core gtest gmock gtest_main)
+target_link_libraries(tolvi_tests PRIVATE tolvi_win_shell tolvi_fakes gtest gmock gtest_main)
 
 # One process for every test: Wine takes seconds to start each one.
 enable_testing()

@@ -21,6 +21,9 @@ packages+=(libwayland-dev wayland-protocols plasma-wayland-protocols qt6-wayland
 # The Windows build: MinGW-w64 (posix threads), Wine to run its tests, NSIS
 # for the installer, GoogleTest's sources to build it with the cross compiler.
 packages+=(g++-mingw-w64-x86-64-posix wine64 wine nsis googletest)
+# The Windows program's zip, and its end-to-end test under Wine (Xvfb,
+# xdotool and ImageMagick are listed above).
+packages+=(zip)
 packages+=("$@")
 
 missing=()

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs and runs them under Wine: every core and
 # Windows-port test in one tolvi_tests.exe process (Wine takes seconds to
-# start each process), then every tolvi-sim scenario through tolvi-sim.exe.
+# start each process), then every tolvi-sim scenario through tolvi-sim.exe,
+# then tolvi.exe itself end to end on files written by the Linux tolvi-sim
+# (tests/e2e/wine_e2e.sh, under Xvfb), with the installer.
 # Wine gets a fresh prefix in a temporary folder, removed afterwards.
 #   test-windows.sh [DIR]   (the build folder, default build-windows)
+# The Linux tolvi-sim is $TOLVI_LINUX_SIM, or one of the Linux builds of
+# scripts/test.sh, or else built here in DIR-host.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-build-windows}
@@ -43,5 +47,19 @@ failed=0
 for script in "$root"/tests/scenarios/*.sim; do
   "$root/tests/scenarios/run_scenario.sh" "$work/tolvi-sim" "$script" || failed=$((failed + 1))
 done
-echo "Windows pass: $(($(date +%s) - start)) s"
 [ "$failed" -eq 0 ] || { echo "$failed scenarios failed under Wine" >&2; exit 1; }
+echo "Scenarios done after $(($(date +%s) - start)) s"
+
+linux_sim=${TOLVI_LINUX_SIM:-}
+for candidate in "$root/build-release/tolvi-sim" "$root/build-asan/tolvi-sim"; do
+  [ -z "$linux_sim" ] && [ -x "$candidate" ] && linux_sim=$candidate
+done
+if [ -z "$linux_sim" ]; then
+  cmake -S "$root" -B "$dir-host" -DCMAKE_BUILD_TYPE=Release -DTOLVI_BUILD_GUI=OFF \
+    -DTOLVI_BUILD_TESTS=OFF -DTOLVI_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$dir-host" -j"$(nproc)" --target tolvi-sim >/dev/null
+  linux_sim="$dir-host/tolvi-sim"
+fi
+"$root/tests/e2e/wine_e2e.sh" "$dir" "$linux_sim" "$dir/e2e-images" \
+  "$root/dist/Tolvi-1.91-setup.exe"
+echo "Windows pass: $(($(date +%s) - start)) s (screenshots in $dir/e2e-images)"

@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# End to end under Wine and Xvfb: tolvi.exe starts on data files written by
+# the Linux tolvi-sim, shows its main window, lets a second copy give way,
+# saves and ends on WM_CLOSE (taskkill without /F), and leaves files that the
+# Linux tolvi-sim reads back with every setting as it was.
+#   wine_e2e.sh WINDOWS_BUILD_DIR LINUX_TOLVI_SIM [IMAGE_DIR [SETUP_EXE]]
+# IMAGE_DIR, when given (not empty), receives windows-main-window.png,
+# windows-menu.png and windows-tray-menu.png. SETUP_EXE, when given, is installed silently and
+# uninstalled again: the program goes, the user's data stays.
+# Uses the caller's WINEPREFIX (a fresh one is made when none is set).
+set -euo pipefail
+exe=$(realpath "$1/tolvi.exe")
+sim=$(realpath "$2")
+images=${3:-}
+setup=${4:+$(realpath "$4")}
+work=$(mktemp -d)
+xvfb_pid=""
+tolvi_pid=""
+cleanup() {
+  [ -n "$tolvi_pid" ] && kill "$tolvi_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "wine e2e: $*" >&2; exit 1; }
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ -z "${WINEPREFIX:-}" ]; then
+  export WINEPREFIX="$work/prefix"
+  wineboot -i >/dev/null 2>&1
+fi
+
+# A display of its own: Xvfb picks a free number and reports it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 3>"$work/display" &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+# Wine's desktop lives as long as its server and keeps the display it was
+# started with (none, after wineboot): a new server takes this one.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+
+# The Linux build's files, for today, with settings that differ from the
+# defaults so that a lost setting shows.
+mkdir -p "$work/data"
+now=$(date '+%Y-%m-%d %H:%M:%S')
+printf 'clock %s\nanswer 1\nstart\nset BreakInterval 1234000\nset WindowAlpha 200\nset AutoShow 1\nset ConfirmQuit 0\ncommand 2008\nrun 2m\nstop\n' \
+  "$now" > "$work/make.sim"
+"$sim" --data-dir "$work/data" "$work/make.sim" >/dev/null
+cp -r "$work/data" "$work/before"
+windows_data=$(winepath -w "$work/data" 2>/dev/null)
+
+wine "$exe" --data-dir "$windows_data" >"$work/first.out" 2>&1 &
+tolvi_pid=$!
+window=""
+for _ in $(seq 120); do
+  window=$(xdotool search --name '^Tolvi 1\.91$' 2>/dev/null | head -n1 || true)
+  [ -n "$window" ] && break
+  kill -0 "$tolvi_pid" 2>/dev/null || fail "tolvi.exe ended at start: $(cat "$work/first.out")"
+  sleep 0.5
+done
+if [ -z "$window" ]; then
+  [ -n "$images" ] && mkdir -p "$images" && import -window root "$images/no-window.png"
+  fail "no main window after 60 s (the screen is in ${images:-no image})"
+fi
+sleep 3  # the monitor's first pass fills the window
+
+if [ -n "$images" ]; then
+  mkdir -p "$images"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$images/windows-main-window.png"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
+  sleep 2
+  import -window root -crop "$((WIDTH + 200))x$((HEIGHT + 120))+${X}+${Y}" +repage \
+    "$images/windows-menu.png"
+  xdotool key Escape
+  sleep 1
+  # Without a window manager Wine shows the tray as a window of its own.
+  tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n1 || true)
+  if [ -n "$tray" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$tray")"
+    xdotool mousemove $((X + 10)) $((Y + HEIGHT / 2))
+    sleep 0.5
+    xdotool click 3
+    sleep 2
+    import -window root -crop 240x200+0+0 +repage "$images/windows-tray-menu.png"
+    xdotool key Escape
+    sleep 1
+  fi
+fi
+
+# A second copy finds the first one's mutex, tries again after 5 s and ends.
+start=$(date +%s)
+timeout 60 wine "$exe" --data-dir "$windows_data" >/dev/null 2>&1 || fail "the second copy failed"
+[ $(($(date +%s) - start)) -lt 60 ] || fail "the second copy did not give way"
+kill -0 "$tolvi_pid" 2>/dev/null || fail "the first copy ended when the second started"
+
+# WM_CLOSE from outside: the program saves and ends by itself.
+ended=""
+for _ in $(seq 6); do
+  wine taskkill /IM tolvi.exe >/dev/null 2>&1 || true
+  for _ in $(seq 20); do
+    kill -0 "$tolvi_pid" 2>/dev/null || { ended=yes; break; }
+    sleep 0.5
+  done
+  [ -n "$ended" ] && break
+done
+[ -n "$ended" ] || fail "tolvi.exe did not end on WM_CLOSE"
+wait "$tolvi_pid" || fail "tolvi.exe ended with status $?"
+tolvi_pid=""
+
+# Saved: the counted time moved on, the size and every setting stayed.
+for file in dTolvi.dat TlvDB.lbf; do
+  [ -f "$work/data/$file" ] || fail "$file is gone"
+  [ "$(stat -c %s "$work/data/$file")" = "$(stat -c %s "$work/before/$file")" ] ||
+    fail "$file changed its size"
+done
+cmp -s "$work/data/dTolvi.dat" "$work/before/dTolvi.dat" && fail "dTolvi.dat was not saved"
+printf 'clock %s\nstart\nshow BreakInterval\nshow WindowAlpha\nshow AutoShow\nshow ConfirmQuit\nshow DayOfMonth\nshow TodayText\nshow TotalDays\nshow CurrentName\n' \
+  "$now" > "$work/read.sim"
+"$sim" --data-dir "$work/before" "$work/read.sim" | grep '=' > "$work/before.txt"
+"$sim" --data-dir "$work/data" "$work/read.sim" | grep '=' > "$work/after.txt"
+diff -u "$work/before.txt" "$work/after.txt" || fail "a setting changed under Windows"
+grep -q '^BreakInterval=1234000$' "$work/after.txt" || fail "the settings were not read"
+if [ -n "$setup" ]; then
+  installed="$WINEPREFIX/drive_c/Program Files/Tolvi"
+  wine "$setup" /S
+  for file in tolvi.exe Text.txt ReadMe.htm DefSet.txt Uninstall.exe; do
+    [ -f "$installed/$file" ] || fail "the installer did not install $file"
+  done
+  menu_entry=$(find "$WINEPREFIX/drive_c/users" -name Tolvi.lnk | head -n1)
+  [ -n "$menu_entry" ] || fail "the installer made no Start-menu entry"
+  user_data="$(dirname "$(dirname "$(dirname "$(dirname "$(dirname "$menu_entry")")")")")/Drovik/Tolvi"
+  mkdir -p "$user_data"
+  cp "$work/data/dTolvi.dat" "$user_data/"
+  wine "$installed/Uninstall.exe" /S
+  # The uninstaller runs from a copy of itself, after this call returns.
+  for _ in $(seq 60); do [ -e "$installed/tolvi.exe" ] || break; sleep 0.5; done
+  [ ! -e "$installed/tolvi.exe" ] || fail "the uninstaller left tolvi.exe"
+  [ ! -e "$menu_entry" ] || fail "the uninstaller left the Start-menu entry"
+  cmp -s "$work/data/dTolvi.dat" "$user_data/dTolvi.dat" || fail "the uninstaller touched the data"
+fi
+echo "wine e2e: passed"
