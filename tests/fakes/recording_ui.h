@@ -46,7 +46,7 @@ class RecordingUi : public Ui {
     std::function<void(std::optional<std::uint32_t>)> posted;
   };
 
-  RecordingUi() = default;
+  RecordingUi() : RecordingUi(Hooks{}) {}
   explicit RecordingUi(Hooks hooks) : hooks_(std::move(hooks)) {}
 
   void ArmTimer(TimerId id, std::uint32_t period_ms) override;
