@@ -29,4 +29,4 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTOLVI_WERROR=ON -DTOLVI_BUILD_GUI=OFF -DTOLVI_BUILD_BENCH=OFF \
   "${launcher[@]}" "$@" >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target tolvi_tests tolvi-sim
+cmake --build "$dir" -j"$(nproc)" --target tolvi_tests tolvi-sim tolvi_dialog_smoke

@@ -26,4 +26,9 @@ ChoiceResult AskChoice(const ChoiceRequest& request, ChoiceOpenFlag& open_flag, 
 int ShowLockedReminder(DesktopLock& lock, const Question& question, ChoiceOpenFlag& open_flag,
                        HICON program_icon);
 
+// For the program's end (WM_ENDSESSION, a last-chance exit): when the
+// display is on the lock desktop, switches it back to the user's desktop.
+// Keeps no state; safe to call at any time.
+void LeaveLockDesktop();
+
 }  // namespace tolvi::win
