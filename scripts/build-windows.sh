@@ -2,7 +2,7 @@
 # Cross-builds Tolvi for 64-bit Windows with MinGW-w64: the core, the Windows
 # ports, tolvi-sim.exe and the test program tolvi_tests.exe.
 #   build-windows.sh [DIR [cmake options...]]   (DIR defaults to build-windows)
-# Installs the cross compiler, Wine, NSIS and the GoogleTest sources first
+# Installs the cross compiler, Wine, Xvfb, NSIS and the GoogleTest sources first
 # when they are missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,7 +10,7 @@ dir=${1:-build-windows}
 [ $# -gt 0 ] && shift
 case "$dir" in /*) ;; *) dir="$root/$dir" ;; esac
 
-packages=(cmake make g++-mingw-w64-x86-64-posix wine64 wine nsis googletest)
+packages=(cmake make g++-mingw-w64-x86-64-posix wine64 wine nsis googletest xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

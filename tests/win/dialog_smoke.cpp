@@ -92,12 +92,14 @@ bool Enabled(HWND dialog, int id) {
   return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != 0;
 }
 
-// Saves what the screen shows of the window as a 24-bit BMP.
+// Saves what the screen shows of the window's client area as a 24-bit BMP.
 void Shoot(HWND window, const std::string& folder, const char* name) {
   if (folder.empty()) return;
   ::Sleep(kPaintMs);
+  // The client area: without a window manager under Xvfb nobody draws the frame.
   RECT rect{};
-  ::GetWindowRect(window, &rect);
+  ::GetClientRect(window, &rect);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   const HDC screen = ::GetDC(nullptr);
@@ -203,14 +205,19 @@ ActivityState Activity(CoreContext& context) {
   return context.state.activity;
 }
 
-std::wstring InputDesktopName() {
-  const HDESK input = ::OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+std::wstring DesktopName(HDESK desktop) {
   wchar_t name[256] = {};
   DWORD needed = 0;
-  if (input != nullptr) {
-    ::GetUserObjectInformationW(input, UOI_NAME, name, sizeof(name) - sizeof(wchar_t), &needed);
-    ::CloseDesktop(input);
+  if (desktop != nullptr) {
+    ::GetUserObjectInformationW(desktop, UOI_NAME, name, sizeof(name) - sizeof(wchar_t), &needed);
   }
+  return name;
+}
+
+std::wstring InputDesktopName() {
+  const HDESK input = ::OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+  std::wstring name = DesktopName(input);
+  if (input != nullptr) ::CloseDesktop(input);
   return name;
 }
 
@@ -232,7 +239,7 @@ void QuestionCases(Smoke& smoke) {
         smoke.Expect(::IsWindow(dialog) != 0, "question: Enter answered it");
         ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
       });
-  smoke.Expect(answer == ChoiceResult::kSecond, "question: Escape is the second button");
+  smoke.Expect(answer == ChoiceResult::kSecond, "question: Enter or Escape gave the wrong answer");
   smoke.Expect(open_while_shown && !smoke.choice_open().IsOpen(), "question: open flag");
 
   smoke.Case(
@@ -316,14 +323,23 @@ void ImportAndLockCases(Smoke& smoke) {
   smoke.Expect(answer == 1, "import: OK is 1");
 
   DesktopLock lock;
+  bool switched = false;
   const Question reminder{"Take a Break!", "I'll take a break now.", "Snooze; I need more time!",
                           QuestionFont::kSmall};
   smoke.Case(
       "locked_reminder", kChoiceCaption,
       [&] { answer = ShowLockedReminder(lock, reminder, smoke.choice_open(), nullptr); },
-      [&](HWND dialog) { Click(dialog, 1); });
+      [&](HWND dialog) {
+        const DWORD thread = ::GetWindowThreadProcessId(dialog, nullptr);
+        smoke.Expect(DesktopName(::GetThreadDesktop(thread)) == L"Tolvi.exe",
+                     "lock: the question is not on the lock desktop");
+        switched = InputDesktopName() == L"Tolvi.exe";
+        Click(dialog, 1);
+      });
   smoke.Expect(answer == 1 && lock.idle(), "lock: answer");
-  smoke.Expect(InputDesktopName() != L"Tolvi.exe", "lock: display not given back");
+  // Wine keeps the input on the first desktop; Windows switches it.
+  if (switched) smoke.Expect(InputDesktopName() != L"Tolvi.exe", "lock: display not given back");
+  if (!switched) std::printf("note: the input desktop did not change; its return is unchecked\n");
 }
 
 }  // namespace

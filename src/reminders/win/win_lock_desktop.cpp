@@ -72,7 +72,8 @@ void WaitPumping(HANDLE thread, DWORD thread_id) {
   bool quitting = false;
   int quit_code = 0;
   for (;;) {
-    const DWORD woke = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
+    const DWORD woke =
+        ::MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke != WAIT_OBJECT_0 + 1) break;
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -6,7 +6,10 @@
 // always given back: the answer, the program's end and a failure to create
 // the desktop (a normal reminder then) all return to the user's desktop.
 //
-// GUI thread only.
+// AskChoice runs on the thread that calls it (the GUI thread, the monitor
+// for the clock guard, the lock desktop's own thread); ShowLockedReminder
+// and LeaveLockDesktop on the GUI thread. The dialog templates must be
+// linked into the program (resources/win/dialogs.rc).
 #pragma once
 
 #include <windows.h>
