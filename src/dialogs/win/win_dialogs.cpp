@@ -101,6 +101,7 @@ void RunOptionsDialog(HWND owner, WinDialogServices& services) {
 }
 
 void RunWorkTypeDialog(HWND owner, WinDialogServices& services) {
+  InitControls();  // the tooltips
   RunWorkTypeDialogCommand(services.context, [owner, &services](WorkTypeDialog which) {
     if (which == WorkTypeDialog::kWorkDetails) {
       RunWorkDetails(owner, services);
