@@ -31,10 +31,17 @@ status=${PIPESTATUS[0]}
 # (dialog-shots/, PNG when ImageMagick is there).
 shots="$dir/dialog-shots"
 rm -rf "$shots" && mkdir -p "$shots"
-# Into a file, not a pipe: a wineserver started here would hold a pipe open.
+# Windows need a Wine desktop started on the display: the dialogs get a
+# wineserver of their own (the one before began without a display), and the
+# console programs after them a fresh one again. Into a file, not a pipe: a
+# wineserver started here would hold a pipe open.
+shots_windows=$(winepath -w "$shots")
+restart_wine() { wineserver -k >/dev/null 2>&1 || true; wineserver -w || true; }
+restart_wine
 status=0
 (cd "$dir" && xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
-   wine tolvi_dialog_smoke.exe "$(winepath -w "$shots")" >"$work/smoke.log" 2>&1) || status=$?
+   wine tolvi_dialog_smoke.exe "$shots_windows" >"$work/smoke.log" 2>&1) || status=$?
+restart_wine
 tr -d '\r' <"$work/smoke.log" | grep -v ':fixme:' || true
 [ "$status" -eq 0 ] || { echo "tolvi_dialog_smoke.exe failed under Wine (exit $status)" >&2; exit 1; }
 if command -v convert >/dev/null; then
