@@ -148,7 +148,12 @@ int ShowLockedReminder(DesktopLock& lock, const Question& question, ChoiceOpenFl
   int answer = kSecondButton;
   if (lock.Begin(attempt) == LockPhase::kLocked) {
     const std::optional<int> locked_answer = session.Run(request, open_flag, program_icon);
-    answer = locked_answer ? *locked_answer : (session.Release(), ask_normally());
+    if (locked_answer) {
+      answer = *locked_answer;
+    } else {
+      session.Release();  // no thread to show it: back home, then normally
+      answer = ask_normally();
+    }
   } else {
     session.Release();
     answer = ask_normally();
