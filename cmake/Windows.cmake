@@ -13,28 +13,16 @@ set(TOLVI_WIN_SHELL_SOURCES
     ${src}/shell/win/main_window.cpp ${src}/shell/win/tray.cpp
     ${src}/shell/win/win_directories.cpp ${src}/shell/win/win_shell.cpp
     ${src}/shell/win/win_ui.cpp)
-# Stand-ins for the dialogs until their sources join the build.
-set(TOLVI_WIN_PENDING_DIALOGS src/shell/win/pending_dialogs.cpp)
-set(TOLVI_WIN_DIALOG_SOURCES)
-set(TOLVI_WIN_RC_DEFINES)
-if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/WindowsDialogs.cmake)
-  include(${CMAKE_SOURCE_DIR}/cmake/WindowsDialogs.cmake)
-else()
-  set(TOLVI_WIN_DIALOG_SOURCES ${CMAKE_SOURCE_DIR}/${TOLVI_WIN_PENDING_DIALOGS})
-endif()
-if(EXISTS ${CMAKE_SOURCE_DIR}/resources/win/dialogs.rc)
-  set(TOLVI_WIN_RC_DEFINES TOLVI_HAS_DIALOGS_RC)
-endif()
+include(${CMAKE_SOURCE_DIR}/cmake/WindowsDialogs.cmake)
 set(TOLVI_WIN_RC ${CMAKE_SOURCE_DIR}/resources/win/tolvi.rc)
-set_source_files_properties(${TOLVI_WIN_RC} PROPERTIES COMPILE_DEFINITIONS
-                                                       "${TOLVI_WIN_RC_DEFINES}")
 # The shell as a library, so that its tests link the same code.
 set(TOLVI_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_library(tolvi_win_shell STATIC ${TOLVI_WIN_SHELL_SOURCES} ${TOLVI_WIN_DIALOG_SOURCES})
 target_compile_options(tolvi_win_shell PRIVATE ${TOLVI_WARNINGS})
 target_compile_definitions(tolvi_win_shell PRIVATE ${TOLVI_WIN_DEFINES})
-target_link_libraries(tolvi_win_shell PUBLIC tolvi_platform tolvi_core user32 gdi32 shell32
-                                             comctl32 ole32 uuid)
+target_include_directories(tolvi_win_shell PRIVATE ${TOLVI_WIN_DIALOG_INCLUDES})
+target_link_libraries(tolvi_win_shell PUBLIC tolvi_platform tolvi_core ${TOLVI_WIN_DIALOG_LIBRARIES}
+                                             uuid)
 add_executable(tolvi WIN32 ${src}/app/win_main.cpp ${TOLVI_WIN_RC})
 target_compile_options(tolvi PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TOLVI_WARNINGS}>)
 # wWinMain is the entry point (UNICODE).

@@ -5,8 +5,8 @@
 # copy that keeps its data beside itself) and the installer
 # dist/Tolvi-1.91-setup.exe (NSIS, packaging/windows/tolvi.nsi).
 #   build-windows.sh [DIR [cmake options...]]   (DIR defaults to build-windows)
-# Installs the cross compiler, Wine, NSIS, zip and the GoogleTest sources
-# (and what the end-to-end test uses) first when they are missing.
+# Installs the cross compiler, Wine, Xvfb, NSIS, zip and the GoogleTest
+# sources (and what the end-to-end test uses) first when they are missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-build-windows}
@@ -14,8 +14,9 @@ dir=${1:-build-windows}
 case "$dir" in /*) ;; *) dir="$root/$dir" ;; esac
 
 packages=(cmake make g++-mingw-w64-x86-64-posix wine64 wine nsis googletest zip)
-# The end-to-end test's display, input and screenshots (scripts/test-windows.sh).
-packages+=(xvfb xdotool imagemagick)
+# The end-to-end and dialog tests' display, input and screenshots
+# (scripts/test-windows.sh).
+packages+=(xvfb xauth xdotool imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -34,7 +35,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTOLVI_WERROR=ON -DTOLVI_BUILD_GUI=OFF -DTOLVI_BUILD_BENCH=OFF \
   "${launcher[@]}" "$@" >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target tolvi tolvi_tests tolvi-sim
+cmake --build "$dir" -j"$(nproc)" --target tolvi tolvi_tests tolvi-sim tolvi_dialog_smoke
 
 version=1.91
 dist="$root/dist"

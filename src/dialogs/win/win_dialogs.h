@@ -28,11 +28,13 @@ struct WinDialogServices {
   CoreContext& context;
   ChoiceOpenFlag& choice_open;
   OptionsOpenFlag& options_open;
+  // The module holding the dialog templates; null: the program itself.
   HINSTANCE instance = nullptr;
   HICON program_icon = nullptr;
   // The reminder phrases, offered by the "Text" list.
   std::vector<std::string> phrases;
-  // Turns start at log-on on or off (the Run key value); reports failure.
+  // Turns start at log-on on or off (the Run key value); reports failure,
+  // which the Options dialog does not show. Empty: the key is left alone.
   std::function<bool(bool enabled)> set_autostart;
   // Saves "dTolvi.dat" after "OK".
   std::function<void()> save_program_data;

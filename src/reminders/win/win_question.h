@@ -6,7 +6,10 @@
 // always given back: the answer, the program's end and a failure to create
 // the desktop (a normal reminder then) all return to the user's desktop.
 //
-// GUI thread only.
+// AskChoice runs on the thread that calls it (the GUI thread, the monitor
+// for the clock guard, the lock desktop's own thread); ShowLockedReminder
+// and LeaveLockDesktop on the GUI thread. The dialog templates must be
+// linked into the program (resources/win/dialogs.rc).
 #pragma once
 
 #include <windows.h>
@@ -25,5 +28,10 @@ ChoiceResult AskChoice(const ChoiceRequest& request, ChoiceOpenFlag& open_flag, 
 // BreakReminderServices::ask_on_lock_desktop. Returns 1 or 2.
 int ShowLockedReminder(DesktopLock& lock, const Question& question, ChoiceOpenFlag& open_flag,
                        HICON program_icon);
+
+// For the program's end (WM_ENDSESSION, a last-chance exit): when the
+// display is on the lock desktop, switches it back to the user's desktop.
+// Keeps no state; safe to call at any time.
+void LeaveLockDesktop();
 
 }  // namespace tolvi::win

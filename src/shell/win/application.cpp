@@ -15,6 +15,7 @@
 #include "platform/win/win_random.h"
 #include "platform/win/win_single_instance.h"
 #include "reminders/phrases.h"
+#include "reminders/win/win_question.h"
 #include "shell/win/win_directories.h"
 #include "shell/win/win_shell.h"
 #include "shell/win/win_ui.h"
@@ -112,6 +113,7 @@ int RunWindowsProgram(HINSTANCE instance, std::optional<std::filesystem::path> d
     RunMessageLoop();
     shell.Finish();
   }
+  LeaveLockDesktop();  // however the loop ended, the user's desktop is shown again
   if (const Status saved = SaveProgramFiles(context); !saved.ok()) {
     TellAlone("Tolvi cannot save its data: " + saved.message());
   }

@@ -11,6 +11,7 @@
 #include "engine/requests.h"
 #include "engine/tray_updates.h"
 #include "platform/win/win_autostart.h"
+#include "reminders/win/win_question.h"
 #include "settings/settings.h"
 #include "shell/win/about_box.h"
 #include "state/command_ids.h"
@@ -154,6 +155,7 @@ bool WinShell::HandleMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) 
       result = TRUE;
       return true;
     case WM_ENDSESSION:
+      LeaveLockDesktop();  // the session ends: never leave the user on the lock desktop
       if (const Status saved = SaveProgramFiles(context_); !saved.ok()) {
         std::fprintf(stderr, "tolvi: cannot save the program data: %s\n", saved.message().c_str());
       }
