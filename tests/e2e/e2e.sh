@@ -227,6 +227,14 @@ remote_control() {
   "$tolvi" --working || fail "--working failed"
   mode_is "Working" || fail "--working did not switch to Working"
   "$tolvi" --status | grep -q '^Time until break: ' || fail "--status does not show the countdown"
+  # The export reads beside the running copy and leaves the files as they were.
+  local before
+  before=$(ls -l --time-style=+%s.%N "$data")
+  "$tolvi" --export csv "${data_args[@]}" | grep -q '^New Work,,18000,' ||
+    fail "--export csv does not list the work types"
+  "$tolvi" --export json "${data_args[@]}" | grep -q '^{"work_types":\[$' ||
+    fail "--export json gave no object"
+  [ "$(ls -l --time-style=+%s.%N "$data")" = "$before" ] || fail "--export changed the data folder"
   stop_with TERM
   controls_fail_fast
 }
