@@ -222,8 +222,15 @@ remote_control() {
   wait_for 10 "$tolvi" --status >/dev/null 2>&1 || fail "--status never reached the copy"
   "$tolvi" --status --json | grep -E '^\{"mode":"[A-Za-z ]+",.*"work_today_seconds":[0-9]+,' \
     >/dev/null || fail "--status --json gave no status object"
+  "$tolvi" --watch --json >"$work/watch.out" 2>&1 &
+  pids+=($!)
+  "$tolvi" --watch --format waybar >"$work/waybar.out" 2>&1 &
+  pids+=($!)
+  wait_for 5 test -s "$work/watch.out" || fail "--watch printed nothing at start"
   "$tolvi" --break || fail "--break failed"
   mode_is "On Break" || fail "--break did not switch to On Break"
+  wait_for 5 grep -q '"mode":"On Break"' "$work/watch.out" || fail "--watch missed the change"
+  wait_for 5 grep -q '"class":"on-break"' "$work/waybar.out" || fail "the waybar watch missed it"
   "$tolvi" --working || fail "--working failed"
   mode_is "Working" || fail "--working did not switch to Working"
   "$tolvi" --status | grep -q '^Time until break: ' || fail "--status does not show the countdown"
