@@ -78,7 +78,7 @@ DesktopShell::DesktopShell(CoreContext& context, QtUi& ui, ShellOptions options)
   RemoteHooks remote;
   remote.command = [this](std::uint32_t id) { ui_.PostCommand(id); };
   remote.choose_work_type = [this](const std::string& name) { return ChooseWorkType(name); };
-  remote.show_window = [this] { ShowMainWindow(); };
+  remote.show_window = [this] { ui_.PostCommand(command::kTimeDisplay); };
   bus_service_ = std::make_unique<DbusService>(std::move(remote));
 
   connect(&tooltip_timer_, &QTimer::timeout, this, &DesktopShell::RefreshStaleTooltip);
