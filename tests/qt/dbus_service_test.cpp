@@ -149,8 +149,13 @@ class DbusServiceTest : public QObject {
     QVERIFY(shell_->window().isVisible());
   }
 
-  void NoSignalWhileNothingChangesOneForAChange() {
+  void NoSignalForPassesThatShowNothingNewOneForAChange() {
     for (int pass = 0; pass < 10; ++pass) {
+      {
+        // Break time runs on while working: a counter the tooltip does not show.
+        const StateLock lock(core_->context.state.mutex);
+        core_->context.state.data.break_today_ms += 1'000;
+      }
       core_->ui.RequestRepaint();
       QTest::qWait(20);
     }
@@ -158,7 +163,8 @@ class DbusServiceTest : public QObject {
     QVERIFY(CallOk("OnBreak"));
     QTRY_COMPARE_WITH_TIMEOUT(changes_.size(), 1, kWaitMs);
     QCOMPARE(changes_[0].value("Mode").toString(), QStringLiteral("On Break"));
-    QVERIFY(!changes_[0].contains("WorkType"));  // only what changed
+    QCOMPARE(changes_[0].value("BreakTodaySeconds").toUInt(), 10u);  // held, then sent
+    QVERIFY(!changes_[0].contains("WorkType"));                      // only what changed
     QTest::qWait(200);
     QCOMPARE(changes_.size(), 1);
   }

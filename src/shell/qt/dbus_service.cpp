@@ -27,6 +27,16 @@ std::optional<std::uint32_t> FigureOrAbsent(const QVariant& value) {
   return static_cast<std::uint32_t>(value.toInt());
 }
 
+// The figures that change with every pass of the monitor.
+bool IsCounter(const QString& name) {
+  static const QStringList kCounters = {
+      QStringLiteral("SecondsUntilBreak"), QStringLiteral("MicroBreakSeconds"),
+      QStringLiteral("WorkTodaySeconds"),  QStringLiteral("BreakTodaySeconds"),
+      QStringLiteral("AwayTodaySeconds"),  QStringLiteral("WorkTypeTodaySeconds"),
+      QStringLiteral("TargetLeftSeconds")};
+  return kCounters.contains(name);
+}
+
 }  // namespace
 
 QVariantMap StatusProperties(const StatusReport& report) {
@@ -93,20 +103,26 @@ bool DbusService::Register(QString& why) {
     return false;
   }
   registered_ = true;
+  sent_ = StatusProperties(report_);
   return true;
 }
 
 void DbusService::Publish(const StatusReport& report) {
-  if (report == report_) return;
-  const QVariantMap before = StatusProperties(report_);
-  const QVariantMap after = StatusProperties(report);
-  report_ = report;
+  report_ = report;  // the properties read the figures of this very pass
   if (!registered_) return;
+  const QVariantMap now = StatusProperties(report);
   QVariantMap changed;
-  for (auto it = after.cbegin(); it != after.cend(); ++it) {
-    if (before.value(it.key()) != it.value()) changed.insert(it.key(), it.value());
+  bool visible = false;
+  for (auto it = now.cbegin(); it != now.cend(); ++it) {
+    if (sent_.value(it.key()) == it.value()) continue;
+    changed.insert(it.key(), it.value());
+    visible = visible || !IsCounter(it.key());
   }
-  if (changed.isEmpty()) return;
+  // The counters move at every pass; told alone they would wake every
+  // listener (and the bus) every few seconds, so they ride along with the
+  // next change that shows, such as a new minute in the tooltip.
+  if (!visible) return;
+  for (auto it = changed.cbegin(); it != changed.cend(); ++it) sent_.insert(it.key(), it.value());
   QDBusMessage signal =
       QDBusMessage::createSignal(QLatin1String(kBusPath), QLatin1String(kPropertiesInterface),
                                  QStringLiteral("PropertiesChanged"));

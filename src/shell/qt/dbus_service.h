@@ -4,9 +4,12 @@
 // methods (docs/dbus.md lists them).
 //
 // Publish is given a fresh report after each change the shell sees (a mode
-// change, a command, the monitor's pass); it sends one PropertiesChanged
-// with the properties that differ from the last report, and nothing when
-// none does, so an idle program sends no signal and wakes nobody.
+// change, a command, the monitor's pass); the properties read it at once.
+// It sends one PropertiesChanged with the properties that differ from those
+// last sent, but only when one of them is more than a counter (the mode,
+// the work type, the tooltip's words, ...): the seconds alone move at every
+// pass and go with the next such change. So a signal goes out at most once
+// per pass, and about once a minute while the figures merely run.
 //
 // The property map is shared with the client side (--status, --watch), so
 // both read the same names.
@@ -61,6 +64,7 @@ class DbusService final : public QObject {
  private:
   RemoteHooks hooks_;
   StatusReport report_;
+  QVariantMap sent_;  // the properties as the last signal left them
   bool registered_ = false;
 };
 
