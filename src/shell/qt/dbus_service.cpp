@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QFileInfo>
 #include <QStringList>
 #include <utility>
 
@@ -86,7 +87,17 @@ DbusService::~DbusService() {
   bus.unregisterService(QLatin1String(kBusName));
 }
 
+bool SessionBusConfigured() {
+  if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return true;
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  return !runtime.isEmpty() && QFileInfo(runtime + QStringLiteral("/bus")).exists();
+}
+
 bool DbusService::Register(QString& why) {
+  if (!SessionBusConfigured()) {
+    why = QStringLiteral("no session bus");
+    return false;
+  }
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) {
     why = QStringLiteral("no session bus: ") + bus.lastError().message();

@@ -41,6 +41,11 @@ struct RemoteHooks {
   std::function<void()> show_window;
 };
 
+// Whether a session bus is named (DBUS_SESSION_BUS_ADDRESS, or the user
+// bus in XDG_RUNTIME_DIR). Without one the bus is not tried at all: the
+// library would start a bus of its own through dbus-launch.
+[[nodiscard]] bool SessionBusConfigured();
+
 // The report as D-Bus properties: an optional figure that is absent is -1.
 [[nodiscard]] QVariantMap StatusProperties(const StatusReport& report);
 // The reverse; missing or mistyped properties keep their defaults.

@@ -136,6 +136,7 @@ void StatusFollower::OnPropertiesChanged(const QString& interface_name, const QV
 }
 
 int RunRemoteControl(const CommandLine& line) {
+  if (!SessionBusConfigured()) return Fail("Tolvi is not running (no session bus)");
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) {
     return Fail("Tolvi is not running (no session bus: " + bus.lastError().message().toStdString() +
