@@ -112,6 +112,18 @@ class DbusServiceTest : public QObject {
             MakeStatusReport(snapshot.data, snapshot.activity));
   }
 
+  void IntrospectionDescribesTheInterface() {
+    const QString xml = Call("Introspect", {}, "org.freedesktop.DBus.Introspectable")
+                            .arguments()
+                            .value(0)
+                            .toString();
+    QVERIFY2(xml.contains(QLatin1String("<interface name=\"org.drovik.tolvi\">")), qPrintable(xml));
+    QVERIFY(xml.contains(QLatin1String("<property name=\"Mode\" type=\"s\" access=\"read\"/>")));
+    QVERIFY(xml.contains(
+        QLatin1String("<property name=\"MicroBreakSeconds\" type=\"i\" access=\"read\"/>")));
+    QVERIFY(xml.contains(QLatin1String("<method name=\"SetWorkType\">")));
+  }
+
   void MethodsActAsTheMenuEntries() {
     QVERIFY(CallOk("OnBreak"));
     QCOMPARE(Activity().working_flag, WorkingFlag::kOnBreak);
