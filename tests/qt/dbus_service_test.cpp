@@ -15,6 +15,8 @@
 #include "accounting/recent_work.h"
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
+#include "engine/day_check.h"
+#include "engine/standard_hooks.h"
 #include "engine/tick.h"
 #include "options_work_details_fixture.h"
 #include "shell/qt/desktop_shell.h"
@@ -110,6 +112,20 @@ class DbusServiceTest : public QObject {
     const EngineSnapshot snapshot = TakeSnapshot(core_->context);
     QVERIFY(ReportFromProperties(Properties()) ==
             MakeStatusReport(snapshot.data, snapshot.activity));
+  }
+
+  void PropertiesFollowADayClose() {
+    InstallStandardHooks(core_->context);
+    {
+      const StateLock lock(core_->context.state.mutex);
+      core_->context.state.data.day_of_month = 5;  // yesterday's day is still open
+      core_->context.state.data.work_today_ms = 3'600'000;
+    }
+    core_->ui.RequestRepaint();
+    QTRY_COMPARE_WITH_TIMEOUT(Properties().value("WorkTodaySeconds").toUInt(), 3'600u, kWaitMs);
+    RunDayCheck(core_->context);  // as after a change of the wall clock
+    core_->ui.RequestRepaint();
+    QTRY_COMPARE_WITH_TIMEOUT(Properties().value("WorkTodaySeconds").toUInt(), 0u, kWaitMs);
   }
 
   void IntrospectionDescribesTheInterface() {
