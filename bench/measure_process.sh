@@ -14,6 +14,9 @@
 #     over the idle time (a thread that went to sleep and was woken);
 #     preemptions by other processes are shown apart, as they depend on the
 #     machine's load rather than on the program.
+# A session bus of its own runs beside it (as on a desktop), so the
+# program's bus interface is part of the figures; set TOLVI_MEASURE_NO_BUS=1
+# to measure without one.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,6 +43,13 @@ mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
 mkdir -p "$HOME"
+if [ -z "${TOLVI_MEASURE_NO_BUS:-}" ]; then
+  dbus-daemon --session --nofork --nopidfile --print-address=9 9>"$work/bus" >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$work/bus" ] && break; sleep 0.1; done
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+  export DBUS_SESSION_BUS_ADDRESS
+fi
 trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
 pids+=($!)
 sleep 1

@@ -98,9 +98,11 @@ tolvi_qt_layer(tolvi_dialogs_qt BELOW tolvi_reminders_qt tolvi_dialogs tolvi_pla
                        ${src}/dialogs/qt/window_placement.cpp ${src}/dialogs/qt/work_details_dialog.cpp)
 tolvi_qt_layer(tolvi_shell_qt BELOW tolvi_dialogs_qt tolvi_shell tolvi_platform
                SOURCES ${src}/shell/qt/about_box.cpp ${src}/shell/qt/alert_runner.cpp
-                       ${src}/shell/qt/application.cpp ${src}/shell/qt/desktop_shell.cpp
-                       ${src}/shell/qt/display_painter.cpp ${src}/shell/qt/icons.cpp
-                       ${src}/shell/qt/main_window.cpp ${src}/shell/qt/qt_ui.cpp
+                       ${src}/shell/qt/application.cpp ${src}/shell/qt/dbus_adaptor.cpp
+                       ${src}/shell/qt/dbus_service.cpp
+                       ${src}/shell/qt/desktop_shell.cpp ${src}/shell/qt/display_painter.cpp
+                       ${src}/shell/qt/icons.cpp ${src}/shell/qt/main_window.cpp
+                       ${src}/shell/qt/qt_ui.cpp ${src}/shell/qt/remote_control.cpp
                        ${src}/shell/qt/tray.cpp)
 # Every widget library, for the widget tests.
 add_library(tolvi_ui INTERFACE)

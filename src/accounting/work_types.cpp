@@ -101,6 +101,16 @@ Status SelectCurrentByName(SharedState& state, RecordDatabase& records) REQUIRES
   return sorted;
 }
 
+std::optional<std::int32_t> FindWorkTypeByName(const RecordDatabase& records,
+                                               std::string_view name) {
+  for (const std::int32_t slot : records.LiveRecords()) {
+    const std::optional<std::string> stored = records.ReadText(slot, work_type_field::kName);
+    // Names from old files may be Windows-1252; the caller's are UTF-8.
+    if (stored && ToUtf8(*stored) == name) return slot;
+  }
+  return std::nullopt;
+}
+
 std::uint32_t SumField(const RecordDatabase& records, std::uint32_t field) {
   std::uint32_t sum = 0;
   for (const std::int32_t slot : records.LiveRecords()) {

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "platform/status.h"
@@ -44,6 +45,10 @@ void SelectCurrentById(SharedState& state, const RecordDatabase& records, std::i
 // the sort, when it still carries that name; else the first record of that
 // name; else record 0. Then LoadCurrentWorkType.
 Status SelectCurrentByName(SharedState& state, RecordDatabase& records);
+
+// The first live work type whose name is exactly name; nullopt when none.
+std::optional<std::int32_t> FindWorkTypeByName(const RecordDatabase& records,
+                                               std::string_view name);
 
 // Sum of a numeric field over all live records, wrapping at 2^32.
 std::uint32_t SumField(const RecordDatabase& records, std::uint32_t field);

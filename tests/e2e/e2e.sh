@@ -184,6 +184,68 @@ command_line() {
   [ "$status" -eq 2 ] || fail "an unknown option ended with status $status"
 }
 
+# A session bus of the case's own, for the remote controls.
+start_bus() {
+  dbus-daemon --session --nofork --nopidfile --print-address=9 9>"$work/bus" \
+    >"$work/bus.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 test -s "$work/bus" || fail "dbus-daemon did not start"
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+  export DBUS_SESSION_BUS_ADDRESS
+}
+
+mode_is() { "$tolvi" --status --json | grep -F "\"mode\":\"$1\"" >/dev/null; }
+
+# Every control answers 1 at once while no copy runs, and starts none.
+controls_fail_fast() {
+  local option status started
+  for option in --status --working --break --meeting "--watch --json"; do
+    status=0
+    started=$(date +%s%N)
+    # shellcheck disable=SC2086
+    "$tolvi" $option >/dev/null 2>"$work/control.err" || status=$?
+    [ "$status" -eq 1 ] || fail "$option without a running copy ended with $status"
+    [ $(($(date +%s%N) - started)) -lt 1000000000 ] || fail "$option took a second or more"
+    grep -q 'not running' "$work/control.err" || fail "$option did not say why"
+  done
+  ! has_visible_window || fail "a control option started the program"
+}
+
+# The status and mode options reach the running copy over the bus.
+remote_control() {
+  start_display
+  start_bus
+  controls_fail_fast
+  start_tolvi
+  answer_welcome
+  wait_for 20 main_window_shown || fail "no main window"
+  wait_for 10 "$tolvi" --status >/dev/null 2>&1 || fail "--status never reached the copy"
+  "$tolvi" --status --json | grep -E '^\{"mode":"[A-Za-z ]+",.*"work_today_seconds":[0-9]+,' \
+    >/dev/null || fail "--status --json gave no status object"
+  "$tolvi" --watch --json >"$work/watch.out" 2>&1 &
+  pids+=($!)
+  "$tolvi" --watch --format waybar >"$work/waybar.out" 2>&1 &
+  pids+=($!)
+  wait_for 5 test -s "$work/watch.out" || fail "--watch printed nothing at start"
+  "$tolvi" --break || fail "--break failed"
+  mode_is "On Break" || fail "--break did not switch to On Break"
+  wait_for 5 grep -q '"mode":"On Break"' "$work/watch.out" || fail "--watch missed the change"
+  wait_for 5 grep -q '"class":"on-break"' "$work/waybar.out" || fail "the waybar watch missed it"
+  "$tolvi" --working || fail "--working failed"
+  mode_is "Working" || fail "--working did not switch to Working"
+  "$tolvi" --status | grep -q '^Time until break: ' || fail "--status does not show the countdown"
+  # The export reads beside the running copy and leaves the files as they were.
+  local before
+  before=$(ls -l --time-style=+%s.%N "$data")
+  "$tolvi" --export csv "${data_args[@]}" | grep -q '^New Work,,18000,' ||
+    fail "--export csv does not list the work types"
+  "$tolvi" --export json "${data_args[@]}" | grep -q '^{"work_types":\[$' ||
+    fail "--export json gave no object"
+  [ "$(ls -l --time-style=+%s.%N "$data")" = "$before" ] || fail "--export changed the data folder"
+  stop_with TERM
+  controls_fail_fast
+}
+
 # The built program keeps its data in the user's data folder, not in the
 # build tree.
 build_tree_uses_the_user_data_folder() {
@@ -296,6 +358,7 @@ case "$case_name" in
   no_tray) no_tray_shows_the_window ;;
   command_line) command_line ;;
   build_tree_data) build_tree_uses_the_user_data_folder ;;
+  remote_control) remote_control ;;
   wayland_idle) wayland_idle_books_away ;;
   wayland_lock) wayland_lock_covers_both_outputs ;;
   *) fail "unknown case $case_name" ;;

@@ -25,6 +25,9 @@
 #include "shell/qt/icons.h"
 #include "shell/qt/qt_ui.h"
 #include "state/core_context.h"
+#include "storage/program_data_file.h"
+#include "worklog/export.h"
+#include "worklog/work_log.h"
 
 namespace tolvi {
 namespace {
@@ -119,6 +122,7 @@ int Program::RunWith(const DirectoryFacts& facts, const DataDirectoryChoice& dat
   options.program_icon = ProgramIcon();
   options.phrases = LoadPhrases(ports_->files, resources, data.directory).phrases;
   options.autostart_arguments = AutostartArguments(facts);
+  options.bus_service = true;
   shell_ = std::make_unique<DesktopShell>(*context_, ports_->ui, std::move(options));
   shell_->Start();
   if (!ports_->clock.has_idle_source()) shell_->Tell(kNoIdleTitle, kNoIdleText);
@@ -152,7 +156,47 @@ void Program::TellWhyNotStarted(const std::vector<std::string>& notices,
   if (ports_->ui.Ask(question) == 2) ports_->ui.OpenWithDefaultApp(data_directory);
 }
 
+// Appends the days of one log file; a missing log has none.
+void ReadLogFile(FileSystem& files, const std::filesystem::path& path, ExportedData& data) {
+  std::string text;
+  if (!files.Exists(path)) return;
+  if (const Status read = files.ReadFile(path, &text); !read.ok()) {
+    std::fprintf(stderr, "tolvi: cannot read %s: %s\n", path.c_str(), read.message().c_str());
+    return;
+  }
+  ReadLogDays(text, data);
+}
+
 }  // namespace
+
+int RunExport(ExportFormat format, std::optional<std::filesystem::path> data_dir_option) {
+  PosixFileSystem files;
+  const std::optional<DataDirectoryChoice> data =
+      ChooseDataDirectory(files, GatherDirectoryFacts(std::move(data_dir_option)));
+  if (!data) {
+    std::fprintf(stderr, "tolvi: no data directory: set HOME or use --data-dir\n");
+    return kExitNoDataDirectory;
+  }
+  RecordDatabase records(files);
+  const std::filesystem::path database = data->directory / std::string(kDatabaseFileName);
+  if (const Status opened = records.Open(database, false); !opened.ok()) {
+    std::fprintf(stderr, "tolvi: cannot read %s: %s\n", database.c_str(), opened.message().c_str());
+    return kExitNoDataDirectory;
+  }
+  ExportedData exported;
+  exported.work_types = ReadWorkTypes(records);
+  records.Close();
+  // The old log holds the older days.
+  ReadLogFile(files, data->directory / std::string(kOldWorkLogFileName), exported);
+  ReadLogFile(files, data->directory / std::string(kWorkLogFileName), exported);
+  if (exported.skipped_lines > 0) {
+    std::fprintf(stderr, "tolvi: %zu day lines of the work log could not be read\n",
+                 exported.skipped_lines);
+  }
+  const std::string text =
+      format == ExportFormat::kCsv ? ExportCsv(exported) : ExportJson(exported);
+  return std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0 ? 1 : kExitOk;
+}
 
 int RunDesktopProgram(std::optional<std::filesystem::path> data_dir_option) {
   Program program(std::move(data_dir_option));

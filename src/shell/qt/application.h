@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "shell/command_line.h"
+
 namespace tolvi {
 
 inline constexpr int kExitOk = 0;
@@ -24,5 +26,11 @@ inline constexpr int kExitNoDataDirectory = 1;
 // Runs the program with the data directory given on the command line, if
 // any; returns the process's exit status.
 int RunDesktopProgram(std::optional<std::filesystem::path> data_dir_option);
+
+// `tolvi --export`: prints the data directory's work types and days on
+// standard output. Only reads (the record database is opened read-only;
+// nothing is created), so it is safe while the program runs. 1 when the
+// directory or its database cannot be read.
+int RunExport(ExportFormat format, std::optional<std::filesystem::path> data_dir_option);
 
 }  // namespace tolvi

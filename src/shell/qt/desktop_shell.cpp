@@ -8,6 +8,7 @@
 #include <mutex>
 #include <utility>
 
+#include "accounting/work_types.h"
 #include "engine/day_check.h"
 #include "engine/mode_commands.h"
 #include "engine/requests.h"
@@ -15,8 +16,10 @@
 #include "platform/linux/time_change_notifier.h"
 #include "settings/settings.h"
 #include "shell/qt/about_box.h"
+#include "shell/qt/dbus_service.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/tray.h"
+#include "shell/status_report.h"
 #include "state/command_ids.h"
 #include "state/snapshot.h"
 #include "storage/program_data_file.h"
@@ -72,6 +75,12 @@ DesktopShell::DesktopShell(CoreContext& context, QtUi& ui, ShellOptions options)
   tray_hooks.choose = [this](std::uint32_t id) { ui_.PostCommand(id); };
   tray_ = std::make_unique<Tray>(std::move(tray_hooks));
 
+  RemoteHooks remote;
+  remote.command = [this](std::uint32_t id) { ui_.PostCommand(id); };
+  remote.choose_work_type = [this](const std::string& name) { return ChooseWorkType(name); };
+  remote.show_window = [this] { ui_.PostCommand(command::kTimeDisplay); };
+  bus_service_ = std::make_unique<DbusService>(std::move(remote));
+
   connect(&tooltip_timer_, &QTimer::timeout, this, &DesktopShell::RefreshStaleTooltip);
   tooltip_timer_.setTimerType(Qt::VeryCoarseTimer);
   tooltip_timer_.setInterval(kTooltipRefreshMs);
@@ -92,7 +101,23 @@ void DesktopShell::Start() {
   connect(time_change_.get(), &TimeChangeNotifier::WallClockChanged, this,
           [this] { RunDayCheck(context_); });
   FollowWindowVisibility();
+  PublishStatus();
+  if (QString why; options_.bus_service && !bus_service_->Register(why)) {
+    std::fprintf(stderr, "tolvi: no control over D-Bus: %s\n", why.toLocal8Bit().constData());
+  }
   if (!Tray::HostAvailable()) Tell(kNoTrayTitle, kNoTrayText);
+}
+
+void DesktopShell::PublishStatus() {
+  const EngineSnapshot snapshot = TakeSnapshot(context_);
+  bus_service_->Publish(MakeStatusReport(snapshot.data, snapshot.activity));
+}
+
+bool DesktopShell::ChooseWorkType(const std::string& name) {
+  if (destroyed_) return false;
+  const std::optional<std::int32_t> record_id = FindWorkTypeByName(context_.records, name);
+  return record_id && PostRequest(context_, request::kChangeWorkType, *record_id,
+                                  [this] { ServeWhileWaiting(); });
 }
 
 void DesktopShell::ShowAtStart() {
@@ -203,6 +228,8 @@ void DesktopShell::RefreshTotalsSoon() {
 }
 
 void DesktopShell::RefreshStaleTooltip() {
+  // Called at the monitor's pace, so the bus hears of the counters as often.
+  PublishStatus();
   if (!tray_->shown()) return;
   const StateLock lock(context_.state.mutex);
   if (context_.state.activity.tray_refresh_pending) RefreshTrayTip(context_);
@@ -261,6 +288,7 @@ void DesktopShell::OnCommand(std::uint32_t command_id) {
   DispatchCommand(context_, command_id, *this);
   // A changed mode shows at once rather than at the monitor's next tick.
   OnRepaint();
+  PublishStatus();
 }
 
 void DesktopShell::OnClose() {
@@ -277,6 +305,21 @@ void DesktopShell::OnRepaint() {
 
 void DesktopShell::OnSetTray(TrayIcon icon, const std::string& tooltip) {
   tray_->Set(icon, tooltip);
+  PublishStatusSoon();  // a mode change is told at once
+}
+
+void DesktopShell::PublishStatusSoon() {
+  // The tray is set with the state lock held, so the report is made once
+  // the caller has let go of it.
+  if (publish_queued_) return;
+  publish_queued_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        publish_queued_ = false;
+        PublishStatus();
+      },
+      Qt::QueuedConnection);
 }
 
 bool DesktopShell::OnAddTray(TrayIcon icon, const std::string& tooltip) {

@@ -38,6 +38,7 @@
 
 namespace tolvi {
 
+class DbusService;
 class MainWindow;
 class TimeChangeNotifier;
 class Tray;
@@ -49,6 +50,8 @@ struct ShellOptions {
   std::vector<std::string> autostart_arguments;
   // Start the monitor thread (tests drive the engine themselves).
   bool start_monitor = true;
+  // Offer the interface on the session bus (dbus_service.h).
+  bool bus_service = false;
 };
 
 class DesktopShell final : public QObject, public UiTarget, public WindowActions {
@@ -95,6 +98,13 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   void RunWorkTypeDialog() override;
   void ServeWhileWaiting() override;
 
+  // The current work type by name, through the request hand-off as the
+  // menu's choice goes; false when no work type has that name.
+  bool ChooseWorkType(const std::string& name);
+  DbusService& bus_service() { return *bus_service_; }
+  // Hands the state as it is now to the bus interface.
+  void PublishStatus();
+
  private:
   void ShowAtStart();
   void StorePlacement();
@@ -105,6 +115,7 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   void RefreshTotalsSoon();
   void FollowWindowVisibility();
   void AssertExit();
+  void PublishStatusSoon();
 
   CoreContext& context_;
   QtUi& ui_;
@@ -117,12 +128,14 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<TimeChangeNotifier> time_change_;
   std::unique_ptr<MonitorThread> monitor_;
+  std::unique_ptr<DbusService> bus_service_;
   QTimer tooltip_timer_;
   bool destroyed_ = false;
   // Notices told before the tray icon was added: title and text.
   std::vector<std::pair<std::string, std::string>> untold_;
   bool exit_requested_ = false;
   bool refresh_queued_ = false;
+  bool publish_queued_ = false;
 };
 
 }  // namespace tolvi

@@ -1,0 +1,235 @@
+// The interface on a private session bus (run under dbus-run-session): the
+// properties follow the state, the methods act as the menu's entries do, and
+// no PropertiesChanged goes out while nothing changes. The monitor thread is
+// not started; the test plays its part. A second connection plays the
+// client.
+#include "shell/qt/dbus_service.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QTest>
+#include <memory>
+
+#include "accounting/recent_work.h"
+#include "accounting/work_type_record.h"
+#include "accounting/work_types.h"
+#include "engine/day_check.h"
+#include "engine/standard_hooks.h"
+#include "engine/tick.h"
+#include "options_work_details_fixture.h"
+#include "shell/qt/desktop_shell.h"
+#include "shell/qt/main_window.h"
+#include "shell/qt/qt_ui.h"
+#include "shell/status_report.h"
+#include "state/command_ids.h"
+#include "state/snapshot.h"
+
+namespace tolvi {
+namespace {
+
+constexpr int kWaitMs = 5'000;
+
+// A core on disk with the real QtUi and ten "New Work" types, one renamed
+// "Proj B"; the user is working.
+struct BusCore {
+  explicit BusCore(const QString& directory)
+      : context(CorePorts{clock, ui, files, random}, directory.toStdString(),
+                directory.toStdString()) {
+    SetDefaultSettings(context.state.data, clock);
+    if (!CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf")).ok() ||
+        !CreateInitialWorkTypes(context.records).ok() ||
+        !context.records.WriteText(proj_b, work_type_field::kName, "Proj B").ok()) {
+      qFatal("the work-type database cannot be made");
+    }
+    LoadCurrentWorkType(context.state, context.records);
+    RebuildRecentWork(context.state, context.records);
+    context.state.activity.working_flag = WorkingFlag::kWorking;
+    context.state.activity.break_countdown_ms = context.state.data.break_interval;
+  }
+  ActivityState& activity() { return context.state.activity; }
+
+  const std::int32_t proj_b = 3;
+  test::FixedClock clock;
+  QtUi ui;
+  PosixFileSystem files;
+  test::NoRandom random;
+  CoreContext context;
+};
+
+}  // namespace
+
+class DbusServiceTest : public QObject {
+  Q_OBJECT
+
+ public slots:
+  void OnChanged(const QString&, const QVariantMap& changed, const QStringList&) {
+    changes_.push_back(changed);
+  }
+
+ private slots:
+  void init() {
+    directory_ = std::make_unique<QTemporaryDir>();
+    core_ = std::make_unique<BusCore>(directory_->path());
+    ShellOptions options;
+    options.start_monitor = false;
+    options.bus_service = true;
+    shell_ = std::make_unique<DesktopShell>(core_->context, core_->ui, std::move(options));
+    shell_->Start();
+    shell_->ShowMainWindow();  // the monitor's passes then reach the shell as repaints
+    changes_.clear();
+    QVERIFY(Client().connect(QLatin1String(kBusName), QLatin1String(kBusPath),
+                             QStringLiteral("org.freedesktop.DBus.Properties"),
+                             QStringLiteral("PropertiesChanged"), this,
+                             SLOT(OnChanged(QString, QVariantMap, QStringList))));
+  }
+  void cleanup() {
+    Client().disconnect(QLatin1String(kBusName), QLatin1String(kBusPath),
+                        QStringLiteral("org.freedesktop.DBus.Properties"),
+                        QStringLiteral("PropertiesChanged"), this,
+                        SLOT(OnChanged(QString, QVariantMap, QStringList)));
+    shell_.reset();
+    core_.reset();
+    directory_.reset();
+  }
+
+  void PropertiesFollowAModeChangeAndTheCounters() {
+    QCOMPARE(Properties().value("Mode").toString(), QStringLiteral("Working"));
+    {
+      const StateLock lock(core_->context.state.mutex);
+      StartBreak(core_->context);  // as a tick does when the countdown ends
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(Properties().value("Mode").toString(), QStringLiteral("On Break"),
+                              kWaitMs);
+    {
+      const StateLock lock(core_->context.state.mutex);
+      core_->context.state.data.break_today_ms = 125'000;
+    }
+    core_->ui.RequestRepaint();  // the end of a monitor pass
+    QTRY_COMPARE_WITH_TIMEOUT(Properties().value("BreakTodaySeconds").toUInt(), 125u, kWaitMs);
+    // The client reads back exactly the report the state gives.
+    const EngineSnapshot snapshot = TakeSnapshot(core_->context);
+    QVERIFY(ReportFromProperties(Properties()) ==
+            MakeStatusReport(snapshot.data, snapshot.activity));
+  }
+
+  void PropertiesFollowADayClose() {
+    InstallStandardHooks(core_->context);
+    {
+      const StateLock lock(core_->context.state.mutex);
+      core_->context.state.data.day_of_month = 5;  // yesterday's day is still open
+      core_->context.state.data.work_today_ms = 3'600'000;
+    }
+    core_->ui.RequestRepaint();
+    QTRY_COMPARE_WITH_TIMEOUT(Properties().value("WorkTodaySeconds").toUInt(), 3'600u, kWaitMs);
+    RunDayCheck(core_->context);  // as after a change of the wall clock
+    core_->ui.RequestRepaint();
+    QTRY_COMPARE_WITH_TIMEOUT(Properties().value("WorkTodaySeconds").toUInt(), 0u, kWaitMs);
+  }
+
+  void IntrospectionDescribesTheInterface() {
+    const QString xml = Call("Introspect", {}, "org.freedesktop.DBus.Introspectable")
+                            .arguments()
+                            .value(0)
+                            .toString();
+    QVERIFY2(xml.contains(QLatin1String("<interface name=\"org.drovik.tolvi\">")), qPrintable(xml));
+    QVERIFY(xml.contains(QLatin1String("<property name=\"Mode\" type=\"s\" access=\"read\"/>")));
+    QVERIFY(xml.contains(
+        QLatin1String("<property name=\"MicroBreakSeconds\" type=\"i\" access=\"read\"/>")));
+    QVERIFY(xml.contains(QLatin1String("<method name=\"SetWorkType\">")));
+  }
+
+  void MethodsActAsTheMenuEntries() {
+    QVERIFY(CallOk("OnBreak"));
+    QCOMPARE(Activity().working_flag, WorkingFlag::kOnBreak);
+    QVERIFY(CallOk("Working"));
+    QCOMPARE(Activity().working_flag, WorkingFlag::kWorking);
+    QVERIFY(CallOk("AtMeeting"));
+    QVERIFY(Activity().meeting);
+    QVERIFY(CallOk("AtMeeting"));  // the menu entry is a toggle
+    QVERIFY(!Activity().meeting);
+    QVERIFY(CallOk("Away"));
+    QVERIFY(Activity().away);
+    {
+      const StateLock lock(core_->context.state.mutex);
+      core_->activity().break_countdown_ms = 1'000;
+      core_->activity().away = false;
+    }
+    QVERIFY(CallOk("ResetReminder"));
+    QCOMPARE(Activity().break_countdown_ms, core_->context.state.data.break_interval);
+    QTRY_COMPARE_WITH_TIMEOUT(Properties().value("Mode").toString(), QStringLiteral("Working"),
+                              kWaitMs);
+  }
+
+  void SetWorkTypeHandsTheRecordToTheMonitorAndRefusesUnknownNames() {
+    QCOMPARE(Call("SetWorkType", {QStringLiteral("No Such Work")}).arguments().value(0).toBool(),
+             false);
+    QCOMPARE(Activity().request_code, request::kNone);
+    QCOMPARE(Call("SetWorkType", {QStringLiteral("Proj B")}).arguments().value(0).toBool(), true);
+    QCOMPARE(Activity().request_code, request::kChangeWorkType);
+    QCOMPARE(Activity().request_value, core_->proj_b);
+  }
+
+  void ShowMainWindowShowsIt() {
+    shell_->window().hide();
+    QVERIFY(CallOk("ShowMainWindow"));
+    QVERIFY(shell_->window().isVisible());
+  }
+
+  void NoSignalForPassesThatShowNothingNewOneForAChange() {
+    for (int pass = 0; pass < 10; ++pass) {
+      {
+        // Break time runs on while working: a counter the tooltip does not show.
+        const StateLock lock(core_->context.state.mutex);
+        core_->context.state.data.break_today_ms += 1'000;
+      }
+      core_->ui.RequestRepaint();
+      QTest::qWait(20);
+    }
+    QCOMPARE(changes_.size(), 0);
+    QVERIFY(CallOk("OnBreak"));
+    QTRY_COMPARE_WITH_TIMEOUT(changes_.size(), 1, kWaitMs);
+    QCOMPARE(changes_[0].value("Mode").toString(), QStringLiteral("On Break"));
+    QCOMPARE(changes_[0].value("BreakTodaySeconds").toUInt(), 10u);  // held, then sent
+    QVERIFY(!changes_[0].contains("WorkType"));                      // only what changed
+    QTest::qWait(200);
+    QCOMPARE(changes_.size(), 1);
+  }
+
+ private:
+  static QDBusConnection Client() {
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("client"));
+  }
+  // Blocking calls that go on serving the shell's side meanwhile.
+  static QDBusMessage Call(const char* method, const QVariantList& arguments = {},
+                           const char* interface_name = kBusInterface) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QLatin1String(kBusName), QLatin1String(kBusPath),
+                                       QLatin1String(interface_name), QLatin1String(method));
+    call.setArguments(arguments);
+    return Client().call(call, QDBus::BlockWithGui, kWaitMs);
+  }
+  static bool CallOk(const char* method) {
+    return Call(method).type() == QDBusMessage::ReplyMessage;
+  }
+  static QVariantMap Properties() {
+    const QDBusReply<QVariantMap> reply =
+        Call("GetAll", {QLatin1String(kBusInterface)}, "org.freedesktop.DBus.Properties");
+    return reply.value();
+  }
+  ActivityState Activity() {
+    const StateLock lock(core_->context.state.mutex);
+    return core_->activity();
+  }
+
+  std::unique_ptr<QTemporaryDir> directory_;
+  std::unique_ptr<BusCore> core_;
+  std::unique_ptr<DesktopShell> shell_;
+  QList<QVariantMap> changes_;
+};
+
+}  // namespace tolvi
+
+QTEST_MAIN(tolvi::DbusServiceTest)
+#include "dbus_service_test.moc"
