@@ -41,6 +41,8 @@ int Show(const std::string& text, bool error) {
   return 0;
 }
 
+constexpr int kExitNotAvailable = 1;
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -50,6 +52,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!line.error.empty()) {
     Show("tolvi: " + line.error + "\nTry 'tolvi --help' for the options.\n", true);
     return tolvi::kExitUsage;
+  }
+  // Never start a second program for an option this build cannot serve yet.
+  if (line.remote || line.export_format) {
+    Show("tolvi: controlling a running Tolvi and --export are not available on Windows yet\n",
+         true);
+    return kExitNotAvailable;
   }
   return tolvi::win::RunWindowsProgram(instance, line.data_dir);
 }
