@@ -97,7 +97,7 @@ tolvi_qt_layer(tolvi_dialogs_qt BELOW tolvi_reminders_qt tolvi_dialogs tolvi_pla
                SOURCES ${src}/dialogs/qt/dialog_services.cpp ${src}/dialogs/qt/options_dialog.cpp
                        ${src}/dialogs/qt/window_placement.cpp ${src}/dialogs/qt/work_details_dialog.cpp)
 tolvi_qt_layer(tolvi_shell_qt BELOW tolvi_dialogs_qt tolvi_shell tolvi_platform
-               SOURCES ${src}/shell/qt/about_box.cpp ${src}/shell/qt/alert_runner.cpp
+               SOURCES ${src}/shell/qt/about_box.cpp ${src}/shell/qt/alert_toolkit.cpp
                        ${src}/shell/qt/application.cpp ${src}/shell/qt/dbus_adaptor.cpp
                        ${src}/shell/qt/dbus_service.cpp
                        ${src}/shell/qt/desktop_shell.cpp ${src}/shell/qt/display_painter.cpp

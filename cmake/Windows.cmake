@@ -8,7 +8,7 @@
 # the dialogs. The runtime is linked statically (the toolchain's flags).
 enable_language(RC)
 set(TOLVI_WIN_SHELL_SOURCES
-    ${src}/shell/win/about_box.cpp ${src}/shell/win/alert_runner.cpp
+    ${src}/shell/win/about_box.cpp ${src}/shell/win/alert_toolkit.cpp
     ${src}/shell/win/application.cpp ${src}/shell/win/display_painter.cpp
     ${src}/shell/win/main_window.cpp ${src}/shell/win/tray.cpp
     ${src}/shell/win/win_directories.cpp ${src}/shell/win/win_shell.cpp

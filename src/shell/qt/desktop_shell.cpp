@@ -16,6 +16,7 @@
 #include "platform/linux/time_change_notifier.h"
 #include "settings/settings.h"
 #include "shell/qt/about_box.h"
+#include "shell/qt/alert_toolkit.h"
 #include "shell/qt/dbus_service.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/tray.h"
@@ -46,7 +47,7 @@ DesktopShell::DesktopShell(CoreContext& context, QtUi& ui, ShellOptions options)
       ui_(ui),
       options_(std::move(options)),
       dialog_services_(context, choice_open_, options_open_),
-      alerts_(context, choice_open_, options_.program_icon) {
+      alerts_(context, choice_open_, QtAlertToolkit(choice_open_, options_.program_icon)) {
   dialog_services_.program_icon = options_.program_icon;
   dialog_services_.phrases = options_.phrases;
   dialog_services_.autostart_arguments = options_.autostart_arguments;

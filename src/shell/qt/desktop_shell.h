@@ -31,7 +31,7 @@
 #include "engine/monitor_thread.h"
 #include "reminders/choice.h"
 #include "shell/main_window_commands.h"
-#include "shell/qt/alert_runner.h"
+#include "shell/alert_dispatcher.h"
 #include "shell/qt/qt_ui.h"
 #include "shell/tray_menu.h"
 #include "state/core_context.h"
@@ -123,7 +123,7 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   ChoiceOpenFlag choice_open_;
   OptionsOpenFlag options_open_;
   DialogServices dialog_services_;
-  AlertRunner alerts_;
+  AlertDispatcher alerts_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<TimeChangeNotifier> time_change_;

@@ -14,6 +14,7 @@
 #include "reminders/win/win_question.h"
 #include "settings/settings.h"
 #include "shell/win/about_box.h"
+#include "shell/win/alert_toolkit.h"
 #include "state/command_ids.h"
 #include "state/snapshot.h"
 #include "storage/program_data_file.h"
@@ -33,7 +34,7 @@ WinShell::WinShell(CoreContext& context, WinUi& ui, ShellOptions options)
       options_(std::move(options)),
       program_icon_(::LoadIconW(options_.instance, MAKEINTRESOURCEW(kSmallIconId))),
       dialog_services_(context, choice_open_, options_open_),
-      alerts_(context, choice_open_, program_icon_) {
+      alerts_(context, choice_open_, WinAlertToolkit(choice_open_, program_icon_)) {
   dialog_services_.instance = options_.instance;
   dialog_services_.program_icon = program_icon_;
   dialog_services_.phrases = options_.phrases;

@@ -29,7 +29,7 @@
 #include "reminders/choice.h"
 #include "shell/main_window_commands.h"
 #include "shell/tray_menu.h"
-#include "shell/win/alert_runner.h"
+#include "shell/alert_dispatcher.h"
 #include "shell/win/main_window.h"
 #include "shell/win/tray.h"
 #include "shell/win/win_ui.h"
@@ -96,7 +96,7 @@ class WinShell final : public UiTarget, public WindowActions {
   ChoiceOpenFlag choice_open_;
   OptionsOpenFlag options_open_;
   WinDialogServices dialog_services_;
-  AlertRunner alerts_;
+  AlertDispatcher alerts_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<MonitorThread> monitor_;

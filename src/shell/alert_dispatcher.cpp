@@ -1,19 +1,15 @@
-#include "shell/qt/alert_runner.h"
+#include "shell/alert_dispatcher.h"
 
-#include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
-#include <mutex>
 
 #include "reminders/break_reminder.h"
-#include "reminders/qt/lock_window.h"
 #include "reminders/reminder_sound.h"
 #include "settings/settings.h"
 #include "shell/alert_timers.h"
 
 namespace tolvi {
 
-bool AlertRunner::OnTimer(TimerId id) {
+bool AlertDispatcher::OnTimer(TimerId id) {
   AlertServices services;
   services.play_reminder_sound = [this](std::uint32_t kind, const std::string& path) {
     PlaySound(kind, path);
@@ -37,13 +33,13 @@ bool AlertRunner::OnTimer(TimerId id) {
   }
 }
 
-bool AlertRunner::TakeAskOnTop() {
+bool AlertDispatcher::TakeAskOnTop() {
   const bool on_top = reminder_on_top_.value_or(true);
   reminder_on_top_.reset();
   return on_top;
 }
 
-void AlertRunner::BreakReminder() {
+void AlertDispatcher::BreakReminder() {
   BreakReminderServices services;
   services.play_reminder_sound = [this](std::uint32_t kind, const std::string& path) {
     PlaySound(kind, path);
@@ -51,9 +47,11 @@ void AlertRunner::BreakReminder() {
   services.stop_reminder_sound = [this] { context_.ui.StopSound(); };
   services.random_phrase = [this] { return RandomPhrase(); };
   services.pause = [this](std::uint32_t ms) { Pause(ms); };
-  services.ask_on_lock_desktop = [this](const Question& question) {
-    return ShowLockedReminder(lock_, question, choice_open_, program_icon_);
-  };
+  if (toolkit_.ask_on_lock_desktop) {
+    services.ask_on_lock_desktop = [this](const Question& question) {
+      return toolkit_.ask_on_lock_desktop(lock_, question);
+    };
+  }
   {
     const StateLock lock(context_.state.mutex);
     reminder_on_top_ = IsOn(context_.state.data.on_top_alert);
@@ -62,21 +60,20 @@ void AlertRunner::BreakReminder() {
   reminder_on_top_.reset();  // not asked (held, no window, or locked)
 }
 
-void AlertRunner::Pause(std::uint32_t ms) {
+void AlertDispatcher::Pause(std::uint32_t ms) {
+  if (!toolkit_.pause) return;
   pausing_ = true;
-  QEventLoop loop;
-  QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  toolkit_.pause(ms);
   pausing_ = false;
 }
 
-void AlertRunner::PlaySound(std::uint32_t kind, const std::string& path) {
+void AlertDispatcher::PlaySound(std::uint32_t kind, const std::string& path) {
   PlayReminderSound(
       context_.ui, context_.files, [this](std::uint32_t n) { return context_.random.Draw(n); },
       kind, path);
 }
 
-std::string AlertRunner::RandomPhrase() {
+std::string AlertDispatcher::RandomPhrase() {
   if (phrases_.empty()) return {};
   const auto count = static_cast<std::uint32_t>(phrases_.size());
   const std::uint32_t drawn = std::clamp<std::uint32_t>(context_.random.Draw(count), 1, count);
