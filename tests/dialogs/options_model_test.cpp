@@ -391,6 +391,13 @@ TEST_F(OptionsModelTest, OkAppliesSavesAndCloses) {
   EXPECT_EQ(data().reminder_enabled, 1u);
 }
 
+TEST_F(OptionsModelTest, OkTellsTheUserWhenTheSaveFails) {
+  services_.save_program_data = {};  // the real save
+  files_.FailAccess("/data/dTolvi.dat");
+  Open().Press(oc::kOk);
+  EXPECT_EQ(ui_.CallsStartingWith("notice Tolvi cannot save its data file").size(), 1u);
+}
+
 TEST_F(OptionsModelTest, AutoStartBoxSetsTheSettingAndTheEntry) {
   Open().SetChecked(oc::kAutoStart, true);
   model_->Press(oc::kOk);
