@@ -11,9 +11,9 @@
 #include <optional>
 
 #include "dialogs/qt/dialog_services.h"
-#include "state/command_ids.h"
 #include "engine/requests.h"
 #include "options_work_details_fixture.h"
+#include "state/command_ids.h"
 #include "text/text.h"
 #include "worklog/log_import.h"
 
