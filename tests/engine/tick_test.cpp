@@ -225,7 +225,7 @@ TEST_F(TickTest, PhaseOneRefreshesTheTotalsFromTheRecords) {
 // between the block's copy and its write and be undone on disk.
 TEST_F(TickTest, RefreshPassSavesTheDataFileUnderTheStateLock) {
   std::vector<bool> lock_free_at_save;
-  watched_files_.Watch([&](const std::filesystem::path& path) {
+  files_.WatchAtomicWrites([&](const std::filesystem::path& path) {
     if (path.filename() == "dTolvi.dat") lock_free_at_save.push_back(StateLockIsFree());
   });
   activity().working_flag = WorkingFlag::kOnBreak;

@@ -61,7 +61,7 @@ struct ShellCore {
   test::FixedClock clock;
   QtUi ui;
   PosixFileSystem files;
-  test::NoRandom random;
+  ScriptedRandom random;
   CoreContext context;
 };
 
