@@ -94,6 +94,13 @@ TEST_F(TickTest, CountdownRunningOutStartsTheBreakAndLeavesTheMicroCountdownAlon
   EXPECT_EQ(data().break_today_ms, break_before + 6'000);
 }
 
+TEST_F(TickTest, AWorkingTickRunsTheMicroCountdownDown) {
+  data().micro_break_mode = 1;
+  activity().micro_countdown_ms = 10'000;
+  Tick(6'000);
+  EXPECT_EQ(activity().micro_countdown_ms, 4'000u);
+}
+
 TEST_F(TickTest, CountdownsStandStillUnlessWorkingWithRemindersOn) {
   struct Case {
     const char* what;
