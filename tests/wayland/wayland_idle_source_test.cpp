@@ -20,6 +20,7 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/recording_ui.h"
+#include "fakes/scripted_random.h"
 #include "platform/idle_clock.h"
 #include "platform/linux/idle_chooser.h"
 #include "settings/settings.h"
@@ -193,5 +194,4 @@ int main(int argc, char** argv) {
   return RUN_ALL_TESTS();
 }
 
-#include "fakes/scripted_random.h"
 #include "wayland_idle_source_test.moc"
