@@ -13,6 +13,7 @@
 
 #include "bench_ports.h"
 #include "engine/monitor_thread.h"
+#include "engine/program_files.h"
 #include "platform/posix/posix_file_system.h"
 #include "settings/settings.h"
 #include "state/core_context.h"
@@ -93,7 +94,7 @@ void BM_HousekeepingSave(benchmark::State& state) {
   SaveBench bench(storage);
   CoreContext& context = bench.context();
   for (auto _ : state) {
-    SaveHousekeepingData(context);
+    SaveProgramFilesOrTell(context);
   }
 }
 BENCHMARK(BM_HousekeepingSave)

@@ -6,9 +6,9 @@
 #include "accounting/targets.h"
 #include "accounting/work_types.h"
 #include "engine/program_files.h"
-#include "state/write_failures.h"
 #include "reminders/reminder_sound.h"
 #include "state/command_ids.h"
+#include "state/write_failures.h"
 #include "text/text.h"
 #include "worklog/log_totals.h"
 #include "worklog/work_log.h"
@@ -444,7 +444,7 @@ void OptionsModel::Press(std::uint32_t id) {
       if (services_.save_program_data) {
         services_.save_program_data();
       } else {
-        (void)SaveProgramFiles(context_);  // a failed save is tried again at the next save point
+        SaveProgramFilesOrTell(context_);
       }
       {
         const StateLock lock(context_.state.mutex);

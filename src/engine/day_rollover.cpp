@@ -11,9 +11,8 @@
 #include "engine/day_check.h"
 #include "engine/tray_tip.h"
 #include "engine/tray_updates.h"
-#include "state/write_failures.h"
 #include "settings/settings.h"
-#include "engine/tray_tip.h"
+#include "state/write_failures.h"
 #include "storage/close_journal.h"
 #include "storage/program_data_file.h"
 #include "text/text.h"
@@ -154,7 +153,7 @@ Status BeginClose(CoreContext& context, const ProgramData& before) {
   const bool file_log = before.file_log != 0;
   if (file_log) {
     // A log that cannot be rotated now stays full and is journalled whole.
-    (void)WorkLog(context.files, context.clock, context.data_directory).RotateIfFull();
+    WorkLog(context.files, context.clock, context.data_directory).RotateIfFull().IgnoreError();
   }
   if (Status flushed = FlushDatabase(context); !flushed.ok()) return flushed;
 

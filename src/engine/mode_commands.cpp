@@ -3,8 +3,8 @@
 #include "engine/requests.h"
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
-#include "state/command_ids.h"
 #include "settings/settings.h"
+#include "state/command_ids.h"
 
 namespace tolvi {
 namespace {
@@ -165,7 +165,7 @@ bool DispatchEngineCommand(CoreContext& context, std::uint32_t command_id,
       CommandAtMeeting(context);
       return true;
     case command::kExit:
-      (void)CommandExit(context);
+      CommandExit(context);
       return true;
     default:
       break;
@@ -176,7 +176,7 @@ bool DispatchEngineCommand(CoreContext& context, std::uint32_t command_id,
                              command_id < command::kEditWorkFirst + command::kWorkSlotCount);
   if (const std::optional<RequestOrder> order = RequestForCommand(context, command_id)) {
     // Dropped when a work-type dialog holds the slot (see PostRequest).
-    (void)PostRequest(context, order->code, order->value, wait_step);
+    PostRequest(context, order->code, order->value, wait_step);
     return true;
   }
   return slot_command;  // an empty Recent Work slot: nothing to do

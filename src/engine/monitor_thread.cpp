@@ -10,9 +10,9 @@
 #include "engine/requests.h"
 #include "engine/tick.h"
 #include "engine/tray_updates.h"
+#include "settings/settings.h"
 #include "state/command_ids.h"
 #include "state/write_failures.h"
-#include "settings/settings.h"
 #include "storage/program_data_file.h"
 #include "text/text.h"
 #include "worklog/work_log.h"
@@ -41,7 +41,7 @@ void PrepareMonitorStart(CoreContext& context) {
                       FieldText(context.state.data.current_name) + "\" is current now.");
   }
   // Lines a previous run could not write go first, before today's.
-  static_cast<void>(ContextWorkLog(context).WritePending());
+  ContextWorkLog(context).WritePending();
   context.state.activity.phase = 0;
   context.state.activity.break_mark = context.state.data.break_today_ms;
   context.state.activity.last_tick_count = context.clock.TickCount();
@@ -80,19 +80,7 @@ void RunMonitorPass(CoreContext& context) {
     }
     if (activity.window_shown) context.ui.RequestRepaint();
   }
-  if (save_due) SaveHousekeepingData(context);
-}
-
-void SaveHousekeepingData(CoreContext& context) {
-  const Status saved = SaveProgramFiles(context);
-  bool tell = false;
-  {
-    const StateLock lock(context.state.mutex);
-    bool& reported = context.state.activity.data_save_failure_reported;
-    tell = !saved.ok() && !reported;
-    reported = !saved.ok();
-  }
-  if (tell) context.ui.Notify("Tolvi cannot save its data file: " + saved.message());
+  if (save_due) SaveProgramFilesOrTell(context);
 }
 
 void FinishMonitor(CoreContext& context) {

@@ -35,11 +35,6 @@ bool ExitRequested(CoreContext& context);
 // main window is shown. A tick's housekeeping save follows once the tick
 // has let go of the state lock.
 void RunMonitorPass(CoreContext& context);
-// Saves "dTolvi.dat" as every save point does (SaveProgramFiles: under the
-// state lock, so that no block taken before a day close can land after it;
-// the wait for the disk, once every five minutes, is measured in bench/).
-// The first failure after a success tells the user.
-void SaveHousekeepingData(CoreContext& context);
 // After the loop: hide the window, store the current work type, close the
 // record database, ask for the window to be destroyed.
 void FinishMonitor(CoreContext& context);

@@ -209,11 +209,23 @@ Status ImportOldWorkTypes(RecordDatabase& records, const ProgramData& data) {
 }
 
 // Undoes the upgrade's database: the new file goes, an old one comes back.
+// What cannot be undone is named in the notices.
 void AbandonUpgradeDatabase(DataFileContext& context, const std::filesystem::path& db_path,
-                            const std::optional<std::filesystem::path>& aside) {
+                            const std::optional<std::filesystem::path>& aside,
+                            std::vector<std::string>& notices) {
   context.records.Close();
-  (void)context.files.Remove(db_path);
-  if (aside) (void)context.files.Rename(*aside, db_path);
+  const Status removed = context.files.Remove(db_path);
+  if (!aside) {
+    if (!removed.ok()) {
+      notices.push_back("The new work-type database " + db_path.string() +
+                        " could not be removed: " + removed.message());
+    }
+    return;
+  }
+  if (Status back = context.files.Rename(*aside, db_path); !back.ok()) {
+    notices.push_back("The old work-type database could not be put back (" + back.message() +
+                      "); it is kept as " + aside->string());
+  }
 }
 
 }  // namespace
@@ -275,14 +287,14 @@ LoadOutcome UpgradeFromVersion250(DataFileContext& context, std::vector<std::str
   }
   if (Status created = CreateWorkTypeDatabase(context.records, db_path); !created.ok()) {
     notices.push_back("The work-type database cannot be created: " + created.message());
-    AbandonUpgradeDatabase(context, db_path, aside);
+    AbandonUpgradeDatabase(context, db_path, aside, notices);
     return LoadOutcome::kQuit;
   }
   NoteWorkTypeWrite(ImportOldWorkTypes(context.records, data), notices);
 
   if (context.import_work && !context.import_work()) {
     notices.push_back("The upgrade was cancelled; nothing was changed");
-    AbandonUpgradeDatabase(context, db_path, aside);
+    AbandonUpgradeDatabase(context, db_path, aside, notices);
     return LoadOutcome::kQuit;
   }
   if (aside) notices.push_back("The old work-type database was kept as " + aside->string());

@@ -48,4 +48,16 @@ Status SaveProgramFiles(CoreContext& context) {
   return ForgetCloseJournalIfSaved(context.files, context.data_directory, data.total_days);
 }
 
+void SaveProgramFilesOrTell(CoreContext& context) {
+  const Status saved = SaveProgramFiles(context);
+  bool tell = false;
+  {
+    const StateLock lock(context.state.mutex);
+    bool& reported = context.state.activity.data_save_failure_reported;
+    tell = !saved.ok() && !reported;
+    reported = !saved.ok();
+  }
+  if (tell) context.ui.Notify("Tolvi cannot save its data file: " + saved.message());
+}
+
 }  // namespace tolvi

@@ -25,5 +25,9 @@ namespace tolvi {
 
 LoadResult LoadProgramFiles(CoreContext& context, const LoadServices& services = {});
 Status SaveProgramFiles(CoreContext& context);
+// SaveProgramFiles for the save points the user does not watch (the
+// housekeeping save, Options OK, the session's end): the first failure
+// after a success tells the user, later ones stay quiet until a save works.
+void SaveProgramFilesOrTell(CoreContext& context);
 
 }  // namespace tolvi

@@ -22,11 +22,11 @@ namespace tolvi {
 // end). Gives up, and returns false, when the slot is
 // held for a work-type dialog: only this thread can close that dialog, so
 // waiting would never end.
-[[nodiscard]] bool PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value,
-                               const std::function<void()>& wait_step = {});
+bool PostRequest(CoreContext& context, std::uint32_t code, std::int32_t value,
+                 const std::function<void()>& wait_step = {});
 // The same without waiting: false, and nothing written, while the slot is
 // taken.
-[[nodiscard]] bool TryPostRequest(CoreContext& context, std::uint32_t code, std::int32_t value);
+bool TryPostRequest(CoreContext& context, std::uint32_t code, std::int32_t value);
 // True while the slot is held for a work-type dialog (codes 3, 4, 5, 999).
 bool SlotHeldForDialog(CoreContext& context);
 

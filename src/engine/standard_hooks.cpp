@@ -13,7 +13,7 @@ void InstallStandardHooks(CoreContext& context) {
     if (c.files.Exists(CloseJournalPath(c.data_directory))) return;
     // A refused or failed copy keeps the previous backup; the next draw
     // tries again.
-    (void)BackupDataFiles(c.files, c.records, c.data_directory);
+    BackupDataFiles(c.files, c.records, c.data_directory).IgnoreError();
   };
   InstallDayRollover(context);
 }

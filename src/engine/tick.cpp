@@ -6,9 +6,8 @@
 #include "accounting/targets.h"
 #include "accounting/work_types.h"
 #include "engine/tray_updates.h"
-#include "text/text.h"
-#include "state/write_failures.h"
 #include "settings/settings.h"
+#include "state/write_failures.h"
 #include "text/text.h"
 #include "worklog/work_log.h"
 
@@ -201,7 +200,7 @@ bool Housekeeping(CoreContext& context) REQUIRES(context.state.mutex) {
     ComputeTotals(context.state, context.records, GrandTotal::kCompute);
     RebuildRecentWork(context.state, context.records);
     // Lines the log still refuses stay kept; the user has been told.
-    static_cast<void>(ContextWorkLog(context).WritePending());
+    ContextWorkLog(context).WritePending();
     save_due = true;
   } else if (activity.phase == kPhaseBackup) {
     if (context.random.Draw(kBackupDrawRange) == kBackupDrawHit &&

@@ -24,6 +24,9 @@ class [[nodiscard]] Status {
   bool ok() const { return code_ == Code::kOk; }
   Code code() const { return code_; }
   const std::string& message() const { return message_; }
+  // Drops the outcome on purpose: for a step whose failure changes nothing
+  // the user must know. The caller says why beside the call.
+  void IgnoreError() const {}
 
  private:
   Status(Code code, std::string message) : code_(code), message_(std::move(message)) {}

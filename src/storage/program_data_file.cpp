@@ -9,7 +9,6 @@
 #include <span>
 #include <vector>
 
-#include "text/text.h"
 #include "storage/temporary_files.h"
 #include "text/text.h"
 
@@ -262,7 +261,7 @@ Status BackupDataFiles(FileSystem& files, RecordDatabase& records,
   const std::filesystem::path data_path = data_directory / std::string(kDataFileName);
   records.Close();
   // Only the backup's age depends on the stamp; a failure loses nothing.
-  (void)files.TouchModified(db_path);
+  files.TouchModified(db_path).IgnoreError();
   BackupReport report;
   CopyDatabaseIfSound(files, db_path, WithSuffix(db_path, kBackupSuffix), report);
   CopyDataFileIfSound(files, data_path, WithSuffix(data_path, kBackupSuffix), report);

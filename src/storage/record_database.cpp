@@ -472,7 +472,9 @@ struct RecordDatabase::State {
   }
 
   void Close() {
-    if (file && writable) (void)file->Flush();
+    // Unmapping leaves the written pages to the system, so a failed flush
+    // here loses nothing.
+    if (file && writable) file->Flush().IgnoreError();
     file.reset();
     base = nullptr;
     writable = false;
@@ -542,7 +544,9 @@ struct RecordDatabase::State {
     // back so that what the handle writes reaches the file.
     const std::string old = CopyOfFile();
     Status ignored;
-    if (files.WriteFileAtomic(path, old).ok()) (void)Remap(old, &ignored);
+    // Mapping the put-back file can only fail as the rewrite did: the
+    // handle then keeps the old contents, and why says so.
+    if (files.WriteFileAtomic(path, old).ok()) Remap(old, &ignored);
     return why;
   }
 

@@ -9,7 +9,6 @@
 
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
-#include "text/text.h"
 #include "state/write_failures.h"
 #include "text/text.h"
 #include "worklog/log_import_parser.h"
@@ -210,22 +209,40 @@ class RecordsCheckpoint {
         copy_(path_.string() + std::string(kImportCheckpointSuffix)) {
     context.records.Close();
     taken_ = context.files.CopyFile(path_, copy_).ok();
-    (void)context.records.Open(path_, /*writable=*/true);
+    Reopen();
   }
   RecordsCheckpoint(const RecordsCheckpoint&) = delete;
   RecordsCheckpoint& operator=(const RecordsCheckpoint&) = delete;
   ~RecordsCheckpoint() {
-    if (taken_) (void)context_.files.Remove(copy_);
+    // A copy left behind is only a stale file: the next import replaces it.
+    if (taken_) context_.files.Remove(copy_).IgnoreError();
   }
 
+  // Puts the records back as they were. When that cannot be done the user
+  // is told, and a copy that could not be moved back stays where it is.
   void Restore() {
-    if (!taken_) return;
+    if (!taken_) {
+      context_.ui.Notify("The imported work could not be undone: no copy of " + path_.string() +
+                         " could be taken before the import.");
+      return;
+    }
     context_.records.Close();
-    taken_ = !context_.files.Rename(copy_, path_).ok();
-    (void)context_.records.Open(path_, /*writable=*/true);
+    taken_ = false;  // moved back, or kept where it is: never removed now
+    if (Status back = context_.files.Rename(copy_, path_); !back.ok()) {
+      context_.ui.Notify("The imported work could not be undone (" + back.message() +
+                         "); the records from before the import are kept in " + copy_.string() +
+                         ".");
+    }
+    Reopen();
   }
 
  private:
+  void Reopen() {
+    if (Status opened = context_.records.Open(path_, /*writable=*/true); !opened.ok()) {
+      context_.ui.Notify("Tolvi cannot open its work-type database again: " + opened.message());
+    }
+  }
+
   CoreContext& context_;
   std::filesystem::path path_;
   std::filesystem::path copy_;

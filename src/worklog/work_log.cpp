@@ -73,13 +73,13 @@ void WorkLog::UndoFailedAppend(std::optional<std::uint64_t> size_before) {
   // The outage notice already covers a failed undo: the lines are kept, and
   // an empty file gets its header with the next write.
   if (!size_before) {
-    if (!files_.Remove(path_).ok()) static_cast<void>(files_.WriteFileAtomic(path_, ""));
+    if (!files_.Remove(path_).ok()) files_.WriteFileAtomic(path_, "").IgnoreError();
     return;
   }
   std::string contents;
   if (files_.ReadFile(path_, &contents).ok() && contents.size() > *size_before) {
     contents.resize(*size_before);
-    static_cast<void>(files_.WriteFileAtomic(path_, contents));
+    files_.WriteFileAtomic(path_, contents).IgnoreError();
   }
 }
 
@@ -137,7 +137,10 @@ bool WorkLog::WritePending() {
   backlog_.outage_reported = false;
   // Written: a pending file left behind would write its lines twice.
   if (file_found && !files_.Remove(pending_path_).ok()) {
-    static_cast<void>(files_.WriteFileAtomic(pending_path_, ""));
+    if (Status emptied = files_.WriteFileAtomic(pending_path_, ""); !emptied.ok() && ui_) {
+      ui_->Notify("Tolvi cannot remove " + pending_path_.string() + " (" + emptied.message() +
+                  "); the lines in it are in the work log now and will be written there again.");
+    }
   }
   return true;
 }

@@ -30,6 +30,7 @@
 #include "engine/program_files.h"
 #include "fakes/fake_clock.h"
 #include "fakes/recording_ui.h"
+#include "fakes/scripted_random.h"
 #include "platform/posix/posix_file_system.h"
 #include "storage/close_journal.h"
 #include "storage/program_data_file.h"
@@ -46,11 +47,6 @@ constexpr int kMaxDelayMs = 150;
 constexpr std::uint32_t kBaseStamp = 31'000'000;
 constexpr std::uint32_t kLastDay = 3'000;  // keeps the log far below rotation
 constexpr int kWorkTypes = 10;
-
-class NoRandom : public RandomSource {
- public:
-  std::optional<std::uint32_t> Next() override { return std::nullopt; }
-};
 
 std::string TypeName(std::uint32_t n) {
   return "Type " + std::to_string(n);
@@ -99,7 +95,7 @@ struct Program {
   FakeClock clock;
   RecordingUi ui;
   PosixFileSystem files;
-  NoRandom random;
+  ScriptedRandom random;
   CoreContext context;
 };
 

@@ -92,17 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BoxCase{oc::kIntervalBox, "3", &ProgramData::break_interval, 300'000},
         BoxCase{oc::kIntervalBox, "500", &ProgramData::break_interval, 7'200'000},
-        BoxCase{oc::kIntervalBox, "45", &ProgramData::break_interval, 2'700'000},
         BoxCase{oc::kIntervalBox, "  20 min", &ProgramData::break_interval, 1'200'000},
         BoxCase{oc::kIntervalBox, "none", &ProgramData::break_interval, 300'000},
         BoxCase{oc::kSnooze, "0", &ProgramData::snooze_time, 60'000},
-        BoxCase{oc::kSnooze, "7", &ProgramData::snooze_time, 420'000},
         BoxCase{oc::kTransparency, "0", &ProgramData::window_alpha, 255},
         BoxCase{oc::kTransparency, "71", &ProgramData::window_alpha, 76},
         BoxCase{oc::kAwayTime, "0", &ProgramData::away_time, 60'000},
-        BoxCase{oc::kAwayTime, "250", &ProgramData::away_time, 15'000'000},
         BoxCase{oc::kMaxBreakSeconds, "0", &ProgramData::max_break_seconds, 0},
-        BoxCase{oc::kMaxBreakSeconds, "4000", &ProgramData::max_break_seconds, 4000},
         BoxCase{oc::kMaxBreakSeconds, "99999999999", &ProgramData::max_break_seconds, 0xFFFFFFFF},
         BoxCase{oc::kManualTarget, "450 Min (7.5 hrs)", &ProgramData::manual_target, 27'000'000},
         BoxCase{oc::kManualTarget, "0", &ProgramData::manual_target, 0}));
@@ -389,6 +385,13 @@ TEST_F(OptionsModelTest, OkAppliesSavesAndCloses) {
   EXPECT_FALSE(open_flag_.IsOpen());
   model.SetChecked(oc::kEnable, false);  // nothing happens after OK
   EXPECT_EQ(data().reminder_enabled, 1u);
+}
+
+TEST_F(OptionsModelTest, OkTellsTheUserWhenTheSaveFails) {
+  services_.save_program_data = {};  // the real save
+  files_.FailAccess("/data/dTolvi.dat");
+  Open().Press(oc::kOk);
+  EXPECT_EQ(ui_.CallsStartingWith("notice Tolvi cannot save its data file").size(), 1u);
 }
 
 TEST_F(OptionsModelTest, AutoStartBoxSetsTheSettingAndTheEntry) {

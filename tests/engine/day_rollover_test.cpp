@@ -249,7 +249,7 @@ struct RestartableProgram {
   FakeClock clock_;
   RecordingUi ui_;
   FakeFileSystem files_;
-  NoRandom random_;
+  ScriptedRandom random_;
   std::unique_ptr<CoreContext> context_;
   std::uint32_t opened_total_days_ = 0;
 };

@@ -94,6 +94,13 @@ TEST_F(TickTest, CountdownRunningOutStartsTheBreakAndLeavesTheMicroCountdownAlon
   EXPECT_EQ(data().break_today_ms, break_before + 6'000);
 }
 
+TEST_F(TickTest, AWorkingTickRunsTheMicroCountdownDown) {
+  data().micro_break_mode = 1;
+  activity().micro_countdown_ms = 10'000;
+  Tick(6'000);
+  EXPECT_EQ(activity().micro_countdown_ms, 4'000u);
+}
+
 TEST_F(TickTest, CountdownsStandStillUnlessWorkingWithRemindersOn) {
   struct Case {
     const char* what;
@@ -225,7 +232,7 @@ TEST_F(TickTest, PhaseOneRefreshesTheTotalsFromTheRecords) {
 // between the block's copy and its write and be undone on disk.
 TEST_F(TickTest, RefreshPassSavesTheDataFileUnderTheStateLock) {
   std::vector<bool> lock_free_at_save;
-  watched_files_.Watch([&](const std::filesystem::path& path) {
+  files_.WatchAtomicWrites([&](const std::filesystem::path& path) {
     if (path.filename() == "dTolvi.dat") lock_free_at_save.push_back(StateLockIsFree());
   });
   activity().working_flag = WorkingFlag::kOnBreak;

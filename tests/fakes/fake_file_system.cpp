@@ -220,8 +220,13 @@ Status FakeFileSystem::ReplaceLocked(const std::string& key, std::string_view co
   return Status::Ok();
 }
 
+void FakeFileSystem::WatchAtomicWrites(std::function<void(const std::filesystem::path&)> watcher) {
+  watcher_ = std::move(watcher);
+}
+
 Status FakeFileSystem::WriteFileAtomic(const std::filesystem::path& path,
                                        std::string_view contents) {
+  if (watcher_) watcher_(path);
   std::lock_guard lock(mutex_);
   return ReplaceLocked(Key(path), contents);
 }

@@ -32,6 +32,10 @@
 // - FailNextFlush(): the next MappedFile::Flush fails.
 // - FailNextMap(): the next OpenMapped fails with IoError.
 //
+// WatchAtomicWrites(watcher): the watcher sees the path of every
+// WriteFileAtomic before it is made, outside the fake's lock, so a test can
+// look at what the code under test holds at that moment.
+//
 // Thread safety: every FileSystem call and set-up call takes an internal
 // lock, so two threads may use one fake. A MappedFile is not locked (its
 // owner locks around it, as with the real one).
@@ -40,6 +44,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -78,6 +83,7 @@ class FakeFileSystem final : public FileSystem {
   void FailNextResize();
   void FailNextFlush();
   void FailNextMap();
+  void WatchAtomicWrites(std::function<void(const std::filesystem::path&)> watcher);
 
   bool Exists(const std::filesystem::path& path) override;
   std::optional<std::uint64_t> FileSize(const std::filesystem::path& path) override;
@@ -126,6 +132,7 @@ class FakeFileSystem final : public FileSystem {
   bool fail_flush_ = false;
   bool fail_map_ = false;
   std::uint64_t stamp_ = 0;
+  std::function<void(const std::filesystem::path&)> watcher_;
   std::size_t read_only_writes_ = 0;
   std::size_t flush_count_ = 0;
 };

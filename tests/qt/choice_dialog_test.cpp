@@ -42,20 +42,6 @@ class ChoiceDialogTest : public QObject {
     QCOMPARE(Button(dialog, "second_button")->text(), QStringLiteral("No, keep running"));
   }
 
-  void EachButtonGivesItsAnswer() {
-    ChoiceOpenFlag flag;
-    ChoiceDialog first(ExitQuestion(), flag);
-    first.show();
-    QTest::mouseClick(Button(first, "first_button"), Qt::LeftButton);
-    QCOMPARE(first.choice(), ChoiceResult::kFirst);
-    QCOMPARE(first.result(), 1);
-    QVERIFY(!first.isVisible());
-    ChoiceDialog second(ExitQuestion(), flag);
-    second.show();
-    QTest::mouseClick(Button(second, "second_button"), Qt::LeftButton);
-    QCOMPARE(second.result(), 2);
-  }
-
   void EscapeAndTheCloseBoxAnswerTwo() {
     ChoiceOpenFlag flag;
     ChoiceDialog escaped(ExitQuestion(), flag);
@@ -121,16 +107,6 @@ class ChoiceDialogTest : public QObject {
     QVERIFY(message_height(small) < message_height(large));
     // The buttons always use the larger font.
     QCOMPARE(QFontMetrics(Button(small, "first_button")->font()).height(), message_height(large));
-  }
-
-  void TheTemplateFontGivesTheFullHeight() {
-    ChoiceOpenFlag flag;
-    ChoiceDialog dialog(ExitQuestion(), flag);
-    if (QFontInfo(dialog.font()).family() != QStringLiteral("Liberation Sans")) {
-      QSKIP("the 8-point metrics below are those of Liberation Sans");
-    }
-    QCOMPARE(dialog.size(), QSize(375, 198));
-    QCOMPARE(Button(dialog, "first_button")->height(), 57);
   }
 
   void GeometryFollowsTheTemplateInDialogUnits() {

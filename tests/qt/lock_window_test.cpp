@@ -197,21 +197,6 @@ class LockWindowTest : public QObject {
     }
   }
 
-  void EscapeAnswersTheLockedReminder() {
-    if (!OnX11()) QSKIP("needs an X server (run by the xvfb.lock_window test)");
-    DesktopLock lock;
-    ChoiceOpenFlag open;
-    bool held = false;
-    WhenQuestionShows([] { return VisibleQuestion() != nullptr; },
-                      [&] {
-                        held = lock.holds_input();
-                        QTest::keyClick(VisibleQuestion(), Qt::Key_Escape);
-                      });
-    QCOMPARE(ShowLockedReminder(lock, Reminder(), open, QIcon()), 2);
-    QVERIFY(held);
-    QVERIFY(InputFreeForOthers());
-  }
-
   void KeyboardHeldByAnotherProgramShowsTheReminderNormally() {
     if (!OnX11()) QSKIP("needs an X server (run by the xvfb.lock_window test)");
     Display* other = XOpenDisplay(nullptr);

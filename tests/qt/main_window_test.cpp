@@ -61,7 +61,7 @@ struct ShellCore {
   test::FixedClock clock;
   QtUi ui;
   PosixFileSystem files;
-  test::NoRandom random;
+  ScriptedRandom random;
   CoreContext context;
 };
 
@@ -292,19 +292,6 @@ class MainWindowTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(core_->activity().working_flag, WorkingFlag::kOnBreak, kWaitMs);
   }
 
-  void ExitAsksFirstWhenConfirmQuitIsOn() {
-    core_->data().confirm_quit = 1;
-    QString message;
-    AnswerNextChoice(2, [&](ChoiceDialog& dialog) { message = ChoiceMessage(dialog); });
-    shell_->OnCommand(command::kExit);
-    QCOMPARE(message, QStringLiteral("Are you sure that you want to exit Tolvi?"));
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
-    AnswerNextChoice(1);
-    shell_->OnCommand(command::kExit);
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kExit);
-    QVERIFY(core_->context.events.wake.IsSet());
-  }
-
   void TheCurrentBreakTurnsRedAfterTheMaximumBreakAlert() {
     core_->activity().working_flag = WorkingFlag::kOnBreak;
     core_->data().break_today_ms = 900'000;
@@ -405,20 +392,6 @@ class MainWindowTest : public QObject {
       without_colon.text = label.substr(0, label.find(':'));
       QVERIFY2(PaintedAlone(*found) != PaintedAlone(without_colon), label.c_str());
     }
-  }
-
-  void ThePlacedWindowKeepsWithinTheScreen() {
-    MainWindow& window = shell_->window();
-    const QRect screen = window.screen()->availableGeometry();
-    window.Place(
-        WindowGeometry{screen.right() - 100, 0, kMainWindowMaxWidth, kMainWindowMaxHeight});
-    QVERIFY(screen.contains(window.frameGeometry()));
-  }
-
-  void ScreenshotOfTheMainWindow() {
-    core_->data().work_today_ms = 5'400'000;
-    core_->activity().current_today_ms = 5'400'000;
-    test::SaveScreenshot(shell_->window(), QStringLiteral("main_window"));
   }
 
   // Last: the window's end also ends the event loops of this process.

@@ -103,22 +103,6 @@ class OptionsDialogTest : public QObject {
              qPrintable(QStringLiteral("%1 x %2").arg(frame.width()).arg(frame.height())));
   }
 
-  void AutoStartSaysWhatItDoesOnThisDesktop() {
-    Session session(directory_.path());
-    QCOMPARE(session.dialog->ControlWidget(oc::kAutoStart)->toolTip(),
-             QStringLiteral("Makes Tolvi start when you log in"));
-  }
-
-  void SpinArrowsStopAtTheirRange() {
-    Session session(directory_.path());
-    auto* away = ControlOf<QSpinBox>(*session.dialog, oc::kAwayTime);
-    TypeInto(away, QStringLiteral("250"));
-    away->stepBy(1);
-    QCOMPARE(away->value(), 100);
-    away->stepBy(-150);
-    QCOMPARE(away->value(), 0);
-  }
-
   // Which controls a change greys is the model's business; the widgets must
   // follow it after every change.
   void WidgetsFollowTheModelsEnabling() {

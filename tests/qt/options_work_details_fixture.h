@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "accounting/work_type_record.h"
-#include "state/core_context.h"
 #include "fakes/recording_ui.h"
+#include "fakes/scripted_random.h"
 #include "platform/posix/posix_file_system.h"
 #include "settings/settings.h"
+#include "state/core_context.h"
 #include "storage/program_data_file.h"
 
 namespace tolvi::test {
@@ -27,11 +28,6 @@ class FixedClock final : public Clock {
   LocalTime Now() override { return LocalTime{2026, 12, 6, 0, 14, 3, 27}; }
   std::uint32_t FileTimeHigh() override { return 31'000'000; }
   std::string LongDate(const LocalTime&) override { return "Sunday, 6 December 2026"; }
-};
-
-class NoRandom final : public RandomSource {
- public:
-  std::optional<std::uint32_t> Next() override { return std::nullopt; }
 };
 
 // The core of one test; make a second one on the same directory to see what
@@ -67,7 +63,7 @@ struct CoreOnDisk {
   FixedClock clock;
   RecordingUi ui;
   PosixFileSystem files;
-  NoRandom random;
+  ScriptedRandom random;
   CoreContext context;
 };
 

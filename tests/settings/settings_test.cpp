@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstring>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -160,17 +159,6 @@ TEST(Settings, OptionsLimitsClampIntervalSnoozeAndOpacity) {
   EXPECT_EQ(ApplyOptionsLimits(*FindSetting("SnoozeTime"), 0), MinutesToMs(1));
   EXPECT_EQ(ApplyOptionsLimits(*FindSetting("AwayTime"), 0), MinutesToMs(1));
   EXPECT_EQ(ApplyOptionsLimits(*FindSetting("MaxBreakSeconds"), 100000), 100000u);
-}
-
-TEST(Settings, TableNamesAndFieldsAreUnique) {
-  std::set<std::string_view> names;
-  for (const SettingInfo& info : SettingsTable()) {
-    EXPECT_TRUE(names.insert(info.name).second) << info.name;
-    EXPECT_EQ(info.kind == SettingKind::kText, info.number == nullptr) << info.name;
-    EXPECT_EQ(info.kind == SettingKind::kChoice || info.name == "ManualTarget", !info.list.empty())
-        << info.name;
-  }
-  EXPECT_EQ(FindSetting("breakinterval"), nullptr);
 }
 
 struct SetCase {

@@ -570,6 +570,23 @@ TEST_F(ProgramDataFileTest, CancelledImportEndsWithTheFilesAsTheyWere) {
   EXPECT_TRUE(File("/data/dTolvi.dat") == Version250File());
 }
 
+TEST_F(ProgramDataFileTest, CancelledImportThatCannotPutTheOldDatabaseBackSaysWhereItIs) {
+  files_.SetFile("/data/dTolvi.dat", Version250File());
+  files_.SetFile("/data/TlvDB.lbf", "the user's older database");
+  context_.import_work = [&] {
+    files_.FailRenames(true);
+    return false;
+  };
+  const LoadResult result = Load();
+  EXPECT_EQ(result.outcome, LoadOutcome::kQuit);
+  ASSERT_EQ(result.notices.size(), 2u);
+  EXPECT_EQ(result.notices[1],
+            "The old work-type database could not be put back (Rename failed on demand: "
+            "/data/TlvDB.lbf.bad-20261206-120000); it is kept as "
+            "/data/TlvDB.lbf.bad-20261206-120000");
+  EXPECT_EQ(File("/data/TlvDB.lbf.bad-20261206-120000"), "the user's older database");
+}
+
 TEST_F(ProgramDataFileTest, DataFileInTheProgramDirectoryIsReadThenSavedToTheDataDirectory) {
   ProgramData saved{};
   SetDefaultSettings(saved, clock_);

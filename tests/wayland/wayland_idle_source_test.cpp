@@ -16,14 +16,15 @@
 
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
-#include "state/core_context.h"
 #include "engine/tick.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/recording_ui.h"
+#include "fakes/scripted_random.h"
 #include "platform/idle_clock.h"
 #include "platform/linux/idle_chooser.h"
 #include "settings/settings.h"
+#include "state/core_context.h"
 #include "wayland/fake_compositor.h"
 
 namespace tolvi {
@@ -59,11 +60,6 @@ bool Eventually(const std::function<bool()>& condition) {
   }
   return true;
 }
-
-class NoRandom : public RandomSource {
- public:
-  std::optional<std::uint32_t> Next() override { return std::nullopt; }
-};
 
 struct ProtocolCase {
   FakeIdleProtocol offered;
@@ -131,7 +127,7 @@ TEST(WaylandIdleSource, IdleOfExactlyAwayTimeIsAway) {
   IdleClock idle_clock(clock, std::move(opened));
   RecordingUi ui;
   FakeFileSystem files;
-  NoRandom random;
+  ScriptedRandom random;
   CoreContext context{CorePorts{idle_clock, ui, files, random}, "/data", "/program"};
   SetDefaultSettings(context.state.data, clock);
   ASSERT_TRUE(CreateWorkTypeDatabase(context.records, "/data/TlvDB.lbf").ok());

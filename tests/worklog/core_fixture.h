@@ -13,15 +13,11 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/recording_ui.h"
+#include "fakes/scripted_random.h"
 #include "settings/settings.h"
 #include "state/core_context.h"
 
 namespace tolvi {
-
-class NoRandom : public RandomSource {
- public:
-  std::optional<std::uint32_t> Next() override { return std::nullopt; }
-};
 
 class CoreFixture : public ::testing::Test {
  protected:
@@ -54,7 +50,7 @@ class CoreFixture : public ::testing::Test {
   FakeClock clock_;
   RecordingUi ui_;
   FakeFileSystem files_;
-  NoRandom random_;
+  ScriptedRandom random_;
   CoreContext context_{CorePorts{clock_, ui_, files_, random_}, "/data", "/program"};
 };
 

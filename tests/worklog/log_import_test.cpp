@@ -223,5 +223,19 @@ TEST_F(ImportDialogTest, CancelLeavesTheRecordsAsTheyWereBeforeTheImport) {
   EXPECT_FALSE(files_.GetFile("/data/TlvDB.lbf Import").has_value());
 }
 
+TEST_F(ImportDialogTest, CancelThatCannotRestoreKeepsTheCopyAndSaysWhere) {
+  ui_.SetAnswerer([this](const Question&) {
+    files_.FailRenames(true);
+    return 2;
+  });
+  EXPECT_FALSE(RunImportDialog(context_));
+  EXPECT_EQ(ui_.CallsStartingWith("notice "),
+            std::vector<std::string>{
+                "notice The imported work could not be undone (Rename failed on demand: "
+                "/data/TlvDB.lbf Import); the records from before the import are kept in "
+                "/data/TlvDB.lbf Import."});
+  EXPECT_TRUE(files_.GetFile("/data/TlvDB.lbf Import").has_value());
+}
+
 }  // namespace
 }  // namespace tolvi

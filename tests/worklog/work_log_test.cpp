@@ -119,6 +119,20 @@ TEST_F(WorkLogTest, LinesTheLogRefusesWaitAndAreWrittenFirstExactlyOnce) {
   EXPECT_EQ(Log(), "kept\r\na\r\nb\r\n\r\nc\r\nd\r\n");
 }
 
+TEST_F(WorkLogTest, APendingFileThatStaysAfterItsLinesAreWrittenIsToldAbout) {
+  RecordingUi ui;
+  WorkLogBacklog backlog;
+  files_.SetFile("/data/dLog.txt", "kept\r\n");
+  files_.SetFile("/data/dLog.txt Pending", "a\r\n");
+  files_.CrashAtChange(2);  // the append lands; removing and emptying the file fail
+  WorkLog view(files_, clock_, "/data", backlog, ui);
+  EXPECT_TRUE(view.WritePending());
+  EXPECT_EQ(Log(), "kept\r\na\r\n");
+  EXPECT_THAT(ui.CallsStartingWith("notice "),
+              testing::ElementsAre(
+                  testing::StartsWith("notice Tolvi cannot remove /data/dLog.txt Pending")));
+}
+
 TEST_F(WorkLogTest, LinesNoFileTakesWaitInTheBacklogBehindThePendingFile) {
   RecordingUi ui;
   WorkLogBacklog backlog;

@@ -40,8 +40,13 @@ void SetAutostart(const DialogServices& services, bool enabled) {
   const std::optional<std::filesystem::path> directory = DefaultAutostartDirectory();
   if (!directory) return;
   XdgAutostart autostart(services.context.files, *directory);
+  const auto tell = [&services](const Status& done) {
+    if (!done.ok()) {
+      services.context.ui.Notify("Tolvi cannot change its start at login: " + done.message());
+    }
+  };
   if (!enabled) {
-    (void)autostart.Disable();  // errors are not reported
+    tell(autostart.Disable());
     return;
   }
   const std::optional<std::filesystem::path> program = RunningProgramPath();
@@ -49,7 +54,7 @@ void SetAutostart(const DialogServices& services, bool enabled) {
   std::vector<std::string> command = {program->string()};
   command.insert(command.end(), services.autostart_arguments.begin(),
                  services.autostart_arguments.end());
-  (void)autostart.Enable(command);
+  tell(autostart.Enable(command));
 }
 
 int AskOwnedBy(const DialogServices& services, const Question& question, QWidget* owner) {

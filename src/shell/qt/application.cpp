@@ -133,7 +133,7 @@ int Program::RunWith(const DirectoryFacts& facts, const DataDirectoryChoice& dat
   QObject::connect(&termination, &TerminationSignals::Received, shell_.get(),
                    [this](int) { shell_->RequestExit(); });
   QObject::connect(qApp, &QGuiApplication::commitDataRequest, shell_.get(),
-                   [this](QSessionManager&) { (void)SaveProgramFiles(*context_); });
+                   [this](QSessionManager&) { SaveProgramFilesOrTell(*context_); });
 
   QApplication::exec();
   shell_->Finish();

@@ -223,7 +223,8 @@ void DesktopShell::RefreshTotalsSoon() {
       this,
       [this] {
         refresh_queued_ = false;
-        if (!destroyed_) (void)TryPostRequest(context_, request::kRefresh, 0);
+        // A busy slot drops the refresh: the next paint asks again.
+        if (!destroyed_) TryPostRequest(context_, request::kRefresh, 0);
       },
       Qt::QueuedConnection);
 }
