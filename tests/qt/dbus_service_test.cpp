@@ -18,6 +18,7 @@
 #include "engine/day_check.h"
 #include "engine/standard_hooks.h"
 #include "engine/tick.h"
+#include "fakes/scripted_random.h"
 #include "options_work_details_fixture.h"
 #include "shell/qt/desktop_shell.h"
 #include "shell/qt/main_window.h"
@@ -54,7 +55,7 @@ struct BusCore {
   test::FixedClock clock;
   QtUi ui;
   PosixFileSystem files;
-  test::NoRandom random;
+  ScriptedRandom random;
   CoreContext context;
 };
 

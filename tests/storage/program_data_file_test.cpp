@@ -580,7 +580,7 @@ TEST_F(ProgramDataFileTest, CancelledImportThatCannotPutTheOldDatabaseBackSaysWh
   const LoadResult result = Load();
   EXPECT_EQ(result.outcome, LoadOutcome::kQuit);
   ASSERT_EQ(result.notices.size(), 2u);
-  EXPECT_EQ(result.notices[1],
+  EXPECT_EQ(ForwardSlashes(result.notices[1]),
             "The old work-type database could not be put back (Rename failed on demand: "
             "/data/TlvDB.lbf.bad-20261206-120000); it is kept as "
             "/data/TlvDB.lbf.bad-20261206-120000");

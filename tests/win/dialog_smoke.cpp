@@ -21,6 +21,7 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/recording_ui.h"
+#include "fakes/scripted_random.h"
 #include "platform/win/wide_text.h"
 #include "reminders/win/win_question.h"
 #include "settings/settings.h"
@@ -33,11 +34,6 @@ namespace {
 constexpr int kWaitMs = 5'000;
 constexpr int kPollMs = 50;
 constexpr int kPaintMs = 400;
-
-class NoRandom : public RandomSource {
- public:
-  std::optional<std::uint32_t> Next() override { return std::nullopt; }
-};
 
 struct Search {
   std::wstring title;
@@ -183,7 +179,7 @@ class Smoke {
   FakeClock clock_;
   RecordingUi ui_;
   FakeFileSystem files_;
-  NoRandom random_;
+  ScriptedRandom random_;
   CoreContext context_{CorePorts{clock_, ui_, files_, random_}, "/data", "/program"};
   ChoiceOpenFlag choice_open_;
   OptionsOpenFlag options_open_;
