@@ -246,6 +246,28 @@ remote_control() {
   controls_fail_fast
 }
 
+# A running copy left alone for a minute announces only what a status bar
+# would show differently: the countdown's minute, never every pass.
+idle_minute_signals() {
+  start_display
+  start_bus
+  start_tolvi
+  answer_welcome
+  wait_for 20 main_window_shown || fail "no main window"
+  wait_for 10 "$tolvi" --status >/dev/null 2>&1 || fail "--status never reached the copy"
+  dbus-monitor --session "type='signal',path='/org/drovik/tolvi',member='PropertiesChanged'" \
+    >"$work/signals.log" 2>&1 &
+  local monitor=$!
+  pids+=("$monitor")
+  sleep 60
+  kill "$monitor"
+  local count
+  count=$(grep -c 'member=PropertiesChanged' "$work/signals.log" || true)
+  echo "PropertiesChanged over an idle minute: $count"
+  [ "$count" -le 2 ] || fail "$count PropertiesChanged signals in an idle minute"
+  stop_with TERM
+}
+
 # The built program keeps its data in the user's data folder, not in the
 # build tree.
 build_tree_uses_the_user_data_folder() {
@@ -359,6 +381,7 @@ case "$case_name" in
   command_line) command_line ;;
   build_tree_data) build_tree_uses_the_user_data_folder ;;
   remote_control) remote_control ;;
+  idle_minute_signals) idle_minute_signals ;;
   wayland_idle) wayland_idle_books_away ;;
   wayland_lock) wayland_lock_covers_both_outputs ;;
   *) fail "unknown case $case_name" ;;
