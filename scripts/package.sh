@@ -84,15 +84,7 @@ version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$unpacked/usr/bin/tolvi" --version)
   fail "tolvi --version failed"
 [ "$version" = "Tolvi 1.91" ] || fail "tolvi --version said '$version'"
 
-# Waits up to $1 seconds for the command in the other arguments to succeed.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
+. "$root/scripts/lib/virtual_display.sh"
 windows() { xdotool search --onlyvisible --name '^Tolvi 1\.91$' 2>/dev/null; }
 window_shown() { [ -n "$(windows)" ]; }
 width_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'; }
@@ -102,12 +94,10 @@ main_window_shown() {
   return 1
 }
 
-Xvfb -displayfd 9 -screen 0 1280x800x24 -noreset -nolisten tcp 9>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+start_virtual_display "$work" || fail "Xvfb did not start"
+pids+=("$display_pid")
 mkdir -m 700 "$work/runtime" "$work/home"
-export DISPLAY=":$(head -n1 "$work/display")" XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
+export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 "$unpacked/usr/bin/tolvi" --data-dir "$work/data" >"$work/tolvi.log" 2>&1 &

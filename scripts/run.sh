@@ -43,19 +43,16 @@ trap finish INT TERM EXIT
 
 # The display and the tray get sessions of their own, so Ctrl+C reaches only
 # Tolvi and this script and the display outlives Tolvi's save.
-setsid Xvfb -displayfd 9 -screen 0 1280x800x24 -noreset -nolisten tcp 9>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-helpers+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$root/scripts/lib/virtual_display.sh"
+export VIRTUAL_DISPLAY_OWN_SESSION=1
+start_virtual_display "$work" || { echo "Xvfb did not start (see $work/xvfb.log)" >&2; exit 1; }
+helpers+=("$display_pid")
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR="$work/runtime"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
 fi
-setsid trayer --edge top --align right --widthtype request --height 24 --transparent false \
-  --tint 0x404040 >"$work/trayer.log" 2>&1 &
-helpers+=($!)
-sleep 1
+start_tray "$work"
+helpers+=("$tray_pid")
 
 "$build/tolvi" "$@" &
 tolvi_pid=$!

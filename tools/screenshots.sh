@@ -61,15 +61,7 @@ fail() {
   exit 1
 }
 
-# Waits up to $1 seconds for the command in the other arguments to succeed.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.3
-  done
-}
+. "$root/scripts/lib/virtual_display.sh"
 
 # The private session: the sim's dates are UTC, so the program's are too.
 export TZ=UTC LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
@@ -170,16 +162,10 @@ prepare_data() {
 # --- The display ------------------------------------------------------------
 
 start_display() {
-  Xvfb -displayfd 9 -screen 0 1280x800x24 -br -noreset -nolisten tcp 9>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-  pids+=($!)
-  wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-  DISPLAY=":$(head -n1 "$work/display")"
-  export DISPLAY
-  trayer --edge top --align right --widthtype request --height 24 --transparent false \
-    --tint 0x404040 >"$work/trayer.log" 2>&1 &
-  pids+=($!)
-  sleep 1
+  # A black root window (-br), so that crops show no stipple.
+  start_virtual_display "$work" 1280x800 -br || fail "Xvfb did not start"
+  start_tray "$work"
+  pids+=("$display_pid" "$tray_pid")
 }
 
 start_tolvi() {

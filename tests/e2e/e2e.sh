@@ -9,6 +9,9 @@
 # ARTIFACT_DIR. Exit status 0 when the case passed.
 set -euo pipefail
 
+# shellcheck source=scripts/lib/virtual_display.sh
+. "$(dirname "$0")/../../scripts/lib/virtual_display.sh"
+
 tolvi=$1
 artifacts=$2
 case_name=$3
@@ -32,23 +35,9 @@ fail() {
   exit 1
 }
 
-# Waits up to $1 seconds for the command in the other arguments to succeed.
-wait_for() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
-
 start_display() {
-  Xvfb -displayfd 9 -screen 0 1280x800x24 -noreset -nolisten tcp 9>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-  pids+=($!)
-  wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n1 "$work/display")"
+  start_virtual_display "$work" || fail "Xvfb did not start"
+  pids+=("$display_pid")
   mkdir -m 700 "$work/runtime"
   export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
   export XDG_DATA_HOME="$work/home/.local/share" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
@@ -56,11 +45,9 @@ start_display() {
   mkdir -p "$HOME"
 }
 
-start_tray() {
-  trayer --edge top --align right --widthtype request --height 24 --transparent false \
-    --tint 0x404040 >"$work/trayer.log" 2>&1 &
-  pids+=($!)
-  sleep 1
+start_tray_here() {
+  start_tray "$work"
+  pids+=("$tray_pid")
 }
 
 # Starts tolvi on the data directory; its pid in $tolvi_pid.
@@ -110,7 +97,7 @@ stop_with() {
 
 first_start_and_screenshot() {
   start_display
-  start_tray
+  start_tray_here
   start_tolvi
   answer_welcome
   wait_for 20 test -f "$data/TlvDB.lbf" || fail "no TlvDB.lbf"
@@ -165,7 +152,7 @@ no_tray_shows_the_window() {
   start_tolvi
   wait_for 20 main_window_shown || fail "no window without a tray"
   stop_with TERM
-  start_tray
+  start_tray_here
   start_tolvi
   sleep 4
   ! main_window_shown || fail "the window showed although a tray exists and AutoShow is off"
