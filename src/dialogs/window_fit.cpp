@@ -23,8 +23,8 @@ std::int32_t Narrow(std::int64_t value) {
 
 }  // namespace
 
-ScreenRect FitWindow(const ScreenRect& client, const FrameMargins& frame,
-                     const ScreenRect& available, ClientSize minimum) {
+PixelRect FitWindow(const PixelRect& client, const FrameMargins& frame, const PixelRect& available,
+                    ClientSize minimum) {
   const std::int64_t frame_width = Wide(frame.left) + frame.right;
   const std::int64_t frame_height = Wide(frame.top) + frame.bottom;
   const std::int64_t room_width = Wide(available.width) - frame_width;
@@ -37,8 +37,8 @@ ScreenRect FitWindow(const ScreenRect& client, const FrameMargins& frame,
                                  Wide(available.x) + available.width);
   const std::int64_t top = Into(Wide(client.y) - frame.top, height + frame_height, available.y,
                                 Wide(available.y) + available.height);
-  return ScreenRect{Narrow(left + frame.left), Narrow(top + frame.top), Narrow(width),
-                    Narrow(height)};
+  return PixelRect{Narrow(left + frame.left), Narrow(top + frame.top), Narrow(width),
+                   Narrow(height)};
 }
 
 }  // namespace tolvi

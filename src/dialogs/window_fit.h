@@ -8,16 +8,9 @@
 
 #include <cstdint>
 
-namespace tolvi {
+#include "platform/pixel_rect.h"
 
-// A rectangle in desktop coordinates (device-independent pixels).
-struct ScreenRect {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
+namespace tolvi {
 
 // The window manager's frame around the client area.
 struct FrameMargins {
@@ -36,7 +29,7 @@ struct ClientSize {
 // free area less the frame (and no smaller than `minimum`, which wins), then
 // moved the shortest way to lie inside. A window still larger than the area
 // keeps its top-left corner on it, so its title bar can be grabbed.
-ScreenRect FitWindow(const ScreenRect& client, const FrameMargins& frame,
-                     const ScreenRect& available, ClientSize minimum = {});
+PixelRect FitWindow(const PixelRect& client, const FrameMargins& frame, const PixelRect& available,
+                    ClientSize minimum = {});
 
 }  // namespace tolvi

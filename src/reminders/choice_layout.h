@@ -6,17 +6,10 @@
 
 #include <cstdint>
 
+#include "platform/pixel_rect.h"
 #include "reminders/choice.h"
 
 namespace tolvi {
-
-struct PixelRect {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
 
 // A rectangle in dialog units: x and width in quarters of the average
 // character width, y and height in eighths of the character height.

@@ -7,14 +7,14 @@ namespace {
 
 // A 640 x 400 screen (1280 x 800 at scale 2) with a 24-pixel panel on top,
 // and a frame with a 20-pixel title bar.
-constexpr ScreenRect kFreeArea{0, 24, 640, 376};
+constexpr PixelRect kFreeArea{0, 24, 640, 376};
 constexpr FrameMargins kFrame{2, 20, 2, 2};
 
 struct FitCase {
   const char* what;
-  ScreenRect client;
+  PixelRect client;
   ClientSize minimum;
-  ScreenRect expected;
+  PixelRect expected;
 };
 
 class FitWindowTest : public ::testing::TestWithParam<FitCase> {};

@@ -39,8 +39,8 @@ const QScreen* ScreenOf(const QWidget& window) {
   return screen != nullptr ? screen : QGuiApplication::primaryScreen();
 }
 
-ScreenRect Rect(const QRect& rect) {
-  return ScreenRect{rect.x(), rect.y(), rect.width(), rect.height()};
+PixelRect Rect(const QRect& rect) {
+  return PixelRect{rect.x(), rect.y(), rect.width(), rect.height()};
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ void FitToScreen(QWidget& window) {
     client.setSize(window.sizeHint().expandedTo(window.minimumSizeHint()));
   }
   const QSize minimum = window.minimumSize();
-  const ScreenRect fitted =
+  const PixelRect fitted =
       FitWindow(Rect(client), FrameOf(window), Rect(screen->availableGeometry()),
                 ClientSize{std::max(minimum.width(), 1), std::max(minimum.height(), 1)});
   // A dialog not yet shown is placed over its owner by Qt, inside the
