@@ -51,8 +51,11 @@ OptionsServices OptionsServicesFor(WinDialogServices& services, HWND& asking_own
   OptionsServices options;
   options.save_program_data = services.save_program_data;
   if (services.set_autostart) {
-    // Failures of the Run key are not reported.
-    options.set_autostart = [&services](bool enabled) { (void)services.set_autostart(enabled); };
+    options.set_autostart = [&services](bool enabled) {
+      if (const Status done = services.set_autostart(enabled); !done.ok()) {
+        services.context.ui.Notify("Tolvi cannot change its start at log-on: " + done.message());
+      }
+    };
   }
   options.choose_path = [&asking_owner](PathPicker picker, const std::string& start) {
     return ChoosePath(picker, start, asking_owner);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "dialogs/options_model.h"
+#include "platform/status.h"
 #include "reminders/choice.h"
 #include "state/core_context.h"
 
@@ -33,9 +34,9 @@ struct WinDialogServices {
   HICON program_icon = nullptr;
   // The reminder phrases, offered by the "Text" list.
   std::vector<std::string> phrases;
-  // Turns start at log-on on or off (the Run key value); reports failure,
-  // which the Options dialog does not show. Empty: the key is left alone.
-  std::function<bool(bool enabled)> set_autostart;
+  // Turns start at log-on on or off (the Run key value). A failure reaches
+  // the user as a notice. Empty: the key is left alone.
+  std::function<Status(bool enabled)> set_autostart;
   // Saves "dTolvi.dat" after "OK".
   std::function<void()> save_program_data;
 };

@@ -40,7 +40,7 @@ WinShell::WinShell(CoreContext& context, WinUi& ui, ShellOptions options)
   dialog_services_.phrases = options_.phrases;
   dialog_services_.set_autostart = [command = options_.autostart_command](bool enabled) {
     WinAutostart autostart;
-    return (enabled ? autostart.Enable(command) : autostart.Disable()).ok();
+    return enabled ? autostart.Enable(command) : autostart.Disable();
   };
   dialog_services_.save_program_data = [this] {
     if (const Status saved = SaveProgramFiles(context_); !saved.ok()) {
@@ -137,7 +137,7 @@ bool WinShell::HandleMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) 
       return true;
     case kRefreshTotalsMessage:
       // A busy slot is no matter: the next paint asks again.
-      if (!destroyed_) (void)TryPostRequest(context_, request::kRefresh, 0);
+      if (!destroyed_) TryPostRequest(context_, request::kRefresh, 0);
       return true;
     case WM_TIMER:
       OnTimer(static_cast<TimerId>(w));
