@@ -40,7 +40,8 @@ std::string WorkTypeJson(const ExportedWorkType& type) {
                      ",\"maximum_seconds\":" + N(type.maximum_seconds) +
                      ",\"today_seconds\":" + N(type.today_seconds) + ",\"days_back_seconds\":[";
   for (std::size_t i = 0; i < kExportDaysBack; ++i) {
-    json += (i == 0 ? "" : ",") + N(type.days_back_seconds[i]);
+    if (i != 0) json += ',';
+    json += N(type.days_back_seconds[i]);
   }
   return json + "],\"total_seconds\":" + N(type.total_seconds) + "}";
 }
@@ -115,8 +116,13 @@ std::string ExportCsv(const ExportedData& data) {
   for (const ExportedWorkType& type : data.work_types) {
     csv += CsvField(type.name) + "," + CsvField(type.notes) + "," + N(type.maximum_seconds) + "," +
            N(type.today_seconds);
-    for (const std::uint32_t seconds : type.days_back_seconds) csv += "," + N(seconds);
-    csv += "," + N(type.total_seconds) + "\r\n";
+    for (const std::uint32_t seconds : type.days_back_seconds) {
+      csv += ',';
+      csv += N(seconds);
+    }
+    csv += ',';
+    csv += N(type.total_seconds);
+    csv += "\r\n";
   }
   csv += "\r\ndate,work_seconds,break_seconds,away_seconds";
   for (std::size_t i = 1; i <= kDayLineEntriesExported; ++i) {
@@ -128,8 +134,8 @@ std::string ExportCsv(const ExportedData& data) {
            N(day.away_seconds);
     for (std::size_t i = 0; i < kDayLineEntriesExported; ++i) {
       if (i < day.entries.size()) {
-        csv +=
-            "," + CsvField(day.entries[i].name) + "," + N(TenthsToSeconds(day.entries[i].tenths));
+        csv += ',';
+        csv += CsvField(day.entries[i].name) + "," + N(TenthsToSeconds(day.entries[i].tenths));
       } else {
         csv += ",,";
       }
