@@ -87,9 +87,14 @@ std::string FakeClock::CLocaleLongDate(const LocalTime& time) {
   const auto month_index =
       static_cast<std::size_t>(time.month >= 1 && time.month <= 12 ? time.month - 1 : 0);
   std::string text(kDayNames[static_cast<std::size_t>(weekday)]);
-  text += ", " + std::to_string(time.day) + " ";
+  // Appended piece by piece: GCC 12 at -O3 reports a false -Wrestrict for
+  // chained string sums.
+  text += ", ";
+  text += std::to_string(time.day);
+  text += ' ';
   text += kMonthNames[month_index];
-  text += " " + std::to_string(time.year);
+  text += ' ';
+  text += std::to_string(time.year);
   return text;
 }
 
