@@ -11,6 +11,7 @@
 #include "dialogs/qt/dialog_services.h"
 #include "engine/requests.h"
 #include "options_work_details_fixture.h"
+#include "state/command_ids.h"
 #include "text/text.h"
 
 namespace tolvi {
