@@ -10,7 +10,8 @@ enable_language(RC)
 set(TOLVI_WIN_SHELL_SOURCES
     ${src}/shell/win/about_box.cpp ${src}/shell/win/alert_toolkit.cpp
     ${src}/shell/win/application.cpp ${src}/shell/win/display_painter.cpp
-    ${src}/shell/win/main_window.cpp ${src}/shell/win/tray.cpp
+    ${src}/shell/win/main_window.cpp ${src}/shell/win/remote_client.cpp
+    ${src}/shell/win/remote_server.cpp ${src}/shell/win/tray.cpp
     ${src}/shell/win/win_directories.cpp ${src}/shell/win/win_shell.cpp
     ${src}/shell/win/win_ui.cpp)
 include(${CMAKE_SOURCE_DIR}/cmake/WindowsDialogs.cmake)

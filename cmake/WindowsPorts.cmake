@@ -19,7 +19,7 @@ set(win ${CMAKE_SOURCE_DIR}/src/platform/win)
 tolvi_layer(tolvi_platform BELOW tolvi_ports Threads::Threads bcrypt winmm shell32 advapi32
             SOURCES ${win}/wide_text.cpp ${win}/win_autostart.cpp ${win}/win_clock.cpp
                     ${win}/win_collator.cpp ${win}/win_desktop.cpp ${win}/win_error.cpp
-                    ${win}/win_file_system.cpp ${win}/win_random.cpp
+                    ${win}/win_file_system.cpp ${win}/win_named_pipe.cpp ${win}/win_random.cpp
                     ${win}/win_single_instance.cpp)
 target_compile_definitions(tolvi_platform PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                                   _WIN32_WINNT=0x0601)

@@ -140,11 +140,11 @@ std::string VersionText() {
 
 std::string HelpText() {
   return "Usage: tolvi [options]\n"
-         "Break reminder and work logger for the Linux desktop.\n"
+         "Break reminder and work logger.\n"
          "\n"
          "Options:\n"
-         "  --data-dir DIR   Keep the data files in DIR instead of\n"
-         "                   ~/.local/share/Drovik/Tolvi (or beside a portable copy).\n"
+         "  --data-dir DIR   Keep the data files in DIR instead of the user's data folder\n"
+         "                   (or beside a portable copy).\n"
          "  -v, --version    Print the version and exit.\n"
          "  -h, --help       Print this help and exit.\n"
          "\n"
@@ -161,7 +161,8 @@ std::string HelpText() {
          "  --export csv|json  Print the work types and the work log's days (read-only;\n"
          "                   needs no running copy; --data-dir applies).\n"
          "\n"
-         "The standard Qt options (for example -platform NAME, -display DISPLAY) also apply.\n";
+         "On Linux the standard Qt options (for example -platform NAME, -display DISPLAY)\n"
+         "also apply.\n";
 }
 
 }  // namespace tolvi

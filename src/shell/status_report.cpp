@@ -134,4 +134,16 @@ std::string StatusLine(const StatusReport& report) {
   return line;
 }
 
+std::string StatusText(const StatusReport& report, StatusFormat format) {
+  switch (format) {
+    case StatusFormat::kJson:
+      return StatusJson(report);
+    case StatusFormat::kWaybar:
+      return WaybarJson(report);
+    case StatusFormat::kText:
+      break;
+  }
+  return StatusLine(report);
+}
+
 }  // namespace tolvi

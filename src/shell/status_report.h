@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 
+#include "shell/command_line.h"
 #include "state/activity_state.h"
 #include "storage/program_data.h"
 
@@ -59,5 +60,7 @@ struct StatusReport {
 [[nodiscard]] std::string WaybarJson(const StatusReport& report);
 // The tooltip on one line: its line breaks become a single space.
 [[nodiscard]] std::string StatusLine(const StatusReport& report);
+// The line --status or --watch prints in that format, without a line end.
+[[nodiscard]] std::string StatusText(const StatusReport& report, StatusFormat format);
 
 }  // namespace tolvi

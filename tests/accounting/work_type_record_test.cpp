@@ -33,22 +33,6 @@ TEST_F(WorkTypeRecordTest, CreatedDatabaseHasTheFourteenFieldSchemaAndAPlacehold
   EXPECT_EQ(records_.ReadText(kPlaceholderSlot, field::kNotes), std::string(299, 'n'));
 }
 
-TEST_F(WorkTypeRecordTest, InitialWorkTypesAreTenNewWorkRecordsInSlotsZeroToNine) {
-  ASSERT_TRUE(CreateWorkTypeDatabase(records_, path_).ok());
-  EXPECT_TRUE(CreateInitialWorkTypes(records_).ok());
-  ASSERT_EQ(records_.LiveRecords(), (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
-  for (std::int32_t slot = 0; slot < 10; ++slot) {
-    EXPECT_EQ(records_.ReadText(slot, field::kName), "New Work") << slot;
-    EXPECT_EQ(records_.ReadText(slot, field::kNotes), "") << slot;
-    EXPECT_EQ(records_.ReadNumber(slot, field::kTotal), 0u) << slot;
-    EXPECT_EQ(records_.ReadNumber(slot, field::kMaximum), 18000000u) << slot;
-    EXPECT_EQ(records_.ReadNumber(slot, field::kToday), 5u) << slot;
-    for (std::uint32_t f = field::kYesterday; f <= field::kLastReserved; ++f) {
-      EXPECT_EQ(records_.ReadNumber(slot, f), 0u) << slot << " field " << f;
-    }
-  }
-}
-
 TEST_F(WorkTypeRecordTest, UnnamedInitKeepsNameAndNotesAndResetsTheRest) {
   ASSERT_TRUE(CreateWorkTypeDatabase(records_, path_).ok());
   const std::int32_t id = records_.NewRecord();

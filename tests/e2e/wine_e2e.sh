@@ -96,6 +96,22 @@ timeout 60 wine "$exe" --data-dir "$windows_data" >/dev/null 2>&1 || fail "the s
 [ $(($(date +%s) - start)) -lt 60 ] || fail "the second copy did not give way"
 kill -0 "$tolvi_pid" 2>/dev/null || fail "the first copy ended when the second started"
 
+# The command line's controls reach the running copy through its pipe.
+line=$(timeout 60 wine "$exe" --status --json 2>"$work/remote.err" | tr -d '\r') ||
+  fail "--status --json failed: $(cat "$work/remote.err")"
+case "$line" in '{"mode":"'*'"tooltip":"'*'"}') ;; *) fail "--status --json printed: $line" ;; esac
+timeout 60 wine "$exe" --meeting 2>"$work/remote.err" || fail "--meeting failed: $(cat "$work/remote.err")"
+# The command is carried out by the running copy after the answer.
+shown=""
+for _ in $(seq 20); do
+  line=$(timeout 60 wine "$exe" --status 2>/dev/null | tr -d '\r' || true)
+  case "$line" in *[Mm]eeting*) shown=yes; break ;; esac
+  sleep 0.5
+done
+[ -n "$shown" ] || fail "--status after --meeting printed: $line"
+timeout 60 wine "$exe" --work-type "No Such Type" >/dev/null 2>&1 &&
+  fail "an unknown work type was accepted"
+
 # WM_CLOSE from outside: the program saves and ends by itself.
 ended=""
 for _ in $(seq 6); do
@@ -123,6 +139,34 @@ printf 'clock %s\nstart\nshow BreakInterval\nshow WindowAlpha\nshow AutoShow\nsh
 "$sim" --data-dir "$work/data" "$work/read.sim" | grep '=' > "$work/after.txt"
 diff -u "$work/before.txt" "$work/after.txt" || fail "a setting changed under Windows"
 grep -q '^BreakInterval=1234000$' "$work/after.txt" || fail "the settings were not read"
+
+# With no running copy a control says so and fails at once, without
+# waiting for one or starting one.
+start=$(date +%s)
+timeout 60 wine "$exe" --status >/dev/null 2>"$work/remote.err" && fail "--status with no copy succeeded"
+grep -q 'not running' "$work/remote.err" || fail "--status with no copy said: $(cat "$work/remote.err")"
+[ $(($(date +%s) - start)) -lt 5 ] || fail "--status with no copy took $(($(date +%s) - start)) s"
+[ -z "$(xdotool search --name '^Tolvi 1\.91$' 2>/dev/null || true)" ] || fail "--status started a copy"
+
+# The export needs no running copy and prints the same bytes as the Linux
+# build (CSV lines end in CR LF; nothing is translated on the way out).
+timeout 60 wine "$exe" --data-dir "$windows_data" --export csv >"$work/export.csv" ||
+  fail "--export csv failed"
+linux_tolvi="$(dirname "$sim")/tolvi"
+if [ -x "$linux_tolvi" ]; then
+  "$linux_tolvi" --data-dir "$work/data" --export csv >"$work/linux.csv" || fail "the Linux export failed"
+  cmp "$work/linux.csv" "$work/export.csv" || fail "the Windows export differs from the Linux one"
+  timeout 60 wine "$exe" --data-dir "$windows_data" --export json >"$work/export.json" ||
+    fail "--export json failed"
+  "$linux_tolvi" --data-dir "$work/data" --export json >"$work/linux.json"
+  cmp "$work/linux.json" "$work/export.json" || fail "the JSON exports differ"
+else
+  head -n1 "$work/export.csv" | grep -q $'^work_type,notes,.*total_seconds\r$' ||
+    fail "--export csv printed no header: $(head -c 200 "$work/export.csv")"
+  grep -q $'^date,work_seconds,break_seconds,away_seconds.*\r$' "$work/export.csv" ||
+    fail "--export csv has no day table"
+  grep -qv $'\r$' "$work/export.csv" && fail "--export csv has a line without CR LF"
+fi
 if [ -n "$setup" ]; then
   installed="$WINEPREFIX/drive_c/Program Files/Tolvi"
   wine "$setup" /S

@@ -31,14 +31,6 @@ class ScriptedIdle : public IdleSource {
   std::deque<std::optional<std::uint64_t>>* answers_;
 };
 
-TEST(IdleClock, LastInputIsTheTickMinusTheIdleTime) {
-  SteppedClock base;
-  base.tick = 100'000;
-  std::deque<std::optional<std::uint64_t>> answers = {2'500};
-  IdleClock clock(base, std::make_unique<ScriptedIdle>(&answers));
-  EXPECT_EQ(clock.LastInputTick(), 97'500u);
-}
-
 TEST(IdleClock, WrapsAroundWithTheTickCount) {
   SteppedClock base;
   base.tick = 1'000;

@@ -1,8 +1,5 @@
 #include "reminders/qt/choice_dialog.h"
 
-#include <QFontInfo>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -30,17 +27,6 @@ class ChoiceDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void ShowsTheCallersTextsAndTheProgramCaption() {
-    ChoiceOpenFlag flag;
-    ChoiceDialog dialog(ExitQuestion(), flag);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Tolvi 1.91"));
-    const auto* message = dialog.findChild<QPlainTextEdit*>(QStringLiteral("message"));
-    QVERIFY(message != nullptr);
-    QCOMPARE(message->toPlainText(), QStringLiteral("Are you sure that you want to exit Tolvi?"));
-    QVERIFY(message->isReadOnly());
-    QCOMPARE(Button(dialog, "first_button")->text(), QStringLiteral("Yes, close please"));
-    QCOMPARE(Button(dialog, "second_button")->text(), QStringLiteral("No, keep running"));
-  }
 
   void EscapeAndTheCloseBoxAnswerTwo() {
     ChoiceOpenFlag flag;
@@ -92,36 +78,6 @@ class ChoiceDialogTest : public QObject {
     });
     QCOMPARE(AskChoice(ExitQuestion(), flag), ChoiceResult::kFirst);
     QVERIFY(!flag.IsOpen());
-  }
-
-  void SmallStyleUsesTheSmallerMessageFont() {
-    ChoiceOpenFlag flag;
-    ChoiceDialog small(ExitQuestion(QuestionFont::kSmall), flag);
-    ChoiceDialog large(ExitQuestion(QuestionFont::kLarge), flag);
-    const auto message_height = [](const ChoiceDialog& dialog) {
-      return QFontMetrics(dialog.findChild<QPlainTextEdit*>(QStringLiteral("message"))->font())
-          .height();
-    };
-    QVERIFY(message_height(small) <= 16);
-    QVERIFY(message_height(large) <= 20);
-    QVERIFY(message_height(small) < message_height(large));
-    // The buttons always use the larger font.
-    QCOMPARE(QFontMetrics(Button(small, "first_button")->font()).height(), message_height(large));
-  }
-
-  void GeometryFollowsTheTemplateInDialogUnits() {
-    ChoiceOpenFlag flag;
-    ChoiceDialog dialog(ExitQuestion(), flag);
-    const ChoiceLayout layout = ComputeChoiceLayout(dialog.base_units());
-    QCOMPARE(dialog.size(), QSize(layout.client.width, layout.client.height));
-    const QRect first = Button(dialog, "first_button")->geometry();
-    const QRect second = Button(dialog, "second_button")->geometry();
-    QCOMPARE(first.size(), second.size());
-    QVERIFY(first.bottom() < second.top());
-    QVERIFY(dialog.rect().contains(second));
-    // A readable dialog: units from a real font, not the 1-pixel floor.
-    QVERIFY(dialog.base_units().x >= 4);
-    QVERIFY(dialog.base_units().y >= 8);
   }
 };
 

@@ -129,18 +129,6 @@ class DbusServiceTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(Properties().value("WorkTodaySeconds").toUInt(), 0u, kWaitMs);
   }
 
-  void IntrospectionDescribesTheInterface() {
-    const QString xml = Call("Introspect", {}, "org.freedesktop.DBus.Introspectable")
-                            .arguments()
-                            .value(0)
-                            .toString();
-    QVERIFY2(xml.contains(QLatin1String("<interface name=\"org.drovik.tolvi\">")), qPrintable(xml));
-    QVERIFY(xml.contains(QLatin1String("<property name=\"Mode\" type=\"s\" access=\"read\"/>")));
-    QVERIFY(xml.contains(
-        QLatin1String("<property name=\"MicroBreakSeconds\" type=\"i\" access=\"read\"/>")));
-    QVERIFY(xml.contains(QLatin1String("<method name=\"SetWorkType\">")));
-  }
-
   void MethodsActAsTheMenuEntries() {
     QVERIFY(CallOk("OnBreak"));
     QCOMPARE(Activity().working_flag, WorkingFlag::kOnBreak);
@@ -170,12 +158,6 @@ class DbusServiceTest : public QObject {
     QCOMPARE(Call("SetWorkType", {QStringLiteral("Proj B")}).arguments().value(0).toBool(), true);
     QCOMPARE(Activity().request_code, request::kChangeWorkType);
     QCOMPARE(Activity().request_value, core_->proj_b);
-  }
-
-  void ShowMainWindowShowsIt() {
-    shell_->window().hide();
-    QVERIFY(CallOk("ShowMainWindow"));
-    QVERIFY(shell_->window().isVisible());
   }
 
   void NoSignalForPassesThatShowNothingNewOneForAChange() {

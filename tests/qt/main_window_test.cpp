@@ -9,9 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -73,40 +71,18 @@ ChoiceDialog* OpenChoice() {
   return nullptr;
 }
 
-// Answers the next question window as soon as it shows: button 1 or 2, or
-// 0 for Escape. inspect sees the window first.
-void AnswerNextChoice(int button, std::function<void(ChoiceDialog&)> inspect = {}) {
+// Answers the next question window as soon as it shows: button 1 or 2.
+void AnswerNextChoice(int button) {
   auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, button, inspect] {
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, button] {
     ChoiceDialog* dialog = OpenChoice();
     if (dialog == nullptr) return;
     poll->stop();
     poll->deleteLater();
-    if (inspect) inspect(*dialog);
-    if (button == 0) {
-      QTest::keyClick(dialog, Qt::Key_Escape);
-      return;
-    }
     const char* name = button == 1 ? "first_button" : "second_button";
     QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
   });
   poll->start(10);
-}
-
-QString ChoiceMessage(ChoiceDialog& dialog) {
-  return dialog.findChild<QPlainTextEdit*>(QStringLiteral("message"))->toPlainText();
-}
-
-// How many clearly red pixels the rectangle of the picture holds.
-int RedPixels(const QImage& image, const QRect& rect) {
-  int count = 0;
-  for (int y = rect.top(); y <= rect.bottom(); ++y) {
-    for (int x = rect.left(); x <= rect.right(); ++x) {
-      const QColor colour = image.pixelColor(x, y);
-      if (colour.red() > 200 && colour.green() < 80 && colour.blue() < 80) ++count;
-    }
-  }
-  return count;
 }
 
 // The picture of one text in its box, painted alone.
@@ -186,100 +162,6 @@ class MainWindowTest : public QObject {
     QVERIFY(!core_->ui.TimerArmed(TimerId::kBreakReminder));
   }
 
-  void TheReminderIsOnTopOnlyWithOnTopAlertAndMayShowAPhrase() {
-    bool on_top = true;
-    QString message;
-    const auto inspect = [&](ChoiceDialog& dialog) {
-      on_top = dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-      message = ChoiceMessage(dialog);
-    };
-    core_->data().on_top_alert = 0;
-    FallDue();
-    AnswerNextChoice(2, inspect);
-    shell_->OnTimer(TimerId::kBreakReminder);
-    QVERIFY(!on_top);
-    QCOMPARE(message, QStringLiteral("Take a Break!"));
-
-    core_->data().on_top_alert = 1;
-    core_->data().random_phrase = 1;
-    FallDue();
-    AnswerNextChoice(2, inspect);
-    shell_->OnTimer(TimerId::kBreakReminder);
-    QVERIFY(on_top);
-    QCOMPARE(message, QStringLiteral("Stretch your legs."));
-
-    // Every other question stays on top even without OnTopAlert.
-    core_->data().on_top_alert = 0;
-    AnswerNextChoice(2, inspect);
-    core_->ui.Ask(Question{"Sure?", "Yes", "No", QuestionFont::kLarge, true});
-    QVERIFY(on_top);
-  }
-
-  void TransparentAndOnTopChangeTheWindow() {
-    core_->data().window_alpha = 102;
-    shell_->OnCommand(command::kTransparent);
-    QCOMPARE(core_->data().transparent, 1u);
-    QVERIFY(qAbs(shell_->window().windowOpacity() - 0.4) < 0.01);
-    shell_->OnCommand(command::kTransparent);
-    QCOMPARE(shell_->window().windowOpacity(), 1.0);
-
-    shell_->OnCommand(command::kOnTop);
-    QVERIFY(shell_->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(shell_->window().isVisible());
-    shell_->OnCommand(command::kOnTop);
-    QVERIFY(!shell_->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  }
-
-  void ClosingHidesAndTimeDisplayShowsAgain() {
-    QVERIFY(shell_->window().isVisible());
-    QVERIFY(core_->activity().window_shown);
-    shell_->OnClose();  // the exit handshake's close
-    QVERIFY(!shell_->window().isVisible());
-    QVERIFY(!core_->activity().window_shown);
-    const std::vector<MenuEntry> menu = shell_->BuildMenu(MenuVariant::kTray, std::nullopt);
-    QVERIFY(std::any_of(menu.begin(), menu.end(),
-                        [](const MenuEntry& e) { return e.id == command::kTimeDisplay; }));
-    shell_->OnCommand(command::kTimeDisplay);
-    QVERIFY(shell_->window().isVisible());
-    QVERIFY(core_->activity().window_shown);
-  }
-
-  void WithoutATrayTheCloseBoxMinimizes() {
-    QVERIFY(!shell_->tray().shown());  // the offscreen platform has no tray
-    shell_->window().close();
-    QVERIFY(shell_->window().isVisible());
-    QVERIFY(shell_->window().isMinimized());
-    QVERIFY(core_->activity().window_shown);
-    QVERIFY(core_->data().window_placement.min_position_x != kPlacementNeverSaved);
-  }
-
-  void TheClickBandTogglesTheModeLikeTheTrayIcon() {
-    MainWindow& window = shell_->window();
-    const auto click = [&](int y) {
-      QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(200, y));
-      return core_->activity().working_flag;
-    };
-    QCOMPARE(click(5), WorkingFlag::kWorking);
-    QCOMPARE(click(6), WorkingFlag::kOnBreak);
-    QCOMPARE(click(99), WorkingFlag::kWorking);
-    QCOMPARE(click(100), WorkingFlag::kWorking);
-  }
-
-  void RightClickOnARowOffersItsWorkType() {
-    QStringList texts;
-    QTimer::singleShot(50, [&texts] {
-      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-        for (const QAction* action : menu->actions()) texts << action->text();
-        menu->close();
-      }
-    });
-    QTest::mouseClick(&shell_->window(), Qt::RightButton, {}, QPoint(200, 105));
-    QVERIFY(texts.size() > 3);
-    QCOMPARE(texts[0], QStringLiteral("Change Work To New Work"));
-    QCOMPARE(texts[1], QStringLiteral("Edit New Work"));
-    QCOMPARE(texts.last(), QStringLiteral("Exit"));
-  }
-
   void TrayMenuEntriesBecomeCommands() {
     QMenu& menu = shell_->tray().menu();
     QMetaObject::invokeMethod(&menu, "aboutToShow");
@@ -290,21 +172,6 @@ class MainWindowTest : public QObject {
     QVERIFY(on_break != nullptr);
     on_break->trigger();  // posted, as a menu choice is
     QTRY_COMPARE_WITH_TIMEOUT(core_->activity().working_flag, WorkingFlag::kOnBreak, kWaitMs);
-  }
-
-  void TheCurrentBreakTurnsRedAfterTheMaximumBreakAlert() {
-    core_->activity().working_flag = WorkingFlag::kOnBreak;
-    core_->data().break_today_ms = 900'000;
-    core_->activity().break_mark = 0;
-    MainWindow& window = shell_->window();
-    window.resize(420, 452);
-    const QRect time_rect(410 - 150, 15, 130, 20);
-    QImage picture = window.grab().toImage();
-    QCOMPARE(RedPixels(picture, time_rect), 0);
-    core_->activity().max_break_state = MaxBreakState::kFired;
-    picture = window.grab().toImage();
-    QVERIFY(RedPixels(picture, time_rect) > 20);
-    test::SaveScreenshot(window, QStringLiteral("main_window_red_break"));
   }
 
   void AShareAboveAllWorkAsksForARefresh() {
@@ -358,26 +225,6 @@ class MainWindowTest : public QObject {
       QCOMPARE(tray.clicks, clicks + 1);
       QVERIFY(owner_blocked);
     }
-  }
-
-  void ASecondOptionsOrEditBringsTheOpenOneToTheFront() {
-    QWidget other;
-    other.show();
-    const std::pair<std::function<void()>, std::uint32_t> cases[] = {
-        {Openers()[0], command::kOptions}, {Openers()[2], command::kEditWorkFirst}};
-    for (const auto& [open, again] : cases) {
-      bool raised = false;
-      WhenADialogIsOpen([&, again = again](QDialog& dialog) {
-        other.activateWindow();
-        const bool left = QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; });
-        shell_->OnCommand(again);
-        raised = left && QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; });
-        CloseDialog(dialog);
-      });
-      open();
-      QVERIFY(raised);
-    }
-    QCOMPARE(core_->activity().request_code, request::kWorkDetailsClosed);
   }
 
   void LabelsTooWideForTheirBoxesKeepTheirColons() {

@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -15,13 +13,11 @@
 #include "options_work_details_fixture.h"
 #include "state/command_ids.h"
 #include "text/text.h"
-#include "worklog/log_import.h"
 
 namespace tolvi {
 namespace {
 
 namespace wc = work_details_control;
-namespace field = work_type_field;
 using test::CoreOnDisk;
 
 template <typename Widget>
@@ -33,10 +29,6 @@ Widget* Child(QWidget& dialog, std::uint32_t id) {
 
 void Press(QWidget& dialog, std::uint32_t id) {
   QTest::mouseClick(Child<QPushButton>(dialog, id), Qt::LeftButton);
-}
-
-QString Shown(QWidget& dialog, std::uint32_t id) {
-  return Child<QLabel>(dialog, id)->text();
 }
 
 // Runs command 2018 for a request the monitor has taken, acting on the
@@ -84,23 +76,6 @@ class WorkDetailsDialogTest : public QObject {
   QTemporaryDir directory_;
 
  private slots:
-  void ShowsTheWorkTypeWithItsWeek() {
-    Session session(directory_.path(), {"Admin", "Budget", "Code"});
-    QVERIFY(session.core.context.records.WriteNumber(1, field::kToday, 5'400'000).ok());
-    QVERIFY(session.core.context.records.WriteText(1, field::kNotes, "Q4 numbers").ok());
-    WorkDetailsModel model(session.core.context, 1);
-    WorkDetailsDialog dialog(model);
-    dialog.show();
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Work Details"));
-    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->currentText(), QStringLiteral("Budget"));
-    QCOMPARE(Child<QComboBox>(dialog, wc::kName)->count(), 3);
-    QCOMPARE(Child<QLineEdit>(dialog, wc::kMaximum)->text(), QStringLiteral("300"));
-    QCOMPARE(Child<QPlainTextEdit>(dialog, wc::kNotes)->toPlainText(),
-             QStringLiteral("Q4 numbers"));
-    QCOMPARE(Shown(dialog, wc::kToday), QStringLiteral("1:30"));
-    QCOMPARE(Shown(dialog, wc::kLastDayLabel), QStringLiteral("Monday"));
-    test::SaveScreenshot(dialog, QStringLiteral("work_details_dialog"));
-  }
 
   void SelectInWorkDetailsRenamesAndMakesItCurrent() {
     Session session(directory_.path(), {"Admin", "Budget", "Code"});
@@ -143,38 +118,6 @@ class WorkDetailsDialogTest : public QObject {
     QCOMPARE(context.state.data.current_work_type, current);
     QCOMPARE(QString::fromStdString(FieldText(context.state.data.current_name)), name);
     QVERIFY(context.events.request_free.IsSet());
-  }
-
-  void ImportConfirmationHasItsOwnDialog_data() {
-    QTest::addColumn<std::uint32_t>("button");
-    QTest::addColumn<int>("answer");
-    QTest::newRow("OK, import work") << wc::kOk << 1;
-    QTest::newRow("Cancel and close") << wc::kCancel << 2;
-  }
-  void ImportConfirmationHasItsOwnDialog() {
-    QFETCH(std::uint32_t, button);
-    QFETCH(int, answer);
-    const Question question{.message = std::string(kImportHeading) +
-                                       "\r\n\r\nTolvi v1.91 Work Log\r\n \r\nWrite 12:30\r\n",
-                            .first_button = std::string(kImportConfirm),
-                            .second_button = std::string(kImportCancel),
-                            .font = QuestionFont::kSmall,
-                            .has_owner = false};
-    ChoiceOpenFlag choice_open;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog != nullptr);
-      QVERIFY(choice_open.IsOpen());
-      QCOMPARE(dialog->windowTitle(), QStringLiteral("Import Work from log file"));
-      QVERIFY(Child<QPlainTextEdit>(*dialog, wc::kNotes)
-                  ->toPlainText()
-                  .contains(QStringLiteral("Write 12:30")));
-      QCOMPARE(Child<QPushButton>(*dialog, wc::kOk)->text(), QStringLiteral("OK, import work"));
-      test::SaveScreenshot(*dialog, QStringLiteral("import_work_dialog"));
-      Press(*dialog, button);
-    });
-    QCOMPARE(AskQuestion(question, true, choice_open, QIcon(), nullptr), answer);
-    QVERIFY(!choice_open.IsOpen());
   }
 };
 

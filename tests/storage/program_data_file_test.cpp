@@ -292,21 +292,6 @@ TEST_F(ProgramDataFileTest, VersionIsReadFromTheMagic) {
   EXPECT_EQ(ReadDataFileVersion(""), 1001u);
 }
 
-TEST_F(ProgramDataFileTest, ForeignFileGivesDefaultsSilentlyAndIsKeptAside) {
-  std::string foreign = "XOLV1320" + EmptyBlock();
-  PutU32(foreign, kMagicBytes + kBreakIntervalAt, 1234);
-  files_.SetFile("/data/dTolvi.dat", foreign);
-  const LoadResult result = Load();
-  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
-  EXPECT_TRUE(ui_.calls().empty());
-  EXPECT_EQ(data_.break_interval, 1800000u);
-  EXPECT_TRUE(File("/data/dTolvi.dat.bad-20261206-120000") == foreign);
-  EXPECT_FALSE(result.notices.empty());
-  // The next save no longer touches the foreign bytes.
-  ASSERT_TRUE(SaveProgramData(files_, "/data", data_).ok());
-  EXPECT_TRUE(File("/data/dTolvi.dat.bad-20261206-120000") == foreign);
-}
-
 TEST_F(ProgramDataFileTest, ZeroedFileHasItsOutOfRangeOptionsResetWithOneNotice) {
   files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
   files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
@@ -378,19 +363,11 @@ TEST_F(ProgramDataFileTest, CutDataFileWithoutUsableBackupGivesDefaultsWithoutQu
             "6508.");
 }
 
-struct RefusedReadCase {
-  std::filesystem::path refused;
-  std::string_view notice_start;
-};
-
 // A file ReadFile refuses (no permission, not a regular file, too large)
 // is never taken for a missing one, which would mean a silent first run.
 TEST_F(ProgramDataFileTest, DataFileThatCannotBeReadIsReportedNotTakenAsMissing) {
-  const std::array<RefusedReadCase, 2> cases = {{
-      {"/data/dTolvi.dat", "The data file /data/dTolvi.dat was not used because it cannot be read"},
-      {"/prog/dTolvi.dat", "The data file /prog/dTolvi.dat was not used because it cannot be read"},
-  }};
-  for (const RefusedReadCase& c : cases) {
+  for (const std::string refused : {"/data/dTolvi.dat", "/prog/dTolvi.dat"}) {
+    SCOPED_TRACE(refused);
     FakeFileSystem files;
     RecordDatabase records(files);
     DataFileContext local{.files = files,
@@ -403,15 +380,18 @@ TEST_F(ProgramDataFileTest, DataFileThatCannotBeReadIsReportedNotTakenAsMissing)
                           .day_check = {},
                           .import_work = {},
                           .write_plain_log_line = {}};
-    files.SetFile(c.refused, SoundDataFile(2700000));
-    files.FailAccess(c.refused);
+    files.SetFile(refused, SoundDataFile(2700000));
+    files.FailAccess(refused);
     ui_.Clear();
     const LoadResult result = LoadProgramData(local);
-    ASSERT_EQ(result.outcome, LoadOutcome::kReady) << c.refused;
-    EXPECT_TRUE(ui_.calls().empty()) << c.refused;
-    ASSERT_FALSE(result.notices.empty()) << c.refused;
-    EXPECT_TRUE(ForwardSlashes(result.notices[0]).starts_with(c.notice_start)) << result.notices[0];
-    EXPECT_EQ(data_.break_interval, 1800000u) << c.refused;
+    ASSERT_EQ(result.outcome, LoadOutcome::kReady);
+    EXPECT_TRUE(ui_.calls().empty());
+    ASSERT_FALSE(result.notices.empty());
+    EXPECT_TRUE(
+        ForwardSlashes(result.notices[0])
+            .starts_with("The data file " + refused + " was not used because it cannot be read"))
+        << result.notices[0];
+    EXPECT_EQ(data_.break_interval, 1800000u);
   }
 }
 

@@ -121,16 +121,8 @@ TEST_F(RecordDatabaseTest, CreatesTheWorkTypeSchemaByteForByte) {
 TEST_F(RecordDatabaseTest, CreateReservesFiveThousandBytesAfterTheHeader) {
   const std::array<std::uint32_t, 1> types = {0};
   ASSERT_TRUE(db_.Create(kPath, types).ok());
-  std::string expected(1444 + 5000, '\0');
-  std::memcpy(expected.data(), "DATA1000", 8);
-  PutU32(expected, 608, 1);
-  PutU32(expected, 1352, 2);
-  PutU32(expected, 1356, 1);
-  PutU32(expected, 1360, 10);
-  PutU32(expected, 1364, 2);
-  PutU32(expected, 1444, 0);
-  PutU32(expected, 1448, 1456);
-  EXPECT_EQ(files_.GetFile(kPath), expected);
+  // Ten slots of 5 bytes, then zeros to 5000 bytes past the header.
+  EXPECT_EQ(files_.GetFile(kPath), OneFieldImage(0, 5, 10, 1444 + 5000 - 1452 - 50));
 }
 
 TEST_F(RecordDatabaseTest, CreateRefusesSchemasItCouldNotOpen) {

@@ -125,6 +125,8 @@ TEST(Text, FieldTextStopsAtZeroOrFieldEnd) {
   EXPECT_EQ(FieldText(terminated), "Work");
   const std::array<char, 4> full = {'W', 'o', 'r', 'k'};
   EXPECT_EQ(FieldText(full), "Work");
+  const std::array<char, 5> old_windows = {'S', 'k', '\xE5', 'l', '\0'};
+  EXPECT_EQ(FieldText(old_windows), "Sk\xC3\xA5l");
 }
 
 TEST(Text, ToUtf8ReadsInvalidUtf8AsWindows1252) {
@@ -136,19 +138,6 @@ TEST(Text, ToUtf8ReadsInvalidUtf8AsWindows1252) {
   EXPECT_EQ(ToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");                  // overlong form is not UTF-8
   EXPECT_EQ(ToUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");  // surrogate
   EXPECT_EQ(ToUtf8("ab\xC3"), "ab\xC3\x83");                          // cut sequence
-}
-
-TEST(Text, FieldTextConvertsOldWindowsText) {
-  const std::array<char, 8> field = {'S', 'k', '\xE5', 'l', '\0', '\0', '\0', '\0'};
-  EXPECT_EQ(FieldText(field), "Sk\xC3\xA5l");
-}
-
-TEST(Text, PadRightPadsShortTextOnly) {
-  std::string text = "Sunday";
-  PadRight(text, 9);
-  EXPECT_EQ(text, "Sunday   ");
-  PadRight(text, 3);
-  EXPECT_EQ(text, "Sunday   ");
 }
 
 }  // namespace

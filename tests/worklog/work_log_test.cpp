@@ -35,19 +35,6 @@ class WorkLogTest : public ::testing::Test {
   WorkLog log_{files_, clock_, "/data"};
 };
 
-TEST_F(WorkLogTest, AMissingLogStartsWithTheHeaderThenTheLine) {
-  EXPECT_EQ(log_.WriteLogLine("first", LogLineMode::kPlain), LogWriteResult::kWritten);
-  EXPECT_EQ(Log(), kHeader + "first\r\n");
-  EXPECT_EQ(kHeader.size(), 32u);
-}
-
-TEST_F(WorkLogTest, AnEmptyLogGetsTheHeaderAndAFilledOneDoesNot) {
-  files_.SetFile("/data/dLog.txt", "");
-  ASSERT_EQ(log_.WriteLogLine("a", LogLineMode::kPlain), LogWriteResult::kWritten);
-  ASSERT_EQ(log_.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kWritten);
-  EXPECT_EQ(Log(), kHeader + "a\r\nb\r\n");
-}
-
 TEST_F(WorkLogTest, WritesTheThreeLineModes) {
   files_.SetFile("/data/dLog.txt", "x\r\n");
   (void)log_.WriteLogLine(" ", LogLineMode::kPlainThenEmpty);

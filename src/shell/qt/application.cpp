@@ -21,13 +21,12 @@
 #include "platform/posix/posix_random.h"
 #include "platform/posix/single_instance.h"
 #include "reminders/phrases.h"
+#include "shell/export_command.h"
 #include "shell/qt/desktop_shell.h"
 #include "shell/qt/icons.h"
 #include "shell/qt/qt_ui.h"
 #include "state/core_context.h"
 #include "storage/program_data_file.h"
-#include "worklog/export.h"
-#include "worklog/work_log.h"
 
 namespace tolvi {
 namespace {
@@ -156,46 +155,18 @@ void Program::TellWhyNotStarted(const std::vector<std::string>& notices,
   if (ports_->ui.Ask(question) == 2) ports_->ui.OpenWithDefaultApp(data_directory);
 }
 
-// Appends the days of one log file; a missing log has none.
-void ReadLogFile(FileSystem& files, const std::filesystem::path& path, ExportedData& data) {
-  std::string text;
-  if (!files.Exists(path)) return;
-  if (const Status read = files.ReadFile(path, &text); !read.ok()) {
-    std::fprintf(stderr, "tolvi: cannot read %s: %s\n", path.c_str(), read.message().c_str());
-    return;
-  }
-  ReadLogDays(text, data);
-}
-
 }  // namespace
 
 int RunExport(ExportFormat format, std::optional<std::filesystem::path> data_dir_option) {
   PosixFileSystem files;
-  const std::optional<DataDirectoryChoice> data =
-      ChooseDataDirectory(files, GatherDirectoryFacts(std::move(data_dir_option)));
-  if (!data) {
-    std::fprintf(stderr, "tolvi: no data directory: set HOME or use --data-dir\n");
-    return kExitNoDataDirectory;
-  }
-  RecordDatabase records(files);
-  const std::filesystem::path database = data->directory / std::string(kDatabaseFileName);
-  if (const Status opened = records.Open(database, false); !opened.ok()) {
-    std::fprintf(stderr, "tolvi: cannot read %s: %s\n", database.c_str(), opened.message().c_str());
-    return kExitNoDataDirectory;
-  }
-  ExportedData exported;
-  exported.work_types = ReadWorkTypes(records);
-  records.Close();
-  // The old log holds the older days.
-  ReadLogFile(files, data->directory / std::string(kOldWorkLogFileName), exported);
-  ReadLogFile(files, data->directory / std::string(kWorkLogFileName), exported);
-  if (exported.skipped_lines > 0) {
-    std::fprintf(stderr, "tolvi: %zu day lines of the work log could not be read\n",
-                 exported.skipped_lines);
-  }
-  const std::string text =
-      format == ExportFormat::kCsv ? ExportCsv(exported) : ExportJson(exported);
-  return std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0 ? 1 : kExitOk;
+  const ExportOutcome outcome =
+      RunExportCommand(files, GatherDirectoryFacts(std::move(data_dir_option)), format);
+  if (!outcome.errors.empty()) std::fputs(outcome.errors.c_str(), stderr);
+  if (outcome.exit_code != kExitOk) return outcome.exit_code;
+  return std::fwrite(outcome.out.data(), 1, outcome.out.size(), stdout) != outcome.out.size() ||
+                 std::fflush(stdout) != 0
+             ? 1
+             : kExitOk;
 }
 
 int RunDesktopProgram(std::optional<std::filesystem::path> data_dir_option) {

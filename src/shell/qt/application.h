@@ -27,10 +27,8 @@ inline constexpr int kExitNoDataDirectory = 1;
 // any; returns the process's exit status.
 int RunDesktopProgram(std::optional<std::filesystem::path> data_dir_option);
 
-// `tolvi --export`: prints the data directory's work types and days on
-// standard output. Only reads (the record database is opened read-only;
-// nothing is created), so it is safe while the program runs. 1 when the
-// directory or its database cannot be read.
+// `tolvi --export`: prints RunExportCommand's text (shell/export_command.h)
+// on standard output and its complaints on standard error.
 int RunExport(ExportFormat format, std::optional<std::filesystem::path> data_dir_option);
 
 }  // namespace tolvi

@@ -1,7 +1,5 @@
 #include "shell/qt/dbus_adaptor.h"
 
-#include "state/command_ids.h"
-
 namespace tolvi {
 namespace {
 
@@ -54,23 +52,24 @@ QString DbusAdaptor::Tooltip() const {
   return Text(service_.report().tooltip);
 }
 
-void DbusAdaptor::Command(std::uint32_t id) {
-  if (service_.hooks().command) service_.hooks().command(id);
+void DbusAdaptor::Command(RemoteAction action) {
+  const std::optional<std::uint32_t> id = MenuCommandFor(action);
+  if (id && service_.hooks().command) service_.hooks().command(*id);
 }
 void DbusAdaptor::Working() {
-  Command(command::kWorking);
+  Command(RemoteAction::kWorking);
 }
 void DbusAdaptor::OnBreak() {
-  Command(command::kOnBreak);
+  Command(RemoteAction::kOnBreak);
 }
 void DbusAdaptor::Away() {
-  Command(command::kAway);
+  Command(RemoteAction::kAway);
 }
 void DbusAdaptor::AtMeeting() {
-  Command(command::kAtMeeting);
+  Command(RemoteAction::kAtMeeting);
 }
 void DbusAdaptor::ResetReminder() {
-  Command(command::kResetReminder);
+  Command(RemoteAction::kResetReminder);
 }
 bool DbusAdaptor::SetWorkType(const QString& name) {
   return service_.hooks().choose_work_type && service_.hooks().choose_work_type(name.toStdString());

@@ -50,7 +50,7 @@ class DbusAdaptor final : public QDBusAbstractAdaptor {
   void ShowMainWindow();
 
  private:
-  void Command(std::uint32_t id);
+  void Command(RemoteAction action);
 
   DbusService& service_;
 };

@@ -28,16 +28,6 @@ std::optional<std::uint32_t> FigureOrAbsent(const QVariant& value) {
   return static_cast<std::uint32_t>(value.toInt());
 }
 
-// The figures that change with every pass of the monitor.
-bool IsCounter(const QString& name) {
-  static const QStringList kCounters = {
-      QStringLiteral("SecondsUntilBreak"), QStringLiteral("MicroBreakSeconds"),
-      QStringLiteral("WorkTodaySeconds"),  QStringLiteral("BreakTodaySeconds"),
-      QStringLiteral("AwayTodaySeconds"),  QStringLiteral("WorkTypeTodaySeconds"),
-      QStringLiteral("TargetLeftSeconds")};
-  return kCounters.contains(name);
-}
-
 }  // namespace
 
 QVariantMap StatusProperties(const StatusReport& report) {
@@ -114,26 +104,24 @@ bool DbusService::Register(QString& why) {
     return false;
   }
   registered_ = true;
-  sent_ = StatusProperties(report_);
+  sent_ = report_;
   return true;
 }
 
 void DbusService::Publish(const StatusReport& report) {
   report_ = report;  // the properties read the figures of this very pass
   if (!registered_) return;
-  const QVariantMap now = StatusProperties(report);
-  QVariantMap changed;
-  bool visible = false;
-  for (auto it = now.cbegin(); it != now.cend(); ++it) {
-    if (sent_.value(it.key()) == it.value()) continue;
-    changed.insert(it.key(), it.value());
-    visible = visible || !IsCounter(it.key());
-  }
   // The counters move at every pass; told alone they would wake every
   // listener (and the bus) every few seconds, so they ride along with the
   // next change that shows, such as a new minute in the tooltip.
-  if (!visible) return;
-  for (auto it = changed.cbegin(); it != changed.cend(); ++it) sent_.insert(it.key(), it.value());
+  if (!ShowsChange(sent_, report)) return;
+  const QVariantMap before = StatusProperties(sent_);
+  const QVariantMap now = StatusProperties(report);
+  QVariantMap changed;
+  for (auto it = now.cbegin(); it != now.cend(); ++it) {
+    if (before.value(it.key()) != it.value()) changed.insert(it.key(), it.value());
+  }
+  sent_ = report;
   QDBusMessage signal =
       QDBusMessage::createSignal(QLatin1String(kBusPath), QLatin1String(kPropertiesInterface),
                                  QStringLiteral("PropertiesChanged"));

@@ -25,6 +25,7 @@
 #include <functional>
 #include <string>
 
+#include "shell/remote_protocol.h"
 #include "shell/status_report.h"
 
 namespace tolvi {
@@ -32,14 +33,6 @@ namespace tolvi {
 inline constexpr char kBusName[] = "org.drovik.tolvi";
 inline constexpr char kBusPath[] = "/org/drovik/tolvi";
 inline constexpr char kBusInterface[] = "org.drovik.tolvi";
-
-// What the methods do: a tray-menu command by id, a work type chosen by
-// name (false when no work type has that name), the main window shown.
-struct RemoteHooks {
-  std::function<void(std::uint32_t)> command;
-  std::function<bool(const std::string&)> choose_work_type;
-  std::function<void()> show_window;
-};
 
 // Whether a session bus is named (DBUS_SESSION_BUS_ADDRESS, or the user
 // bus in XDG_RUNTIME_DIR). Without one the bus is not tried at all: the
@@ -69,7 +62,7 @@ class DbusService final : public QObject {
  private:
   RemoteHooks hooks_;
   StatusReport report_;
-  QVariantMap sent_;  // the properties as the last signal left them
+  StatusReport sent_;  // the figures as the last signal left them
   bool registered_ = false;
 };
 

@@ -116,9 +116,7 @@ void DesktopShell::PublishStatus() {
 
 bool DesktopShell::ChooseWorkType(const std::string& name) {
   if (destroyed_) return false;
-  const std::optional<std::int32_t> record_id = FindWorkTypeByName(context_.records, name);
-  return record_id && PostRequest(context_, request::kChangeWorkType, *record_id,
-                                  [this] { ServeWhileWaiting(); });
+  return ChooseWorkTypeByName(context_, name, [this] { ServeWhileWaiting(); });
 }
 
 void DesktopShell::ShowAtStart() {

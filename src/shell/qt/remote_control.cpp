@@ -102,18 +102,6 @@ int Watch(QDBusConnection bus, QVariantMap properties, StatusFormat format) {
 
 }  // namespace
 
-std::string StatusText(const StatusReport& report, StatusFormat format) {
-  switch (format) {
-    case StatusFormat::kJson:
-      return StatusJson(report);
-    case StatusFormat::kWaybar:
-      return WaybarJson(report);
-    case StatusFormat::kText:
-      break;
-  }
-  return StatusLine(report);
-}
-
 StatusFollower::StatusFollower(QVariantMap properties, StatusFormat format)
     : properties_(std::move(properties)), format_(format) {}
 

@@ -24,9 +24,6 @@ inline constexpr int kExitNotRunning = 1;
 
 [[nodiscard]] int RunRemoteControl(const CommandLine& line);
 
-// The line --status or --watch prints for the report, without a line end.
-[[nodiscard]] std::string StatusText(const StatusReport& report, StatusFormat format);
-
 // Follows PropertiesChanged for --watch. Public for the slot connection.
 class StatusFollower final : public QObject {
   Q_OBJECT

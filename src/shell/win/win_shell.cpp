@@ -65,6 +65,7 @@ void WinShell::Start() {
   ShowAtStart();
   monitor_ = std::make_unique<MonitorThread>(context_);
   monitor_->Start();
+  StartRemoteServer();
 }
 
 void WinShell::ShowAtStart() {
@@ -105,6 +106,7 @@ void WinShell::RequestExit() {
 
 void WinShell::Finish() {
   finishing_ = true;
+  if (remote_) remote_->Stop();
   if (monitor_) {
     // The loop ended without command 2012 (WM_QUIT from outside): the
     // monitor is told to end and served until it has.
@@ -179,6 +181,9 @@ bool WinShell::HandleMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) 
       return true;
     case kTrayCallbackMessage:
       if (w == 0) OnTrayCallback(l);
+      return true;
+    case kRemoteCallMessage:
+      AnswerRemoteCall(l, [this](RemoteCall& call) { AnswerRemote(call); });
       return true;
     case WM_DESTROY:
       destroyed_ = true;
@@ -268,10 +273,12 @@ void WinShell::OnClose() {
 
 void WinShell::OnRepaint() {
   if (window_->visible()) window_->Invalidate();
+  if (remote_) remote_->StatusChanged();
 }
 
 void WinShell::OnSetTray(TrayIcon icon, const std::string& tooltip) {
   tray_->Set(icon, tooltip);
+  if (remote_) remote_->StatusChanged();
 }
 
 bool WinShell::OnAddTray(TrayIcon icon, const std::string& tooltip) {
@@ -352,6 +359,29 @@ void WinShell::ServeWhileWaiting() {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+}
+
+void WinShell::StartRemoteServer() {
+  remote_ = std::make_unique<RemoteServer>(window_->handle());
+  if (const Status started = remote_->Start(); !started.ok()) {
+    std::fprintf(stderr, "tolvi: no control from the command line: %s\n",
+                 started.message().c_str());
+    remote_.reset();
+  }
+}
+
+// The same hand-offs as the tray menu: a command is posted to this window,
+// a work type goes through the request slot.
+void WinShell::AnswerRemote(RemoteCall& call) {
+  RemoteHooks hooks;
+  hooks.command = [this](std::uint32_t id) { ui_.PostCommand(id); };
+  hooks.choose_work_type = [this](const std::string& name) {
+    return !destroyed_ && ChooseWorkTypeByName(context_, name, [this] { ServeWhileWaiting(); });
+  };
+  hooks.show_window = [this] { ui_.PostCommand(command::kTimeDisplay); };
+  const EngineSnapshot snapshot = TakeSnapshot(context_);
+  call.report = MakeStatusReport(snapshot.data, snapshot.activity);
+  call.answer = AnswerRequest(call.request, hooks, call.report);
 }
 
 }  // namespace tolvi::win

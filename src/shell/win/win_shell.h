@@ -27,10 +27,11 @@
 #include "dialogs/win/win_dialogs.h"
 #include "engine/monitor_thread.h"
 #include "reminders/choice.h"
+#include "shell/alert_dispatcher.h"
 #include "shell/main_window_commands.h"
 #include "shell/tray_menu.h"
-#include "shell/alert_dispatcher.h"
 #include "shell/win/main_window.h"
+#include "shell/win/remote_server.h"
 #include "shell/win/tray.h"
 #include "shell/win/win_ui.h"
 #include "state/core_context.h"
@@ -88,6 +89,9 @@ class WinShell final : public UiTarget, public WindowActions {
   void StorePlacement();
   void SetWindowShown(bool shown);
   void AssertExit();
+  // The command line's controls (shell/win/remote_server.h).
+  void StartRemoteServer();
+  void AnswerRemote(RemoteCall& call);
 
   CoreContext& context_;
   WinUi& ui_;
@@ -100,6 +104,7 @@ class WinShell final : public UiTarget, public WindowActions {
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<MonitorThread> monitor_;
+  std::unique_ptr<RemoteServer> remote_;
   UINT taskbar_created_ = 0;
   bool destroyed_ = false;
   bool exit_requested_ = false;
