@@ -9,12 +9,14 @@
 namespace tolvi {
 namespace {
 
-struct ActionWord {
-  RemoteAction action;
-  std::string_view word;
+// A request's words and the values they stand for.
+template <typename Value>
+struct Word {
+  Value value;
+  std::string_view text;
 };
 
-constexpr std::array<ActionWord, 9> kActionWords = {{
+constexpr std::array<Word<RemoteAction>, 9> kActionWords = {{
     {RemoteAction::kStatus, "status"},
     {RemoteAction::kWatch, "watch"},
     {RemoteAction::kWorking, "working"},
@@ -26,29 +28,26 @@ constexpr std::array<ActionWord, 9> kActionWords = {{
     {RemoteAction::kShowWindow, "show"},
 }};
 
-struct FormatWord {
-  StatusFormat format;
-  std::string_view word;
-};
-
-constexpr std::array<FormatWord, 3> kFormatWords = {{
+constexpr std::array<Word<StatusFormat>, 3> kFormatWords = {{
     {StatusFormat::kText, "text"},
     {StatusFormat::kJson, "json"},
     {StatusFormat::kWaybar, "waybar"},
 }};
 
-std::string_view WordOf(RemoteAction action) {
-  for (const ActionWord& entry : kActionWords) {
-    if (entry.action == action) return entry.word;
+template <typename Value, std::size_t kCount>
+std::string_view TextOf(const std::array<Word<Value>, kCount>& words, Value value) {
+  for (const Word<Value>& word : words) {
+    if (word.value == value) return word.text;
   }
   return {};
 }
 
-std::string_view WordOf(StatusFormat format) {
-  for (const FormatWord& entry : kFormatWords) {
-    if (entry.format == format) return entry.word;
+template <typename Value, std::size_t kCount>
+std::optional<Value> ValueOf(const std::array<Word<Value>, kCount>& words, std::string_view text) {
+  for (const Word<Value>& word : words) {
+    if (word.text == text) return word.value;
   }
-  return {};
+  return std::nullopt;
 }
 
 bool HasStatusLine(RemoteAction action) {
@@ -73,10 +72,10 @@ RemoteRequest RequestFor(const CommandLine& line) {
 }
 
 std::string RequestLine(const RemoteRequest& request) {
-  std::string line(WordOf(request.action));
+  std::string line(TextOf(kActionWords, request.action));
   if (HasStatusLine(request.action)) {
     line += ' ';
-    line += WordOf(request.format);
+    line += TextOf(kFormatWords, request.format);
   } else if (request.action == RemoteAction::kWorkType) {
     line += ' ';
     line += request.work_type;
@@ -90,28 +89,22 @@ std::optional<RemoteRequest> ParseRequest(std::string_view line) {
   const std::string_view word = line.substr(0, space);
   const std::string_view rest =
       space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
-  for (const ActionWord& entry : kActionWords) {
-    if (entry.word != word) continue;
-    RemoteRequest request;
-    request.action = entry.action;
-    if (entry.action == RemoteAction::kWorkType) {
-      if (rest.empty()) return std::nullopt;
-      request.work_type = std::string(rest);
-      return request;
-    }
-    if (!HasStatusLine(entry.action)) {
-      if (space != std::string_view::npos) return std::nullopt;
-      return request;
-    }
-    if (space == std::string_view::npos) return request;
-    for (const FormatWord& format : kFormatWords) {
-      if (format.word != rest) continue;
-      request.format = format.format;
-      return request;
-    }
-    return std::nullopt;
+  const std::optional<RemoteAction> action = ValueOf(kActionWords, word);
+  if (!action) return std::nullopt;
+  RemoteRequest request;
+  request.action = *action;
+  if (*action == RemoteAction::kWorkType) {
+    if (rest.empty()) return std::nullopt;
+    request.work_type = std::string(rest);
+    return request;
   }
-  return std::nullopt;
+  if (space == std::string_view::npos) return request;
+  // Only the status lines take a word after the action.
+  if (!HasStatusLine(*action)) return std::nullopt;
+  const std::optional<StatusFormat> format = ValueOf(kFormatWords, rest);
+  if (!format) return std::nullopt;
+  request.format = *format;
+  return request;
 }
 
 std::optional<std::uint32_t> MenuCommandFor(RemoteAction action) {
