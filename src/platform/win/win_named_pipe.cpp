@@ -89,4 +89,27 @@ Status OpenRemotePipe(const std::wstring& name, WinHandle& pipe) {
   return PipeError("cannot open the pipe", name, ERROR_PIPE_BUSY);
 }
 
+bool PipeLineReader::Next(std::string& line) {
+  for (;;) {
+    if (const std::size_t end = buffered_.find('\n'); end != std::string::npos) {
+      line = buffered_.substr(0, end);
+      buffered_.erase(0, end + 1);
+      return true;
+    }
+    if (buffered_.size() >= max_bytes_) return false;
+    char chunk[512];
+    DWORD read = 0;
+    if (::ReadFile(pipe_, chunk, sizeof chunk, &read, nullptr) == 0 || read == 0) return false;
+    buffered_.append(chunk, read);
+  }
+}
+
+bool WritePipeLine(HANDLE pipe, std::string_view line) {
+  std::string text(line);
+  text += '\n';
+  DWORD written = 0;
+  return ::WriteFile(pipe, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0 &&
+         written == text.size();
+}
+
 }  // namespace tolvi

@@ -8,7 +8,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "platform/status.h"
 #include "platform/win/win_handle.h"
@@ -27,5 +29,22 @@ namespace tolvi {
 
 // The client end; NotFound when no running copy serves the pipe.
 [[nodiscard]] Status OpenRemotePipe(const std::wstring& name, WinHandle& pipe);
+
+// Reads a pipe's bytes a line at a time, the "\n" dropped. Next is false
+// at the pipe's end, on a failed read, or when a line grows past max_bytes
+// (the sender is not one of ours). One reader per pipe end.
+class PipeLineReader {
+ public:
+  PipeLineReader(HANDLE pipe, std::size_t max_bytes) : pipe_(pipe), max_bytes_(max_bytes) {}
+  [[nodiscard]] bool Next(std::string& line);
+
+ private:
+  HANDLE pipe_;
+  std::size_t max_bytes_;
+  std::string buffered_;
+};
+
+// Writes line and "\n" whole; false when the other end went.
+[[nodiscard]] bool WritePipeLine(HANDLE pipe, std::string_view line);
 
 }  // namespace tolvi

@@ -15,28 +15,8 @@ int Fail(const ConsoleWriters& console, const std::string& message) {
   return kExitNotRunning;
 }
 
-// Reads the pipe line by line; false at its end.
-class LineReader {
- public:
-  explicit LineReader(HANDLE pipe) : pipe_(pipe) {}
-  bool Next(std::string& line) {
-    for (;;) {
-      if (const std::size_t end = buffered_.find('\n'); end != std::string::npos) {
-        line = buffered_.substr(0, end);
-        buffered_.erase(0, end + 1);
-        return true;
-      }
-      char chunk[512];
-      DWORD read = 0;
-      if (::ReadFile(pipe_, chunk, sizeof chunk, &read, nullptr) == 0 || read == 0) return false;
-      buffered_.append(chunk, read);
-    }
-  }
-
- private:
-  HANDLE pipe_;
-  std::string buffered_;
-};
+// A status line is a few hundred bytes; far more is not our program.
+constexpr std::size_t kMaxAnswerBytes = 64 * 1024;
 
 // "ok TEXT" gives TEXT; "error WHY" gives nullopt and WHY.
 std::optional<std::string> Payload(const std::string& answer, std::string& why) {
@@ -59,14 +39,10 @@ int RunRemoteControl(const CommandLine& line, const ConsoleWriters& console) {
     return Fail(console, "cannot reach the running copy: " + opened.message());
   }
   const RemoteRequest request = RequestFor(line);
-  const std::string text = RequestLine(request) + "\n";
-  DWORD written = 0;
-  if (::WriteFile(pipe.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ==
-          0 ||
-      written != text.size()) {
+  if (!WritePipeLine(pipe.get(), RequestLine(request))) {
     return Fail(console, "the running copy did not answer");
   }
-  LineReader reader(pipe.get());
+  PipeLineReader reader(pipe.get(), kMaxAnswerBytes);
   const bool watch = request.action == RemoteAction::kWatch;
   bool answered = false;
   std::string answer;

@@ -35,40 +35,24 @@ bool Stopping(Shared& shared) {
   return shared.stopping;
 }
 
-bool ReadLine(HANDLE pipe, std::string& line) {
-  char buffer[256];
-  while (line.size() < kMaxRequestBytes) {
-    DWORD read = 0;
-    if (::ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) == 0 || read == 0) return false;
-    line.append(buffer, read);
-    if (const std::size_t end = line.find('\n'); end != std::string::npos) {
-      line.resize(end);
-      return true;
-    }
-  }
-  return false;
-}
-
-bool WriteLine(HANDLE pipe, const std::string& line) {
-  const std::string text = line + "\n";
-  DWORD written = 0;
-  return ::WriteFile(pipe, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0 &&
-         written == text.size();
-}
-
 // Has the GUI thread answer; nullopt when the window is gone or busy past
 // the timeout (the call it may still answer is its own then).
 std::optional<RemoteCall> Call(Shared& shared, const std::optional<RemoteRequest>& request) {
   if (Stopping(shared)) return std::nullopt;
   auto call = std::make_shared<RemoteCall>();
   call->request = request;
-  auto* carried = new std::shared_ptr<RemoteCall>(call);
+  // The message carries its own reference: AnswerRemoteCall takes it over.
+  auto carried = std::make_unique<std::shared_ptr<RemoteCall>>(call);
   DWORD_PTR result = 0;
-  if (::SendMessageTimeoutW(shared.window, kRemoteCallMessage, 0, reinterpret_cast<LPARAM>(carried),
-                            SMTO_NORMAL, kCallTimeoutMs, &result) == 0) {
-    if (::GetLastError() != ERROR_TIMEOUT) delete carried;  // never delivered
+  if (::SendMessageTimeoutW(shared.window, kRemoteCallMessage, 0,
+                            reinterpret_cast<LPARAM>(carried.get()), SMTO_NORMAL, kCallTimeoutMs,
+                            &result) == 0) {
+    // Timed out, the window may still answer later and free it then; not
+    // delivered at all, it is freed here.
+    if (::GetLastError() == ERROR_TIMEOUT) static_cast<void>(carried.release());
     return std::nullopt;
   }
+  static_cast<void>(carried.release());
   return *call;
 }
 
@@ -85,7 +69,7 @@ void Watch(Shared& shared, HANDLE pipe, StatusFormat format) {
     const std::optional<RemoteCall> call = Call(shared, status);
     if (!call) return;  // the client reads the end of the pipe: the copy ended
     if (!told || ShowsChange(*told, call->report)) {
-      if (!WriteLine(pipe, call->answer)) return;  // the client went
+      if (!WritePipeLine(pipe, call->answer)) return;  // the client went
       told = call->report;
     }
     std::unique_lock lock(shared.mutex);
@@ -96,8 +80,9 @@ void Watch(Shared& shared, HANDLE pipe, StatusFormat format) {
 }
 
 void ServeClient(const std::shared_ptr<Shared>& shared, const WinHandle& pipe) {
+  PipeLineReader reader(pipe.get(), kMaxRequestBytes);
   std::string line;
-  if (!ReadLine(pipe.get(), line)) return;
+  if (!reader.Next(line)) return;
   const std::optional<RemoteRequest> request = ParseRequest(line);
   if (request && request->action == RemoteAction::kWatch) {
     Watch(*shared, pipe.get(), request->format);
@@ -106,7 +91,7 @@ void ServeClient(const std::shared_ptr<Shared>& shared, const WinHandle& pipe) {
   const std::optional<RemoteCall> call = Call(*shared, request);
   const std::string answer =
       call ? call->answer : std::string(kAnswerError) + " the running copy is ending";
-  if (WriteLine(pipe.get(), answer)) ::FlushFileBuffers(pipe.get());
+  if (WritePipeLine(pipe.get(), answer)) ::FlushFileBuffers(pipe.get());
 }
 
 void Listen(const std::shared_ptr<Shared>& shared, WinHandle pipe) {
