@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <ostream>
 #include <random>
 #include <string>
@@ -84,9 +85,29 @@ std::string OneFieldImage(std::uint32_t type, std::uint32_t record_size, std::ui
   return image;
 }
 
+constexpr std::uint32_t kLive = 10;
+constexpr std::uint32_t kDeleted = 5;
+
 void SetSlot(std::string& image, std::size_t slot, std::uint32_t status, std::string_view name) {
   PutU32(image, SlotAt(slot), status);
   std::memcpy(image.data() + SlotAt(slot) + kNameAt, name.data(), name.size());
+}
+
+struct SlotContents {
+  std::size_t slot;
+  std::uint32_t status;
+  std::string_view name;
+};
+
+std::string ImageWith(std::uint32_t capacity, std::initializer_list<SlotContents> slots) {
+  std::string image = SystemImage(capacity);
+  for (const SlotContents& s : slots) SetSlot(image, s.slot, s.status, s.name);
+  return image;
+}
+
+// Three live records out of name order behind a deleted slot.
+std::string Unsorted() {
+  return ImageWith(20, {{0, kDeleted, "x"}, {1, kLive, "c"}, {2, kLive, "a"}, {3, kLive, "b"}});
 }
 
 class RecordDatabaseTest : public ::testing::Test {
@@ -148,14 +169,9 @@ TEST_F(RecordDatabaseTest, CreateKeepsTheOldFileWhenTheWriteFails) {
 TEST_F(RecordDatabaseTest, OpenReadsTheLayoutOfACreatedFileAndGrowthAppendsZeroSlots) {
   ASSERT_TRUE(db_.Create(kPath, kSystemTypes).ok());
   ASSERT_TRUE(db_.Open(kPath, true).ok());
-  EXPECT_EQ(db_.field_count(), 14U);
-  EXPECT_EQ(db_.record_size(), 416U);
-  EXPECT_EQ(db_.capacity(), 10U);
-  EXPECT_EQ(db_.live_count(), 0U);
   // The placeholder record: slot 0, all zero, no growth while nothing lives.
   EXPECT_EQ(db_.NewRecord(), 0);
   EXPECT_EQ(db_.capacity(), 10U);
-  EXPECT_EQ(db_.ReadNumber(0, 2), 0U);
   EXPECT_EQ(db_.ReadText(0, kNotes), "");
   // The second grows: ten zero slots after the end of the file, not of slot 9.
   ASSERT_EQ(db_.NewRecord(), 1);
@@ -169,6 +185,7 @@ struct CapacityCase {
   std::uint32_t capacity;
   std::uint32_t live;
   std::uint32_t expected;
+  std::int32_t new_slot;
   friend void PrintTo(const CapacityCase& c, std::ostream* out) {
     *out << "S=" << c.capacity << " live=" << c.live;
   }
@@ -177,17 +194,25 @@ struct CapacityCase {
 class CapacityRuleTest : public RecordDatabaseTest,
                          public ::testing::WithParamInterface<CapacityCase> {};
 
+// A shrink compacts first, keeping the records' order, and the new record
+// takes the lowest free slot after that.
 TEST_P(CapacityRuleTest, NewRecordAppliesTheCapacityRules) {
   const CapacityCase c = GetParam();
   std::string image = SystemImage(c.capacity);
   // Live records on even slots first, so a shrink has something to compact.
+  std::vector<std::string> names(c.capacity);
   for (std::uint32_t i = 0, slot = 0; i < c.live; ++i) {
     slot = (2 * i < c.capacity) ? 2 * i : 2 * (i - (c.capacity + 1) / 2) + 1;
-    SetSlot(image, slot, 10, "r");
+    names[slot] = "r" + std::to_string(slot);
+    SetSlot(image, slot, kLive, names[slot]);
   }
+  std::erase(names, "");
   OpenImage(image);
-  EXPECT_GE(db_.NewRecord(), 0);
+  const std::int32_t slot = db_.NewRecord();
+  EXPECT_EQ(slot, c.new_slot);
   EXPECT_EQ(db_.capacity(), c.expected);
+  ASSERT_TRUE(db_.SetRecordStatus(slot, SlotStatus::kDeleted).ok());
+  EXPECT_EQ(LiveNames(), names);
   const std::string after = FileNow();
   EXPECT_EQ(GetU32(after, 1360), c.expected);
   EXPECT_EQ(after.size(), SlotAt(c.expected));
@@ -195,41 +220,17 @@ TEST_P(CapacityRuleTest, NewRecordAppliesTheCapacityRules) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, CapacityRuleTest,
-    ::testing::Values(CapacityCase{10, 1, 20},        // free 9 < 10: grow by 10
-                      CapacityCase{200, 188, 211},    // 94 %: grow by 188 / 16
-                      CapacityCase{1000, 900, 1000},  // exactly 90 %: stay
-                      CapacityCase{200, 150, 200},    // 75 %: stay
-                      CapacityCase{1000, 700, 1000},  // exactly 70 %: stay
-                      CapacityCase{160, 100, 130},    // 62 %: compact, shrink by 160 * 3 / 16
-                      CapacityCase{60, 20, 50},       // 33 %, at most 100: shrink by 10
-                      CapacityCase{50, 20, 50}));     // not above 50: stay
-
-TEST_F(RecordDatabaseTest, ShrinkCompactsInOrderAndCutsTheFile) {
-  std::string image = SystemImage(160);
-  std::vector<std::string> expected;
-  for (std::uint32_t slot = 0; slot < 160; ++slot) {
-    if (slot % 8 < 5) {
-      expected.push_back("r" + std::to_string(slot));
-      SetSlot(image, slot, 10, expected.back());
-    } else {
-      SetSlot(image, slot, 5, "gone");
-    }
-  }
-  OpenImage(image);
-  ASSERT_EQ(db_.NewRecord(), 100);
-  ASSERT_TRUE(db_.WriteText(100, kName, "new").ok());
-  expected.push_back("new");
-  EXPECT_EQ(LiveNames(), expected);
-  EXPECT_EQ(db_.LiveRecords().back(), 100);
-  EXPECT_EQ(FileNow().size(), SlotAt(130));
-}
+    ::testing::Values(CapacityCase{10, 1, 20, 1},          // free 9 < 10: grow by 10
+                      CapacityCase{200, 188, 211, 177},    // 94 %: grow by 188 / 16
+                      CapacityCase{1000, 900, 1000, 801},  // exactly 90 %: stay
+                      CapacityCase{200, 150, 200, 101},    // 75 %: stay
+                      CapacityCase{1000, 700, 1000, 401},  // exactly 70 %: stay
+                      CapacityCase{160, 100, 130, 100},    // 62 %: compact, shrink by 160 * 3 / 16
+                      CapacityCase{60, 20, 50, 20},        // 33 %, at most 100: shrink by 10
+                      CapacityCase{50, 20, 50, 1}));       // not above 50: stay
 
 TEST_F(RecordDatabaseTest, NewRecordReusesTheLowestFreeSlotWithItsOldContents) {
-  std::string image = SystemImage(20);
-  SetSlot(image, 0, 10, "keep");
-  SetSlot(image, 1, 5, "old");
-  SetSlot(image, 2, 10, "keep");
-  OpenImage(image);
+  OpenImage(ImageWith(20, {{0, kLive, "keep"}, {1, kDeleted, "old"}, {2, kLive, "keep"}}));
   EXPECT_EQ(db_.NewRecord(), 1);
   EXPECT_EQ(db_.ReadText(1, kName), "old");
   EXPECT_EQ(db_.NewRecord(), 3);
@@ -237,20 +238,16 @@ TEST_F(RecordDatabaseTest, NewRecordReusesTheLowestFreeSlotWithItsOldContents) {
 }
 
 TEST_F(RecordDatabaseTest, CompactionMovesLiveRecordsForwardInOrder) {
-  std::string image = SystemImage(20);
-  SetSlot(image, 0, 5, "x");
-  SetSlot(image, 1, 10, "a");
-  SetSlot(image, 3, 10, "b");
-  SetSlot(image, 4, 5, "y");
-  SetSlot(image, 6, 10, "c");
-  OpenImage(image);
+  OpenImage(ImageWith(
+      20,
+      {{0, kDeleted, "x"}, {1, kLive, "a"}, {3, kLive, "b"}, {4, kDeleted, "y"}, {6, kLive, "c"}}));
   // a passes 1 free slot, b 2, c 4: one move per free slot passed.
   EXPECT_EQ(db_.CompactRecords(), RecordDatabase::kMoveBudget - 7);
   EXPECT_EQ(db_.LiveRecords(), (std::vector<std::int32_t>{0, 1, 2}));
   EXPECT_EQ(LiveNames(), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_FALSE(db_.busy());
   const std::string after = FileNow();
-  for (const std::size_t vacated : {3, 6}) EXPECT_EQ(GetU32(after, SlotAt(vacated)), 5U);
+  for (const std::size_t vacated : {3, 6}) EXPECT_EQ(GetU32(after, SlotAt(vacated)), kDeleted);
 }
 
 TEST_F(RecordDatabaseTest, CompactionStopsWhenTheMoveBudgetRunsOut) {
@@ -316,11 +313,7 @@ TEST_F(RecordDatabaseTest, SortComparesNumbersAsSignedDecimalText) {
 TEST(RecordDatabase, SortOrdersByTheInjectedCollator) {
   FakeFileSystem files;
   RecordDatabase db(files, [](std::string_view a, std::string_view b) { return b.compare(a); });
-  std::string image = SystemImage(20);
-  SetSlot(image, 0, 10, "a");
-  SetSlot(image, 1, 10, "c");
-  SetSlot(image, 2, 10, "b");
-  files.SetFile(kPath, image);
+  files.SetFile(kPath, Unsorted());
   ASSERT_TRUE(db.Open(kPath, true).ok());
   ASSERT_TRUE(db.SortRecords(kName).ok());
   EXPECT_EQ(db.ReadText(0, kName), "c");
@@ -329,10 +322,7 @@ TEST(RecordDatabase, SortOrdersByTheInjectedCollator) {
 
 TEST_F(RecordDatabaseTest, SortDoesNothingItCannotDo) {
   EXPECT_FALSE(db_.SortRecords(kName).ok());  // closed
-  std::string image = SystemImage(20);
-  SetSlot(image, 0, 10, "b");
-  SetSlot(image, 1, 10, "a");
-  OpenImage(image);
+  OpenImage(ImageWith(20, {{0, kLive, "b"}, {1, kLive, "a"}}));
   EXPECT_FALSE(db_.SortRecords(0).ok());
   EXPECT_FALSE(db_.SortRecords(15).ok());
   db_.Close();
@@ -353,16 +343,15 @@ struct FindCase {
 class FindRecordTest : public RecordDatabaseTest, public ::testing::WithParamInterface<FindCase> {
  protected:
   void SetUp() override {
-    std::string image = SystemImage(20);
-    SetSlot(image, 0, 10, "Homework");
-    SetSlot(image, 1, 10, "Gardening");
+    std::string image = ImageWith(20, {{0, kLive, "Homework"},
+                                       {1, kLive, "Gardening"},
+                                       {2, kLive, "aab"},
+                                       {3, kLive, "Filing"},
+                                       {4, kLive, "x{y"},
+                                       {5, kLive, "a`b"},
+                                       {6, kDeleted, "Zebra"}});
     std::memcpy(image.data() + SlotAt(1) + kNotesAt, "More Work tomorrow", 18);
-    SetSlot(image, 2, 10, "aab");
-    SetSlot(image, 3, 10, "Filing");
     PutU32(image, SlotAt(3) + kNumberAt + 12, 5);  // field 5
-    SetSlot(image, 4, 10, "x{y");
-    SetSlot(image, 5, 10, "a`b");
-    SetSlot(image, 6, 5, "Zebra");
     OpenImage(image);
   }
 };
@@ -445,9 +434,7 @@ TEST_F(RecordDatabaseTest, FieldAccessFailsOutsideTheRecords) {
 }
 
 TEST_F(RecordDatabaseTest, ReadOnlyDatabaseRefusesEveryChange) {
-  std::string image = SystemImage(20);
-  SetSlot(image, 0, 5, "b");
-  SetSlot(image, 1, 10, "a");
+  const std::string image = ImageWith(20, {{0, kDeleted, "b"}, {1, kLive, "a"}});
   OpenImage(image, false);
   EXPECT_EQ(db_.ReadText(1, kName), "a");
   EXPECT_EQ(db_.NewRecord(), -1);
@@ -549,8 +536,7 @@ TEST_F(RecordDatabaseTest, GrowthDoesNotRaiseRecordsFromBytesPastTheLastSlot) {
 }
 
 TEST_F(RecordDatabaseTest, AFailedGrowthChangesNothingAndIsReported) {
-  std::string image = SystemImage(10);
-  SetSlot(image, 0, 10, "a");
+  const std::string image = ImageWith(10, {{0, kLive, "a"}});
   OpenImage(image);
   files_.FailNextWrite();
   EXPECT_EQ(db_.NewRecord(), -1);
@@ -615,11 +601,7 @@ class FailedRewriteTest : public RecordDatabaseTest,
 
 TEST_P(FailedRewriteTest, LeavesTheFileAndTheRecordsAsTheyWere) {
   const RewriteCase c = GetParam();
-  std::string image = SystemImage(20);
-  SetSlot(image, 0, 5, "x");
-  SetSlot(image, 1, 10, "c");
-  SetSlot(image, 2, 10, "a");
-  SetSlot(image, 3, 10, "b");
+  const std::string image = Unsorted();
   OpenImage(image);
   if (c.fault == Fault::kWrite) files_.FailNextWrite(1000);
   if (c.fault == Fault::kRename) files_.FailRenames(true);
@@ -648,33 +630,21 @@ INSTANTIATE_TEST_SUITE_P(Faults, FailedRewriteTest,
                                            RewriteCase{Rewrite::kCompact, Fault::kMap}));
 
 TEST_F(RecordDatabaseTest, ASortReplacesTheFileAndTheHandleWritesToTheNewOne) {
-  std::string image = SystemImage(20);
-  SetSlot(image, 0, 5, "x");
-  SetSlot(image, 1, 10, "c");
-  SetSlot(image, 2, 10, "a");
-  SetSlot(image, 3, 10, "b");
-  OpenImage(image);
+  OpenImage(Unsorted());
   const std::uint64_t stamp = files_.ModifiedStamp(kPath);
   ASSERT_TRUE(db_.SortRecords(kName).ok());
   EXPECT_TRUE(db_.last_error().ok());
   EXPECT_GT(files_.ModifiedStamp(kPath), stamp) << "written whole, not moved in place";
   ASSERT_TRUE(db_.WriteNumber(0, 2, 77).ok());
-  RecordDatabase second(files_, ByteOrder);
-  ASSERT_TRUE(second.Open(kPath, false).ok());
-  std::vector<std::string> names;
-  for (const std::int32_t slot : second.LiveRecords())
-    names.push_back(*second.ReadText(slot, kName));
-  EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(second.LiveRecords(), (std::vector<std::int32_t>{0, 1, 2}));
-  EXPECT_EQ(second.ReadNumber(0, 2), 77U);
+  db_.Close();
+  OpenImage(files_.GetFile(kPath).value(), false);
+  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(db_.LiveRecords(), (std::vector<std::int32_t>{0, 1, 2}));
+  EXPECT_EQ(db_.ReadNumber(0, 2), 77U);
 }
 
 TEST_F(RecordDatabaseTest, NothingToMoveLeavesTheFileUntouched) {
-  std::string image = SystemImage(20);
-  SetSlot(image, 0, 10, "a");
-  SetSlot(image, 1, 10, "b");
-  SetSlot(image, 2, 5, "x");
-  OpenImage(image);
+  OpenImage(ImageWith(20, {{0, kLive, "a"}, {1, kLive, "b"}, {2, kDeleted, "x"}}));
   const std::uint64_t stamp = files_.ModifiedStamp(kPath);
   EXPECT_TRUE(db_.SortRecords(kName).ok());
   EXPECT_EQ(db_.CompactRecords(), RecordDatabase::kMoveBudget);
