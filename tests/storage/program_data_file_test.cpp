@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <cstring>
 #include <future>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "accounting/work_type_record.h"
@@ -365,35 +367,26 @@ TEST_F(ProgramDataFileTest, CutDataFileWithoutUsableBackupGivesDefaultsWithoutQu
 
 // A file ReadFile refuses (no permission, not a regular file, too large)
 // is never taken for a missing one, which would mean a silent first run.
-TEST_F(ProgramDataFileTest, DataFileThatCannotBeReadIsReportedNotTakenAsMissing) {
-  for (const std::string refused : {"/data/dTolvi.dat", "/prog/dTolvi.dat"}) {
-    SCOPED_TRACE(refused);
-    FakeFileSystem files;
-    RecordDatabase records(files);
-    DataFileContext local{.files = files,
-                          .clock = clock_,
-                          .ui = ui_,
-                          .data_directory = "/data",
-                          .program_directory = "/prog",
-                          .records = records,
-                          .data = data_,
-                          .day_check = {},
-                          .import_work = {},
-                          .write_plain_log_line = {}};
-    files.SetFile(refused, SoundDataFile(2700000));
-    files.FailAccess(refused);
-    ui_.Clear();
-    const LoadResult result = LoadProgramData(local);
-    ASSERT_EQ(result.outcome, LoadOutcome::kReady);
-    EXPECT_TRUE(ui_.calls().empty());
-    ASSERT_FALSE(result.notices.empty());
-    EXPECT_TRUE(
-        ForwardSlashes(result.notices[0])
-            .starts_with("The data file " + refused + " was not used because it cannot be read"))
-        << result.notices[0];
-    EXPECT_EQ(data_.break_interval, 1800000u);
-  }
+class UnreadableDataFileTest : public ProgramDataFileTest,
+                               public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UnreadableDataFileTest, IsReportedNotTakenAsMissing) {
+  const std::string refused = GetParam();
+  files_.SetFile(refused, SoundDataFile(2700000));
+  files_.FailAccess(refused);
+  const LoadResult result = Load();
+  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
+  EXPECT_TRUE(ui_.calls().empty());
+  ASSERT_FALSE(result.notices.empty());
+  EXPECT_TRUE(
+      ForwardSlashes(result.notices[0])
+          .starts_with("The data file " + refused + " was not used because it cannot be read"))
+      << result.notices[0];
+  EXPECT_EQ(data_.break_interval, 1800000u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Places, UnreadableDataFileTest,
+                         ::testing::Values("/data/dTolvi.dat", "/prog/dTolvi.dat"));
 
 TEST_F(ProgramDataFileTest, KeptAsideNamesDoNotCollide) {
   files_.SetFile("/data/x", "one");
@@ -447,85 +440,92 @@ TEST_F(ProgramDataFileTest, TooOldFileKeptOnRequestEndsWithNothingWritten) {
   EXPECT_FALSE(records_.is_open());
 }
 
-// A version-250 block: durations in tenths of a minute, five work types.
-std::string Version250File() {
-  std::string block = EmptyBlock();
-  PutU32(block, kAwayTimeAt, 50);
-  PutU32(block, kBreakIntervalAt, 300);
-  PutU32(block, kManualTargetAt, 3600);
-  PutU32(block, kSnoozeTimeAt, 5);
-  PutU32(block, kWorkTodayAt, 100);
-  PutU32(block, kWorkYesterdayAt, 200);
-  PutU32(block, kBreakTodayAt, 10);
-  PutU32(block, kBreakYesterdayAt, 20);
-  PutU32(block, kAwayTodayAt, 30);
-  PutU32(block, kAwayYesterdayAt, 40);
-  PutU32(block, kFileLogAt, 1);
-  PutU32(block, kAutoShowAt, 0);
-  PutU32(block, kMaxBreakSecondsAt, 0);
-  PutU32(block, kMaxBreakActionAt, 2);
-  PutText(block, kLegacyNamesAt, "Homework");
-  PutText(block, kLegacyNamesAt + 50, "Work");
-  PutU32(block, kLegacyMaximaAt, 120);
-  PutU32(block, kLegacyMaximaAt + 4, 60);
-  PutU32(block, kLegacyTodayAt, 10);
-  PutU32(block, kLegacyTodayAt + 4, 20);
-  PutU32(block, kLegacyYesterdayAt, 30);
-  PutU32(block, kLegacyYesterdayAt + 4, 40);
-  return "TOLV1250" + block;
-}
+// A version-250 file: durations in tenths of a minute, two old work types.
+class Version250Test : public ProgramDataFileTest {
+ protected:
+  Version250Test() {
+    for (const auto& [at, value] : std::initializer_list<std::pair<std::size_t, std::uint32_t>>{
+             {kAwayTimeAt, 50},
+             {kBreakIntervalAt, 300},
+             {kManualTargetAt, 3600},
+             {kSnoozeTimeAt, 5},
+             {kWorkTodayAt, 100},
+             {kWorkYesterdayAt, 200},
+             {kBreakTodayAt, 10},
+             {kBreakYesterdayAt, 20},
+             {kAwayTodayAt, 30},
+             {kAwayYesterdayAt, 40},
+             {kFileLogAt, 1},
+             {kMaxBreakActionAt, 2},
+             {kLegacyMaximaAt, 120},
+             {kLegacyMaximaAt + 4, 60},
+             {kLegacyTodayAt, 10},
+             {kLegacyTodayAt + 4, 20},
+             {kLegacyYesterdayAt, 30},
+             {kLegacyYesterdayAt + 4, 40}}) {
+      PutU32(block_, at, value);
+    }
+    PutText(block_, kLegacyNamesAt, "Homework");
+    PutText(block_, kLegacyNamesAt + 50, "Work");
+    context_.write_plain_log_line = [this](std::string_view line) { log_.emplace_back(line); };
+    context_.import_work = [this] {
+      ++imports_;
+      return true;
+    };
+  }
+  std::string File250() const { return "TOLV1250" + block_; }
+  void Write() { files_.SetFile("/data/dTolvi.dat", File250()); }
 
-TEST_F(ProgramDataFileTest, Version250IsUpgradedIntoANewDatabase) {
-  files_.SetFile("/data/dTolvi.dat", Version250File());
-  std::vector<std::string> log;
-  int imports = 0;
-  context_.write_plain_log_line = [&](std::string_view line) { log.emplace_back(line); };
-  context_.import_work = [&] {
-    ++imports;
-    return true;
-  };
+  std::string block_ = EmptyBlock();
+  std::vector<std::string> log_;
+  int imports_ = 0;
+};
+
+TEST_F(Version250Test, IsUpgradedIntoANewDatabase) {
+  Write();
   ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
   EXPECT_TRUE(ui_.calls().empty());
-  EXPECT_EQ(data_.away_time, 300000u);
-  EXPECT_EQ(data_.break_interval, 1800000u);
-  EXPECT_EQ(data_.manual_target, 21600000u);
-  EXPECT_EQ(data_.snooze_time, 300000u);
-  EXPECT_EQ(data_.work_today_ms, 600000u);
-  EXPECT_EQ(data_.work_yesterday_ms, 1200000u);
-  EXPECT_EQ(data_.break_today_ms, 60000u);
-  EXPECT_EQ(data_.break_yesterday_ms, 120000u);
-  EXPECT_EQ(data_.away_today_ms, 180000u);
-  EXPECT_EQ(data_.away_yesterday_ms, 240000u);
-  EXPECT_EQ(data_.auto_show, 1u);
-  EXPECT_EQ(data_.max_break_seconds, 300u);
-  EXPECT_EQ(data_.max_break_action, 0u);
-  EXPECT_EQ(imports, 1);
-  EXPECT_EQ(log, std::vector<std::string>{"\r\n#C\r\n \r\n"});
+  const std::pair<std::uint32_t ProgramData::*, std::uint32_t> converted[] = {
+      {&ProgramData::away_time, 300000},
+      {&ProgramData::break_interval, 1800000},
+      {&ProgramData::manual_target, 21600000},
+      {&ProgramData::snooze_time, 300000},
+      {&ProgramData::work_today_ms, 600000},
+      {&ProgramData::work_yesterday_ms, 1200000},
+      {&ProgramData::break_today_ms, 60000},
+      {&ProgramData::break_yesterday_ms, 120000},
+      {&ProgramData::away_today_ms, 180000},
+      {&ProgramData::away_yesterday_ms, 240000},
+      {&ProgramData::auto_show, 1},
+      {&ProgramData::max_break_seconds, 300},
+      {&ProgramData::max_break_action, 0}};
+  for (const auto& row : converted) {
+    EXPECT_EQ(data_.*row.first, row.second) << "row " << &row - converted;
+  }
+  EXPECT_EQ(imports_, 1);
+  EXPECT_EQ(log_, std::vector<std::string>{"\r\n#C\r\n \r\n"});
 
   // "Work" occurs inside "Homework", yet each keeps its own record and values.
   ASSERT_EQ(LiveNames(), (std::vector<std::string>{"", "Homework", "Work"}));
-  EXPECT_EQ(records_.ReadNumber(1, field::kMaximum), 7200000u);
-  EXPECT_EQ(records_.ReadNumber(1, field::kToday), 60000u);
-  EXPECT_EQ(records_.ReadNumber(1, field::kYesterday), 180000u);
-  EXPECT_EQ(records_.ReadNumber(2, field::kMaximum), 3600000u);
-  EXPECT_EQ(records_.ReadNumber(2, field::kToday), 120000u);
-  EXPECT_EQ(records_.ReadNumber(2, field::kYesterday), 240000u);
+  for (const auto& [id, maximum, today, yesterday] :
+       {std::array<std::uint32_t, 4>{1, 7200000, 60000, 180000}, {2, 3600000, 120000, 240000}}) {
+    const auto slot = static_cast<std::int32_t>(id);
+    EXPECT_EQ(records_.ReadNumber(slot, field::kMaximum), maximum) << id;
+    EXPECT_EQ(records_.ReadNumber(slot, field::kToday), today) << id;
+    EXPECT_EQ(records_.ReadNumber(slot, field::kYesterday), yesterday) << id;
+  }
 }
 
-TEST_F(ProgramDataFileTest, Version250UpgradeWritesNoMarkerWithoutFileLog) {
-  std::string file = Version250File();
-  PutU32(file, kMagicBytes + kFileLogAt, 0);
-  files_.SetFile("/data/dTolvi.dat", file);
-  int lines = 0;
-  context_.write_plain_log_line = [&](std::string_view) { ++lines; };
+TEST_F(Version250Test, WritesNoLogMarkerWithoutFileLog) {
+  PutU32(block_, kFileLogAt, 0);
+  Write();
   ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
-  EXPECT_EQ(lines, 0);
+  EXPECT_TRUE(log_.empty());
 }
 
-TEST_F(ProgramDataFileTest, Version250UpgradeThatFindsNoWorkTypeStartsWithTheUsualTen) {
-  std::string file = Version250File();
-  file.replace(kMagicBytes + kLegacyNamesAt, 100, 100, '\0');
-  files_.SetFile("/data/dTolvi.dat", file);
+TEST_F(Version250Test, UpgradeThatFindsNoWorkTypeStartsWithTheUsualTen) {
+  block_.replace(kLegacyNamesAt, 100, 100, '\0');
+  Write();
   // The import removes the placeholder and finds nothing in the log.
   context_.import_work = [&] {
     for (const std::int32_t slot : records_.LiveRecords()) {
@@ -538,20 +538,19 @@ TEST_F(ProgramDataFileTest, Version250UpgradeThatFindsNoWorkTypeStartsWithTheUsu
   EXPECT_EQ(data_.current_work_type, 0u);
 }
 
-TEST_F(ProgramDataFileTest, CancelledImportEndsWithTheFilesAsTheyWere) {
-  const std::string old_db = "an older database the user still has";
-  files_.SetFile("/data/dTolvi.dat", Version250File());
-  files_.SetFile("/data/TlvDB.lbf", old_db);
+TEST_F(Version250Test, CancelledImportEndsWithTheFilesAsTheyWere) {
+  Write();
+  files_.SetFile("/data/TlvDB.lbf", "the user's older database");
   context_.import_work = [] { return false; };
   EXPECT_EQ(Load().outcome, LoadOutcome::kQuit);
   EXPECT_EQ(files_.AllFiles(),
             (std::vector<std::filesystem::path>{"/data/TlvDB.lbf", "/data/dTolvi.dat"}));
-  EXPECT_EQ(File("/data/TlvDB.lbf"), old_db);
-  EXPECT_TRUE(File("/data/dTolvi.dat") == Version250File());
+  EXPECT_EQ(File("/data/TlvDB.lbf"), "the user's older database");
+  EXPECT_TRUE(File("/data/dTolvi.dat") == File250());
 }
 
-TEST_F(ProgramDataFileTest, CancelledImportThatCannotPutTheOldDatabaseBackSaysWhereItIs) {
-  files_.SetFile("/data/dTolvi.dat", Version250File());
+TEST_F(Version250Test, CancelledImportThatCannotPutTheOldDatabaseBackSaysWhereItIs) {
+  Write();
   files_.SetFile("/data/TlvDB.lbf", "the user's older database");
   context_.import_work = [&] {
     files_.FailRenames(true);
@@ -770,27 +769,23 @@ TEST_F(ProgramDataFileTest, DayBackupsKeepTheSevenNewestDatesAndNothingElseIsRem
   const std::vector<std::string> others = {"notes.txt", "2026-01-01 notes.txt",
                                            "2026-1-01 dTolvi.dat", "2026-01-01 dTolvi.dat Bak",
                                            "x2026-01-01 TlvDB.lbf"};
-  for (const std::string& name : others) files_.SetFile(std::string(kDayFolder) + name, "keep");
   // Eight older days, one of them with its data file only, across a year's end.
-  for (const std::string_view date : {"2025-12-30", "2025-12-31", "2026-01-02", "2026-01-03",
-                                      "2026-01-05", "2026-01-06", "2026-01-07"}) {
-    files_.SetFile(std::string(kDayFolder) + std::string(date) + " dTolvi.dat", "old");
-    files_.SetFile(std::string(kDayFolder) + std::string(date) + " TlvDB.lbf", "old");
+  std::vector<std::string> expected = others;
+  for (const std::string date : {"2025-12-30", "2025-12-31", "2026-01-02", "2026-01-03",
+                                 "2026-01-05", "2026-01-06", "2026-01-07", "2026-01-08"}) {
+    for (const std::string& name : {date + " dTolvi.dat", date + " TlvDB.lbf"}) {
+      if (!date.starts_with("2025")) expected.push_back(name);
+      if (!date.ends_with("08")) files_.SetFile(std::string(kDayFolder) + name, "old");
+    }
   }
+  expected.push_back("2026-01-01 dTolvi.dat");
+  for (const std::string& name : others) files_.SetFile(std::string(kDayFolder) + name, "keep");
   files_.SetFile(std::string(kDayFolder) + "2026-01-01 dTolvi.dat", "old");
   clock_.SetLocalTime(2026, 1, 8);
   ASSERT_TRUE(KeepDayBackup(files_, "/data", clock_.Now()).ok());
 
-  std::vector<std::string> left;
-  for (const std::string& name : files_.ListFiles("/data/Backups")) left.push_back(name);
+  std::vector<std::string> left = files_.ListFiles("/data/Backups");
   std::sort(left.begin(), left.end());
-  std::vector<std::string> expected = others;
-  for (const std::string_view date :
-       {"2026-01-02", "2026-01-03", "2026-01-05", "2026-01-06", "2026-01-07", "2026-01-08"}) {
-    expected.push_back(std::string(date) + " dTolvi.dat");
-    expected.push_back(std::string(date) + " TlvDB.lbf");
-  }
-  expected.push_back("2026-01-01 dTolvi.dat");
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(left, expected);
 }
