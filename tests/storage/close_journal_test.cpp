@@ -11,27 +11,13 @@
 namespace tolvi {
 namespace {
 
-JournalEntry Restore(std::string name, std::string bytes) {
-  JournalEntry entry;
-  entry.file_name = std::move(name);
-  entry.action = JournalAction::kRestoreBytes;
-  entry.bytes = std::move(bytes);
-  return entry;
-}
-
-JournalEntry Cut(std::string name, std::uint64_t length) {
-  JournalEntry entry;
-  entry.file_name = std::move(name);
-  entry.action = JournalAction::kCutToLength;
-  entry.length = length;
-  return entry;
+JournalEntry Entry(std::string name, JournalAction action, std::string bytes = "",
+                   std::uint64_t length = 0) {
+  return {std::move(name), action, std::move(bytes), length};
 }
 
 JournalEntry Remove(std::string name) {
-  JournalEntry entry;
-  entry.file_name = std::move(name);
-  entry.action = JournalAction::kRemove;
-  return entry;
+  return Entry(std::move(name), JournalAction::kRemove);
 }
 
 std::string WithCrc(std::string body) {
@@ -41,19 +27,14 @@ std::string WithCrc(std::string body) {
 }
 
 CloseJournal SampleJournal() {
-  CloseJournal journal;
-  journal.total_days_before = 41;
-  journal.started = "Sunday, 6 December 2026 00:00";
-  journal.entries = {Restore("TlvDB.lbf", std::string("DB\0\xff", 4)), Cut("dLog.txt", 32),
-                     Remove("dLogOld.txt")};
-  return journal;
+  return {41,
+          "Sunday, 6 December 2026 00:00",
+          {Entry("TlvDB.lbf", JournalAction::kRestoreBytes, std::string("DB\0\xff", 4)),
+           Entry("dLog.txt", JournalAction::kCutToLength, "", 32), Remove("dLogOld.txt")}};
 }
 
 TEST(CloseJournalFormat, IsWrittenByteForByteAsDocumented) {
-  CloseJournal journal;
-  journal.total_days_before = 2;
-  journal.started = "d";
-  journal.entries = {Cut("L", 5)};
+  const CloseJournal journal{2, "d", {Entry("L", JournalAction::kCutToLength, "", 5)}};
   std::string expected("TlvClose", 8);
   expected += std::string("\x01\0\0\0", 4);  // version
   expected += std::string("\x02\0\0\0", 4);  // total days before
@@ -82,9 +63,7 @@ TEST(CloseJournalFormat, ADamagedJournalIsNeverDecoded) {
   escaping.entries.push_back(Remove("../dTolvi.dat"));
   CloseJournal nested = SampleJournal();
   nested.entries.push_back(Remove("Backups/x"));
-  CloseJournal one_removal;
-  one_removal.entries = {Remove("x")};
-  std::string unknown_action = EncodeCloseJournal(one_removal);
+  std::string unknown_action = EncodeCloseJournal({0, "", {Remove("x")}});
   unknown_action.resize(unknown_action.size() - 4);
   unknown_action[8 + 4 + 4 + 4 + 4] = 9;  // the entry's action, checksum made to match
   unknown_action = WithCrc(unknown_action);
