@@ -151,28 +151,18 @@ class ProgramDataFileTest : public ::testing::Test {
 };
 
 TEST_F(ProgramDataFileTest, SavedDefaultsMatchTheLayoutByteForByte) {
-  std::string expected = "TOLV1320" + EmptyBlock();
-  const auto put = [&](std::size_t offset, std::uint32_t value) {
-    PutU32(expected, kMagicBytes + offset, value);
-  };
-  put(kBreakIntervalAt, 1800000);
-  put(kReminderEnabledAt, 1);
-  put(kAutoShowAt, 1);
-  put(kShowReportAt, 1);
-  put(kAwayTimeAt, 300000);
-  put(kDayOfMonthAt, 99);
-  put(kMaxBreakSecondsAt, 300);
-  put(kFileLogAt, 1);
-  put(kManualTargetAt, 21600000);
-  put(kReminderActionAt, 1);
-  put(kSnoozeTimeAt, 300000);
-  PutText(expected, kMagicBytes + kReminderTextAt, "Take a Break!");
-  put(kWindowAlphaAt, 75);
-  put(kTargetModeAt, 1);
-  put(kLastCloseStampAt, kFileTimeHigh - 100);  // midnight, 12 hours before the clock's noon
-  put(kPlacementAt, 44);
-  put(kPlacementAt + 12, 989898);
-  put(kLongMeetingAt, 1);
+  std::string block = EmptyBlock();
+  const std::pair<std::size_t, std::uint32_t> values[] = {
+      {kBreakIntervalAt, 1800000}, {kReminderEnabledAt, 1}, {kAutoShowAt, 1},
+      {kShowReportAt, 1},          {kAwayTimeAt, 300000},   {kDayOfMonthAt, 99},
+      {kMaxBreakSecondsAt, 300},   {kFileLogAt, 1},         {kManualTargetAt, 21600000},
+      {kReminderActionAt, 1},      {kSnoozeTimeAt, 300000}, {kWindowAlphaAt, 75},
+      {kTargetModeAt, 1},          {kPlacementAt, 44},      {kPlacementAt + 12, 989898},
+      {kLongMeetingAt, 1}};
+  for (const auto& [at, value] : values) PutU32(block, at, value);
+  PutU32(block, kLastCloseStampAt, kFileTimeHigh - 100);  // midnight, 12 hours before noon
+  PutText(block, kReminderTextAt, "Take a Break!");
+  const std::string expected = "TOLV1320" + block;
 
   ProgramData data{};
   SetDefaultSettings(data, clock_);
@@ -444,27 +434,14 @@ TEST_F(ProgramDataFileTest, TooOldFileKeptOnRequestEndsWithNothingWritten) {
 class Version250Test : public ProgramDataFileTest {
  protected:
   Version250Test() {
-    for (const auto& [at, value] : std::initializer_list<std::pair<std::size_t, std::uint32_t>>{
-             {kAwayTimeAt, 50},
-             {kBreakIntervalAt, 300},
-             {kManualTargetAt, 3600},
-             {kSnoozeTimeAt, 5},
-             {kWorkTodayAt, 100},
-             {kWorkYesterdayAt, 200},
-             {kBreakTodayAt, 10},
-             {kBreakYesterdayAt, 20},
-             {kAwayTodayAt, 30},
-             {kAwayYesterdayAt, 40},
-             {kFileLogAt, 1},
-             {kMaxBreakActionAt, 2},
-             {kLegacyMaximaAt, 120},
-             {kLegacyMaximaAt + 4, 60},
-             {kLegacyTodayAt, 10},
-             {kLegacyTodayAt + 4, 20},
-             {kLegacyYesterdayAt, 30},
-             {kLegacyYesterdayAt + 4, 40}}) {
-      PutU32(block_, at, value);
-    }
+    const std::pair<std::size_t, std::uint32_t> values[] = {
+        {kAwayTimeAt, 50},        {kBreakIntervalAt, 300},   {kManualTargetAt, 3600},
+        {kSnoozeTimeAt, 5},       {kWorkTodayAt, 100},       {kWorkYesterdayAt, 200},
+        {kBreakTodayAt, 10},      {kBreakYesterdayAt, 20},   {kAwayTodayAt, 30},
+        {kAwayYesterdayAt, 40},   {kFileLogAt, 1},           {kMaxBreakActionAt, 2},
+        {kLegacyMaximaAt, 120},   {kLegacyMaximaAt + 4, 60}, {kLegacyTodayAt, 10},
+        {kLegacyTodayAt + 4, 20}, {kLegacyYesterdayAt, 30},  {kLegacyYesterdayAt + 4, 40}};
+    for (const auto& [at, value] : values) PutU32(block_, at, value);
     PutText(block_, kLegacyNamesAt, "Homework");
     PutText(block_, kLegacyNamesAt + 50, "Work");
     context_.write_plain_log_line = [this](std::string_view line) { log_.emplace_back(line); };
