@@ -223,25 +223,6 @@ TEST_F(ProgramDataFileTest, WelcomeSecondAnswerOpensTheReadMe) {
   EXPECT_EQ(ui_.calls().back(), "open /prog/ReadMe.htm");
 }
 
-TEST_F(ProgramDataFileTest, SavedFileLoadsBackUnchangedWithoutQuestions) {
-  ProgramData saved{};
-  SetDefaultSettings(saved, clock_);
-  saved.break_interval = 2700000;
-  saved.reserved_1236[17] = std::byte{0x42};
-  saved.current_work_type = 3;
-  ASSERT_TRUE(SaveProgramData(files_, "/data", saved).ok());
-  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
-
-  const LoadResult result = Load();
-  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
-  EXPECT_TRUE(BlockOf(data_) == BlockOf(saved));
-  EXPECT_TRUE(ui_.calls().empty());
-  EXPECT_TRUE(result.notices.empty());
-  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"", "Proj A"}));
-  EXPECT_EQ(records_.path(), "/data/TlvDB.lbf");
-  EXPECT_TRUE(records_.writable());
-}
-
 struct VersionCase {
   std::string_view magic;
   std::uint32_t auto_show;
@@ -543,21 +524,31 @@ TEST_F(Version250Test, CancelledImportThatCannotPutTheOldDatabaseBackSaysWhereIt
   EXPECT_EQ(File("/data/TlvDB.lbf.bad-20261206-120000"), "the user's older database");
 }
 
-TEST_F(ProgramDataFileTest, DataFileInTheProgramDirectoryIsReadThenSavedToTheDataDirectory) {
+// A saved file loads back whole, unnamed bytes too; one found beside the
+// program is read, and saving puts it in the data directory.
+TEST_F(ProgramDataFileTest, SavedFileLoadsBackWholeAndAPortableOneMovesToTheDataDirectory) {
   ProgramData saved{};
   SetDefaultSettings(saved, clock_);
   saved.break_interval = 2700000;
-  const std::string block = BlockOf(saved);
-  files_.SetFile("/prog/dTolvi.dat", "TOLV1320" + block);
+  saved.reserved_1236[17] = std::byte{0x42};
+  saved.current_work_type = 3;
+  const std::string file = ProgramDataFileImage(saved);
+  files_.SetFile("/prog/dTolvi.dat", file);
   files_.SetFile("/data/dTolvi.dat Bak", SoundDataFile(600000));  // older than the portable file
+  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
   EXPECT_EQ(ResolveDataFilePath(files_, "/data", "/prog", "dTolvi.dat"), "/prog/dTolvi.dat");
-  ASSERT_EQ(Load().outcome, LoadOutcome::kReady);
-  EXPECT_EQ(data_.break_interval, 2700000u);
+  const LoadResult result = Load();
+  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
+  EXPECT_TRUE(BlockOf(data_) == BlockOf(saved));
   EXPECT_TRUE(ui_.calls().empty());
+  EXPECT_TRUE(result.notices.empty());
+  EXPECT_EQ(LiveNames(), (std::vector<std::string>{"", "Proj A"}));
+  EXPECT_EQ(records_.path(), "/data/TlvDB.lbf");
+  EXPECT_TRUE(records_.writable());
 
   ASSERT_TRUE(SaveProgramData(files_, "/data", data_).ok());
-  EXPECT_TRUE(File("/data/dTolvi.dat") == "TOLV1320" + block);
-  EXPECT_TRUE(File("/prog/dTolvi.dat") == "TOLV1320" + block);
+  EXPECT_TRUE(File("/data/dTolvi.dat") == file);
+  EXPECT_TRUE(File("/prog/dTolvi.dat") == file);
   EXPECT_EQ(ResolveDataFilePath(files_, "/data", "/prog", "dTolvi.dat"), "/data/dTolvi.dat");
 }
 
@@ -716,15 +707,6 @@ TEST_F(ProgramDataFileTest, DataFileBackupIsMadeOnlyOfAWholeCurrentFile) {
 
 constexpr std::string_view kDayFolder = "/data/Backups/";
 
-TEST_F(ProgramDataFileTest, DayBackupCopiesSoundFilesUnderTheDate) {
-  files_.SetFile("/data/dTolvi.dat", SoundDataFile(2700000));
-  files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
-  clock_.SetLocalTime(2026, 3, 9);
-  ASSERT_TRUE(KeepDayBackup(files_, "/data", clock_.Now()).ok());
-  EXPECT_EQ(File("/data/Backups/2026-03-09 dTolvi.dat"), SoundDataFile(2700000));
-  EXPECT_EQ(File("/data/Backups/2026-03-09 TlvDB.lbf"), DatabaseWith("Proj A"));
-}
-
 TEST_F(ProgramDataFileTest, UnsoundDayCopyNeverReplacesTheDaysSoundOne) {
   files_.SetFile("/data/Backups/2026-03-09 dTolvi.dat", SoundDataFile(2700000));
   files_.SetFile("/data/Backups/2026-03-09 TlvDB.lbf", DatabaseWith("Proj A"));
@@ -740,6 +722,8 @@ TEST_F(ProgramDataFileTest, UnsoundDayCopyNeverReplacesTheDaysSoundOne) {
             std::string::npos);
 }
 
+// Today's set is copied under its date; of the sets, only the seven newest
+// dates are kept.
 TEST_F(ProgramDataFileTest, DayBackupsKeepTheSevenNewestDatesAndNothingElseIsRemoved) {
   files_.SetFile("/data/dTolvi.dat", SoundDataFile(2700000));
   files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
@@ -761,6 +745,8 @@ TEST_F(ProgramDataFileTest, DayBackupsKeepTheSevenNewestDatesAndNothingElseIsRem
   clock_.SetLocalTime(2026, 1, 8);
   ASSERT_TRUE(KeepDayBackup(files_, "/data", clock_.Now()).ok());
 
+  EXPECT_EQ(File("/data/Backups/2026-01-08 dTolvi.dat"), SoundDataFile(2700000));
+  EXPECT_EQ(File("/data/Backups/2026-01-08 TlvDB.lbf"), DatabaseWith("Proj A"));
   std::vector<std::string> left = files_.ListFiles("/data/Backups");
   std::sort(left.begin(), left.end());
   std::sort(expected.begin(), expected.end());
