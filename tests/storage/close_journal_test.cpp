@@ -78,6 +78,8 @@ TEST(CloseJournalFormat, ADamagedJournalIsNeverDecoded) {
       {"a name leaving the directory", EncodeCloseJournal(escaping)},
       {"a name in a subdirectory", EncodeCloseJournal(nested)},
       {"an unknown action", unknown_action},
+      {"a byte after the entries, checksum made to match",
+       WithCrc(good.substr(0, good.size() - 4) + "x")},
   };
   for (const auto& c : cases) {
     EXPECT_FALSE(DecodeCloseJournal(c.bytes).has_value()) << c.what;
