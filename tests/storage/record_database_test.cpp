@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "fakes/fake_file_system.h"
@@ -130,19 +131,17 @@ class RecordDatabaseTest : public ::testing::Test {
   }
 };
 
-TEST_F(RecordDatabaseTest, CreatesTheWorkTypeSchemaByteForByte) {
+// The file is as long as the slots, and at least 5000 bytes past the header.
+TEST_F(RecordDatabaseTest, CreateWritesTheLayoutByteForByte) {
   ASSERT_TRUE(db_.Create(kPath, kSystemTypes).ok());
   // 15 zero slots follow the field table, more than the 5000 reserved bytes.
   const std::string expected = SystemImage(10, SlotAt(15));
   ASSERT_EQ(expected.size(), 7796U);
   EXPECT_EQ(files_.GetFile(kPath), expected);
   EXPECT_FALSE(db_.is_open());
-}
-
-TEST_F(RecordDatabaseTest, CreateReservesFiveThousandBytesAfterTheHeader) {
+  // One byte field: ten slots of 5 bytes, then zeros to 5000 bytes past the header.
   const std::array<std::uint32_t, 1> types = {0};
   ASSERT_TRUE(db_.Create(kPath, types).ok());
-  // Ten slots of 5 bytes, then zeros to 5000 bytes past the header.
   EXPECT_EQ(files_.GetFile(kPath), OneFieldImage(0, 5, 10, 1444 + 5000 - 1452 - 50));
 }
 
@@ -587,26 +586,18 @@ INSTANTIATE_TEST_SUITE_P(Limits, CapacityLimitTest,
 
 enum class Rewrite { kSort, kCompact };
 enum class Fault { kWrite, kRename, kMap };
-struct RewriteCase {
-  Rewrite rewrite;
-  Fault fault;
-  friend void PrintTo(const RewriteCase& c, std::ostream* out) {
-    *out << (c.rewrite == Rewrite::kSort ? "sort" : "compact") << " fault "
-         << static_cast<int>(c.fault);
-  }
-};
 
 class FailedRewriteTest : public RecordDatabaseTest,
-                          public ::testing::WithParamInterface<RewriteCase> {};
+                          public ::testing::WithParamInterface<std::tuple<Rewrite, Fault>> {};
 
 TEST_P(FailedRewriteTest, LeavesTheFileAndTheRecordsAsTheyWere) {
-  const RewriteCase c = GetParam();
+  const auto [rewrite, fault] = GetParam();
   const std::string image = Unsorted();
   OpenImage(image);
-  if (c.fault == Fault::kWrite) files_.FailNextWrite(1000);
-  if (c.fault == Fault::kRename) files_.FailRenames(true);
-  if (c.fault == Fault::kMap) files_.FailNextMap();
-  if (c.rewrite == Rewrite::kSort) {
+  if (fault == Fault::kWrite) files_.FailNextWrite(1000);
+  if (fault == Fault::kRename) files_.FailRenames(true);
+  if (fault == Fault::kMap) files_.FailNextMap();
+  if (rewrite == Rewrite::kSort) {
     EXPECT_FALSE(db_.SortRecords(kName).ok());
   } else {
     EXPECT_EQ(db_.CompactRecords(), 0U);
@@ -622,12 +613,9 @@ TEST_P(FailedRewriteTest, LeavesTheFileAndTheRecordsAsTheyWere) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FailedRewriteTest,
-                         ::testing::Values(RewriteCase{Rewrite::kSort, Fault::kWrite},
-                                           RewriteCase{Rewrite::kSort, Fault::kRename},
-                                           RewriteCase{Rewrite::kSort, Fault::kMap},
-                                           RewriteCase{Rewrite::kCompact, Fault::kWrite},
-                                           RewriteCase{Rewrite::kCompact, Fault::kRename},
-                                           RewriteCase{Rewrite::kCompact, Fault::kMap}));
+                         ::testing::Combine(::testing::Values(Rewrite::kSort, Rewrite::kCompact),
+                                            ::testing::Values(Fault::kWrite, Fault::kRename,
+                                                              Fault::kMap)));
 
 TEST_F(RecordDatabaseTest, ASortReplacesTheFileAndTheHandleWritesToTheNewOne) {
   OpenImage(Unsorted());
