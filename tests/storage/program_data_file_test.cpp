@@ -602,21 +602,18 @@ INSTANTIATE_TEST_SUITE_P(
                                            DatabaseWithoutLiveRecords(SlotStatus::kDeleted),
                                            std::vector<std::string>(10, "New Work")}));
 
-TEST_F(ProgramDataFileTest, DatabaseThatCannotBeKeptAsideEndsTheLoadUntouched) {
+// Whether a new database is to be created or a rejected one kept aside
+// first, when no file can be put in place the load ends, changing nothing.
+TEST_F(ProgramDataFileTest, DatabaseThatCannotBePutInPlaceEndsTheLoad) {
   files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
-  files_.SetFile("/data/TlvDB.lbf", "broken");
   files_.FailRenames(true);
+  EXPECT_EQ(Load().outcome, LoadOutcome::kQuit);
+  EXPECT_FALSE(records_.is_open());
+  files_.SetFile("/data/TlvDB.lbf", "broken");
   const LoadResult result = Load();
   EXPECT_EQ(result.outcome, LoadOutcome::kQuit);
   EXPECT_EQ(File("/data/TlvDB.lbf"), "broken");
   EXPECT_FALSE(result.notices.empty());
-}
-
-TEST_F(ProgramDataFileTest, DatabaseThatCannotBeCreatedEndsTheLoad) {
-  files_.SetFile("/data/dTolvi.dat", "TOLV1320" + EmptyBlock());
-  files_.FailRenames(true);  // no file can be put in place
-  EXPECT_EQ(Load().outcome, LoadOutcome::kQuit);
-  EXPECT_FALSE(records_.is_open());
 }
 
 TEST_F(ProgramDataFileTest, BackupCopiesBothFilesUnderTheirBakNames) {

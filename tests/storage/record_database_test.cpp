@@ -165,21 +165,6 @@ TEST_F(RecordDatabaseTest, CreateKeepsTheOldFileWhenTheWriteFails) {
   EXPECT_EQ(files_.GetFile(kPath), old);
 }
 
-TEST_F(RecordDatabaseTest, OpenReadsTheLayoutOfACreatedFileAndGrowthAppendsZeroSlots) {
-  ASSERT_TRUE(db_.Create(kPath, kSystemTypes).ok());
-  ASSERT_TRUE(db_.Open(kPath, true).ok());
-  // The placeholder record: slot 0, all zero, no growth while nothing lives.
-  EXPECT_EQ(db_.NewRecord(), 0);
-  EXPECT_EQ(db_.capacity(), 10U);
-  EXPECT_EQ(db_.ReadText(0, kNotes), "");
-  // The second grows: ten zero slots after the end of the file, not of slot 9.
-  ASSERT_EQ(db_.NewRecord(), 1);
-  const std::string after = FileNow();
-  EXPECT_EQ(after.size(), 7796U + 10 * kRecord);
-  EXPECT_EQ(GetU32(after, SlotAt(1)), 10U);
-  EXPECT_EQ(after.find_first_not_of('\0', SlotAt(2)), std::string::npos);
-}
-
 struct CapacityCase {
   std::uint32_t capacity;
   std::uint32_t live;
@@ -522,16 +507,21 @@ TEST_F(RecordDatabaseTest, OpenReportsAMissingFile) {
   EXPECT_EQ(db_.Open(kPath, true).code(), Status::Code::kIoError);
 }
 
-TEST_F(RecordDatabaseTest, GrowthDoesNotRaiseRecordsFromBytesPastTheLastSlot) {
-  // Damage after slot 9 (inside the file but outside its slots) looks live.
+// Growth appends zero slots after the end of the file, not of the last
+// slot, and clears what lies between: damage there must not come alive.
+TEST_F(RecordDatabaseTest, GrowthAppendsZeroSlotsAndRaisesNoRecordsFromBytesPastTheLastSlot) {
   std::string image = SystemImage(10, SlotAt(15));
-  SetSlot(image, 0, 10, "real");
-  for (std::size_t slot = 10; slot < 15; ++slot) SetSlot(image, slot, 10, "ghost");
+  SetSlot(image, 0, kLive, "real");
+  for (std::size_t slot = 10; slot < 15; ++slot) SetSlot(image, slot, kLive, "ghost");
   OpenImage(image);
   ASSERT_EQ(db_.NewRecord(), 1);
   EXPECT_EQ(db_.capacity(), 20U);
   EXPECT_EQ(db_.live_count(), 2U);
   EXPECT_EQ(db_.FindRecord(-1, "ghost"), -1);
+  const std::string after = FileNow();
+  EXPECT_EQ(after.size(), SlotAt(15) + 10 * kRecord);
+  EXPECT_EQ(GetU32(after, SlotAt(1)), kLive);
+  EXPECT_EQ(after.find_first_not_of('\0', SlotAt(2)), std::string::npos);
 }
 
 TEST_F(RecordDatabaseTest, AFailedGrowthChangesNothingAndIsReported) {
