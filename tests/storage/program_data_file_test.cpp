@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <future>
-#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -223,27 +222,25 @@ TEST_F(ProgramDataFileTest, WelcomeSecondAnswerOpensTheReadMe) {
   EXPECT_EQ(ui_.calls().back(), "open /prog/ReadMe.htm");
 }
 
-struct VersionCase {
-  std::string_view magic;
-  std::uint32_t auto_show;
-  std::uint32_t decimal_hours;
-  std::uint32_t long_meeting;
-};
-
 TEST_F(ProgramDataFileTest, OlderVersionsAreReadAndAdjusted) {
-  const std::array<VersionCase, 4> cases = {{
+  const struct {
+    std::string_view magic;
+    std::uint32_t auto_show;
+    std::uint32_t decimal_hours;
+    std::uint32_t long_meeting;
+  } cases[] = {
       {"TOLV1310", 0, 1, 0},
       {"TOLV1300", 0, 0, 1},
       {"TOLV1320", 1, 1, 0},
       {"TOLV1999", 1, 1, 0},  // a later version: read as it is
-  }};
+  };
   std::string block = EmptyBlock();
   PutU32(block, kBreakIntervalAt, 2700000);
   PutU32(block, kAutoShowAt, 1);
   PutU32(block, kDecimalHoursAt, 1);
   PutU32(block, kLongMeetingAt, 0);
   files_.SetFile("/data/TlvDB.lbf", DatabaseWith("Proj A"));
-  for (const VersionCase& c : cases) {
+  for (const auto& c : cases) {
     files_.SetFile("/data/dTolvi.dat", std::string(c.magic) + block);
     data_ = ProgramData{};
     ASSERT_EQ(Load().outcome, LoadOutcome::kReady) << c.magic;
@@ -647,25 +644,23 @@ TEST_F(ProgramDataFileTest, FailedBackupCopyKeepsThePreviousBackup) {
   EXPECT_TRUE(records_.is_open());
 }
 
-struct DatabaseBackupCase {
-  const char* what;
-  std::string database;
-  std::string old_backup;
-  bool copied;
-};
-
 // The flushed database replaces its backup only when it opens and is not an
 // empty file over one with work types.
 TEST_F(ProgramDataFileTest, DatabaseBackupNeverReplacesABetterOne) {
-  const std::array<DatabaseBackupCase, 4> cases = {{
+  const struct {
+    const char* what;
+    std::string database;
+    std::string old_backup;
+    bool copied;
+  } cases[] = {
       {"does not open", "DATA0999 broken", DatabaseWith("Old"), false},
       {"empty over work types", DatabaseWithoutLiveRecords(SlotStatus::kDeleted),
        DatabaseWith("Old"), false},
       {"empty over empty", DatabaseWithoutLiveRecords(SlotStatus::kDeleted),
        DatabaseWithoutLiveRecords(SlotStatus::kNeverUsed), true},
       {"work types over a broken backup", DatabaseWith("New"), "broken", true},
-  }};
-  for (const DatabaseBackupCase& c : cases) {
+  };
+  for (const auto& c : cases) {
     files_.SetFile("/data/dTolvi.dat", SoundDataFile(2700000));
     files_.SetFile("/data/TlvDB.lbf", c.database);
     files_.SetFile("/data/TlvDB.lbf Bak", c.old_backup);
@@ -750,21 +745,19 @@ TEST_F(ProgramDataFileTest, DayBackupsKeepTheSevenNewestDatesAndNothingElseIsRem
   EXPECT_EQ(left, expected);
 }
 
-struct ImportCase {
-  std::string_view name;
-  bool stored;
-  std::vector<std::string> names_after;
-};
-
 TEST_F(ProgramDataFileTest, OldWorkTypesAreMatchedByTheirWholeName) {
-  const std::array<ImportCase, 5> cases = {{
+  const struct {
+    std::string_view name;
+    bool stored;
+    std::vector<std::string> names_after;
+  } cases[] = {
       {"Work", true, {"", "Homework", "5", "Work"}},
       {"Homework", true, {"", "Homework", "5"}},
       {"5", true, {"", "Homework", "5"}},  // digits never match numbers
       {"homework", true, {"", "Homework", "5", "homework"}},
       {"", false, {"", "Homework", "5"}},  // nothing to import
-  }};
-  for (const ImportCase& c : cases) {
+  };
+  for (const auto& c : cases) {
     ASSERT_TRUE(CreateWorkTypeDatabase(records_, "/data/TlvDB.lbf").ok());
     ASSERT_TRUE(ImportOldWorkType(records_, "Homework", 5, 5, 5).ok());
     ASSERT_TRUE(ImportOldWorkType(records_, "5", 5, 5, 5).ok());
