@@ -84,14 +84,6 @@ TEST_F(TargetsTest, AnyLargerModeIsTheSevenDayAverage) {
   EXPECT_EQ(TargetNeeded(data(), context_.records, 4, 9), 41 * kHour);
 }
 
-TEST_F(TargetsTest, TheNoticeNamesTheManualTargetOrTodaysTarget) {
-  data().target_mode = 1;
-  activity().today_target = 123;
-  EXPECT_EQ(TargetShownMs(state()), 6 * kHour);
-  data().target_mode = 4;
-  EXPECT_EQ(TargetShownMs(state()), 123u);
-}
-
 TEST_F(TargetsTest, AHugeManualTargetDoesNotWrapTheGoal) {
   data().target_mode = 4;
   data().manual_target = 0xFFFF'FFFF;
