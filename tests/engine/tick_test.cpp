@@ -97,25 +97,6 @@ TEST_F(TickTest, AWorkingTickRunsTheMicroCountdownDown) {
   EXPECT_EQ(activity().micro_countdown_ms, 4'000u);
 }
 
-TEST_F(TickTest, CountdownsStandStillUnlessWorkingWithRemindersOn) {
-  struct Case {
-    const char* what;
-    std::uint32_t reminder_enabled;
-    WorkingFlag working_flag;
-    bool meeting;
-  };
-  for (const Case& c : {Case{"reminders off", 0, WorkingFlag::kWorking, false},
-                        Case{"on break", 1, WorkingFlag::kOnBreak, false},
-                        Case{"at a meeting", 1, WorkingFlag::kWorking, true}}) {
-    data().reminder_enabled = c.reminder_enabled;
-    activity().working_flag = c.working_flag;
-    activity().meeting = c.meeting;
-    activity().break_countdown_ms = 100'000;
-    Tick(6'000);
-    EXPECT_EQ(activity().break_countdown_ms, 100'000u) << c.what;
-  }
-}
-
 // On a break the idle span comes off the break time, which stops at zero.
 TEST_F(TickTest, AwayCorrectionOfABreakStopsAtZero) {
   activity().working_flag = WorkingFlag::kOnBreak;
