@@ -121,14 +121,16 @@ TEST_F(RequestsTest, PostRequestSleepsUntilTheMonitorFreesTheSlot) {
 }
 
 // The disk refuses the sort that follows the Work Details dialog: the failed
-// record write reaches the user instead of vanishing.
-TEST_F(RequestsTest, ARefusedWorkTypeWriteIsToldToTheUser) {
+// record write reaches the user instead of vanishing, and the refresh is
+// still brought forward.
+TEST_F(RequestsTest, AWorkDetailsResultWhoseWriteIsRefusedIsToldToTheUser) {
   ASSERT_TRUE(context_.records.WriteText(0, work_type_field::kName, "Zeta").ok());
   files_.FailRenames(true);
   Post(request::kWorkDetailsClosed, 0);
   Pass();
   EXPECT_THAT(ui_.CallsStartingWith("notice "),
               ElementsAre(StartsWith("notice Tolvi cannot write to its work-type database: ")));
+  EXPECT_EQ(activity().phase, kPhaseAfterDialog);
 }
 
 TEST_F(RequestsTest, MidnightTimerPostsTheDayCheckWithoutWakingTheMonitor) {
