@@ -250,16 +250,12 @@ TEST(DayCloseRestart, ACloseKilledAtAnyFileChangeRunsOnceAtTheNextStart) {
     EXPECT_EQ(data.total_days, uninterrupted.context_->state.data.total_days);
     EXPECT_EQ(data.day_of_month, 6u);
     EXPECT_EQ(killed.context_->records.ReadNumber(kProjA, field::kTotal), 2'400u);
+    if (k == 2) {  // the day line: the undone close is named in the start notices
+      EXPECT_EQ(restarted.notices,
+                std::vector<std::string>{"The day close that was interrupted on Sunday, 6 "
+                                         "December 2026 00:00 was undone and will run again."});
+    }
   }
-}
-
-TEST(DayCloseRestart, TheUndoneCloseIsNamedInTheStartNotices) {
-  RestartableProgram program;
-  program.files_.CrashAtChange(2);  // the day line
-  RunDayCheck(*program.context_);
-  EXPECT_EQ(program.Restart().notices,
-            std::vector<std::string>{"The day close that was interrupted on Sunday, 6 December "
-                                     "2026 00:00 was undone and will run again."});
 }
 
 TEST(DayCloseRestart, AFullLogIsRotatedBeforeTheCloseSoItsLineIsWrittenOnce) {
