@@ -123,36 +123,11 @@ TEST_F(WorkTypesTest, SelectByNameFindsTheWholeNameOrFallsBackToRecordZero) {
   }
 }
 
-TEST_F(WorkTypesTest, ACopyKeepsNameAndNotesAndANewTypeIsListedWithFiveMilliseconds) {
-  const std::int32_t copy = CopyWorkType(records(), "Design", 7'200'000, "sketches");
-  ASSERT_GE(copy, 0);
-  EXPECT_EQ(records().ReadText(copy, field::kName), "Design");
-  EXPECT_EQ(records().ReadText(copy, field::kNotes), "sketches");
-  EXPECT_EQ(Field(copy, field::kMaximum), kDefaultMaximumMs);
-  EXPECT_EQ(Field(copy, field::kToday), 0u);
-  const std::int32_t fresh = NewWorkType(records());
-  ASSERT_GE(fresh, 0);
-  EXPECT_EQ(records().ReadText(fresh, field::kName), "New Work");
-  EXPECT_EQ(Field(fresh, field::kToday), 5u);
-}
-
 TEST_F(WorkTypesTest, DeleteRemovesTheRecordFromTheSums) {
   Write(4, field::kToday, 1'000'000);
   EXPECT_TRUE(DeleteWorkType(records(), 4).ok());
   EXPECT_EQ(records().live_count(), 9u);
   EXPECT_EQ(SumField(records(), field::kToday), 45u);
-}
-
-TEST_F(WorkTypesTest, ZeroClearsTotalsAndHistoryButNotNamesOrMaxima) {
-  for (std::uint32_t n = field::kTotal; n <= field::kSixDaysBack; ++n) {
-    if (n != field::kMaximum) Write(1, n, 99);
-  }
-  activity().current_today_ms = 5'000;
-  EXPECT_TRUE(ZeroWorkTypes(state(), records()).ok());
-  for (std::uint32_t n = field::kToday; n <= field::kSixDaysBack; ++n) EXPECT_EQ(Field(1, n), 0u);
-  EXPECT_EQ(Field(1, field::kTotal), 0u);
-  EXPECT_EQ(Field(1, field::kMaximum), kDefaultMaximumMs);
-  EXPECT_EQ(activity().current_today_ms, 0u);
 }
 
 }  // namespace
