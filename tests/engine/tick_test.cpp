@@ -109,13 +109,6 @@ TEST_F(TickTest, ManualAwayIgnoresIdleTimeAndActivity) {
   EXPECT_EQ(activity().away, 1u);
 }
 
-TEST_F(TickTest, MaximumBreakStaysQuietWhenItsActionIsOff) {
-  Locked([&] { StartBreak(context_); });
-  Tick(800'000);
-  EXPECT_EQ(activity().max_break_state, MaxBreakState::kNotArmed);
-  EXPECT_THAT(Balloons(), IsEmpty());
-}
-
 // The manual modes name the manual target, the average modes the one computed
 // for today.
 TEST_F(TickTest, TargetNoticeComesWhenTheRemainderIsReachedAndNamesTheTarget) {
