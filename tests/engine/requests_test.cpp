@@ -143,15 +143,6 @@ TEST_F(RequestsTest, MidnightTimerPostsTheDayCheckWithoutWakingTheMonitor) {
   EXPECT_THAT(Timers(), ElementsAre("timer 3 1000"));
 }
 
-TEST_F(RequestsTest, DayCheckRequestBringsTheRefreshToTheNextTick) {
-  clock_.SetLocalTime(2026, 12, 6, 23, 59, 30);
-  OnMidnightTimer(context_);
-  Pass();
-  EXPECT_EQ(activity().phase, kPhaseRefresh);
-  EXPECT_EQ(activity().request_code, request::kNone);
-  EXPECT_THAT(Timers(), ElementsAre("timer 3 60000"));
-}
-
 TEST_F(RequestsTest, MonitorThreadStartsTicksAndEndsWithTheExitHandshake) {
   data().auto_begin = 1;
   activity().working_flag = WorkingFlag::kOnBreak;
