@@ -226,11 +226,5 @@ TEST_F(TickTest, PhaseTwoBacksUpWhenTheDrawIsFive) {
   EXPECT_EQ(backups, 1);
 }
 
-TEST_F(TickTest, PhaseCyclesThroughFiftyOneTicks) {
-  activity().phase = kPhaseLast;
-  Tick(6'000);
-  EXPECT_EQ(activity().phase, 0u);
-}
-
 }  // namespace
 }  // namespace tolvi
