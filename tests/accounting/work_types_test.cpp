@@ -53,16 +53,6 @@ TEST_F(WorkTypesTest, LoadingAMissingRecordKeepsTheWorkingValues) {
   EXPECT_EQ(FieldText(data().current_name), "New Work");
 }
 
-TEST_F(WorkTypesTest, TotalsSumTodayAndTheGrandTotal) {
-  Write(0, field::kToday, 3'600'000);
-  Write(1, field::kTotal, 1'000);
-  // Nine more types hold their token 5 ms.
-  EXPECT_EQ(ComputeTotals(state(), records(), GrandTotal::kSkip), 3'600'045u);
-  EXPECT_EQ(data().work_today_ms, 3'600'045u);
-  EXPECT_EQ(ComputeTotals(state(), records(), GrandTotal::kCompute), 1'600u);
-  EXPECT_EQ(activity().grand_total, 1'600u);
-}
-
 // The closed day's today reaches the total in whole tenths of a minute, and
 // its entry is listed for the seeding of the new day.
 TEST_F(WorkTypesTest, ClosingDaysShiftsTheHistoryAndListsTheClosedDay) {
