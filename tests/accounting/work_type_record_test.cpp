@@ -54,16 +54,12 @@ TEST_F(WorkTypeRecordTest, UnnamedInitKeepsNameAndNotesAndResetsTheRest) {
   }
 }
 
-TEST_F(WorkTypeRecordTest, InitialWorkTypesOnAClosedDatabaseFailAndWriteNothing) {
-  EXPECT_FALSE(CreateInitialWorkTypes(records_).ok());
-  EXPECT_FALSE(records_.is_open());
-  EXPECT_TRUE(files_.AllFiles().empty());
-}
-
-TEST_F(WorkTypeRecordTest, CreationFailureIsReported) {
+TEST_F(WorkTypeRecordTest, AFailedCreationLeavesTheDatabaseClosedAndItsTypesUnwritten) {
   files_.FailRenames(true);  // the atomic create cannot put its file in place
   EXPECT_FALSE(CreateWorkTypeDatabase(records_, path_).ok());
   EXPECT_FALSE(records_.is_open());
+  EXPECT_FALSE(CreateInitialWorkTypes(records_).ok());
+  EXPECT_TRUE(files_.AllFiles().empty());
 }
 
 }  // namespace

@@ -27,11 +27,8 @@ class WorkTypesTest : public EngineFixture {
   }
 };
 
-TEST_F(WorkTypesTest, FlushAndLoadMoveTheWorkingCopy) {
-  activity().current_today_ms = 123'456;
-  EXPECT_TRUE(FlushCurrentWorkType(state(), records()).ok());
-  EXPECT_EQ(Field(0, field::kToday), 123'456u);
-
+// The flush back is pinned by the change of work type and the refresh.
+TEST_F(WorkTypesTest, SelectingByIdLoadsTheWorkingCopy) {
   Name(2, "Reading");
   Write(2, field::kTotal, 900);
   Write(2, field::kMaximum, 3'600'000);
@@ -56,34 +53,12 @@ TEST_F(WorkTypesTest, LoadingAMissingRecordKeepsTheWorkingValues) {
   EXPECT_EQ(FieldText(data().current_name), "New Work");
 }
 
-TEST_F(WorkTypesTest, TotalsSumTodayAndTheGrandTotal) {
-  Write(0, field::kToday, 3'600'000);
-  Write(1, field::kTotal, 1'000);
-  // Nine more types hold their token 5 ms.
-  EXPECT_EQ(ComputeTotals(state(), records(), GrandTotal::kSkip), 3'600'045u);
-  EXPECT_EQ(data().work_today_ms, 3'600'045u);
-  EXPECT_EQ(ComputeTotals(state(), records(), GrandTotal::kCompute), 1'600u);
-  EXPECT_EQ(activity().grand_total, 1'600u);
-}
-
-TEST_F(WorkTypesTest, ClosingADayShiftsTheHistoryAndAddsToTheTotal) {
-  // 90 minutes and 5.999 seconds: the total keeps whole tenths of a minute.
-  Write(3, field::kToday, 5'405'999);
-  Write(3, field::kTotal, 0);
-  ClearRecentWork(state().recent);
-  EXPECT_TRUE(ShiftDay(state(), records(), 3).ok());
-  EXPECT_EQ(Field(3, field::kYesterday), 5'405'999u);
-  EXPECT_EQ(Field(3, field::kTotal), 900u);
-  EXPECT_EQ(Field(3, field::kToday), 0u);
-  EXPECT_EQ(state().recent[0].record_id, 3);
-  EXPECT_EQ(state().recent[0].today_ms, 5'405'999u);
-  EXPECT_TRUE(SeedRecentWork(state(), records()).ok());
-  EXPECT_EQ(Field(3, field::kToday), 3u);
-}
-
-TEST_F(WorkTypesTest, ClosingThreeDaysMovesTodayThreeDaysBack) {
+// The closed day's today reaches the total in whole tenths of a minute, and
+// its entry is listed for the seeding of the new day.
+TEST_F(WorkTypesTest, ClosingDaysShiftsTheHistoryAndListsTheClosedDay) {
   for (std::uint32_t n = field::kYesterday; n <= field::kSixDaysBack; ++n) Write(3, n, n * 1'000);
   Write(3, field::kToday, 7'000'000);
+  ClearRecentWork(state().recent);
   for (int day = 0; day < 3; ++day) EXPECT_TRUE(ShiftDay(state(), records(), 3).ok());
   EXPECT_EQ(Field(3, field::kToday), 0u);
   EXPECT_EQ(Field(3, field::kYesterday), 0u);
@@ -91,6 +66,9 @@ TEST_F(WorkTypesTest, ClosingThreeDaysMovesTodayThreeDaysBack) {
   EXPECT_EQ(Field(3, field::kThreeDaysBack), 7'000'000u);
   EXPECT_EQ(Field(3, field::kFourDaysBack), 5'000u);
   EXPECT_EQ(Field(3, field::kSixDaysBack), 7'000u);
+  EXPECT_EQ(Field(3, field::kTotal), 1'166u);
+  EXPECT_EQ(state().recent[0].record_id, 3);
+  EXPECT_EQ(state().recent[0].today_ms, 7'000'000u);
 }
 
 TEST_F(WorkTypesTest, SeedTimeFollowsTheTotalWithinItsLimits) {
@@ -116,37 +94,20 @@ TEST_F(WorkTypesTest, SelectByNameFollowsTheCurrentRecordAmongNamesakes) {
   EXPECT_EQ(FieldText(data().current_name), "New Work");
 }
 
-TEST_F(WorkTypesTest, SelectByNameFindsARenamedWorkTypeByItsNewName) {
-  Name(5, "Accounts");
-  data().current_work_type = 5;
-  SetFieldText(data().current_name, "Accounts");
-  EXPECT_TRUE(SelectCurrentByName(state(), records()).ok());
-  EXPECT_EQ(data().current_work_type, 0u);  // sorted first
-  EXPECT_EQ(FieldText(data().current_name), "Accounts");
-}
-
-TEST_F(WorkTypesTest, SelectByNameWithoutMatchMakesRecordZeroCurrent) {
-  Name(5, "Homework");
-  data().current_work_type = 5;
-  SetFieldText(data().current_name, "Work");  // contained in names, but not one
-  EXPECT_TRUE(SelectCurrentByName(state(), records()).ok());
-  EXPECT_EQ(data().current_work_type, 0u);
-}
-
-TEST_F(WorkTypesTest, CopyKeepsNameAndNotesButNotMaximumOrHistory) {
-  const std::int32_t id = CopyWorkType(records(), "Design", 7'200'000, "sketches");
-  ASSERT_GE(id, 0);
-  EXPECT_EQ(records().ReadText(id, field::kName), "Design");
-  EXPECT_EQ(records().ReadText(id, field::kNotes), "sketches");
-  EXPECT_EQ(Field(id, field::kMaximum), kDefaultMaximumMs);
-  EXPECT_EQ(Field(id, field::kToday), 0u);
-}
-
-TEST_F(WorkTypesTest, NewWorkTypeIsNamedAndListedWithFiveMilliseconds) {
-  const std::int32_t id = NewWorkType(records());
-  ASSERT_GE(id, 0);
-  EXPECT_EQ(records().ReadText(id, field::kName), "New Work");
-  EXPECT_EQ(Field(id, field::kToday), 5u);
+TEST_F(WorkTypesTest, SelectByNameFindsTheWholeNameOrFallsBackToRecordZero) {
+  struct Case {
+    const char* stored;
+    const char* current;
+    std::uint32_t chosen;
+  };
+  // "Zeta" is sorted last; "Work" is contained in a name but is not one.
+  for (const Case& c : {Case{"Zeta", "Zeta", 9}, Case{"Homework", "Work", 0}}) {
+    Name(5, c.stored);
+    data().current_work_type = 5;
+    SetFieldText(data().current_name, c.current);
+    EXPECT_TRUE(SelectCurrentByName(state(), records()).ok());
+    EXPECT_EQ(data().current_work_type, c.chosen) << c.stored;
+  }
 }
 
 TEST_F(WorkTypesTest, DeleteRemovesTheRecordFromTheSums) {
@@ -154,18 +115,6 @@ TEST_F(WorkTypesTest, DeleteRemovesTheRecordFromTheSums) {
   EXPECT_TRUE(DeleteWorkType(records(), 4).ok());
   EXPECT_EQ(records().live_count(), 9u);
   EXPECT_EQ(SumField(records(), field::kToday), 45u);
-}
-
-TEST_F(WorkTypesTest, ZeroClearsTotalsAndHistoryButNotNamesOrMaxima) {
-  for (std::uint32_t n = field::kTotal; n <= field::kSixDaysBack; ++n) {
-    if (n != field::kMaximum) Write(1, n, 99);
-  }
-  activity().current_today_ms = 5'000;
-  EXPECT_TRUE(ZeroWorkTypes(state(), records()).ok());
-  for (std::uint32_t n = field::kToday; n <= field::kSixDaysBack; ++n) EXPECT_EQ(Field(1, n), 0u);
-  EXPECT_EQ(Field(1, field::kTotal), 0u);
-  EXPECT_EQ(Field(1, field::kMaximum), kDefaultMaximumMs);
-  EXPECT_EQ(activity().current_today_ms, 0u);
 }
 
 }  // namespace

@@ -6,14 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <filesystem>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
 #include "accounting/work_type_record.h"

@@ -69,49 +69,19 @@ TEST_F(RequestsTest, DialogRequestsKeepTheSlotAndAskForTheDialog) {
   }
 }
 
-TEST_F(RequestsTest, NothingTicksWhileAWorkTypeDialogIsOpen) {
-  activity().request_code = request::kDialogOpen;
-  clock_.AdvanceWithInput(600'000);
-  Pass();
-  EXPECT_EQ(activity().last_tick_count, kStartTick);
-  EXPECT_EQ(activity().current_today_ms, 5u);
-}
-
-TEST_F(RequestsTest, TheFirstTickAfterTheDialogBooksTheGapClamped) {
+// What the dialog scenarios cannot see: the monitor is woken when a dialog
+// closes and again once its result is applied, instead of sleeping out its
+// pace, and the slot is free again.
+TEST_F(RequestsTest, AClosedDialogAndItsAppliedResultWakeTheMonitor) {
   activity().request_code = request::kSelectWorkType;
   Pass();
-  std::optional<WorkTypeDialog> dialog = BeginWorkTypeDialog(context_);
+  const std::optional<WorkTypeDialog> dialog = BeginWorkTypeDialog(context_);
   ASSERT_EQ(dialog, WorkTypeDialog::kSelectWork);
-  clock_.AdvanceWithInput(1'200'000);
-  Pass();  // still open
   EndWorkTypeDialog(context_, *dialog);
   EXPECT_TRUE(context_.events.wake.IsSet());
-  Pass();  // request 8 with -1: nothing chosen
-  EXPECT_EQ(data().current_work_type, 0u);
-  EXPECT_TRUE(context_.events.request_free.IsSet());
-  Pass();  // the tick
-  EXPECT_EQ(activity().tick_elapsed_ms, 6'000u);
-  EXPECT_EQ(data().suspended_today_ms, 1'194'000u);
-}
-
-TEST_F(RequestsTest, SelectWorkResultMakesTheRecordCurrentAndBringsTheRefreshForward) {
-  activity().request_code = request::kSelectWorkClosed;
-  activity().request_value = 3;
   Pass();
-  EXPECT_EQ(data().current_work_type, 3u);
-  EXPECT_EQ(activity().phase, kPhaseAfterDialog);
   EXPECT_TRUE(context_.events.wake.IsSet());
-}
-
-TEST_F(RequestsTest, WorkDetailsResultFindsTheCurrentWorkTypeByName) {
-  ASSERT_TRUE(context_.records.WriteText(6, work_type_field::kName, "Accounts").ok());
-  SetFieldText(data().current_name, "Accounts");
-  activity().request_code = request::kWorkDetailsClosed;
-  Pass();
-  // Sorted by name, "Accounts" comes first.
-  EXPECT_EQ(data().current_work_type, 0u);
-  EXPECT_EQ(context_.records.ReadText(0, work_type_field::kName), "Accounts");
-  EXPECT_EQ(activity().phase, kPhaseAfterDialog);
+  EXPECT_TRUE(context_.events.request_free.IsSet());
 }
 
 TEST_F(RequestsTest, AStray2018OpensNoDialog) {
@@ -151,14 +121,16 @@ TEST_F(RequestsTest, PostRequestSleepsUntilTheMonitorFreesTheSlot) {
 }
 
 // The disk refuses the sort that follows the Work Details dialog: the failed
-// record write reaches the user instead of vanishing.
-TEST_F(RequestsTest, ARefusedWorkTypeWriteIsToldToTheUser) {
+// record write reaches the user instead of vanishing, and the refresh is
+// still brought forward.
+TEST_F(RequestsTest, AWorkDetailsResultWhoseWriteIsRefusedIsToldToTheUser) {
   ASSERT_TRUE(context_.records.WriteText(0, work_type_field::kName, "Zeta").ok());
   files_.FailRenames(true);
   Post(request::kWorkDetailsClosed, 0);
   Pass();
   EXPECT_THAT(ui_.CallsStartingWith("notice "),
               ElementsAre(StartsWith("notice Tolvi cannot write to its work-type database: ")));
+  EXPECT_EQ(activity().phase, kPhaseAfterDialog);
 }
 
 TEST_F(RequestsTest, MidnightTimerPostsTheDayCheckWithoutWakingTheMonitor) {
@@ -169,15 +141,6 @@ TEST_F(RequestsTest, MidnightTimerPostsTheDayCheckWithoutWakingTheMonitor) {
   // A taken slot: try again in a second instead of waiting.
   OnMidnightTimer(context_);
   EXPECT_THAT(Timers(), ElementsAre("timer 3 1000"));
-}
-
-TEST_F(RequestsTest, DayCheckRequestBringsTheRefreshToTheNextTick) {
-  clock_.SetLocalTime(2026, 12, 6, 23, 59, 30);
-  OnMidnightTimer(context_);
-  Pass();
-  EXPECT_EQ(activity().phase, kPhaseRefresh);
-  EXPECT_EQ(activity().request_code, request::kNone);
-  EXPECT_THAT(Timers(), ElementsAre("timer 3 60000"));
 }
 
 TEST_F(RequestsTest, MonitorThreadStartsTicksAndEndsWithTheExitHandshake) {

@@ -50,11 +50,9 @@ TEST_F(TickTest, WorkingTickBooksToTheWorkTypeTheDayAndItsRecentWorkEntry) {
   state().recent[2].today_ms = 1'000;
   activity().current_slot = 2;
   Tick(6'000);
-  EXPECT_EQ(activity().tick_elapsed_ms, 6'000u);
   EXPECT_EQ(activity().current_today_ms, 7'000u);
   EXPECT_EQ(data().work_today_ms, 11'000u);
   EXPECT_EQ(state().recent[2].today_ms, 7'000u);
-  EXPECT_EQ(activity().break_countdown_ms, 1'794'000u);
   EXPECT_TRUE(activity().tray_refresh_pending);
 }
 
@@ -79,104 +77,27 @@ TEST(IdleTime, AnInputStampedAfterNowIsNoIdleTime) {
   EXPECT_EQ(IdleTimeMs(1'000, 2'000), 0u);
 }
 
-TEST_F(TickTest, CountdownRunningOutStartsTheBreakAndLeavesTheMicroCountdownAlone) {
-  data().micro_break_mode = 1;
-  activity().micro_countdown_ms = 100'000;
-  activity().break_countdown_ms = 4'000;
-  const std::uint32_t break_before = data().break_today_ms;
-  Tick(6'000);
-  EXPECT_EQ(activity().break_countdown_ms, 0u);
-  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
-  EXPECT_THAT(Timers(), ElementsAre("timer 2 1000"));
-  // StartBreak re-arms the micro countdown; the tick itself did not lower it.
-  EXPECT_EQ(activity().micro_countdown_ms, 900'000u);
-  // The tick that ran the countdown out is break time.
-  EXPECT_EQ(data().break_today_ms, break_before + 6'000);
-}
-
-TEST_F(TickTest, AWorkingTickRunsTheMicroCountdownDown) {
+TEST_F(TickTest, AWorkingTickRunsTheMicroCountdownDownUntilTheBreakStarts) {
   data().micro_break_mode = 1;
   activity().micro_countdown_ms = 10'000;
   Tick(6'000);
   EXPECT_EQ(activity().micro_countdown_ms, 4'000u);
-}
-
-TEST_F(TickTest, CountdownsStandStillUnlessWorkingWithRemindersOn) {
-  struct Case {
-    const char* what;
-    std::uint32_t reminder_enabled;
-    WorkingFlag working_flag;
-    bool meeting, away;
-  };
-  for (const Case& c : {Case{"reminders off", 0, WorkingFlag::kWorking, false, false},
-                        Case{"on break", 1, WorkingFlag::kOnBreak, false, false},
-                        Case{"at a meeting", 1, WorkingFlag::kWorking, true, false}}) {
-    data().reminder_enabled = c.reminder_enabled;
-    activity().working_flag = c.working_flag;
-    activity().meeting = c.meeting;
-    activity().away = c.away;
-    activity().break_countdown_ms = 100'000;
-    Tick(6'000);
-    EXPECT_EQ(activity().break_countdown_ms, 100'000u) << c.what;
-  }
-}
-
-TEST_F(TickTest, AwayCountdownIsHeldAtTheFullInterval) {
-  activity().away = 1;
-  data().away_toggle_method = 1;  // manual: activity does not end it
-  activity().break_countdown_ms = 100'000;
+  // The tick that runs the break countdown out starts the break, which
+  // re-arms the micro countdown; that tick does not lower it.
+  activity().break_countdown_ms = 4'000;
   Tick(6'000);
-  EXPECT_EQ(activity().break_countdown_ms, data().break_interval);
-  EXPECT_EQ(data().away_today_ms, 6'000u);
+  EXPECT_EQ(activity().break_countdown_ms, 0u);
+  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
+  EXPECT_EQ(activity().micro_countdown_ms, 900'000u);
 }
 
-TEST_F(TickTest, IdleForExactlyAwayTimeIsAwayButOneMillisecondLessIsNot) {
-  activity().current_today_ms = 400'000;
-  clock_.Advance(299'999);
-  clock_.SetLastInputTick(clock_.TickCount() - 299'999);
-  Locked([&] { RunTick(context_); });
-  EXPECT_EQ(activity().away, 0u);
-
-  clock_.Advance(1);
-  Locked([&] { RunTick(context_); });
-  EXPECT_EQ(activity().away, 1u);
-  EXPECT_THAT(ui_.CallsStartingWith("tray "), ElementsAre("tray 503|Away"));
-  // The idle span moves from work to away; the detecting tick is away time.
-  EXPECT_EQ(activity().current_today_ms, 400'000u + 299'999u - 300'000u);
-  EXPECT_EQ(data().away_today_ms, 300'000u + 1u);
-  EXPECT_EQ(activity().away_mark, 0u);
-}
-
-TEST_F(TickTest, AwayCorrectionStopsAtZero) {
-  activity().current_today_ms = 100'000;
-  Tick(300'000, /*input=*/false);
-  EXPECT_EQ(activity().current_today_ms, 0u);
-
-  activity().away = 0;
+// On a break the idle span comes off the break time, which stops at zero.
+TEST_F(TickTest, AwayCorrectionOfABreakStopsAtZero) {
   activity().working_flag = WorkingFlag::kOnBreak;
   data().break_today_ms = 50'000;
-  clock_.SetLastInputTick(clock_.TickCount());
   Tick(300'000, /*input=*/false);
   EXPECT_EQ(data().break_today_ms, 0u);
   EXPECT_EQ(activity().break_mark, 0u);
-}
-
-TEST_F(TickTest, ActivityEndsAwayIntoWorkOrIntoTheBreak) {
-  activity().away = 1;
-  activity().break_countdown_ms = 0;
-  Tick(6'000);
-  EXPECT_EQ(activity().away, 0u);
-  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
-  // The countdown ran before the return was seen: a full interval is left.
-  EXPECT_EQ(activity().break_countdown_ms, data().break_interval);
-
-  activity().away = 1;
-  activity().working_flag = WorkingFlag::kOnBreak;
-  ui_.Clear();
-  Tick(6'000);
-  EXPECT_EQ(activity().away, 0u);
-  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
-  EXPECT_THAT(ui_.CallsStartingWith("tray "), ElementsAre("tray 501|On Break"));
 }
 
 TEST_F(TickTest, ManualAwayIgnoresIdleTimeAndActivity) {
@@ -188,31 +109,23 @@ TEST_F(TickTest, ManualAwayIgnoresIdleTimeAndActivity) {
   EXPECT_EQ(activity().away, 1u);
 }
 
-TEST_F(TickTest, MaximumBreakStaysQuietWhenItsActionIsOff) {
-  Locked([&] { StartBreak(context_); });
-  Tick(800'000);
-  EXPECT_EQ(activity().max_break_state, MaxBreakState::kNotArmed);
-  EXPECT_THAT(Balloons(), IsEmpty());
-}
-
-TEST_F(TickTest, TargetNoticeComesOnceWhenTheRemainderIsReached) {
+// The manual modes name the manual target, the average modes the one computed
+// for today.
+TEST_F(TickTest, TargetNoticeComesWhenTheRemainderIsReachedAndNamesTheTarget) {
   data().manual_target = 21'600'000;
-  activity().target_remaining_ms = 6'000;
-  Tick(6'000);
-  EXPECT_EQ(activity().target_remaining_ms, 0u);
-  EXPECT_THAT(Balloons(), ElementsAre("balloon Target time hit|Time was set as 6:00 hours"));
-  Tick(6'000);
-  EXPECT_EQ(Balloons().size(), 1u);
-}
-
-TEST_F(TickTest, TargetNoticeNamesTheComputedTargetInTheAverageModes) {
-  data().target_mode = 3;
   activity().today_target = 9'000'000;
-  activity().target_remaining_ms = 7'000;
-  Tick(6'000);
-  EXPECT_EQ(activity().target_remaining_ms, 1'000u);
-  Tick(6'000);
-  EXPECT_THAT(Balloons(), ElementsAre("balloon Target time hit|Time was set as 2:30 hours"));
+  for (const auto& [mode, shown] : {std::pair{1u, "6:00"}, std::pair{3u, "2:30"}}) {
+    ui_.Clear();
+    data().target_mode = mode;
+    activity().target_remaining_ms = 7'000;
+    Tick(6'000);
+    EXPECT_EQ(activity().target_remaining_ms, 1'000u);
+    EXPECT_THAT(Balloons(), IsEmpty());
+    Tick(1'000);  // exactly the remainder
+    EXPECT_EQ(activity().target_remaining_ms, 0u);
+    EXPECT_THAT(Balloons(), ElementsAre("balloon Target time hit|Time was set as " +
+                                        std::string(shown) + " hours"));
+  }
 }
 
 TEST_F(TickTest, PhaseOneRefreshesTheTotalsFromTheRecords) {
@@ -311,12 +224,6 @@ TEST_F(TickTest, PhaseTwoBacksUpWhenTheDrawIsFive) {
   random_.Queue(12);  // 4
   Tick(6'000);
   EXPECT_EQ(backups, 1);
-}
-
-TEST_F(TickTest, PhaseCyclesThroughFiftyOneTicks) {
-  activity().phase = kPhaseLast;
-  Tick(6'000);
-  EXPECT_EQ(activity().phase, 0u);
 }
 
 }  // namespace
