@@ -1,89 +1,30 @@
-// Widget tests of the desktop shell on the offscreen platform: the break
-// reminder's answers, the main window's commands, the click band, the menus
-// and the painted picture, with the real QtUi and a core on disk. The
-// monitor thread is not started: each test plays the monitor's part itself.
+// Widget tests of the desktop shell on the offscreen platform: the main
+// window's commands, the click band, the menus and the painted picture, with
+// the real QtUi and a core on disk. The monitor thread is not started: each
+// test plays the monitor's part itself.
 #include "shell/qt/main_window.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <thread>
 #include <utility>
-#include <vector>
 
-#include "accounting/recent_work.h"
-#include "accounting/work_type_record.h"
-#include "accounting/work_types.h"
 #include "engine/tick.h"
-#include "options_work_details_fixture.h"
-#include "reminders/qt/choice_dialog.h"
 #include "shell/qt/desktop_shell.h"
 #include "shell/qt/display_painter.h"
 #include "shell/qt/qt_ui.h"
 #include "shell/qt/tray.h"
 #include "state/command_ids.h"
 #include "text/text.h"
+#include "widget_fixture.h"
 
 namespace tolvi {
 namespace {
 
 constexpr int kWaitMs = 5'000;
-
-// A core on disk with the real QtUi and ten "New Work" types; the user is
-// working with the default settings.
-struct ShellCore {
-  explicit ShellCore(const QString& directory)
-      : context(CorePorts{clock, ui, files, random}, directory.toStdString(),
-                directory.toStdString()) {
-    SetDefaultSettings(context.state.data, clock);
-    if (!CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf")).ok() ||
-        !CreateInitialWorkTypes(context.records).ok()) {
-      qFatal("the work-type database cannot be made");
-    }
-    LoadCurrentWorkType(context.state, context.records);
-    RebuildRecentWork(context.state, context.records);
-    context.state.activity.working_flag = WorkingFlag::kWorking;
-    context.state.activity.break_countdown_ms = context.state.data.break_interval;
-  }
-  ProgramData& data() { return context.state.data; }
-  ActivityState& activity() { return context.state.activity; }
-
-  test::FixedClock clock;
-  QtUi ui;
-  PosixFileSystem files;
-  ScriptedRandom random;
-  CoreContext context;
-};
-
-ChoiceDialog* OpenChoice() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    auto* dialog = qobject_cast<ChoiceDialog*>(widget);
-    if (dialog != nullptr && dialog->isVisible()) return dialog;
-  }
-  return nullptr;
-}
-
-// Answers the next question window as soon as it shows: button 1 or 2.
-void AnswerNextChoice(int button) {
-  auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, button] {
-    ChoiceDialog* dialog = OpenChoice();
-    if (dialog == nullptr) return;
-    poll->stop();
-    poll->deleteLater();
-    const char* name = button == 1 ? "first_button" : "second_button";
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
-  });
-  poll->start(10);
-}
 
 // The picture of one text in its box, painted alone.
 QImage PaintedAlone(const DisplayText& text) {
@@ -108,17 +49,9 @@ class ClickCounter final : public QWidget {
   void mouseReleaseEvent(QMouseEvent*) override { ++clicks; }
 };
 
-// Once a dialog is up, hands it to act, which must close it.
-void WhenADialogIsOpen(std::function<void(QDialog&)> act) {
-  auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || !dialog->isVisible()) return;
-    poll->stop();
-    poll->deleteLater();
-    act(*dialog);
-  });
-  poll->start(10);
+QDialog* ModalDialog() {
+  auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+  return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
 }
 
 void CloseDialog(QDialog& dialog) {
@@ -138,7 +71,8 @@ class MainWindowTest : public QObject {
  private slots:
   void init() {
     directory_ = std::make_unique<QTemporaryDir>();
-    core_ = std::make_unique<ShellCore>(directory_->path());
+    core_ = std::make_unique<test::CoreOnDisk<QtUi>>(directory_->path());
+    core_->StartWorking();
     ShellOptions options;
     options.start_monitor = false;
     options.phrases = {"Stretch your legs."};
@@ -151,26 +85,15 @@ class MainWindowTest : public QObject {
     directory_.reset();
   }
 
-  void SnoozeResumesWorkWithTheSnoozeTime() {
-    core_->data().snooze_time = 300'000;
-    core_->data().reset_mode = 1;  // auto reset: StartWork alone would give the interval
-    FallDue();
-    AnswerNextChoice(2);
-    shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
-    QCOMPARE(core_->activity().break_countdown_ms, 300'000u);
-    QVERIFY(!core_->ui.TimerArmed(TimerId::kBreakReminder));
-  }
-
   void TrayMenuEntriesBecomeCommands() {
     QMenu& menu = shell_->tray().menu();
     QMetaObject::invokeMethod(&menu, "aboutToShow");
-    QAction* on_break = nullptr;
-    for (QAction* action : menu.actions()) {
-      if (action->text() == QStringLiteral("On Break")) on_break = action;
-    }
-    QVERIFY(on_break != nullptr);
-    on_break->trigger();  // posted, as a menu choice is
+    const QList<QAction*> actions = menu.actions();
+    const auto on_break = std::find_if(actions.begin(), actions.end(), [](QAction* action) {
+      return action->text() == QStringLiteral("On Break");
+    });
+    QVERIFY(on_break != actions.end());
+    (*on_break)->trigger();  // posted, as a menu choice is
     QTRY_COMPARE_WITH_TIMEOUT(core_->activity().working_flag, WorkingFlag::kOnBreak, kWaitMs);
   }
 
@@ -192,7 +115,8 @@ class MainWindowTest : public QObject {
 
   void CallsFromTheMonitorThreadArriveInOrderAndQuestionsWait() {
     int answer = 0;
-    AnswerNextChoice(1);
+    test::WhenReady([] { return test::VisibleChoice() != nullptr; },
+                    [] { test::AnswerChoice("first_button"); });
     std::thread monitor([&] {
       core_->ui.ArmTimer(TimerId::kMicroBreak, 60'000);
       core_->ui.PostCommand(command::kOnBreak);
@@ -206,25 +130,48 @@ class MainWindowTest : public QObject {
     QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
   }
 
+  // Options, the break reminder and Work Details, each opened as the
+  // program opens it.
   void TheTrayStaysUsableWhileADialogIsOpen() {
+    const std::function<void()> openers[] = {
+        [this] { shell_->OnCommand(command::kOptions); },
+        [this] {
+          {  // the monitor's part when the countdown runs out
+            std::lock_guard lock(core_->context.state.mutex);
+            StartBreak(core_->context);
+          }
+          core_->ui.ArmTimer(TimerId::kBreakReminder, kAlertTimerPeriodMs);
+          shell_->OnTimer(TimerId::kBreakReminder);
+        },
+        [this] {
+          core_->context.events.request_free.Reset();  // as the request's post did
+          core_->activity().request_code = request::kEditWorkType;
+          core_->activity().request_value = core_->context.state.recent[0].record_id;
+          shell_->OnCommand(command::kWorkTypeDialog);
+        }};
     ClickCounter tray;
     tray.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tray));
-    for (const std::function<void()>& open : Openers()) {
+    for (const std::function<void()>& open : openers) {
       const int clicks = tray.clicks;
       bool owner_blocked = false;
-      WhenADialogIsOpen([&](QDialog& dialog) {
-        QTest::mouseClick(tray.windowHandle(), Qt::LeftButton);
-        // The owner window stays blocked: its click band does nothing.
-        const WorkingFlag flag = core_->activity().working_flag;
-        QTest::mouseClick(shell_->window().windowHandle(), Qt::LeftButton, {}, QPoint(200, 50));
-        owner_blocked = core_->activity().working_flag == flag;
-        CloseDialog(dialog);
-      });
+      test::WhenReady([] { return ModalDialog() != nullptr; },
+                      [&] {
+                        QTest::mouseClick(tray.windowHandle(), Qt::LeftButton);
+                        // The owner window stays blocked: its click band does nothing.
+                        const WorkingFlag flag = core_->activity().working_flag;
+                        QTest::mouseClick(shell_->window().windowHandle(), Qt::LeftButton, {},
+                                          QPoint(200, 50));
+                        owner_blocked = core_->activity().working_flag == flag;
+                        CloseDialog(*ModalDialog());
+                      });
       open();
       QCOMPARE(tray.clicks, clicks + 1);
       QVERIFY(owner_blocked);
     }
+    // The reminder's close box (snooze) reached the core and stopped its alert.
+    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
+    QVERIFY(!core_->ui.TimerArmed(TimerId::kBreakReminder));
   }
 
   void LabelsTooWideForTheirBoxesKeepTheirColons() {
@@ -252,33 +199,8 @@ class MainWindowTest : public QObject {
   }
 
  private:
-  // Options, the break reminder and Work Details, each opened as the
-  // program opens it.
-  std::vector<std::function<void()>> Openers() {
-    return {[this] { shell_->OnCommand(command::kOptions); },
-            [this] {
-              FallDue();
-              shell_->OnTimer(TimerId::kBreakReminder);
-            },
-            [this] {
-              core_->context.events.request_free.Reset();  // as the request's post did
-              core_->activity().request_code = request::kEditWorkType;
-              core_->activity().request_value = core_->context.state.recent[0].record_id;
-              shell_->OnCommand(command::kWorkTypeDialog);
-            }};
-  }
-
-  // What the monitor does when the countdown runs out: On Break, timer 2.
-  void FallDue() {
-    {
-      std::lock_guard lock(core_->context.state.mutex);
-      StartBreak(core_->context);
-    }
-    core_->ui.ArmTimer(TimerId::kBreakReminder, kAlertTimerPeriodMs);
-  }
-
   std::unique_ptr<QTemporaryDir> directory_;
-  std::unique_ptr<ShellCore> core_;
+  std::unique_ptr<test::CoreOnDisk<QtUi>> core_;
   std::unique_ptr<DesktopShell> shell_;
 };
 

@@ -14,14 +14,14 @@
 
 #include "dialogs/qt/dialog_services.h"
 #include "engine/program_files.h"
-#include "options_work_details_fixture.h"
 #include "text/text.h"
+#include "widget_fixture.h"
 
 namespace tolvi {
 namespace {
 
 namespace oc = options_control;
-using test::CoreOnDisk;
+using CoreOnDisk = test::CoreOnDisk<>;
 
 template <typename Widget>
 Widget* ControlOf(OptionsDialog& dialog, std::uint32_t id) {

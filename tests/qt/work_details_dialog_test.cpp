@@ -10,15 +10,15 @@
 
 #include "dialogs/qt/dialog_services.h"
 #include "engine/requests.h"
-#include "options_work_details_fixture.h"
 #include "state/command_ids.h"
 #include "text/text.h"
+#include "widget_fixture.h"
 
 namespace tolvi {
 namespace {
 
 namespace wc = work_details_control;
-using test::CoreOnDisk;
+using CoreOnDisk = test::CoreOnDisk<>;
 
 template <typename Widget>
 Widget* Child(QWidget& dialog, std::uint32_t id) {
@@ -112,7 +112,7 @@ class WorkDetailsDialogTest : public QObject {
       QCOMPARE(names->currentText(), QStringLiteral("Admin"));
       names->setCurrentIndex(2);
       emit names->activated(2);
-      test::SaveScreenshot(dialog, QStringLiteral("select_work_dialog"));
+      dialog.grab().save(test::ScreenshotPath(QStringLiteral("select_work_dialog")));
       Press(dialog, button);
     });
     QCOMPARE(context.state.data.current_work_type, current);
