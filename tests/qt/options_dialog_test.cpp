@@ -10,7 +10,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
-#include <optional>
+#include <functional>
 
 #include "dialogs/qt/dialog_services.h"
 #include "engine/program_files.h"
@@ -50,53 +50,47 @@ void Choose(OptionsDialog& dialog, std::uint32_t id, int index) {
   emit list->activated(index);
 }
 
+// Options run as the program runs it, on a fresh core of its own.
+struct OptionsRun {
+  OptionsRun() : core(directory.path()), services(core.context, choice_open, options_open) {
+    core.CreateFresh({"Write", "Read"});
+    services.set_autostart = [](bool) {};
+  }
+  // act gets the dialog once it is up; then "OK" closes it.
+  void Run(const std::function<void(OptionsDialog&)>& act) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      act(*dialog);
+      Click(*dialog, oc::kOk);
+    });
+    RunOptionsDialog(nullptr, services);
+  }
+
+  QTemporaryDir directory;
+  CoreOnDisk core;
+  ChoiceOpenFlag choice_open;
+  OptionsOpenFlag options_open;
+  DialogServices services;
+};
+
 }  // namespace
 
 class OptionsDialogTest : public QObject {
   Q_OBJECT
 
- private:
-  // A fresh core, model and dialog for one test.
-  struct Session {
-    explicit Session(const QString& directory, OptionsServices services = {}) : core(directory) {
-      core.CreateFresh({"Write", "Read"});
-      if (!services.set_autostart) services.set_autostart = [](bool) {};
-      model.emplace(core.context, std::move(services), std::vector<std::string>{"Stretch!"},
-                    open_flag);
-      dialog.emplace(*model);
-      dialog->show();
-    }
-    CoreOnDisk core;
-    OptionsOpenFlag open_flag;
-    std::optional<OptionsModel> model;
-    std::optional<OptionsDialog> dialog;
-  };
-
-  QTemporaryDir directory_;
-
  private slots:
   void OkStaysOnAScreenTooSmallForTheGroups() {
     // The offscreen screen (800 x 600) is narrower than the three columns.
-    CoreOnDisk core(directory_.path());
-    core.CreateFresh({"Write"});
-    ChoiceOpenFlag choice_open;
-    OptionsOpenFlag options_open;
-    DialogServices services(core.context, choice_open, options_open);
-    services.save_program_data = [] {};
-    services.set_autostart = [](bool) {};
     QRect screen;
     QRect frame;
     QRect ok;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog != nullptr);
-      screen = dialog->screen()->availableGeometry();
-      frame = dialog->frameGeometry();
-      auto* button = ControlOf<QPushButton>(*dialog, oc::kOk);
+    OptionsRun().Run([&](OptionsDialog& dialog) {
+      screen = dialog.screen()->availableGeometry();
+      frame = dialog.frameGeometry();
+      auto* button = ControlOf<QPushButton>(dialog, oc::kOk);
       ok = QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
-      Click(*dialog, oc::kOk);
     });
-    RunOptionsDialog(nullptr, services);
     QVERIFY2(screen.contains(frame) && screen.contains(ok),
              qPrintable(QStringLiteral("%1 x %2").arg(frame.width()).arg(frame.height())));
   }
@@ -120,9 +114,8 @@ class OptionsDialogTest : public QObject {
   }
 
   void EveryOptionSurvivesARestart() {
-    {
-      Session session(directory_.path());
-      OptionsDialog& dialog = *session.dialog;
+    OptionsRun run;
+    run.Run([](OptionsDialog& dialog) {
       // Only OK leaves: Escape and the close command do nothing.
       QTest::keyClick(&dialog, Qt::Key_Escape);
       dialog.close();
@@ -142,11 +135,9 @@ class OptionsDialogTest : public QObject {
                QStringLiteral("Stand up!"));
       TypeInto(ControlOf<QComboBox>(dialog, oc::kManualTarget)->lineEdit(), QStringLiteral("420"));
       ControlOf<QSlider>(dialog, oc::kIntervalSlider)->setValue(50);
-      Click(dialog, oc::kOk);
-      QVERIFY(!dialog.isVisible());
-      QVERIFY(!session.open_flag.IsOpen());
-    }
-    CoreOnDisk restarted(directory_.path());
+    });
+    QVERIFY(!run.options_open.IsOpen());
+    CoreOnDisk restarted(run.directory.path());
     QVERIFY(LoadProgramFiles(restarted.context).outcome == LoadOutcome::kReady);
     const ProgramData& data = restarted.context.state.data;
     QCOMPARE(data.confirm_quit, 1u);
@@ -169,26 +160,18 @@ class OptionsDialogTest : public QObject {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     const QString entry = config.filePath(QStringLiteral("autostart/tolvi.desktop"));
-    CoreOnDisk core(directory_.path());
-    core.CreateFresh({"Write"});
-    ChoiceOpenFlag choice_open;
-    OptionsOpenFlag options_open;
-    DialogServices services(core.context, choice_open, options_open);
-    services.autostart_arguments = {"--data-dir", "/data/my dir"};
-    services.save_program_data = [] {};
-    const auto run_and = [&](const std::function<void(OptionsDialog&)>& act) {
-      QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        QVERIFY(options_open.IsOpen());
-        RunOptionsDialog(nullptr, services);  // a second "Options..." does nothing
-        act(*dialog);
-        Click(*dialog, oc::kOk);
-      });
-      RunOptionsDialog(nullptr, services);
+    OptionsRun run;
+    run.services.set_autostart = nullptr;  // the real entry
+    run.services.autostart_arguments = {"--data-dir", "/data/my dir"};
+    const auto toggle = [](OptionsDialog& dialog) {
+      ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click();
     };
-    run_and([](OptionsDialog& dialog) { ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click(); });
-    QVERIFY(!options_open.IsOpen());
+    run.Run([&](OptionsDialog& dialog) {
+      QVERIFY(run.options_open.IsOpen());
+      RunOptionsDialog(nullptr, run.services);  // a second "Options..." does nothing
+      toggle(dialog);
+    });
+    QVERIFY(!run.options_open.IsOpen());
     QFile file(entry);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
@@ -197,9 +180,9 @@ class OptionsDialogTest : public QObject {
                            QStringLiteral("\" \"--data-dir\" \"/data/my dir\"\n")),
              qPrintable(text));
     file.close();
-    run_and([](OptionsDialog& dialog) { ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click(); });
+    run.Run(toggle);
     QVERIFY(!QFile::exists(entry));
-    run_and([](OptionsDialog&) {});  // removing an entry that is not there is fine
+    run.Run([](OptionsDialog&) {});  // removing an entry that is not there is fine
     QVERIFY(!QFile::exists(entry));
     qunsetenv("XDG_CONFIG_HOME");
   }
