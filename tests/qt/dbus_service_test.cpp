@@ -15,9 +15,7 @@
 #include "engine/day_check.h"
 #include "engine/standard_hooks.h"
 #include "engine/tick.h"
-#include "shell/qt/desktop_shell.h"
 #include "shell/qt/main_window.h"
-#include "shell/qt/qt_ui.h"
 #include "shell/status_report.h"
 #include "state/command_ids.h"
 #include "state/snapshot.h"
@@ -41,16 +39,11 @@ class DbusServiceTest : public QObject {
 
  private slots:
   void init() {
-    directory_ = std::make_unique<QTemporaryDir>();
-    core_ = std::make_unique<test::CoreOnDisk<QtUi>>(directory_->path());
-    core_->StartWorking();
-    QVERIFY(core_->context.records.WriteText(kProjB, work_type_field::kName, "Proj B").ok());
     ShellOptions options;
-    options.start_monitor = false;
     options.bus_service = true;
-    shell_ = std::make_unique<DesktopShell>(core_->context, core_->ui, std::move(options));
-    shell_->Start();
-    shell_->ShowMainWindow();  // the monitor's passes then reach the shell as repaints
+    run_ = std::make_unique<test::ShellRun>(std::move(options));
+    QVERIFY(run_->core.context.records.WriteText(kProjB, work_type_field::kName, "Proj B").ok());
+    run_->shell->ShowMainWindow();  // the monitor's passes then reach the shell as repaints
     changes_.clear();
     QVERIFY(Client().connect(QLatin1String(kBusName), QLatin1String(kBusPath),
                              QStringLiteral("org.freedesktop.DBus.Properties"),
@@ -62,35 +55,33 @@ class DbusServiceTest : public QObject {
                         QStringLiteral("org.freedesktop.DBus.Properties"),
                         QStringLiteral("PropertiesChanged"), this,
                         SLOT(OnChanged(QString, QVariantMap, QStringList)));
-    shell_.reset();
-    core_.reset();
-    directory_.reset();
+    run_.reset();
   }
 
   void PropertiesFollowAModeChangeTheCountersAndADayClose() {
-    InstallStandardHooks(core_->context);
+    InstallStandardHooks(run_->core.context);
     QCOMPARE(Properties().value("Mode").toString(), QStringLiteral("Working"));
     {
-      const StateLock lock(core_->context.state.mutex);
-      StartBreak(core_->context);  // as a tick does when the countdown ends
+      const StateLock lock(run_->core.context.state.mutex);
+      StartBreak(run_->core.context);  // as a tick does when the countdown ends
     }
     QTRY_COMPARE_WITH_TIMEOUT(Properties().value("Mode").toString(), QStringLiteral("On Break"),
                               kWaitMs);
     {
-      const StateLock lock(core_->context.state.mutex);
-      core_->data().break_today_ms = 125'000;
-      core_->data().work_today_ms = 3'600'000;
-      core_->data().day_of_month = 5;  // yesterday's day is still open
+      const StateLock lock(run_->core.context.state.mutex);
+      run_->core.data().break_today_ms = 125'000;
+      run_->core.data().work_today_ms = 3'600'000;
+      run_->core.data().day_of_month = 5;  // yesterday's day is still open
     }
-    core_->ui.RequestRepaint();  // the end of a monitor pass
+    run_->core.ui.RequestRepaint();  // the end of a monitor pass
     QTRY_COMPARE_WITH_TIMEOUT(Properties().value("BreakTodaySeconds").toUInt(), 125u, kWaitMs);
     QCOMPARE(Properties().value("WorkTodaySeconds").toUInt(), 3'600u);
     // The client reads back exactly the report the state gives.
-    const EngineSnapshot snapshot = TakeSnapshot(core_->context);
+    const EngineSnapshot snapshot = TakeSnapshot(run_->core.context);
     QVERIFY(ReportFromProperties(Properties()) ==
             MakeStatusReport(snapshot.data, snapshot.activity));
-    RunDayCheck(core_->context);  // as after a change of the wall clock
-    core_->ui.RequestRepaint();
+    RunDayCheck(run_->core.context);  // as after a change of the wall clock
+    run_->core.ui.RequestRepaint();
     QTRY_COMPARE_WITH_TIMEOUT(Properties().value("WorkTodaySeconds").toUInt(), 0u, kWaitMs);
   }
 
@@ -104,12 +95,12 @@ class DbusServiceTest : public QObject {
     QVERIFY(CallOk("Away"));
     QVERIFY(Activity().away);
     {
-      const StateLock lock(core_->context.state.mutex);
-      core_->activity().break_countdown_ms = 1'000;
-      core_->activity().away = false;
+      const StateLock lock(run_->core.context.state.mutex);
+      run_->core.activity().break_countdown_ms = 1'000;
+      run_->core.activity().away = false;
     }
     QVERIFY(CallOk("ResetReminder"));
-    QCOMPARE(Activity().break_countdown_ms, core_->data().break_interval);
+    QCOMPARE(Activity().break_countdown_ms, run_->core.data().break_interval);
   }
 
   void SetWorkTypeHandsTheRecordToTheMonitorAndRefusesUnknownNames() {
@@ -125,10 +116,10 @@ class DbusServiceTest : public QObject {
     for (int pass = 0; pass < 10; ++pass) {
       {
         // Break time runs on while working: a counter the tooltip does not show.
-        const StateLock lock(core_->context.state.mutex);
-        core_->data().break_today_ms += 1'000;
+        const StateLock lock(run_->core.context.state.mutex);
+        run_->core.data().break_today_ms += 1'000;
       }
-      core_->ui.RequestRepaint();
+      run_->core.ui.RequestRepaint();
       QTest::qWait(20);
     }
     QCOMPARE(changes_.size(), 0);
@@ -163,13 +154,11 @@ class DbusServiceTest : public QObject {
     return reply.value();
   }
   ActivityState Activity() {
-    const StateLock lock(core_->context.state.mutex);
-    return core_->activity();
+    const StateLock lock(run_->core.context.state.mutex);
+    return run_->core.activity();
   }
 
-  std::unique_ptr<QTemporaryDir> directory_;
-  std::unique_ptr<test::CoreOnDisk<QtUi>> core_;
-  std::unique_ptr<DesktopShell> shell_;
+  std::unique_ptr<test::ShellRun> run_;
   QList<QVariantMap> changes_;
 };
 

@@ -13,9 +13,7 @@
 #include <utility>
 
 #include "engine/tick.h"
-#include "shell/qt/desktop_shell.h"
 #include "shell/qt/display_painter.h"
-#include "shell/qt/qt_ui.h"
 #include "shell/qt/tray.h"
 #include "state/command_ids.h"
 #include "text/text.h"
@@ -70,23 +68,14 @@ class MainWindowTest : public QObject {
 
  private slots:
   void init() {
-    directory_ = std::make_unique<QTemporaryDir>();
-    core_ = std::make_unique<test::CoreOnDisk<QtUi>>(directory_->path());
-    core_->StartWorking();
     ShellOptions options;
-    options.start_monitor = false;
     options.phrases = {"Stretch your legs."};
-    shell_ = std::make_unique<DesktopShell>(core_->context, core_->ui, std::move(options));
-    shell_->Start();
+    run_ = std::make_unique<test::ShellRun>(std::move(options));
   }
-  void cleanup() {
-    shell_.reset();
-    core_.reset();
-    directory_.reset();
-  }
+  void cleanup() { run_.reset(); }
 
   void TrayMenuEntriesBecomeCommands() {
-    QMenu& menu = shell_->tray().menu();
+    QMenu& menu = run_->shell->tray().menu();
     QMetaObject::invokeMethod(&menu, "aboutToShow");
     const QList<QAction*> actions = menu.actions();
     const auto on_break = std::find_if(actions.begin(), actions.end(), [](QAction* action) {
@@ -94,23 +83,23 @@ class MainWindowTest : public QObject {
     });
     QVERIFY(on_break != actions.end());
     (*on_break)->trigger();  // posted, as a menu choice is
-    QTRY_COMPARE_WITH_TIMEOUT(core_->activity().working_flag, WorkingFlag::kOnBreak, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(run_->core.activity().working_flag, WorkingFlag::kOnBreak, kWaitMs);
   }
 
   void AShareAboveAllWorkAsksForARefresh() {
-    core_->data().work_today_ms = 3'600'000;
-    core_->data().total_days = 1;
-    core_->context.state.recent[0].today_ms = 3'600'000;
-    core_->activity().grand_total = 1;  // far below the first line's total
-    shell_->window().grab();
-    QTRY_COMPARE_WITH_TIMEOUT(core_->activity().request_code, request::kRefresh, kWaitMs);
+    run_->core.data().work_today_ms = 3'600'000;
+    run_->core.data().total_days = 1;
+    run_->core.context.state.recent[0].today_ms = 3'600'000;
+    run_->core.activity().grand_total = 1;  // far below the first line's total
+    run_->shell->window().grab();
+    QTRY_COMPARE_WITH_TIMEOUT(run_->core.activity().request_code, request::kRefresh, kWaitMs);
     // No monitor takes the request, so the slot stays busy: later paints
     // must not wait for it.
     for (int paint = 0; paint < 3; ++paint) {
-      shell_->window().grab();
+      run_->shell->window().grab();
       QTest::qWait(20);
     }
-    QCOMPARE(core_->activity().request_code, request::kRefresh);
+    QCOMPARE(run_->core.activity().request_code, request::kRefresh);
   }
 
   void CallsFromTheMonitorThreadArriveInOrderAndQuestionsWait() {
@@ -118,36 +107,36 @@ class MainWindowTest : public QObject {
     test::WhenReady([] { return test::VisibleChoice() != nullptr; },
                     [] { test::AnswerChoice("first_button"); });
     std::thread monitor([&] {
-      core_->ui.ArmTimer(TimerId::kMicroBreak, 60'000);
-      core_->ui.PostCommand(command::kOnBreak);
-      core_->ui.PostCommand(command::kWorking);
-      answer = core_->ui.Ask(Question{"Go on?", "Yes", "No", QuestionFont::kLarge, true});
+      run_->core.ui.ArmTimer(TimerId::kMicroBreak, 60'000);
+      run_->core.ui.PostCommand(command::kOnBreak);
+      run_->core.ui.PostCommand(command::kWorking);
+      answer = run_->core.ui.Ask(Question{"Go on?", "Yes", "No", QuestionFont::kLarge, true});
     });
     while (answer == 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     monitor.join();
     QCOMPARE(answer, 1);
-    QVERIFY(core_->ui.TimerArmed(TimerId::kMicroBreak));
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
+    QVERIFY(run_->core.ui.TimerArmed(TimerId::kMicroBreak));
+    QCOMPARE(run_->core.activity().working_flag, WorkingFlag::kWorking);
   }
 
   // Options, the break reminder and Work Details, each opened as the
   // program opens it.
   void TheTrayStaysUsableWhileADialogIsOpen() {
     const std::function<void()> openers[] = {
-        [this] { shell_->OnCommand(command::kOptions); },
+        [this] { run_->shell->OnCommand(command::kOptions); },
         [this] {
           {  // the monitor's part when the countdown runs out
-            std::lock_guard lock(core_->context.state.mutex);
-            StartBreak(core_->context);
+            std::lock_guard lock(run_->core.context.state.mutex);
+            StartBreak(run_->core.context);
           }
-          core_->ui.ArmTimer(TimerId::kBreakReminder, kAlertTimerPeriodMs);
-          shell_->OnTimer(TimerId::kBreakReminder);
+          run_->core.ui.ArmTimer(TimerId::kBreakReminder, kAlertTimerPeriodMs);
+          run_->shell->OnTimer(TimerId::kBreakReminder);
         },
         [this] {
-          core_->context.events.request_free.Reset();  // as the request's post did
-          core_->activity().request_code = request::kEditWorkType;
-          core_->activity().request_value = core_->context.state.recent[0].record_id;
-          shell_->OnCommand(command::kWorkTypeDialog);
+          run_->core.context.events.request_free.Reset();  // as the request's post did
+          run_->core.activity().request_code = request::kEditWorkType;
+          run_->core.activity().request_value = run_->core.context.state.recent[0].record_id;
+          run_->shell->OnCommand(command::kWorkTypeDialog);
         }};
     ClickCounter tray;
     tray.show();
@@ -159,10 +148,10 @@ class MainWindowTest : public QObject {
                       [&] {
                         QTest::mouseClick(tray.windowHandle(), Qt::LeftButton);
                         // The owner window stays blocked: its click band does nothing.
-                        const WorkingFlag flag = core_->activity().working_flag;
-                        QTest::mouseClick(shell_->window().windowHandle(), Qt::LeftButton, {},
+                        const WorkingFlag flag = run_->core.activity().working_flag;
+                        QTest::mouseClick(run_->shell->window().windowHandle(), Qt::LeftButton, {},
                                           QPoint(200, 50));
-                        owner_blocked = core_->activity().working_flag == flag;
+                        owner_blocked = run_->core.activity().working_flag == flag;
                         CloseDialog(*ModalDialog());
                       });
       open();
@@ -170,14 +159,15 @@ class MainWindowTest : public QObject {
       QVERIFY(owner_blocked);
     }
     // The reminder's close box (snooze) reached the core and stopped its alert.
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
-    QVERIFY(!core_->ui.TimerArmed(TimerId::kBreakReminder));
+    QCOMPARE(run_->core.activity().working_flag, WorkingFlag::kWorking);
+    QVERIFY(!run_->core.ui.TimerArmed(TimerId::kBreakReminder));
   }
 
   void LabelsTooWideForTheirBoxesKeepTheirColons() {
-    core_->activity().target_remaining_ms = 60'000;  // "TTG:"
+    run_->core.activity().target_remaining_ms = 60'000;  // "TTG:"
     const DisplayList list = BuildDisplayList(
-        DisplayState{core_->data(), core_->activity(), core_->context.state.recent}, 420, 452);
+        DisplayState{run_->core.data(), run_->core.activity(), run_->core.context.state.recent},
+        420, 452);
     for (const std::string label : {"TTG:", "Time until break: "}) {
       const auto found = std::find_if(list.texts.begin(), list.texts.end(),
                                       [&](const DisplayText& text) { return text.text == label; });
@@ -190,18 +180,16 @@ class MainWindowTest : public QObject {
 
   // Last: the window's end also ends the event loops of this process.
   void DestroyingTheWindowRemovesTheTrayAndFreesTheSlot() {
-    core_->context.events.request_free.Reset();
-    shell_->OnCommand(command::kDestroyWindow);
-    QVERIFY(shell_->window_destroyed());
-    QVERIFY(!shell_->window().isVisible());
-    QVERIFY(core_->context.events.request_free.IsSet());
-    QVERIFY(!core_->ui.AddTray(TrayIcon::kWorking, "Tolvi 1.91"));
+    run_->core.context.events.request_free.Reset();
+    run_->shell->OnCommand(command::kDestroyWindow);
+    QVERIFY(run_->shell->window_destroyed());
+    QVERIFY(!run_->shell->window().isVisible());
+    QVERIFY(run_->core.context.events.request_free.IsSet());
+    QVERIFY(!run_->core.ui.AddTray(TrayIcon::kWorking, "Tolvi 1.91"));
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> directory_;
-  std::unique_ptr<test::CoreOnDisk<QtUi>> core_;
-  std::unique_ptr<DesktopShell> shell_;
+  std::unique_ptr<test::ShellRun> run_;
 };
 
 }  // namespace tolvi

@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "accounting/recent_work.h"
@@ -22,6 +24,8 @@
 #include "platform/posix/posix_file_system.h"
 #include "reminders/qt/choice_dialog.h"
 #include "settings/settings.h"
+#include "shell/qt/desktop_shell.h"
+#include "shell/qt/qt_ui.h"
 #include "state/core_context.h"
 #include "storage/program_data_file.h"
 
@@ -50,7 +54,15 @@ struct CoreOnDisk {
     const std::filesystem::path path = context.DataFile(kDatabaseFileName);
     if (!CreateWorkTypeDatabase(context.records, path).ok()) return;
     if (!context.records.SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted).ok()) return;
-    for (const std::string& name : names) AddWorkType(name);
+    for (const std::string& name : names) {
+      const std::int32_t id = context.records.NewRecord();
+      FirstFailure failure;
+      failure.Note(InitWorkType(context.records, id, /*named=*/false));
+      failure.Note(context.records.WriteText(id, work_type_field::kName, name));
+      failure.Note(context.records.WriteNumber(id, work_type_field::kMaximum, kDefaultMaximumMs));
+      failure.Note(context.records.WriteText(id, work_type_field::kNotes, ""));
+      if (!failure.status().ok()) qFatal("a work type cannot be added");
+    }
   }
 
   // As the running program stands: first-run settings, the ten initial work
@@ -67,16 +79,6 @@ struct CoreOnDisk {
     context.state.activity.break_countdown_ms = context.state.data.break_interval;
   }
 
-  std::int32_t AddWorkType(const std::string& name) {
-    const std::int32_t id = context.records.NewRecord();
-    FirstFailure failure;
-    failure.Note(InitWorkType(context.records, id, /*named=*/false));
-    failure.Note(context.records.WriteText(id, work_type_field::kName, name));
-    failure.Note(context.records.WriteNumber(id, work_type_field::kMaximum, kDefaultMaximumMs));
-    failure.Note(context.records.WriteText(id, work_type_field::kNotes, ""));
-    return failure.status().ok() ? id : -1;
-  }
-
   std::string Name(std::int32_t id) const {
     return context.records.ReadText(id, work_type_field::kName).value_or("(none)");
   }
@@ -88,6 +90,21 @@ struct CoreOnDisk {
   PosixFileSystem files;
   ScriptedRandom random;
   CoreContext context;
+};
+
+// The desktop shell on a core on disk with the real QtUi. The monitor
+// thread is not started: each test plays the monitor's part itself.
+struct ShellRun {
+  explicit ShellRun(ShellOptions options) : core(directory.path()) {
+    core.StartWorking();
+    options.start_monitor = false;
+    shell = std::make_unique<DesktopShell>(core.context, core.ui, std::move(options));
+    shell->Start();
+  }
+
+  QTemporaryDir directory;
+  CoreOnDisk<QtUi> core;
+  std::unique_ptr<DesktopShell> shell;
 };
 
 // Calls act once ready() holds, polling from the event loop, so that act

@@ -3,11 +3,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <future>
 #include <mutex>
@@ -98,16 +95,6 @@ int RunQueued(int fd, std::uint32_t, void* data) {
   return 0;
 }
 
-int ListeningSocket(const std::string& path) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-  EXPECT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-  EXPECT_EQ(listen(fd, 4), 0);
-  return fd;
-}
-
 }  // namespace
 
 FakeCompositor::FakeCompositor(FakeIdleProtocol offered) : server_(std::make_unique<Server>()) {
@@ -117,7 +104,7 @@ FakeCompositor::FakeCompositor(FakeIdleProtocol offered) : server_(std::make_uni
   Server& server = *server_;
   server.protocol = offered;
   server.display = wl_display_create();
-  EXPECT_EQ(wl_display_add_socket_fd(server.display, ListeningSocket(socket_path_)), 0);
+  EXPECT_EQ(wl_display_add_socket(server.display, socket_path_.c_str()), 0);
   wl_global_create(server.display, &wl_seat_interface, 1, &server,
                    Bind<&wl_seat_interface, nullptr>);
   if (offered == FakeIdleProtocol::kKde) {
