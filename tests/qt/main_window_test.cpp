@@ -1,7 +1,6 @@
 // Widget tests of the desktop shell on the offscreen platform: the main
-// window's commands, the click band, the menus and the painted picture, with
-// the real QtUi and a core on disk. The monitor thread is not started: each
-// test plays the monitor's part itself.
+// window's commands, the click band, the menus, the painted picture and the
+// user's notices, with the real QtUi and a core on disk.
 #include "shell/qt/main_window.h"
 
 #include <QMenu>
@@ -9,8 +8,10 @@
 #include <QPainter>
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "engine/tick.h"
 #include "shell/qt/display_painter.h"
@@ -45,6 +46,21 @@ class ClickCounter final : public QWidget {
 
  protected:
   void mouseReleaseEvent(QMouseEvent*) override { ++clicks; }
+};
+
+class NoticeTarget final : public UiTarget {
+ public:
+  void OnTimer(TimerId) override {}
+  void OnCommand(std::uint32_t) override {}
+  void OnClose() override {}
+  void OnRepaint() override {}
+  void OnSetTray(TrayIcon, const std::string&) override {}
+  bool OnAddTray(TrayIcon, const std::string&) override { return true; }
+  void OnBalloon(const std::string&, const std::string&, TrayIcon) override {}
+  int OnAsk(const Question&) override { return 2; }
+  void OnNotice(const std::string& text) override { notices.push_back(text); }
+
+  std::vector<std::string> notices;
 };
 
 QDialog* ModalDialog() {
@@ -176,6 +192,19 @@ class MainWindowTest : public QObject {
       without_colon.text = label.substr(0, label.find(':'));
       QVERIFY2(PaintedAlone(*found) != PaintedAlone(without_colon), label.c_str());
     }
+  }
+
+  // The welcome question's "Open ReadMe" comes before the main window.
+  void AMissingFileIsNamedInANoticeEvenBeforeTheWindowExists() {
+    const std::filesystem::path missing =
+        std::filesystem::path(run_->directory.path().toStdString()) / "ReadMe.htm";
+    NoticeTarget target;
+    QtUi ui;
+    ui.OpenWithDefaultApp(missing);
+    ui.SetTarget(&target);
+    QCOMPARE(target.notices.size(), 1u);
+    QVERIFY(target.notices[0].find(missing.string()) != std::string::npos);
+    QVERIFY(target.notices[0].find("missing") != std::string::npos);
   }
 
   // Last: the window's end also ends the event loops of this process.
