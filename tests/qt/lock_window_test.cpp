@@ -72,21 +72,34 @@ class LockWindowTest : public QObject {
     if (OnX11()) QVERIFY(InputFreeForOthers());
   }
 
+  // Offscreen no grab can be taken; under X another program holds the
+  // keyboard (the xvfb.lock_window test).
   void WithoutAGrabTheReminderShowsNormally() {
-    if (OnX11() || OnWayland()) QSKIP("the offscreen platform cannot grab; X11 can");
+    if (OnWayland()) QSKIP("Wayland has no grabs to fail");
+    Display* other = OnX11() ? XOpenDisplay(nullptr) : nullptr;
+    QVERIFY(!OnX11() || other != nullptr);
+    if (other != nullptr) {
+      QCOMPARE(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
+                             CurrentTime),
+               GrabSuccess);
+      XSync(other, False);
+    }
     LockPhase phase = LockPhase::kIdle;
     bool covered = true;
-    bool own_window = false;
-    QCOMPARE(Show([&] {
-               phase = lock_->phase();
-               covered = !VisibleCovers().isEmpty();
-               own_window = test::VisibleChoice()->isWindow();
-               test::AnswerChoice("first_button");
-             }),
-             1);
+    const int answer = Show(
+        [&] {
+          phase = lock_->phase();
+          covered = !VisibleCovers().isEmpty();
+          test::AnswerChoice("first_button");
+        },
+        [] { return test::VisibleChoice() != nullptr && test::VisibleChoice()->isWindow(); });
+    if (other != nullptr) {
+      XUngrabKeyboard(other, CurrentTime);
+      XCloseDisplay(other);
+    }
+    QCOMPARE(answer, 1);
     QCOMPARE(phase, LockPhase::kUnlocked);
     QVERIFY(!covered);
-    QVERIFY(own_window);
   }
 
   void LockCoversEveryScreenHoldsTheInputAndReleasesAfterTheAnswer() {
@@ -137,30 +150,6 @@ class LockWindowTest : public QObject {
     if (screens > 0) QCOMPARE(QGuiApplication::screens().size(), screens);
     QCOMPARE(covered.size(), QGuiApplication::screens().size());
     for (QScreen* screen : QGuiApplication::screens()) QVERIFY(covered.contains(screen));
-  }
-
-  void KeyboardHeldByAnotherProgramShowsTheReminderNormally() {
-    if (!OnX11()) QSKIP("needs an X server (run by the xvfb.lock_window test)");
-    Display* other = XOpenDisplay(nullptr);
-    QVERIFY(other != nullptr);
-    QCOMPARE(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
-                           CurrentTime),
-             GrabSuccess);
-    XSync(other, False);
-    LockPhase phase = LockPhase::kIdle;
-    bool covered = true;
-    const int answer = Show(
-        [&] {
-          phase = lock_->phase();
-          covered = !VisibleCovers().isEmpty();
-          test::AnswerChoice("first_button");
-        },
-        [] { return test::VisibleChoice() != nullptr && test::VisibleChoice()->isWindow(); });
-    XUngrabKeyboard(other, CurrentTime);
-    XCloseDisplay(other);
-    QCOMPARE(answer, 1);
-    QCOMPARE(phase, LockPhase::kUnlocked);
-    QVERIFY(!covered);
   }
 
   // Real input through the X server (xdotool's XTEST events), as a person
