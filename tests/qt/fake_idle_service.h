@@ -17,17 +17,11 @@ class FakeIdleService final : public QDBusVirtualObject {
   static constexpr uint kScreenSaverIdleMs = 777;
 
   explicit FakeIdleService(IdleService kind) {
-    if (kind == IdleService::kMutter) {
-      name_ = QStringLiteral("org.gnome.Mutter.IdleMonitor");
-      path_ = QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core");
-      method_ = QStringLiteral("GetIdletime");
-      idle_ = kMutterIdleMs;
-    } else {
-      name_ = QStringLiteral("org.freedesktop.ScreenSaver");
-      path_ = QStringLiteral("/org/freedesktop/ScreenSaver");
-      method_ = QStringLiteral("GetSessionIdleTime");
-      idle_ = kScreenSaverIdleMs;
-    }
+    const bool mutter = kind == IdleService::kMutter;
+    name_ = mutter ? "org.gnome.Mutter.IdleMonitor" : "org.freedesktop.ScreenSaver";
+    path_ = mutter ? "/org/gnome/Mutter/IdleMonitor/Core" : "/org/freedesktop/ScreenSaver";
+    method_ = mutter ? "GetIdletime" : "GetSessionIdleTime";
+    idle_ = mutter ? QVariant(kMutterIdleMs) : QVariant(kScreenSaverIdleMs);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerVirtualObject(path_, this) || !bus.registerService(name_)) {
       qFatal("the fake idle service cannot go on the bus");
