@@ -36,20 +36,6 @@ void TypeInto(QLineEdit* edit, const QString& text) {
   QTest::keyClicks(edit, text);
 }
 
-void TypeInto(QSpinBox* spin, const QString& text) {
-  TypeInto(spin->findChild<QLineEdit*>(), text);
-}
-
-void Click(OptionsDialog& dialog, std::uint32_t id) {
-  QTest::mouseClick(ControlOf<QPushButton>(dialog, id), Qt::LeftButton);
-}
-
-void Choose(OptionsDialog& dialog, std::uint32_t id, int index) {
-  auto* list = ControlOf<QComboBox>(dialog, id);
-  list->setCurrentIndex(index);
-  emit list->activated(index);
-}
-
 // Options run as the program runs it, on a fresh core of its own.
 struct OptionsRun {
   OptionsRun() : core(directory.path()), services(core.context, choice_open, options_open) {
@@ -62,7 +48,7 @@ struct OptionsRun {
       auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
       QVERIFY(dialog != nullptr);
       act(*dialog);
-      Click(*dialog, oc::kOk);
+      QTest::mouseClick(ControlOf<QPushButton>(*dialog, oc::kOk), Qt::LeftButton);
     });
     RunOptionsDialog(nullptr, services);
   }
@@ -122,8 +108,11 @@ class OptionsDialogTest : public QObject {
       dialog.close();
       QVERIFY(dialog.isVisible());
       ControlOf<QCheckBox>(dialog, oc::kConfirmQuit)->click();
-      Choose(dialog, oc::kResetMode, 2);
-      TypeInto(ControlOf<QSpinBox>(dialog, oc::kAwayTime), QStringLiteral("12"));
+      auto* reset_mode = ControlOf<QComboBox>(dialog, oc::kResetMode);
+      reset_mode->setCurrentIndex(2);
+      emit reset_mode->activated(2);
+      TypeInto(ControlOf<QSpinBox>(dialog, oc::kAwayTime)->findChild<QLineEdit*>(),
+               QStringLiteral("12"));
       TypeInto(ControlOf<QLineEdit>(dialog, oc::kWorkNotes), QStringLiteral("release day"));
       TypeInto(ControlOf<QComboBox>(dialog, oc::kReminderText)->lineEdit(),
                QStringLiteral("Stand up!"));
