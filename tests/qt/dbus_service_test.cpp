@@ -38,6 +38,12 @@ class DbusServiceTest : public QObject {
   }
 
  private slots:
+  void initTestCase() {
+    QVERIFY(Client().connect(QLatin1String(kBusName), QLatin1String(kBusPath),
+                             QStringLiteral("org.freedesktop.DBus.Properties"),
+                             QStringLiteral("PropertiesChanged"), this,
+                             SLOT(OnChanged(QString, QVariantMap, QStringList))));
+  }
   void init() {
     ShellOptions options;
     options.bus_service = true;
@@ -45,18 +51,8 @@ class DbusServiceTest : public QObject {
     QVERIFY(run_->core.context.records.WriteText(kProjB, work_type_field::kName, "Proj B").ok());
     run_->shell->ShowMainWindow();  // the monitor's passes then reach the shell as repaints
     changes_.clear();
-    QVERIFY(Client().connect(QLatin1String(kBusName), QLatin1String(kBusPath),
-                             QStringLiteral("org.freedesktop.DBus.Properties"),
-                             QStringLiteral("PropertiesChanged"), this,
-                             SLOT(OnChanged(QString, QVariantMap, QStringList))));
   }
-  void cleanup() {
-    Client().disconnect(QLatin1String(kBusName), QLatin1String(kBusPath),
-                        QStringLiteral("org.freedesktop.DBus.Properties"),
-                        QStringLiteral("PropertiesChanged"), this,
-                        SLOT(OnChanged(QString, QVariantMap, QStringList)));
-    run_.reset();
-  }
+  void cleanup() { run_.reset(); }
 
   void PropertiesFollowAModeChangeTheCountersAndADayClose() {
     InstallStandardHooks(run_->core.context);
