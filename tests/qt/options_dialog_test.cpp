@@ -10,18 +10,18 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
-#include <optional>
+#include <functional>
 
 #include "dialogs/qt/dialog_services.h"
 #include "engine/program_files.h"
-#include "options_work_details_fixture.h"
 #include "text/text.h"
+#include "widget_fixture.h"
 
 namespace tolvi {
 namespace {
 
 namespace oc = options_control;
-using test::CoreOnDisk;
+using CoreOnDisk = test::CoreOnDisk<>;
 
 template <typename Widget>
 Widget* ControlOf(OptionsDialog& dialog, std::uint32_t id) {
@@ -36,67 +36,47 @@ void TypeInto(QLineEdit* edit, const QString& text) {
   QTest::keyClicks(edit, text);
 }
 
-void TypeInto(QSpinBox* spin, const QString& text) {
-  TypeInto(spin->findChild<QLineEdit*>(), text);
-}
+// Options run as the program runs it, on a fresh core of its own.
+struct OptionsRun {
+  OptionsRun() : core(directory.path()), services(core.context, choice_open, options_open) {
+    core.CreateFresh({"Write", "Read"});
+    services.set_autostart = [](bool) {};
+  }
+  // act gets the dialog once it is up; then "OK" closes it.
+  void Run(const std::function<void(OptionsDialog&)>& act) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      act(*dialog);
+      QTest::mouseClick(ControlOf<QPushButton>(*dialog, oc::kOk), Qt::LeftButton);
+    });
+    RunOptionsDialog(nullptr, services);
+  }
 
-void Click(OptionsDialog& dialog, std::uint32_t id) {
-  QTest::mouseClick(ControlOf<QPushButton>(dialog, id), Qt::LeftButton);
-}
-
-void Choose(OptionsDialog& dialog, std::uint32_t id, int index) {
-  auto* list = ControlOf<QComboBox>(dialog, id);
-  list->setCurrentIndex(index);
-  emit list->activated(index);
-}
+  QTemporaryDir directory;
+  CoreOnDisk core;
+  ChoiceOpenFlag choice_open;
+  OptionsOpenFlag options_open;
+  DialogServices services;
+};
 
 }  // namespace
 
 class OptionsDialogTest : public QObject {
   Q_OBJECT
 
- private:
-  // A fresh core, model and dialog for one test.
-  struct Session {
-    explicit Session(const QString& directory, OptionsServices services = {}) : core(directory) {
-      core.CreateFresh({"Write", "Read"});
-      if (!services.set_autostart) services.set_autostart = [](bool) {};
-      model.emplace(core.context, std::move(services), std::vector<std::string>{"Stretch!"},
-                    open_flag);
-      dialog.emplace(*model);
-      dialog->show();
-    }
-    CoreOnDisk core;
-    OptionsOpenFlag open_flag;
-    std::optional<OptionsModel> model;
-    std::optional<OptionsDialog> dialog;
-  };
-
-  QTemporaryDir directory_;
-
  private slots:
   void OkStaysOnAScreenTooSmallForTheGroups() {
     // The offscreen screen (800 x 600) is narrower than the three columns.
-    CoreOnDisk core(directory_.path());
-    core.CreateFresh({"Write"});
-    ChoiceOpenFlag choice_open;
-    OptionsOpenFlag options_open;
-    DialogServices services(core.context, choice_open, options_open);
-    services.save_program_data = [] {};
-    services.set_autostart = [](bool) {};
     QRect screen;
     QRect frame;
     QRect ok;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog != nullptr);
-      screen = dialog->screen()->availableGeometry();
-      frame = dialog->frameGeometry();
-      auto* button = ControlOf<QPushButton>(*dialog, oc::kOk);
+    OptionsRun().Run([&](OptionsDialog& dialog) {
+      screen = dialog.screen()->availableGeometry();
+      frame = dialog.frameGeometry();
+      auto* button = ControlOf<QPushButton>(dialog, oc::kOk);
       ok = QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
-      Click(*dialog, oc::kOk);
     });
-    RunOptionsDialog(nullptr, services);
     QVERIFY2(screen.contains(frame) && screen.contains(ok),
              qPrintable(QStringLiteral("%1 x %2").arg(frame.width()).arg(frame.height())));
   }
@@ -119,49 +99,34 @@ class OptionsDialogTest : public QObject {
     qputenv("XDG_CONFIG_HOME", old_config);
   }
 
-  void EveryOptionSurvivesARestart() {
-    {
-      Session session(directory_.path());
-      OptionsDialog& dialog = *session.dialog;
+  // One control of each kind; the model's tests own each setting's rules.
+  void ControlsOfEveryKindReachTheSettingsAndSurviveARestart() {
+    OptionsRun run;
+    run.Run([](OptionsDialog& dialog) {
       // Only OK leaves: Escape and the close command do nothing.
       QTest::keyClick(&dialog, Qt::Key_Escape);
       dialog.close();
       QVERIFY(dialog.isVisible());
       ControlOf<QCheckBox>(dialog, oc::kConfirmQuit)->click();
-      ControlOf<QCheckBox>(dialog, oc::kLockScreen)->click();
-      ControlOf<QCheckBox>(dialog, oc::kFileLog)->click();
-      Choose(dialog, oc::kResetMode, 2);
-      Choose(dialog, oc::kMicroBreakMode, 1);
-      Choose(dialog, oc::kMicroBreakAction, 2);
-      Choose(dialog, oc::kTargetMode, 3);
-      Choose(dialog, oc::kMaxBreakAction, 1);
-      TypeInto(ControlOf<QSpinBox>(dialog, oc::kMaxBreakSeconds), QStringLiteral("90"));
-      TypeInto(ControlOf<QSpinBox>(dialog, oc::kAwayTime), QStringLiteral("12"));
+      auto* reset_mode = ControlOf<QComboBox>(dialog, oc::kResetMode);
+      reset_mode->setCurrentIndex(2);
+      emit reset_mode->activated(2);
+      TypeInto(ControlOf<QSpinBox>(dialog, oc::kAwayTime)->findChild<QLineEdit*>(),
+               QStringLiteral("12"));
       TypeInto(ControlOf<QLineEdit>(dialog, oc::kWorkNotes), QStringLiteral("release day"));
       TypeInto(ControlOf<QComboBox>(dialog, oc::kReminderText)->lineEdit(),
                QStringLiteral("Stand up!"));
-      TypeInto(ControlOf<QComboBox>(dialog, oc::kManualTarget)->lineEdit(), QStringLiteral("420"));
       ControlOf<QSlider>(dialog, oc::kIntervalSlider)->setValue(50);
-      Click(dialog, oc::kOk);
-      QVERIFY(!dialog.isVisible());
-      QVERIFY(!session.open_flag.IsOpen());
-    }
-    CoreOnDisk restarted(directory_.path());
+    });
+    QVERIFY(!run.options_open.IsOpen());
+    CoreOnDisk restarted(run.directory.path());
     QVERIFY(LoadProgramFiles(restarted.context).outcome == LoadOutcome::kReady);
     const ProgramData& data = restarted.context.state.data;
     QCOMPARE(data.confirm_quit, 1u);
-    QCOMPARE(data.lock_screen, 1u);
-    QCOMPARE(data.file_log, 0u);
     QCOMPARE(data.reset_mode, 2u);
-    QCOMPARE(data.micro_break_mode, 1u);
-    QCOMPARE(data.micro_break_action, 2u);
-    QCOMPARE(data.target_mode, 3u);
-    QCOMPARE(data.max_break_action, 1u);
-    QCOMPARE(data.max_break_seconds, 90u);
     QCOMPARE(data.away_time, 720'000u);
     QCOMPARE(FieldText(data.work_notes), std::string("release day"));
     QCOMPARE(FieldText(data.reminder_text), std::string("Stand up!"));
-    QCOMPARE(data.manual_target, 25'200'000u);
     QCOMPARE(data.break_interval, 3'000'000u);
   }
 
@@ -169,26 +134,18 @@ class OptionsDialogTest : public QObject {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     const QString entry = config.filePath(QStringLiteral("autostart/tolvi.desktop"));
-    CoreOnDisk core(directory_.path());
-    core.CreateFresh({"Write"});
-    ChoiceOpenFlag choice_open;
-    OptionsOpenFlag options_open;
-    DialogServices services(core.context, choice_open, options_open);
-    services.autostart_arguments = {"--data-dir", "/data/my dir"};
-    services.save_program_data = [] {};
-    const auto run_and = [&](const std::function<void(OptionsDialog&)>& act) {
-      QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        QVERIFY(options_open.IsOpen());
-        RunOptionsDialog(nullptr, services);  // a second "Options..." does nothing
-        act(*dialog);
-        Click(*dialog, oc::kOk);
-      });
-      RunOptionsDialog(nullptr, services);
+    OptionsRun run;
+    run.services.set_autostart = nullptr;  // the real entry
+    run.services.autostart_arguments = {"--data-dir", "/data/my dir"};
+    const auto toggle = [](OptionsDialog& dialog) {
+      ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click();
     };
-    run_and([](OptionsDialog& dialog) { ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click(); });
-    QVERIFY(!options_open.IsOpen());
+    run.Run([&](OptionsDialog& dialog) {
+      QVERIFY(run.options_open.IsOpen());
+      RunOptionsDialog(nullptr, run.services);  // a second "Options..." does nothing
+      toggle(dialog);
+    });
+    QVERIFY(!run.options_open.IsOpen());
     QFile file(entry);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
@@ -197,9 +154,9 @@ class OptionsDialogTest : public QObject {
                            QStringLiteral("\" \"--data-dir\" \"/data/my dir\"\n")),
              qPrintable(text));
     file.close();
-    run_and([](OptionsDialog& dialog) { ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click(); });
+    run.Run(toggle);
     QVERIFY(!QFile::exists(entry));
-    run_and([](OptionsDialog&) {});  // removing an entry that is not there is fine
+    run.Run([](OptionsDialog&) {});  // removing an entry that is not there is fine
     QVERIFY(!QFile::exists(entry));
     qunsetenv("XDG_CONFIG_HOME");
   }

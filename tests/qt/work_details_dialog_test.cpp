@@ -6,19 +6,19 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
-#include <optional>
+#include <functional>
 
 #include "dialogs/qt/dialog_services.h"
 #include "engine/requests.h"
-#include "options_work_details_fixture.h"
 #include "state/command_ids.h"
 #include "text/text.h"
+#include "widget_fixture.h"
 
 namespace tolvi {
 namespace {
 
 namespace wc = work_details_control;
-using test::CoreOnDisk;
+using CoreOnDisk = test::CoreOnDisk<>;
 
 template <typename Widget>
 Widget* Child(QWidget& dialog, std::uint32_t id) {
@@ -31,64 +31,56 @@ void Press(QWidget& dialog, std::uint32_t id) {
   QTest::mouseClick(Child<QPushButton>(dialog, id), Qt::LeftButton);
 }
 
-// Runs command 2018 for a request the monitor has taken, acting on the
-// dialog once it is up.
-void RunDialogFor(CoreContext& context, DialogServices& services, std::uint32_t code,
-                  std::int32_t value, const std::function<void(QDialog&)>& act) {
-  QVERIFY(TryPostRequest(context, code, value));
-  {
+// A core with the work types Admin, Budget and Code, Admin current.
+struct WorkTypeRun {
+  WorkTypeRun() : core(directory.path()), services(core.context, choice_open, options_open) {
+    core.CreateFresh({"Admin", "Budget", "Code"});
+    core.data().current_work_type = 0;
+    SetFieldText(core.data().current_name, "Admin");
+  }
+  // Runs the work-type command for a request the monitor has taken, acting
+  // on the dialog once it is up, and lets the monitor take the result.
+  void Run(std::uint32_t code, std::int32_t value, const std::function<void(QDialog&)>& act) {
+    CoreContext& context = core.context;
+    QVERIFY(TryPostRequest(context, code, value));
+    {
+      StateLock lock(context.state.mutex);
+      HandleRequest(context, lock);
+    }
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      QCOMPARE(context.state.activity.request_code, request::kDialogOpen);
+      act(*dialog);
+    });
+    RunWorkTypeDialog(nullptr, services);
     StateLock lock(context.state.mutex);
     HandleRequest(context, lock);
   }
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    QVERIFY(dialog != nullptr);
-    QCOMPARE(context.state.activity.request_code, request::kDialogOpen);
-    act(*dialog);
-  });
-  RunWorkTypeDialog(nullptr, services);
-  StateLock lock(context.state.mutex);
-  HandleRequest(context, lock);  // request 7 or 8
-}
+
+  QTemporaryDir directory;
+  CoreOnDisk core;
+  ChoiceOpenFlag choice_open;
+  OptionsOpenFlag options_open;
+  DialogServices services;
+};
 
 }  // namespace
 
 class WorkDetailsDialogTest : public QObject {
   Q_OBJECT
 
- private:
-  struct Session {
-    Session(const QString& directory, const std::vector<std::string>& names) : core(directory) {
-      core.CreateFresh(names);
-      core.context.state.data.current_work_type = 0;
-      SetFieldText(core.context.state.data.current_name, names.empty() ? "" : names.front());
-    }
-    DialogServices Services() {
-      DialogServices services(core.context, choice_open, options_open);
-      services.ask = [this](const Question& question) { return core.ui.Ask(question); };
-      return services;
-    }
-    CoreOnDisk core;
-    ChoiceOpenFlag choice_open;
-    OptionsOpenFlag options_open;
-  };
-
-  QTemporaryDir directory_;
-
  private slots:
-
   void SelectInWorkDetailsRenamesAndMakesItCurrent() {
-    Session session(directory_.path(), {"Admin", "Budget", "Code"});
-    CoreContext& context = session.core.context;
-    DialogServices services = session.Services();
-    RunDialogFor(context, services, request::kEditWorkType, 2, [](QDialog& dialog) {
+    WorkTypeRun run;
+    run.Run(request::kEditWorkType, 2, [](QDialog& dialog) {
       QLineEdit* name = Child<QComboBox>(dialog, wc::kName)->lineEdit();
       name->selectAll();
       QTest::keyClicks(name, QStringLiteral("Accounts"));
       Press(dialog, wc::kSelect);
     });
-    QCOMPARE(FieldText(context.state.data.current_name), std::string("Accounts"));
-    QCOMPARE(session.core.Name(static_cast<std::int32_t>(context.state.data.current_work_type)),
+    QCOMPARE(FieldText(run.core.data().current_name), std::string("Accounts"));
+    QCOMPARE(run.core.Name(static_cast<std::int32_t>(run.core.data().current_work_type)),
              std::string("Accounts"));
   }
 
@@ -103,21 +95,19 @@ class WorkDetailsDialogTest : public QObject {
     QFETCH(std::uint32_t, button);
     QFETCH(quint32, current);
     QFETCH(QString, name);
-    Session session(directory_.path(), {"Admin", "Budget", "Code"});
-    CoreContext& context = session.core.context;
-    DialogServices services = session.Services();
-    RunDialogFor(context, services, request::kSelectWorkType, 0, [button](QDialog& dialog) {
+    WorkTypeRun run;
+    run.Run(request::kSelectWorkType, 0, [button](QDialog& dialog) {
       QCOMPARE(dialog.windowTitle(), QStringLiteral("Select Work"));
       auto* names = Child<QComboBox>(dialog, wc::kName);
       QCOMPARE(names->currentText(), QStringLiteral("Admin"));
       names->setCurrentIndex(2);
       emit names->activated(2);
-      test::SaveScreenshot(dialog, QStringLiteral("select_work_dialog"));
+      dialog.grab().save(test::ScreenshotPath(QStringLiteral("select_work_dialog")));
       Press(dialog, button);
     });
-    QCOMPARE(context.state.data.current_work_type, current);
-    QCOMPARE(QString::fromStdString(FieldText(context.state.data.current_name)), name);
-    QVERIFY(context.events.request_free.IsSet());
+    QCOMPARE(run.core.data().current_work_type, current);
+    QCOMPARE(QString::fromStdString(FieldText(run.core.data().current_name)), name);
+    QVERIFY(run.core.context.events.request_free.IsSet());
   }
 };
 

@@ -3,16 +3,12 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <future>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "ext-idle-notify-v1-server-protocol.h"
 #include "kde-idle-server-protocol.h"
@@ -25,7 +21,7 @@ struct FakeCompositor::Server {
   wl_event_source* wake_source = nullptr;
   bool stop = false;
   std::mutex mutex;
-  std::vector<std::function<void(Server&)>> queue;  // guarded by mutex
+  std::function<void(Server&)> pending;  // guarded by mutex; one at a time, as Run waits
   wl_resource* notification = nullptr;
   FakeIdleProtocol protocol = FakeIdleProtocol::kExtVersion2;
   std::optional<ArmedNotification> armed;
@@ -61,18 +57,18 @@ void Arm(wl_client* client, wl_resource* parent, const wl_interface* interface, 
 
 const struct ext_idle_notification_v1_interface kExtNotification { DestroyResource };
 
+template <bool kInputOnly>
 void ExtGet(wl_client* client, wl_resource* resource, std::uint32_t id, std::uint32_t timeout,
             wl_resource*) {
-  Arm(client, resource, &ext_idle_notification_v1_interface, &kExtNotification, id, timeout, false);
+  Arm(client, resource, &ext_idle_notification_v1_interface, &kExtNotification, id, timeout,
+      kInputOnly);
 }
-void ExtGetInput(wl_client* client, wl_resource* resource, std::uint32_t id, std::uint32_t timeout,
-                 wl_resource*) {
-  Arm(client, resource, &ext_idle_notification_v1_interface, &kExtNotification, id, timeout, true);
-}
-const struct ext_idle_notifier_v1_interface kExtNotifier { DestroyResource, ExtGet, ExtGetInput };
+const struct ext_idle_notifier_v1_interface kExtNotifier {
+  DestroyResource, ExtGet<false>, ExtGet<true>
+};
 
-void KdeSimulate(wl_client*, wl_resource*) {}
-const struct org_kde_kwin_idle_timeout_interface kKdeTimeout { DestroyResource, KdeSimulate };
+// The client never simulates activity.
+const struct org_kde_kwin_idle_timeout_interface kKdeTimeout { DestroyResource, nullptr };
 
 void KdeGet(wl_client* client, wl_resource* resource, std::uint32_t id, wl_resource*,
             std::uint32_t timeout) {
@@ -80,42 +76,23 @@ void KdeGet(wl_client* client, wl_resource* resource, std::uint32_t id, wl_resou
 }
 const struct org_kde_kwin_idle_interface kKdeIdle { KdeGet };
 
-void Bind(wl_client* client, void* data, std::uint32_t version, std::uint32_t id,
-          const wl_interface* interface, const void* impl) {
-  wl_resource* resource = wl_resource_create(client, interface, static_cast<int>(version), id);
-  wl_resource_set_implementation(resource, impl, data, nullptr);
-}
-void BindSeat(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
-  Bind(client, data, version, id, &wl_seat_interface, nullptr);
-}
-void BindKde(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
-  Bind(client, data, version, id, &org_kde_kwin_idle_interface, &kKdeIdle);
-}
-void BindExt(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
-  Bind(client, data, version, id, &ext_idle_notifier_v1_interface, &kExtNotifier);
+template <const wl_interface* kInterface, auto kImpl>
+void Bind(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
+  wl_resource* resource = wl_resource_create(client, kInterface, static_cast<int>(version), id);
+  wl_resource_set_implementation(resource, kImpl, data, nullptr);
 }
 
 int RunQueued(int fd, std::uint32_t, void* data) {
   Server& server = *static_cast<Server*>(data);
   std::uint64_t count = 0;
   EXPECT_EQ(read(fd, &count, sizeof count), static_cast<ssize_t>(sizeof count));
-  std::vector<std::function<void(Server&)>> actions;
+  std::function<void(Server&)> action;
   {
     std::lock_guard lock(server.mutex);
-    actions.swap(server.queue);
+    action.swap(server.pending);
   }
-  for (const auto& action : actions) action(server);
+  if (action) action(server);
   return 0;
-}
-
-int ListeningSocket(const std::string& path) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-  EXPECT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-  EXPECT_EQ(listen(fd, 4), 0);
-  return fd;
 }
 
 }  // namespace
@@ -127,13 +104,16 @@ FakeCompositor::FakeCompositor(FakeIdleProtocol offered) : server_(std::make_uni
   Server& server = *server_;
   server.protocol = offered;
   server.display = wl_display_create();
-  EXPECT_EQ(wl_display_add_socket_fd(server.display, ListeningSocket(socket_path_)), 0);
-  wl_global_create(server.display, &wl_seat_interface, 1, &server, BindSeat);
+  EXPECT_EQ(wl_display_add_socket(server.display, socket_path_.c_str()), 0);
+  wl_global_create(server.display, &wl_seat_interface, 1, &server,
+                   Bind<&wl_seat_interface, nullptr>);
   if (offered == FakeIdleProtocol::kKde) {
-    wl_global_create(server.display, &org_kde_kwin_idle_interface, 1, &server, BindKde);
+    wl_global_create(server.display, &org_kde_kwin_idle_interface, 1, &server,
+                     Bind<&org_kde_kwin_idle_interface, &kKdeIdle>);
   } else if (offered != FakeIdleProtocol::kNone) {
     wl_global_create(server.display, &ext_idle_notifier_v1_interface,
-                     offered == FakeIdleProtocol::kExtVersion2 ? 2 : 1, &server, BindExt);
+                     offered == FakeIdleProtocol::kExtVersion2 ? 2 : 1, &server,
+                     Bind<&ext_idle_notifier_v1_interface, &kExtNotifier>);
   }
   server.wake_fd = eventfd(0, EFD_CLOEXEC);
   wl_event_loop* loop = wl_display_get_event_loop(server.display);
@@ -161,10 +141,10 @@ void FakeCompositor::Run(const std::function<void(Server&)>& action) {
   std::promise<void> done;
   {
     std::lock_guard lock(server_->mutex);
-    server_->queue.push_back([&](Server& server) {
+    server_->pending = [&](Server& server) {
       action(server);
       done.set_value();
-    });
+    };
   }
   const std::uint64_t one = 1;
   ASSERT_EQ(write(server_->wake_fd, &one, sizeof one), static_cast<ssize_t>(sizeof one));
@@ -177,24 +157,16 @@ std::optional<ArmedNotification> FakeCompositor::armed() {
   return armed;
 }
 
-void FakeCompositor::SendIdled() {
-  Run([](Server& server) {
+void FakeCompositor::Send(IdleEvent event) {
+  Run([event](Server& server) {
     ASSERT_NE(server.notification, nullptr);
+    const bool idled = event == IdleEvent::kIdled;
     if (server.protocol == FakeIdleProtocol::kKde) {
-      org_kde_kwin_idle_timeout_send_idle(server.notification);
+      (idled ? org_kde_kwin_idle_timeout_send_idle
+             : org_kde_kwin_idle_timeout_send_resumed)(server.notification);
     } else {
-      ext_idle_notification_v1_send_idled(server.notification);
-    }
-  });
-}
-
-void FakeCompositor::SendResumed() {
-  Run([](Server& server) {
-    ASSERT_NE(server.notification, nullptr);
-    if (server.protocol == FakeIdleProtocol::kKde) {
-      org_kde_kwin_idle_timeout_send_resumed(server.notification);
-    } else {
-      ext_idle_notification_v1_send_resumed(server.notification);
+      (idled ? ext_idle_notification_v1_send_idled
+             : ext_idle_notification_v1_send_resumed)(server.notification);
     }
   });
 }

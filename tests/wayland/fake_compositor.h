@@ -17,6 +17,7 @@
 namespace tolvi {
 
 enum class FakeIdleProtocol { kNone, kExtVersion1, kExtVersion2, kKde };
+enum class IdleEvent { kIdled, kResumed };
 
 // What the client asked for when it armed its notification.
 struct ArmedNotification {
@@ -34,8 +35,7 @@ class FakeCompositor {
   // Full path of the socket, for wl_display_connect or WAYLAND_DISPLAY.
   const std::string& socket_path() const { return socket_path_; }
   std::optional<ArmedNotification> armed();
-  void SendIdled();
-  void SendResumed();
+  void Send(IdleEvent event);
 
   struct Server;
 

@@ -12,39 +12,16 @@
 #include <QThread>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "accounting/work_type_record.h"
-#include "accounting/work_types.h"
-#include "engine/tick.h"
 #include "fakes/fake_clock.h"
-#include "fakes/fake_file_system.h"
-#include "fakes/recording_ui.h"
-#include "fakes/scripted_random.h"
 #include "platform/idle_clock.h"
 #include "platform/linux/idle_chooser.h"
-#include "settings/settings.h"
-#include "state/core_context.h"
+#include "qt/fake_idle_service.h"
 #include "wayland/fake_compositor.h"
 
 namespace tolvi {
-
-class FakeMutter : public QObject {
-  Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "org.gnome.Mutter.IdleMonitor")
-
- public slots:
-  qulonglong GetIdletime() { return 12'345; }
-};
-
-class FakeScreenSaver : public QObject {
-  Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
-
- public slots:
-  uint GetSessionIdleTime() { return 777; }
-};
-
 namespace {
 
 constexpr std::uint32_t kStartTick = 1'000'000;
@@ -87,13 +64,13 @@ TEST(WaylandIdleSource, IdledAndResumedBecomeLastInputTicksOnEveryProtocol) {
     EXPECT_EQ(armed->input_only, c.input_only);
     EXPECT_EQ(idle_clock.LastInputTick(), kStartTick);
 
-    compositor.SendIdled();
+    compositor.Send(IdleEvent::kIdled);
     ASSERT_TRUE(Eventually([&] { return source.IdleMilliseconds() != 0u; }));
     EXPECT_EQ(idle_clock.LastInputTick(), kStartTick - kTimeout);
     clock.Advance(60'000);
     EXPECT_EQ(idle_clock.LastInputTick(), kStartTick - kTimeout);
 
-    compositor.SendResumed();
+    compositor.Send(IdleEvent::kResumed);
     ASSERT_TRUE(Eventually([&] { return source.IdleMilliseconds() == 0u; }));
     EXPECT_EQ(idle_clock.LastInputTick(), kStartTick + 60'000);
   }
@@ -117,70 +94,18 @@ TEST(WaylandIdleSource, LostCompositorMakesTheQueryFail) {
   EXPECT_TRUE(Eventually([&] { return !source->IdleMilliseconds().has_value(); }));
 }
 
-TEST(WaylandIdleSource, IdleOfExactlyAwayTimeIsAway) {
-  FakeCompositor compositor(FakeIdleProtocol::kExtVersion2);
-  FakeClock clock;
-  clock.SetTickCount(kStartTick);
-  auto opened = WaylandIdleSource::Open(clock, compositor.socket_path().c_str());
-  ASSERT_NE(opened, nullptr);
-  WaylandIdleSource& source = *opened;
-  IdleClock idle_clock(clock, std::move(opened));
-  RecordingUi ui;
-  FakeFileSystem files;
-  ScriptedRandom random;
-  CoreContext context{CorePorts{idle_clock, ui, files, random}, "/data", "/program"};
-  SetDefaultSettings(context.state.data, clock);
-  ASSERT_TRUE(CreateWorkTypeDatabase(context.records, "/data/TlvDB.lbf").ok());
-  ASSERT_TRUE(CreateInitialWorkTypes(context.records).ok());
-  LoadCurrentWorkType(context.state, context.records);
-  context.state.activity.last_tick_count = kStartTick;
-  context.state.activity.working_flag = WorkingFlag::kWorking;
-  context.state.activity.break_countdown_ms = context.state.data.break_interval;
-  const std::uint32_t away_time = context.state.data.away_time;
-
-  compositor.SendIdled();  // the user's last input was kTimeout ago
-  ASSERT_TRUE(Eventually([&] { return source.IdleMilliseconds() != 0u; }));
-  clock.Advance(away_time - kTimeout - 1);
-  RunTick(context);
-  EXPECT_FALSE(context.state.activity.away);
-  clock.Advance(1);
-  RunTick(context);
-  EXPECT_TRUE(context.state.activity.away);
-}
-
-struct ChoiceCase {
-  bool mutter;
-  bool screen_saver;
-  std::string_view chosen;
-};
-
 TEST(IdleChooser, OnWaylandGnomeComesFirstThenTheCompositorThenTheScreenSaver) {
+  ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
   FakeCompositor compositor(FakeIdleProtocol::kExtVersion2);
   setenv("WAYLAND_DISPLAY", compositor.socket_path().c_str(), 1);
-  for (const ChoiceCase& c : {ChoiceCase{true, true, "GNOME idle monitor"},
-                              ChoiceCase{false, true, "Wayland idle notifier (input only)"}}) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    ASSERT_TRUE(bus.isConnected());
-    FakeMutter mutter;
-    FakeScreenSaver screen_saver;
-    if (c.mutter) {
-      bus.registerObject(QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"), &mutter,
-                         QDBusConnection::ExportAllSlots);
-      bus.registerService(QStringLiteral("org.gnome.Mutter.IdleMonitor"));
-    }
-    if (c.screen_saver) {
-      bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &screen_saver,
-                         QDBusConnection::ExportAllSlots);
-      bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver"));
-    }
+  const test::FakeIdleService screen_saver(test::IdleService::kScreenSaver);
+  for (const bool gnome : {true, false}) {
+    std::optional<test::FakeIdleService> mutter;
+    if (gnome) mutter.emplace(test::IdleService::kMutter);
     FakeClock clock;
     const auto source = ChooseIdleSource(SessionFacts{.wayland = true}, clock);
     ASSERT_NE(source, nullptr);
-    EXPECT_EQ(source->name(), c.chosen);
-    bus.unregisterService(QStringLiteral("org.gnome.Mutter.IdleMonitor"));
-    bus.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
-    bus.unregisterObject(QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"));
-    bus.unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
+    EXPECT_EQ(source->name(), gnome ? "GNOME idle monitor" : "Wayland idle notifier (input only)");
   }
   unsetenv("WAYLAND_DISPLAY");
 }
@@ -193,5 +118,3 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
-
-#include "wayland_idle_source_test.moc"
