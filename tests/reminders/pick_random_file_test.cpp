@@ -50,13 +50,6 @@ TEST_F(PickRandomFileTest, EveryFileOfTheListingCanBeDrawn) {
   }
 }
 
-TEST_F(PickRandomFileTest, ASingleFileIsPlayed) {
-  FakeFileSystem one;
-  one.SetFile(kFolder / "only.wav", "sound");
-  ScriptedDraw draw({1});
-  EXPECT_EQ(PickRandomFile(one, kFolder, draw.AsDraw()), kFolder / "only.wav");
-}
-
 TEST_F(PickRandomFileTest, DrawsAgainWhenTheChosenFileVanished) {
   files_.FailAccess(kFolder / "a.wav");  // listed, but gone when opened
   ScriptedDraw draw({1, 3});

@@ -8,6 +8,7 @@
 
 #include "fakes/fake_file_system.h"
 #include "fakes/recording_ui.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
@@ -18,11 +19,12 @@ using ::testing::IsEmpty;
 struct KindCase {
   std::uint32_t kind;
   std::vector<std::string> calls;
+  bool window;  // the reminder also asks in a window
 };
 
 class PlayReminderSoundTest : public ::testing::TestWithParam<KindCase> {};
 
-TEST_P(PlayReminderSoundTest, EachKindDoesItsOneThing) {
+TEST_P(PlayReminderSoundTest, EachKindDoesItsOneThingAndOnlyTheWindowKindsAsk) {
   RecordingUi ui;
   FakeFileSystem files;
   files.SetFile("/sounds/chime.wav", "riff");
@@ -31,15 +33,20 @@ TEST_P(PlayReminderSoundTest, EachKindDoesItsOneThing) {
   PlayReminderSound(
       ui, files, [](std::uint32_t) { return 1u; }, GetParam().kind, setting);
   EXPECT_EQ(ui.calls(), GetParam().calls);
+  EXPECT_EQ(ShowsReminderWindow(static_cast<ReminderAction>(GetParam().kind)), GetParam().window);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ReminderSound, PlayReminderSoundTest,
-    ::testing::Values(KindCase{0, {}}, KindCase{1, {"beep"}}, KindCase{2, {"play /x/gong.mp3"}},
-                      KindCase{3, {"play /sounds/chime.wav"}}, KindCase{4, {"beep"}},
-                      KindCase{5, {"play /sounds/chime.wav"}}, KindCase{6, {"play /x/gong.mp3"}},
-                      KindCase{7, {"open /x/gong.mp3"}}, KindCase{8, {"open /x/gong.mp3"}},
-                      KindCase{9, {}}, KindCase{0xFFFF'FFFF, {}}));
+INSTANTIATE_TEST_SUITE_P(ReminderSound, PlayReminderSoundTest,
+                         ::testing::Values(KindCase{0, {}, true}, KindCase{1, {"beep"}, true},
+                                           KindCase{2, {"play /x/gong.mp3"}, true},
+                                           KindCase{3, {"play /sounds/chime.wav"}, true},
+                                           KindCase{4, {"beep"}, false},
+                                           KindCase{5, {"play /sounds/chime.wav"}, false},
+                                           KindCase{6, {"play /x/gong.mp3"}, false},
+                                           KindCase{7, {"open /x/gong.mp3"}, true},
+                                           KindCase{8, {"open /x/gong.mp3"}, false},
+                                           KindCase{9, {}, false},
+                                           KindCase{0xFFFF'FFFF, {}, false}));
 
 TEST(ReminderSound, EmptySettingPlaysAndOpensNothingButStillBeeps) {
   RecordingUi ui;
