@@ -96,6 +96,8 @@ TEST(ParsePhrases, NoiseGivesASafeResult) {
 
 class LoadPhrasesTest : public ::testing::Test {
  protected:
+  LoadPhrasesTest() { files_.SetFile(program_ / "Text.txt", shipped_); }
+
   const std::filesystem::path program_ = "/opt/tolvi";
   const std::filesystem::path data_ = "/home/u/.local/share/Drovik/Tolvi";
   const std::string shipped_ = Lines({"*Alerts", "Shipped phrase"});
@@ -103,20 +105,17 @@ class LoadPhrasesTest : public ::testing::Test {
 };
 
 TEST_F(LoadPhrasesTest, CopiesTheShippedFileWhenTheDataDirectoryHasNone) {
-  files_.SetFile(program_ / "Text.txt", shipped_);
   EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, ElementsAre("Shipped phrase"));
   EXPECT_EQ(files_.GetFile(data_ / "Text.txt"), shipped_);
 }
 
 TEST_F(LoadPhrasesTest, PrefersTheUsersOwnFile) {
-  files_.SetFile(program_ / "Text.txt", shipped_);
   files_.SetFile(data_ / "Text.txt", Lines({"*Alerts", "My own phrase"}));
   EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, ElementsAre("My own phrase"));
   EXPECT_EQ(files_.change_count(), 0u);
 }
 
 TEST_F(LoadPhrasesTest, NeverReplacesAnUnreadableOrHugeUserFile) {
-  files_.SetFile(program_ / "Text.txt", shipped_);
   files_.SetFile(data_ / "Text.txt", "mine");
   files_.FailAccess(data_ / "Text.txt");
   EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, IsEmpty());
@@ -131,13 +130,12 @@ TEST_F(LoadPhrasesTest, NeverReplacesAnUnreadableOrHugeUserFile) {
 }
 
 TEST_F(LoadPhrasesTest, ReadsTheShippedFileInPlaceWhenTheCopyFails) {
-  files_.SetFile(program_ / "Text.txt", shipped_);
   files_.FailNextWrite();
   EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, ElementsAre("Shipped phrase"));
 }
 
 TEST_F(LoadPhrasesTest, NoFileAnywhereGivesNoPhrases) {
-  EXPECT_THAT(LoadPhrases(files_, program_, data_).phrases, IsEmpty());
+  EXPECT_THAT(LoadPhrases(files_, "/elsewhere", data_).phrases, IsEmpty());
   EXPECT_THAT(LoadPhrases(files_, "", data_).phrases, IsEmpty());
 }
 

@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "worklog/log_import_parser.h"
-
 namespace tolvi {
 namespace {
 
@@ -51,17 +49,6 @@ TEST(FormatDayReport, HoldsTheTotalsAndTheThreeBusiestWorkTypes) {
   EXPECT_EQ(FormatDayReport(FormatDaySummary(ExampleDay(), TimeStyle::kHoursMinutes)),
             "Work: 6:30, Break: 0:45, Away: 1:10\r\n(Proj A: 4:00, Proj B: 2:30, : "
             "0:00)");
-}
-
-TEST(FormatDayLine, IsReadBackByTheImportInBothStyles) {
-  for (const TimeStyle style : {TimeStyle::kHoursMinutes, TimeStyle::kDecimal}) {
-    const ParsedLogLine parsed = ParseLogLine(FormatDayLine(
-        "Friday, 4 December 2026", FormatDaySummary(ExampleDay(), style), "notes: (1:00, x)"));
-    ASSERT_EQ(parsed.kind, LogLineKind::kDayLine);
-    EXPECT_EQ(parsed.day.work, 3900u);
-    ASSERT_EQ(parsed.day.entries.size(), 2u);
-    EXPECT_EQ(parsed.day.entries[1].tenths, 1500u);
-  }
 }
 
 }  // namespace

@@ -54,9 +54,8 @@ TEST_F(LogImportTest, ALogHoldingOnlyItsHeaderImportsNothing) {
 TEST_F(LogImportTest, WindowsCodePageNamesMeetTheirUtf8Record) {
   AddWorkType("Caf\xC3\xA9", 0, 0);
   PutLog(std::string(kDate) +
-         "Work: 2.00, Break: 0.00, Away: 0.00, (Caf\xE9: "
-         "1.50, R\xE9sum\xE9: 0.50, : 0.00, : 0.00, "
-         ": 0.00)\r\n");
+         "Work: 2.00, Break: 0.00, Away: 0.00, (Caf\xE9: 1.50, R\xE9sum\xE9: 0.50, : 0.00, "
+         ": 0.00, : 0.00)\r\n");
   (void)Import();
   ASSERT_EQ(records().LiveRecords().size(), 2u);
   EXPECT_EQ(Field(Named("Caf\xC3\xA9"), field::kTotal), 900u);
@@ -178,8 +177,6 @@ TEST_F(ImportDialogTest, AsksWithTheResultAndKeepsItWhenConfirmed) {
   const Question question = ui_.questions()[0];
   EXPECT_TRUE(question.message.starts_with(std::string(kImportHeading) + "\r\n\r\n" + kLogHeader +
                                            "Homework 2:00\r\nWork 0:00\r\n"));
-  EXPECT_EQ(question.first_button, "OK, import work");
-  EXPECT_EQ(question.second_button, "Cancel and close");
   EXPECT_FALSE(question.has_owner);
   EXPECT_EQ(Field(Named("Homework"), field::kTotal), 1'200u);
   EXPECT_EQ(data().total_days, 1u);
