@@ -29,8 +29,7 @@ class WorkLogTest : public ::testing::Test {
     return files_.GetFile("/data/dLog.txt Pending").value_or("<missing>");
   }
   std::string OldLog() const { return files_.GetFile("/data/dLogOld.txt").value_or("<missing>"); }
-  // A log of the running program: the backlog and the outage notices outlive
-  // it.
+  // The running program's log: its backlog and notices outlive each view.
   WorkLog View() { return WorkLog(files_, clock_, "/data", backlog_, ui_); }
 
   FakeFileSystem files_;
