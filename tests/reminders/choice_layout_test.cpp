@@ -9,27 +9,23 @@
 namespace tolvi {
 namespace {
 
-struct BaseUnitsCase {
-  std::int32_t alphabet_width;
-  double ascent;
-  double descent;
-  DialogBaseUnits expected;
-};
-
-class BaseUnitsFromFontTest : public ::testing::TestWithParam<BaseUnitsCase> {};
-
-TEST_P(BaseUnitsFromFontTest, AveragesTheAlphabetAndRoundsTheCellUp) {
-  const BaseUnitsCase& c = GetParam();
-  EXPECT_EQ(BaseUnitsFromFont(c.alphabet_width, c.ascent, c.descent), c.expected);
+TEST(BaseUnitsFromFont, AveragesTheAlphabetAndRoundsTheCellUp) {
+  struct Case {
+    std::int32_t alphabet_width;
+    double ascent, descent;
+    DialogBaseUnits expected;
+  };
+  const Case cases[] = {
+      {312, 10.0, 3.0, {6, 13}},   // exactly 6
+      {333, 9.95, 2.33, {6, 13}},  // 8 pt: each half rounds up
+      {285, 13.0, 3.0, {5, 16}},   // 5.48 rounds down
+      {0, 0.0, 0.0, {1, 1}},      {-40, -3.0, std::nan(""), {1, 1}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BaseUnitsFromFont(c.alphabet_width, c.ascent, c.descent), c.expected)
+        << c.alphabet_width;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    ChoiceLayout, BaseUnitsFromFontTest,
-    ::testing::Values(BaseUnitsCase{312, 10.0, 3.0, {6, 13}},   // exactly 6
-                      BaseUnitsCase{333, 9.95, 2.33, {6, 13}},  // 8 pt: each half rounds up
-                      BaseUnitsCase{285, 13.0, 3.0, {5, 16}},   // 5.48 rounds down
-                      BaseUnitsCase{0, 0.0, 0.0, {1, 1}},
-                      BaseUnitsCase{-40, -3.0, std::nan(""), {1, 1}}));
 
 TEST(ChoiceLayout, MapsTheTemplateWithTheClassicSmallFontUnits) {
   // 6 x 13 pixel units; every value worked out by hand, halves rounded up.
@@ -47,17 +43,6 @@ TEST(ChoiceLayout, ScalesWithALargerFont) {
   EXPECT_EQ(layout.second_button, (PixelRect{92, 176, 400, 74}));
 }
 
-TEST(ChoiceLayout, ButtonsAndMessageStayInsideTheClientAndDoNotOverlap) {
-  for (const DialogBaseUnits base : {DialogBaseUnits{1, 1}, DialogBaseUnits{5, 11},
-                                     DialogBaseUnits{7, 15}, DialogBaseUnits{12, 26}}) {
-    const ChoiceLayout l = ComputeChoiceLayout(base);
-    EXPECT_LE(l.message.y + l.message.height, l.first_button.y) << base.x << "x" << base.y;
-    EXPECT_LE(l.first_button.y + l.first_button.height, l.second_button.y);
-    EXPECT_LE(l.second_button.y + l.second_button.height, l.client.height);
-    EXPECT_LE(l.second_button.x + l.second_button.width, l.client.width);
-  }
-}
-
 TEST(ChoiceRequest, TakesTextsAndFontFromAQuestionOfTheUiPort) {
   const ChoiceRequest small = ChoiceRequestFor(Question{.message = "Stretch!",
                                                         .first_button = "Go",
@@ -69,9 +54,9 @@ TEST(ChoiceRequest, TakesTextsAndFontFromAQuestionOfTheUiPort) {
   EXPECT_EQ(small.second_caption, "Later");
   EXPECT_EQ(small.message_font, QuestionFont::kSmall);
   EXPECT_FALSE(small.on_top);
-  Question large;
-  large.font = QuestionFont::kLarge;
-  EXPECT_EQ(ChoiceRequestFor(large, true).message_font, QuestionFont::kLarge);
+  const ChoiceRequest large = ChoiceRequestFor(Question{}, true);  // large by default
+  EXPECT_EQ(large.message_font, QuestionFont::kLarge);
+  EXPECT_TRUE(large.on_top);
 }
 
 TEST(ChoiceOpenFlag, StaysOpenUntilTheLastOfTwoWindowsCloses) {

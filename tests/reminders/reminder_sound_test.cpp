@@ -1,6 +1,5 @@
 #include "reminders/reminder_sound.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,45 +7,49 @@
 
 #include "fakes/fake_file_system.h"
 #include "fakes/recording_ui.h"
+#include "settings/settings.h"
 
 namespace tolvi {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-struct KindCase {
-  std::uint32_t kind;
-  std::vector<std::string> calls;
-};
-
-class PlayReminderSoundTest : public ::testing::TestWithParam<KindCase> {};
-
-TEST_P(PlayReminderSoundTest, EachKindDoesItsOneThing) {
-  RecordingUi ui;
-  FakeFileSystem files;
-  files.SetFile("/sounds/chime.wav", "riff");
-  const std::filesystem::path setting =
-      AlertSoundFor(GetParam().kind) == AlertSound::kPlayRandomFile ? "/sounds" : "/x/gong.mp3";
-  PlayReminderSound(
-      ui, files, [](std::uint32_t) { return 1u; }, GetParam().kind, setting);
-  EXPECT_EQ(ui.calls(), GetParam().calls);
+std::vector<std::string> Calls(std::string_view call) {
+  return call.empty() ? std::vector<std::string>{} : std::vector<std::string>{std::string(call)};
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ReminderSound, PlayReminderSoundTest,
-    ::testing::Values(KindCase{0, {}}, KindCase{1, {"beep"}}, KindCase{2, {"play /x/gong.mp3"}},
-                      KindCase{3, {"play /sounds/chime.wav"}}, KindCase{4, {"beep"}},
-                      KindCase{5, {"play /sounds/chime.wav"}}, KindCase{6, {"play /x/gong.mp3"}},
-                      KindCase{7, {"open /x/gong.mp3"}}, KindCase{8, {"open /x/gong.mp3"}},
-                      KindCase{9, {}}, KindCase{0xFFFF'FFFF, {}}));
-
-TEST(ReminderSound, EmptySettingPlaysAndOpensNothingButStillBeeps) {
-  RecordingUi ui;
+TEST(ReminderSound, EachKindDoesItsOneThingAndOnlyTheWindowKindsAsk) {
+  struct Case {
+    std::uint32_t kind;
+    std::string_view call;  // with a file, or a folder for the random kinds
+    bool window;
+  };
+  const Case cases[] = {
+      {0, "", true},
+      {1, "beep", true},
+      {2, "play /x/gong.mp3", true},
+      {3, "play /sounds/chime.wav", true},
+      {4, "beep", false},
+      {5, "play /sounds/chime.wav", false},
+      {6, "play /x/gong.mp3", false},
+      {7, "open /x/gong.mp3", true},
+      {8, "open /x/gong.mp3", false},
+      {9, "", false},
+      {0xFFFF'FFFF, "", false},
+  };
   FakeFileSystem files;
+  files.SetFile("/sounds/chime.wav", "riff");
   const RandomDraw draw = [](std::uint32_t) { return 1u; };
-  for (std::uint32_t kind = 0; kind <= 8; ++kind) PlayReminderSound(ui, files, draw, kind, "");
-  EXPECT_THAT(ui.calls(), ElementsAre("beep", "beep"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    RecordingUi ui;
+    const bool random = AlertSoundFor(c.kind) == AlertSound::kPlayRandomFile;
+    PlayReminderSound(ui, files, draw, c.kind, random ? "/sounds" : "/x/gong.mp3");
+    EXPECT_EQ(ui.calls(), Calls(c.call));
+    EXPECT_EQ(ShowsReminderWindow(static_cast<ReminderAction>(c.kind)), c.window);
+    // An empty setting plays and opens nothing; a beep needs none.
+    RecordingUi unset;
+    PlayReminderSound(unset, files, draw, c.kind, "");
+    EXPECT_EQ(unset.calls(), Calls(c.call == "beep" ? "beep" : ""));
+  }
 }
 
 TEST(ReminderSound, RandomFolderWithoutFilesPlaysNothing) {
@@ -54,7 +57,7 @@ TEST(ReminderSound, RandomFolderWithoutFilesPlaysNothing) {
   FakeFileSystem files;
   PlayReminderSound(
       ui, files, [](std::uint32_t) { return 1u; }, 5, "/empty");
-  EXPECT_THAT(ui.calls(), IsEmpty());
+  EXPECT_TRUE(ui.calls().empty());
 }
 
 }  // namespace

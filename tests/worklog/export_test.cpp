@@ -14,13 +14,7 @@ const std::string kDayLine =
 
 class ExportTest : public CoreFixture {
  protected:
-  ExportedData Exported(std::string_view log) {
-    ExportedData exported;
-    exported.work_types = ReadWorkTypes(records());
-    ReadLogDays(log, exported);
-    return exported;
-  }
-  void AddProjA() {
+  ExportTest() {
     const std::int32_t id = AddWorkType("Proj A", 600, 90'000);  // total 60 minutes
     EXPECT_TRUE(records().WriteNumber(id, work_type_field::kMaximum, 7'200'000).ok());
     EXPECT_TRUE(records().WriteNumber(id, work_type_field::kYesterday, 60'000).ok());
@@ -29,10 +23,15 @@ class ExportTest : public CoreFixture {
     // The new database's placeholder is no work type of the user's.
     EXPECT_TRUE(records().SetRecordStatus(kPlaceholderSlot, SlotStatus::kDeleted).ok());
   }
+  ExportedData Exported(std::string_view log) {
+    ExportedData exported;
+    exported.work_types = ReadWorkTypes(records());
+    ReadLogDays(log, exported);
+    return exported;
+  }
 };
 
 TEST_F(ExportTest, CsvListsWorkTypesThenDaysWithQuotedTexts) {
-  AddProjA();
   const std::string log = kLogHeader + kDayLine + "\r\n";
   EXPECT_EQ(ExportCsv(Exported(log)),
             "work_type,notes,maximum_seconds,today_seconds,day_1_back_seconds,"
@@ -47,7 +46,6 @@ TEST_F(ExportTest, CsvListsWorkTypesThenDaysWithQuotedTexts) {
 }
 
 TEST_F(ExportTest, JsonHoldsTheSameFigures) {
-  AddProjA();
   EXPECT_EQ(ExportJson(Exported(kDayLine)),
             "{\"work_types\":[\n"
             "{\"name\":\"Proj A\",\"notes\":\"a, \\\"b\\\"\",\"maximum_seconds\":7200,"

@@ -10,41 +10,37 @@
 namespace tolvi {
 namespace {
 
-struct TimeCase {
-  std::string text;
-  std::uint32_t tenths;
-  std::string rest;
-};
-
-class ParseLogTimeReads : public ::testing::TestWithParam<TimeCase> {};
-
-TEST_P(ParseLogTimeReads, TheTimeAndRemovesItWithItsSeparator) {
-  std::string_view text = GetParam().text;
-  EXPECT_EQ(ParseLogTime(text), GetParam().tenths);
-  EXPECT_EQ(text, GetParam().rest);
+TEST(ParseLogTime, ReadsDecimalAndClockTimesAndRemovesThemWithTheirSeparator) {
+  struct Case {
+    std::string_view text;
+    std::uint32_t tenths;
+    std::string_view rest;
+  };
+  const Case cases[] = {
+      {"6.50, Break: 1", 3900, "Break: 1"},
+      {"0.75", 450, ""},
+      {"1.17, x", 700, "x"},  // minutes truncate
+      {"3, x", 1800, "x"},
+      {"2.5, x", 1500, "x"},  // one digit counts as tenths
+      {"6:30, Break: 0:45", 3900, "Break: 0:45"},
+      {"0:00)", 0, ")"},
+      {"123:59, x", 74390, "x"},
+      {"0:01) notes", 10, ") notes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string_view text = c.text;
+    EXPECT_EQ(ParseLogTime(text), c.tenths);
+    EXPECT_EQ(text, c.rest);
+  }
+  for (const std::string_view bad : {"", ", 1:00", "x1:00, ", "1:60, ", "1:5, ", "1.175, ", ".5, ",
+                                     "1:00x, ", "1:00,x", "1234567, ", "Work Summary", "1..5, "}) {
+    SCOPED_TRACE(bad);
+    std::string_view text = bad;
+    EXPECT_FALSE(ParseLogTime(text).has_value());
+    EXPECT_EQ(text, bad);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    DecimalAndClockForms, ParseLogTimeReads,
-    ::testing::Values(TimeCase{"6.50, Break: 1", 3900, "Break: 1"}, TimeCase{"0.75", 450, ""},
-                      TimeCase{"1.17, x", 700, "x"},  // minutes truncate
-                      TimeCase{"3, x", 1800, "x"},
-                      TimeCase{"2.5, x", 1500, "x"},  // one digit counts as tenths
-                      TimeCase{"6:30, Break: 0:45", 3900, "Break: 0:45"}, TimeCase{"0:00)", 0, ")"},
-                      TimeCase{"123:59, x", 74390, "x"}, TimeCase{"0:01) notes", 10, ") notes"}));
-
-class ParseLogTimeRejects : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(ParseLogTimeRejects, AnythingButATimeAndLeavesTheTextAlone) {
-  std::string_view text = GetParam();
-  EXPECT_FALSE(ParseLogTime(text).has_value());
-  EXPECT_EQ(text, GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(Shapes, ParseLogTimeRejects,
-                         ::testing::Values("", ", 1:00", "x1:00, ", "1:60, ", "1:5, ", "1.175, ",
-                                           ".5, ", "1:00x, ", "1:00,x", "1234567, ", "Work Summary",
-                                           "1..5, "));
 
 // The name ends at the last ": " before a time; the text keeps what follows.
 TEST(SplitWorkName, TakesTheNameBeforeTheEntrysTime) {
@@ -71,154 +67,103 @@ TEST(SplitWorkName, TakesTheNameBeforeTheEntrysTime) {
 }
 
 TEST(IsDayLineCandidate, NeedsMoreThanFiftyBytesAndALateFirstColon) {
-  const std::string date(30, 'd');
-  const std::string long_rest = " : Work: 1.00, Break: 0.00, Away: 0.00";
-  EXPECT_TRUE(IsDayLineCandidate(date + long_rest));
-  EXPECT_FALSE(IsDayLineCandidate((date + long_rest).substr(0, 50)));
-  EXPECT_TRUE(IsDayLineCandidate((date + long_rest).substr(0, 51)));
+  const std::string line = std::string(30, 'd') + " : Work: 1.00, Break: 0.00, Away: 0.00";
+  EXPECT_TRUE(IsDayLineCandidate(line));
+  EXPECT_FALSE(IsDayLineCandidate(line.substr(0, 50)));
+  EXPECT_TRUE(IsDayLineCandidate(line.substr(0, 51)));
   EXPECT_FALSE(IsDayLineCandidate(std::string(14, 'd') + ":" + std::string(60, 'x')));
   EXPECT_TRUE(IsDayLineCandidate(std::string(15, 'd') + ":" + std::string(60, 'x')));
   EXPECT_FALSE(IsDayLineCandidate(std::string(80, 'x')));
 }
 
-// The day line exactly as the writer produces it in its default style.
-constexpr std::string_view kClockDayLine =
-    "Friday, 4 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, (Proj A: 4:00, "
-    "Proj B: 2:30, : 0:00, : 0:00, : 0:00) client visit";
-
-TEST(ParseLogLine, ReadsTheWritersDayLineWithEmptySlotsAndNotes) {
-  const ParsedLogLine parsed = ParseLogLine(kClockDayLine);
-  ASSERT_EQ(parsed.kind, LogLineKind::kDayLine);
-  EXPECT_EQ(parsed.day.work, 3900u);
-  EXPECT_EQ(parsed.day.break_time, 450u);
-  EXPECT_EQ(parsed.day.away, 700u);
-  EXPECT_FALSE(parsed.day.implausible);
-  ASSERT_EQ(parsed.day.entries.size(), 2u);
-  EXPECT_EQ(parsed.day.entries[0].name, "Proj A");
-  EXPECT_EQ(parsed.day.entries[0].tenths, 2400u);
-  EXPECT_EQ(parsed.day.entries[1].name, "Proj B");
-  EXPECT_EQ(parsed.day.entries[1].tenths, 1500u);
+// A day line with its date padded as the writer pads it.
+std::string Dated(std::string_view rest) {
+  return "Monday, 7 December 2026        : " + std::string(rest);
 }
 
-TEST(ParseLogLine, CountsImplausibleFiguresAsZeroAndFlagsThem) {
-  const ParsedLogLine parsed = ParseLogLine(
-      "Monday, 7 December 2026        : Work: 20:06, Break: 20:00, Away: 24:01, (A: 3:00, "
-      ": 0:00, : 0:00, : 0:00, : 0:00)");
-  ASSERT_EQ(parsed.kind, LogLineKind::kDayLine);
-  EXPECT_TRUE(parsed.day.implausible);
-  EXPECT_EQ(parsed.day.work, 0u);
-  EXPECT_EQ(parsed.day.break_time, 12000u);  // exactly 20 hours is allowed
-  EXPECT_EQ(parsed.day.away, 0u);
-  ASSERT_EQ(parsed.day.entries.size(), 1u);
+// The writer's own day line in its default style, with empty slots and notes.
+const std::string kClockDayLine = Dated(
+    "Work: 6:30, Break: 0:45, Away: 1:10, (Proj A: 4:00, Proj B: 2:30, : "
+    "0:00, : 0:00, : 0:00) "
+    "client visit");
+
+// A parse in one line of text: the kind; for a day line (or a line that
+// wrongly kept entries) its figures, "!" when implausible, and its entries.
+std::string Describe(const ParsedLogLine& parsed) {
+  constexpr const char* kKinds[] = {"other", "day", "summary", "totals", "malformed", "too long"};
+  std::string text = kKinds[static_cast<int>(parsed.kind)];
+  if (parsed.kind != LogLineKind::kDayLine && parsed.day.entries.empty()) return text;
+  text += (parsed.day.implausible ? "! " : " ") + std::to_string(parsed.day.work) + " " +
+          std::to_string(parsed.day.break_time) + " " + std::to_string(parsed.day.away);
+  for (const LoggedWork& entry : parsed.day.entries) {
+    text += " | " + entry.name + " " + std::to_string(entry.tenths);
+  }
+  return text;
 }
 
-struct KindCase {
-  std::string line;
-  LogLineKind kind;
-};
-
-class ParseLogLineClassifies : public ::testing::TestWithParam<KindCase> {};
-
-TEST_P(ParseLogLineClassifies, LinesThatAreNotDayLines) {
-  const ParsedLogLine parsed = ParseLogLine(GetParam().line);
-  EXPECT_EQ(parsed.kind, GetParam().kind);
-  EXPECT_TRUE(parsed.day.entries.empty());
+TEST(ParseLogLine, ReadsDayLinesWholeAndClassifiesEveryOtherLine) {
+  const std::string figures = "Work: 6:30, Break: 0:45, Away: 1:10, ";
+  const std::string list = "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00)";
+  const std::string one_hour = "Work: 1:00, Break: 0:00, Away: 0:00, ";
+  const std::pair<std::string, std::string_view> cases[] = {
+      {kClockDayLine, "day 3900 450 700 | Proj A 2400 | Proj B 1500"},
+      // Implausible figures count as 0; exactly 20 hours of break is allowed.
+      {Dated("Work: 20:06, Break: 20:00, Away: 24:01, (A: 3:00, : 0:00, : 0:00, : 0:00, : 0:00)"),
+       "day! 0 12000 0 | A 1800"},
+      // Names and notes holding separators. A decimal-looking number in a
+      // line of hours and minutes is no time; in decimal hours only the
+      // day's work tells the readings apart.
+      {Dated(one_hour + "(Ticket: 42, fix: 1:00, : 0:00, : 0:00, : 0:00, : 0:00)"),
+       "day 600 0 0 | Ticket: 42, fix 600"},
+      {Dated("Work: 1.00, Break: 0.00, Away: 0.00, (Ticket: 42, fix: 1.00, : 0.00, : 0.00, "
+             ": 0.00, : 0.00)"),
+       "day 600 0 0 | Ticket: 42, fix 600"},
+      {Dated("Work: 3:00, Break: 0:00, Away: 0:00, (Call: 1:00, Bob: 2:00, B: 1:00, : 0:00, "
+             ": 0:00, : 0:00)"),
+       "day 1800 0 0 | Call: 1:00, Bob 1200 | B 600"},
+      {Dated(one_hour + "(Deploy: 0:00) done: 1:00, : 0:00, : 0:00, : 0:00, : 0:00)"),
+       "day 600 0 0 | Deploy: 0:00) done 600"},
+      {Dated(one_hour + "(A: 1:00, : 0:00, : 0:00, : 0:00, : 0:00) then (X: 1:00, Y: 0:00)"),
+       "day 600 0 0 | A 600"},
+      {"Tolvi v1.91 Work Log", "other"},
+      {" ", "other"},
+      {"#C", "other"},
+      {"", "other"},
+      {"Total Days: 12", "other"},
+      {"14 03 27 Sunday, 6 December 2026            : Work Summary", "summary"},
+      {"A rather long work type name Avg:4:30 Tot:45:00 Per:50.0", "totals"},
+      {Dated(figures + list.substr(0, list.size() - 1)), "malformed"},  // no ")"
+      {Dated(figures + list + "x"), "malformed"},
+      {Dated("Work: six, Break: 0:45, Away: 1:10, " + list), "malformed"},
+      {Dated("Work: 6:30, Away: 1:10, Break: 0:45, " + list), "malformed"},
+      {Dated(figures + "(A 6:30)"), "malformed"},
+      {Dated(figures + "(A: 6:30, : 0:00, : 0:00, : 0:00)"), "malformed"},  // four entries
+      {Dated(figures + "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00, : 0:00)"), "malformed"},
+      {Dated(figures + "(A: 6.50, : 0:00, : 0:00, : 0:00, : 0:00)"), "malformed"},  // two forms
+      {Dated("Work: 6:30, Break: 0.75, Away: 1:10, " + list), "malformed"},
+      {"Some note someone typed into the log: it is long enough to pass", "malformed"},
+  };
+  for (const auto& [line, expected] : cases) {
+    EXPECT_EQ(Describe(ParseLogLine(line)), expected) << line;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Shapes, ParseLogLineClassifies,
-    ::testing::Values(
-        KindCase{"Tolvi v1.91 Work Log", LogLineKind::kOther}, KindCase{" ", LogLineKind::kOther},
-        KindCase{"#C", LogLineKind::kOther}, KindCase{"", LogLineKind::kOther},
-        KindCase{"Total Days: 12", LogLineKind::kOther},
-        KindCase{"14 03 27 Sunday, 6 December 2026            : Work Summary",
-                 LogLineKind::kWorkSummary},
-        KindCase{"A rather long work type name Avg:4:30 Tot:45:00 Per:50.0",
-                 LogLineKind::kTotalsLine},
-        KindCase{"Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, "
-                 "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00",
-                 LogLineKind::kMalformed},  // no closing parenthesis
-        KindCase{"Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, "
-                 "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00)x",
-                 LogLineKind::kMalformed},
-        KindCase{"Monday, 7 December 2026        : Work: six, Break: 0:45, Away: 1:10, "
-                 "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00)",
-                 LogLineKind::kMalformed},
-        KindCase{"Monday, 7 December 2026        : Work: 6:30, Away: 1:10, Break: 0:45, "
-                 "(A: 6:30, B: 0:00, : 0:00, : 0:00, : 0:00)",
-                 LogLineKind::kMalformed},
-        KindCase{"Monday, 7 December 2026        : Work: 6:30, Break: 0:45, Away: 1:10, "
-                 "(A 6:30)",
-                 LogLineKind::kMalformed},
-        KindCase{"Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, "
-                 "(A: 1:00, : 0:00, : 0:00, : 0:00)",
-                 LogLineKind::kMalformed},  // four entries
-        KindCase{"Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, "
-                 "(A: 1:00, B: 0:00, : 0:00, : 0:00, : 0:00, : 0:00)",
-                 LogLineKind::kMalformed},  // six entries
-        KindCase{"Monday, 7 December 2026        : Work: 1:00, Break: 0:00, Away: 0:00, "
-                 "(A: 1.00, : 0:00, : 0:00, : 0:00, : 0:00)",
-                 LogLineKind::kMalformed},  // two forms of time
-        KindCase{"Monday, 7 December 2026        : Work: 1:00, Break: 0.00, Away: 0:00, "
-                 "(A: 1:00, : 0:00, : 0:00, : 0:00, : 0:00)",
-                 LogLineKind::kMalformed},
-        KindCase{"Some note someone typed into the log: it is long enough to pass",
-                 LogLineKind::kMalformed}));
 
 TEST(ParseLogLine, RejectsALineLongerThanTheLineBuffer) {
   // A date long enough to keep the part after the first colon short.
-  const std::string_view rest = kClockDayLine.substr(kClockDayLine.find(" : "));
-  std::string line = std::string(kImportLineLimit - rest.size(), 'd') + std::string(rest);
+  const std::string rest = kClockDayLine.substr(kClockDayLine.find(" : "));
+  std::string line = std::string(kImportLineLimit - rest.size(), 'd') + rest;
   EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kDayLine);
   line.insert(0, "d");
   EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kTooLong);
 }
 
 TEST(ParseLogLine, RejectsADayLineWhosePartAfterTheFirstColonIsTooLong) {
-  std::string line(kClockDayLine);
-  const std::size_t after_colon = line.find(':') + 1;
-  line.append(after_colon + kImportRemainderLimit - line.size(), 'n');
+  std::string line = kClockDayLine;
+  line.append(line.find(':') + 1 + kImportRemainderLimit - line.size(), 'n');
   EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kDayLine);
   line.push_back('n');
-  EXPECT_EQ(ParseLogLine(line).kind, LogLineKind::kTooLong);
-  EXPECT_TRUE(ParseLogLine(line).day.entries.empty());
+  EXPECT_EQ(Describe(ParseLogLine(line)), "too long");
 }
-
-struct ReadBackCase {
-  std::string list;  // the line after its date
-  std::vector<std::pair<std::string, std::uint32_t>> entries;
-};
-
-class ParseLogLineReadsBack : public ::testing::TestWithParam<ReadBackCase> {};
-
-TEST_P(ParseLogLineReadsBack, NamesAndNotesHoldingSeparatorsAsWritten) {
-  const ParsedLogLine parsed = ParseLogLine("Monday, 7 December 2026        : " + GetParam().list);
-  ASSERT_EQ(parsed.kind, LogLineKind::kDayLine);
-  std::vector<std::pair<std::string, std::uint32_t>> entries;
-  for (const LoggedWork& entry : parsed.day.entries) entries.emplace_back(entry.name, entry.tenths);
-  EXPECT_EQ(entries, GetParam().entries);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Shapes, ParseLogLineReadsBack,
-    ::testing::Values(
-        // A decimal-looking number in a line of hours and minutes is no time.
-        ReadBackCase{"Work: 1:00, Break: 0:00, Away: 0:00, (Ticket: 42, fix: 1:00, : 0:00, "
-                     ": 0:00, : 0:00, : 0:00)",
-                     {{"Ticket: 42, fix", 600}}},
-        // In decimal hours only the day's work tells the readings apart.
-        ReadBackCase{"Work: 1.00, Break: 0.00, Away: 0.00, (Ticket: 42, fix: 1.00, : 0.00, "
-                     ": 0.00, : 0.00, : 0.00)",
-                     {{"Ticket: 42, fix", 600}}},
-        ReadBackCase{"Work: 3:00, Break: 0:00, Away: 0:00, (Call: 1:00, Bob: 2:00, B: 1:00, "
-                     ": 0:00, : 0:00, : 0:00)",
-                     {{"Call: 1:00, Bob", 1200}, {"B", 600}}},
-        ReadBackCase{"Work: 1:00, Break: 0:00, Away: 0:00, (Deploy: 0:00) done: 1:00, : 0:00, "
-                     ": 0:00, : 0:00, : 0:00)",
-                     {{"Deploy: 0:00) done", 600}}},
-        ReadBackCase{"Work: 1:00, Break: 0:00, Away: 0:00, (A: 1:00, : 0:00, : 0:00, : 0:00, "
-                     ": 0:00) then (X: 1:00, Y: 0:00)",
-                     {{"A", 600}}}));
 
 }  // namespace
 }  // namespace tolvi

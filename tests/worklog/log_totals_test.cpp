@@ -14,18 +14,12 @@ TEST(FormatTotalsLine, WritesAverageTotalAndShareWithoutSpacesAfterTheLabels) {
             "Proj A Avg:4:30 Tot:45:00 Per:50.0");
   EXPECT_EQ(FormatTotalsLine(27'000, 54'000, "Proj A", 10, TimeStyle::kDecimal),
             "Proj A Avg:4.50 Tot:45.00 Per:50.0");
-}
-
-TEST(FormatTotalsLine, GivesZeroAverageAndShareBeforeTheFirstClosedDay) {
+  // No average or share before the first closed day, nor a share of nothing.
   EXPECT_EQ(FormatTotalsLine(600, 1'200, "Working", 0, TimeStyle::kHoursMinutes),
             "Working Avg:0:00 Tot:1:00 Per:0.0");
   EXPECT_EQ(FormatTotalsLine(600, 0, "Away", 3, TimeStyle::kHoursMinutes),
             "Away Avg:0:19 Tot:1:00 Per:0.0");
-}
-
-TEST(FormatTotalsLine, KeepsLargeBasesWithin32Bits) {
-  // 72,000 × 60,000 would wrap: above a base of 60,000 the share is
-  // computed the other way round.
+  // 72,000 x 60,000 would wrap 32 bits: a large base is divided first.
   EXPECT_EQ(FormatTotalsLine(72'000, 720'000, "X", 100, TimeStyle::kHoursMinutes),
             "X Avg:1:12 Tot:120:00 Per:10.0");
 }

@@ -29,10 +29,14 @@ class WorkLogTest : public ::testing::Test {
     return files_.GetFile("/data/dLog.txt Pending").value_or("<missing>");
   }
   std::string OldLog() const { return files_.GetFile("/data/dLogOld.txt").value_or("<missing>"); }
+  // The running program's log: its backlog and notices outlive each view.
+  WorkLog View() { return WorkLog(files_, clock_, "/data", backlog_, ui_); }
 
   FakeFileSystem files_;
   FakeClock clock_;
   WorkLog log_{files_, clock_, "/data"};
+  RecordingUi ui_;
+  WorkLogBacklog backlog_;
 };
 
 TEST_F(WorkLogTest, WritesTheThreeLineModes) {
@@ -51,35 +55,27 @@ TEST_F(WorkLogTest, WritesTheThreeLineModes) {
             "\r\n");
 }
 
-TEST(FormatLogStamp, PadsTheTimeToNineAndTheDateToThirtyFiveBytes) {
+TEST(FormatLogStamp, PadsTheTimeToNineAndCutsOrPadsTheDateToThirtyFiveBytes) {
   const LocalTime time{.year = 2026, .month = 12, .day = 6, .hour = 7, .minute = 5, .second = 5};
   EXPECT_EQ(FormatLogStamp(time, "Sunday, 6 December 2026"),
             "07 05 05 Sunday, 6 December 2026             : ");
   EXPECT_EQ(FormatLogStamp(time, "Wednesday, 30 September 2026, week 40 of the year"),
             "07 05 05 Wednesday, 30 September 2026, week  : ");
-}
-
-TEST(FormatLogStamp, CutsALongDateOnlyAtACharacterBoundary) {
-  const LocalTime time{.hour = 23, .minute = 59, .second = 0};
   // "é" takes bytes 35 and 36: it cannot be cut in half, so it goes whole.
   const std::string date = std::string(34, 'd') + "\xC3\xA9" + "xyz";
-  EXPECT_EQ(FormatLogStamp(time, date), "23 59 00 " + std::string(34, 'd') + "  : ");
-}
-
-TEST_F(WorkLogTest, ALogOfExactlyTheLimitIsStillAppendedTo) {
-  const std::string full(kWorkLogRotateBytes, 'x');
-  files_.SetFile("/data/dLog.txt", full);
-  ASSERT_EQ(log_.WriteLogLine("more", LogLineMode::kPlain), LogWriteResult::kWritten);
-  EXPECT_EQ(Log(), full + "more\r\n");
-  EXPECT_EQ(OldLog(), "<missing>");
+  EXPECT_EQ(FormatLogStamp(time, date), "07 05 05 " + std::string(34, 'd') + "  : ");
 }
 
 TEST_F(WorkLogTest, ALogAboveTheLimitMovesToTheOldLogAndStartsAgain) {
-  const std::string full(kWorkLogRotateBytes + 1, 'x');
+  const std::string full(kWorkLogRotateBytes, 'x');
   files_.SetFile("/data/dLog.txt", full);
   files_.SetFile("/data/dLogOld.txt", "an older generation");
+  // Exactly the limit is still appended to.
+  ASSERT_EQ(log_.WriteLogLine("more", LogLineMode::kPlain), LogWriteResult::kWritten);
+  EXPECT_EQ(Log(), full + "more\r\n");
+  EXPECT_EQ(OldLog(), "an older generation");
   ASSERT_EQ(log_.WriteLogLine("next", LogLineMode::kPlain), LogWriteResult::kWritten);
-  EXPECT_EQ(OldLog(), full);
+  EXPECT_EQ(OldLog(), full + "more\r\n");
   EXPECT_EQ(Log(), kHeader + "next\r\n");
 }
 
@@ -107,109 +103,89 @@ TEST_F(WorkLogTest, LinesTheLogRefusesWaitAndAreWrittenFirstExactlyOnce) {
 }
 
 TEST_F(WorkLogTest, APendingFileThatStaysAfterItsLinesAreWrittenIsToldAbout) {
-  RecordingUi ui;
-  WorkLogBacklog backlog;
   files_.SetFile("/data/dLog.txt", "kept\r\n");
   files_.SetFile("/data/dLog.txt Pending", "a\r\n");
   files_.CrashAtChange(2);  // the append lands; removing and emptying the file fail
-  WorkLog view(files_, clock_, "/data", backlog, ui);
-  EXPECT_TRUE(view.WritePending());
+  EXPECT_TRUE(View().WritePending());
   EXPECT_EQ(Log(), "kept\r\na\r\n");
-  EXPECT_THAT(ui.CallsStartingWith("notice "),
+  EXPECT_THAT(ui_.CallsStartingWith("notice "),
               testing::ElementsAre(
                   testing::StartsWith("notice Tolvi cannot remove /data/dLog.txt Pending")));
 }
 
 TEST_F(WorkLogTest, LinesNoFileTakesWaitInTheBacklogBehindThePendingFile) {
-  RecordingUi ui;
-  WorkLogBacklog backlog;
   files_.SetFile("/data/dLog.txt Pending", "a\r\n");
   files_.FailAccess("/data/dLog.txt");
   files_.FailAccess("/data/dLog.txt Pending");
-  {
-    WorkLog view(files_, clock_, "/data", backlog, ui);
-    EXPECT_EQ(view.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
-  }
+  EXPECT_EQ(View().WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
   files_.FailAccess("/data/dLog.txt Pending", false);
-  {
-    // The pending file is back but the log is not: the backlog joins it.
-    WorkLog view(files_, clock_, "/data", backlog, ui);
-    EXPECT_EQ(view.WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kKept);
-  }
+  // The pending file is back but the log is not: the backlog joins it.
+  EXPECT_EQ(View().WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kKept);
   EXPECT_EQ(Pending(), "a\r\nb\r\nc\r\n");
-  EXPECT_EQ(backlog.unsaved, "");
+  EXPECT_EQ(backlog_.unsaved, "");
   files_.FailAccess("/data/dLog.txt", false);
-  WorkLog view(files_, clock_, "/data", backlog, ui);
-  EXPECT_TRUE(view.WritePending());
+  EXPECT_TRUE(View().WritePending());
   EXPECT_EQ(Log(), kHeader + "a\r\nb\r\nc\r\n");
 }
 
 TEST_F(WorkLogTest, LinesKeptInMemoryAreWrittenAfterThePendingFileOnes) {
-  RecordingUi ui;
-  WorkLogBacklog backlog;
   files_.FailAccess("/data/dLog.txt");
   files_.FailAccess("/data/dLog.txt Pending");
-  {
-    WorkLog view(files_, clock_, "/data", backlog, ui);
-    EXPECT_EQ(view.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
-  }
-  EXPECT_EQ(backlog.unsaved, "b\r\n");
+  EXPECT_EQ(View().WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
+  EXPECT_EQ(backlog_.unsaved, "b\r\n");
   // A previous run's line sits in the file, older than the one in memory.
   files_.FailAccess("/data/dLog.txt Pending", false);
   files_.SetFile("/data/dLog.txt Pending", "a\r\n");
   files_.FailAccess("/data/dLog.txt", false);
-  WorkLog view(files_, clock_, "/data", backlog, ui);
-  EXPECT_EQ(view.WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kWritten);
+  EXPECT_EQ(View().WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kWritten);
   EXPECT_EQ(Log(), kHeader + "a\r\nb\r\nc\r\n");
-  EXPECT_EQ(backlog.unsaved, "");
+  EXPECT_EQ(backlog_.unsaved, "");
 }
 
 TEST_F(WorkLogTest, AnUnreadablePendingFileHoldsBackLaterLines) {
   files_.SetFile("/data/dLog.txt", "x\r\n");
   files_.SetFile("/data/dLog.txt Pending", "a\r\n");
   files_.FailAccess("/data/dLog.txt Pending");
+  // Were it written over as soon as that can be, its line would be lost.
+  files_.WatchAtomicWrites(
+      [&](const std::filesystem::path& path) { files_.FailAccess(path, false); });
   EXPECT_EQ(log_.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
   EXPECT_EQ(Log(), "x\r\n");
   files_.FailAccess("/data/dLog.txt Pending", false);
   EXPECT_EQ(Pending(), "a\r\n");
 }
 
-struct TornWriteCase {
-  const char* name;
-  std::optional<std::string> log_before;
-  std::size_t bytes_written;
-};
-
-class TornWriteTest : public WorkLogTest, public ::testing::WithParamInterface<TornWriteCase> {};
-
-TEST_P(TornWriteTest, AFailedWriteLeavesTheLogAsItWasAndTheHeaderComesOnce) {
-  const TornWriteCase& c = GetParam();
-  if (c.log_before) files_.SetFile("/data/dLog.txt", *c.log_before);
-  files_.FailNextWrite(c.bytes_written);
-  EXPECT_EQ(log_.WriteLogLine("a", LogLineMode::kPlain), LogWriteResult::kKept);
-  EXPECT_EQ(Log(), c.log_before.value_or("<missing>"));
-  ASSERT_EQ(log_.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kWritten);
-  const std::string start = c.log_before.value_or("").empty() ? kHeader : *c.log_before;
-  EXPECT_EQ(Log(), start + "a\r\nb\r\n");
+TEST(WorkLogTornWrite, AFailedWriteLeavesTheLogAsItWasAndTheHeaderComesOnce) {
+  struct Case {
+    std::optional<std::string> log_before;  // none: no log yet
+    std::size_t bytes_written;
+  };
+  // Nothing or half the header of a new log, the header and part of the
+  // line in an empty one, part of the line in a filled one.
+  const Case cases[] = {{std::nullopt, 0}, {std::nullopt, 10}, {"", 33}, {"x\r\n", 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes_written);
+    FakeFileSystem files;
+    FakeClock clock;
+    WorkLog log(files, clock, "/data");
+    if (c.log_before) files.SetFile("/data/dLog.txt", *c.log_before);
+    files.FailNextWrite(c.bytes_written);
+    EXPECT_EQ(log.WriteLogLine("a", LogLineMode::kPlain), LogWriteResult::kKept);
+    EXPECT_EQ(files.GetFile("/data/dLog.txt"), c.log_before);
+    ASSERT_EQ(log.WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kWritten);
+    const std::string start = c.log_before.value_or("").empty() ? kHeader : *c.log_before;
+    EXPECT_EQ(files.GetFile("/data/dLog.txt"), start + "a\r\nb\r\n");
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TornWriteTest,
-                         ::testing::Values(TornWriteCase{"NewLogNothingWritten", std::nullopt, 0},
-                                           TornWriteCase{"NewLogHalfTheHeader", std::nullopt, 10},
-                                           TornWriteCase{"EmptyLogHeaderAndPartOfTheLine", "", 33},
-                                           TornWriteCase{"FilledLogPartOfTheLine", "x\r\n", 1}),
-                         [](const auto& param_info) { return std::string(param_info.param.name); });
-
 TEST_F(WorkLogTest, TheUserIsToldOncePerOutage) {
-  RecordingUi ui;
-  WorkLogBacklog backlog;
   const auto write = [&](std::string_view text) {
-    return WorkLog(files_, clock_, "/data", backlog, ui).WriteLogLine(text, LogLineMode::kPlain);
+    return View().WriteLogLine(text, LogLineMode::kPlain);
   };
   files_.FailAccess("/data/dLog.txt");
   (void)write("a");
   (void)write("b");
-  EXPECT_THAT(ui.CallsStartingWith("notice "),
+  EXPECT_THAT(ui_.CallsStartingWith("notice "),
               ::testing::ElementsAre(::testing::AllOf(
                   ::testing::StartsWith("notice Tolvi cannot write its work log /data/dLog.txt"),
                   ::testing::EndsWith("; the lines are kept and will be written when it can."))));
@@ -217,7 +193,7 @@ TEST_F(WorkLogTest, TheUserIsToldOncePerOutage) {
   EXPECT_EQ(write("c"), LogWriteResult::kWritten);
   files_.FailAccess("/data/dLog.txt");
   (void)write("d");
-  EXPECT_EQ(ui.CallsStartingWith("notice ").size(), 2u);
+  EXPECT_EQ(ui_.CallsStartingWith("notice ").size(), 2u);
 }
 
 }  // namespace
