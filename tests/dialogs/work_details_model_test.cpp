@@ -45,7 +45,7 @@ TEST_F(WorkDetailsModelTest, DayLabelsNameTwoToSixDaysAgo) {
   EXPECT_EQ(DayLabels(10), DayLabels(3));
 }
 
-TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedFor) {
+TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedForOrElseTheFirst) {
   AddFive();
   const WorkDetailsView& view = Open(2).view();
   EXPECT_EQ(view.names, (std::vector<std::string>{"Admin", "Budget", "Code", "Docs", "Email"}));
@@ -53,6 +53,7 @@ TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedFor) {
   EXPECT_EQ(view.name, "Code");
   EXPECT_EQ(view.maximum, "300");
   EXPECT_EQ(view.day_labels[0], "Friday");
+  EXPECT_EQ(Open(42).view().name, "Admin");
 }
 
 TEST_F(WorkDetailsModelTest, BrowsingStopsAtBothEnds) {
@@ -68,13 +69,16 @@ TEST_F(WorkDetailsModelTest, BrowsingStopsAtBothEnds) {
   EXPECT_FALSE(model.view().can_previous);
 }
 
-TEST_F(WorkDetailsModelTest, BrowsingDropsUnsavedEdits) {
+TEST_F(WorkDetailsModelTest, BrowsingAndCancelDropUnsavedEdits) {
   AddFive();
   WorkDetailsModel& model = Open(1);
   model.SetName("Renamed");
   model.Next();
   model.Previous();
   EXPECT_EQ(model.view().name, "Budget");
+  model.SetName("Changed");
+  model.Cancel();
+  EXPECT_TRUE(model.closed());
   EXPECT_EQ(Name(1), "Budget");
 }
 
@@ -118,22 +122,9 @@ TEST_F(WorkDetailsModelTest, OkSavesNameMaximumAndNotes) {
   EXPECT_EQ(Name(2), std::string(59, 'x'));
   EXPECT_EQ(Field(2, field::kMaximum), 2'700'000u);
   EXPECT_EQ(records().ReadText(2, field::kNotes), std::string(299, 'n'));
-}
-
-TEST_F(WorkDetailsModelTest, MaximumWithoutDigitsReadsAsZero) {
-  AddFive();
-  Open(0).SetMaximum("lots");
+  Open(0).SetMaximum("lots");  // no digits: no maximum
   model_->Ok();
   EXPECT_EQ(Field(0, field::kMaximum), 0u);
-}
-
-TEST_F(WorkDetailsModelTest, CancelDropsEditsOfTheShownRecord) {
-  AddFive();
-  WorkDetailsModel& model = Open(2);
-  model.SetName("Changed");
-  model.Cancel();
-  EXPECT_EQ(Name(2), "Code");
-  EXPECT_TRUE(model.closed());
 }
 
 TEST_F(WorkDetailsModelTest, SelectSavesAndNamesTheCurrentWorkType) {
@@ -158,24 +149,22 @@ TEST_F(WorkDetailsModelTest, NewAddsANewWorkTypeWithTheDefaults) {
   EXPECT_EQ(model.view().days[0], "0:00");
   EXPECT_EQ(Field(id, field::kToday), 5u);
   EXPECT_EQ(model.view().names.size(), 6u);
+  EXPECT_EQ(Open(kDialogModeNewWorkType).shown_record(), 6);  // opened to add
+  EXPECT_EQ(model_->view().name, "New Work");
 }
 
-TEST_F(WorkDetailsModelTest, OpeningToAddShowsAFreshWorkType) {
-  AddFive();
-  const WorkDetailsModel& model = Open(kDialogModeNewWorkType);
-  EXPECT_EQ(model.shown_record(), 5);
-  EXPECT_EQ(model.view().name, "New Work");
-}
-
-TEST_F(WorkDetailsModelTest, CopyKeepsNameAndNotesButNotHistoryOrMaximum) {
+TEST_F(WorkDetailsModelTest, CopyTakesTheEditedNameAndTheNotesButNotHistoryOrMaximum) {
   const std::int32_t id = AddWorkType("Write", 7'200'000, 900, 5'400'000);
   EXPECT_TRUE(records().WriteNumber(id, field::kYesterday, 3'600'000).ok());
   EXPECT_TRUE(records().WriteText(id, field::kNotes, "chapter 3").ok());
   WorkDetailsModel& model = Open(id);
+  model.SetName("Write 2");
   model.Copy();
   const std::int32_t copy = model.shown_record();
   ASSERT_NE(copy, id);
-  EXPECT_EQ(Name(copy), "Write");
+  EXPECT_EQ(Name(id), "Write 2");  // the edit was saved first
+  EXPECT_EQ(Name(copy), "Write 2");
+  EXPECT_EQ(model.view().name, "Write 2");
   EXPECT_EQ(records().ReadText(copy, field::kNotes), "chapter 3");
   EXPECT_EQ(Field(copy, field::kMaximum), 18'000'000u);
   for (std::uint32_t f = field::kTotal; f <= field::kLastReserved; ++f) {
@@ -186,16 +175,6 @@ TEST_F(WorkDetailsModelTest, CopyKeepsNameAndNotesButNotHistoryOrMaximum) {
   EXPECT_EQ(model.view().maximum, "300");
   EXPECT_EQ(model.view().total, "0:00");
   EXPECT_EQ(Field(id, field::kTotal), 900u);  // the original keeps its work
-}
-
-TEST_F(WorkDetailsModelTest, CopyTakesTheEditedFields) {
-  AddFive();
-  WorkDetailsModel& model = Open(1);
-  model.SetName("Budget 2027");
-  model.Copy();
-  EXPECT_EQ(Name(1), "Budget 2027");
-  EXPECT_EQ(model.view().name, "Budget 2027");
-  EXPECT_NE(model.shown_record(), 1);
 }
 
 enum class AddWay { kOpenToAdd, kNew, kCopy };
@@ -280,26 +259,6 @@ TEST_F(WorkDetailsModelTest, NewAfterDeletingEverythingFillsTheForm) {
   EXPECT_EQ(records().live_count(), 1u);
 }
 
-TEST_F(WorkDetailsModelTest, UnknownRecordShowsTheFirst) {
-  AddFive();
-  EXPECT_EQ(Open(42).view().name, "Admin");
-}
-
-class SelectWorkModelTest : public DialogFixture {
- protected:
-  SelectWorkModelTest() {
-    for (const char* name : {"Admin", "Budget", "Code"}) AddWorkType(name);
-    data().current_work_type = 1;
-    activity().request_value = kDialogModeSelectWork;
-  }
-};
-
-TEST_F(SelectWorkModelTest, ListsTheNamesWithTheCurrentSelected) {
-  const SelectWorkModel model(context_);
-  EXPECT_EQ(model.names(), (std::vector<std::string>{"Admin", "Budget", "Code"}));
-  EXPECT_EQ(model.selection(), 1);
-}
-
 // The whole hand-off: menu request, command 2018 with the dialog, and the
 // monitor applying the result.
 class WorkTypeHandOffTest : public DialogFixture {
@@ -338,28 +297,27 @@ TEST_F(WorkTypeHandOffTest, SelectInWorkDetailsMakesThatWorkTypeCurrent) {
   EXPECT_EQ(Name(0), "Accounts");
 }
 
-TEST_F(WorkTypeHandOffTest, SelectWorkCancelledLeavesTheCurrentWorkType) {
-  Post(request::kSelectWorkType, 0);
-  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog dialog) {
-    ASSERT_EQ(dialog, WorkTypeDialog::kSelectWork);
-    SelectWorkModel model(context_);
-    model.SelectEntry(2);
-    model.Cancel();
-  });
-  MonitorTakesRequest();
-  EXPECT_EQ(data().current_work_type, 0u);
-  EXPECT_EQ(FieldText(data().current_name), "Admin");
-  EXPECT_TRUE(context_.events.request_free.IsSet());
-}
-
-TEST_F(WorkTypeHandOffTest, SelectWorkChosenBecomesCurrent) {
-  Post(request::kSelectWorkType, 0);
-  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog) {
-    SelectWorkModel model(context_);
-    model.SelectEntry(2);
-    model.Ok();
-  });
-  MonitorTakesRequest();
+TEST_F(WorkTypeHandOffTest, SelectWorkListsTheNamesAndOnlyOkChangesTheCurrentWorkType) {
+  data().current_work_type = 1;
+  SetFieldText(data().current_name, "Budget");
+  const auto choose = [this](bool ok) {
+    ui_.Clear();
+    Post(request::kSelectWorkType, 0);
+    RunWorkTypeDialogCommand(context_, [&](WorkTypeDialog dialog) {
+      ASSERT_EQ(dialog, WorkTypeDialog::kSelectWork);
+      SelectWorkModel model(context_);
+      EXPECT_EQ(model.names(), (std::vector<std::string>{"Admin", "Budget", "Code"}));
+      EXPECT_EQ(model.selection(), 1);
+      model.SelectEntry(2);
+      ok ? model.Ok() : model.Cancel();
+    });
+    MonitorTakesRequest();
+    EXPECT_TRUE(context_.events.request_free.IsSet());
+  };
+  choose(false);
+  EXPECT_EQ(data().current_work_type, 1u);
+  EXPECT_EQ(FieldText(data().current_name), "Budget");
+  choose(true);
   EXPECT_EQ(data().current_work_type, 2u);
   EXPECT_EQ(FieldText(data().current_name), "Code");
 }
