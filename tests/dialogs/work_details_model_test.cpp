@@ -279,24 +279,6 @@ class WorkTypeHandOffTest : public DialogFixture {
   }
 };
 
-TEST_F(WorkTypeHandOffTest, SelectInWorkDetailsMakesThatWorkTypeCurrent) {
-  Post(request::kEditWorkType, 2);
-  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog dialog) {
-    ASSERT_EQ(dialog, WorkTypeDialog::kWorkDetails);
-    EXPECT_EQ(activity().request_code, request::kDialogOpen);
-    WorkDetailsModel model(context_, activity().request_value);
-    model.SetName("Accounts");
-    model.Select();
-  });
-  EXPECT_EQ(activity().request_code, request::kWorkDetailsClosed);
-  MonitorTakesRequest();
-  EXPECT_EQ(activity().request_code, request::kNone);
-  // Sorted by name: Accounts, Admin, Budget.
-  EXPECT_EQ(data().current_work_type, 0u);
-  EXPECT_EQ(FieldText(data().current_name), "Accounts");
-  EXPECT_EQ(Name(0), "Accounts");
-}
-
 TEST_F(WorkTypeHandOffTest, SelectWorkListsTheNamesAndOnlyOkChangesTheCurrentWorkType) {
   data().current_work_type = 1;
   SetFieldText(data().current_name, "Budget");
