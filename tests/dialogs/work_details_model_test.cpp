@@ -56,30 +56,25 @@ TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedForOrElseTheFirst) {
   EXPECT_EQ(Open(42).view().name, "Admin");
 }
 
-TEST_F(WorkDetailsModelTest, BrowsingStopsAtBothEnds) {
+TEST_F(WorkDetailsModelTest, BrowsingStopsAtBothEndsAndDropsUnsavedEditsAsCancelDoes) {
   AddFive();
   WorkDetailsModel& model = Open(4);
   model.Next();
   EXPECT_EQ(model.view().name, "Email");
+  model.SetName("Renamed");
   model.Previous();
   EXPECT_EQ(model.view().name, "Docs");
+  model.Next();
+  EXPECT_EQ(model.view().name, "Email");
   model.SelectEntry(0);
   model.Previous();
   EXPECT_EQ(model.view().shown, 0);
   EXPECT_FALSE(model.view().can_previous);
-}
-
-TEST_F(WorkDetailsModelTest, BrowsingAndCancelDropUnsavedEdits) {
-  AddFive();
-  WorkDetailsModel& model = Open(1);
-  model.SetName("Renamed");
-  model.Next();
-  model.Previous();
-  EXPECT_EQ(model.view().name, "Budget");
   model.SetName("Changed");
   model.Cancel();
   EXPECT_TRUE(model.closed());
-  EXPECT_EQ(Name(1), "Budget");
+  EXPECT_EQ(Name(0), "Admin");
+  EXPECT_EQ(Name(4), "Email");
 }
 
 TEST_F(WorkDetailsModelTest, ShowsTheWeekAndStatistics) {
