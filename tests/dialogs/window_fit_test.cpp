@@ -10,38 +10,33 @@ namespace {
 constexpr PixelRect kFreeArea{0, 24, 640, 376};
 constexpr FrameMargins kFrame{2, 20, 2, 2};
 
-struct FitCase {
-  const char* what;
-  PixelRect client;
-  ClientSize minimum;
-  PixelRect expected;
-};
-
-class FitWindowTest : public ::testing::TestWithParam<FitCase> {};
-
-TEST_P(FitWindowTest, KeepsTheWholeFrameOnTheFreeArea) {
-  const FitCase& c = GetParam();
-  EXPECT_EQ(FitWindow(c.client, kFrame, kFreeArea, c.minimum), c.expected) << c.what;
+TEST(FitWindow, KeepsTheWholeFrameOnTheFreeArea) {
+  const struct {
+    const char* what;
+    PixelRect client;
+    ClientSize minimum;
+    PixelRect expected;
+  } cases[] = {
+      {"fits: unchanged", {100, 100, 300, 200}, {}, {100, 100, 300, 200}},
+      {"too large: shrunk into the area", {50, 0, 869, 522}, {}, {2, 44, 636, 354}},
+      {"past the right and bottom edges: moved back",
+       {500, 300, 300, 200},
+       {},
+       {338, 198, 300, 200}},
+      {"above the panel: moved below it", {10, 0, 300, 200}, {}, {10, 44, 300, 200}},
+      {"minimum larger than the area: top-left corner stays on it",
+       {100, 100, 300, 200},
+       {700, 500},
+       {2, 44, 700, 500}},
+      {"hostile size: no overflow",
+       {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+       {},
+       {2, 44, 636, 354}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FitWindow(c.client, kFrame, kFreeArea, c.minimum), c.expected) << c.what;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    WindowFit, FitWindowTest,
-    ::testing::Values(
-        FitCase{"fits: unchanged", {100, 100, 300, 200}, {}, {100, 100, 300, 200}},
-        FitCase{"too large: shrunk into the area", {50, 0, 869, 522}, {}, {2, 44, 636, 354}},
-        FitCase{"past the right and bottom edges: moved back",
-                {500, 300, 300, 200},
-                {},
-                {338, 198, 300, 200}},
-        FitCase{"above the panel: moved below it", {10, 0, 300, 200}, {}, {10, 44, 300, 200}},
-        FitCase{"minimum larger than the area: top-left corner stays on it",
-                {100, 100, 300, 200},
-                {700, 500},
-                {2, 44, 700, 500}},
-        FitCase{"hostile size: no overflow",
-                {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
-                {},
-                {2, 44, 636, 354}}));
 
 }  // namespace
 }  // namespace tolvi

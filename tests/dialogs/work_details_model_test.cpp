@@ -45,7 +45,7 @@ TEST_F(WorkDetailsModelTest, DayLabelsNameTwoToSixDaysAgo) {
   EXPECT_EQ(DayLabels(10), DayLabels(3));
 }
 
-TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedFor) {
+TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedForOrElseTheFirst) {
   AddFive();
   const WorkDetailsView& view = Open(2).view();
   EXPECT_EQ(view.names, (std::vector<std::string>{"Admin", "Budget", "Code", "Docs", "Email"}));
@@ -53,29 +53,28 @@ TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedFor) {
   EXPECT_EQ(view.name, "Code");
   EXPECT_EQ(view.maximum, "300");
   EXPECT_EQ(view.day_labels[0], "Friday");
+  EXPECT_EQ(Open(42).view().name, "Admin");
 }
 
-TEST_F(WorkDetailsModelTest, BrowsingStopsAtBothEnds) {
+TEST_F(WorkDetailsModelTest, BrowsingStopsAtBothEndsAndDropsUnsavedEditsAsCancelDoes) {
   AddFive();
   WorkDetailsModel& model = Open(4);
   model.Next();
   EXPECT_EQ(model.view().name, "Email");
+  model.SetName("Renamed");
   model.Previous();
   EXPECT_EQ(model.view().name, "Docs");
+  model.Next();
+  EXPECT_EQ(model.view().name, "Email");
   model.SelectEntry(0);
   model.Previous();
   EXPECT_EQ(model.view().shown, 0);
   EXPECT_FALSE(model.view().can_previous);
-}
-
-TEST_F(WorkDetailsModelTest, BrowsingDropsUnsavedEdits) {
-  AddFive();
-  WorkDetailsModel& model = Open(1);
-  model.SetName("Renamed");
-  model.Next();
-  model.Previous();
-  EXPECT_EQ(model.view().name, "Budget");
-  EXPECT_EQ(Name(1), "Budget");
+  model.SetName("Changed");
+  model.Cancel();
+  EXPECT_TRUE(model.closed());
+  EXPECT_EQ(Name(0), "Admin");
+  EXPECT_EQ(Name(4), "Email");
 }
 
 TEST_F(WorkDetailsModelTest, ShowsTheWeekAndStatistics) {
@@ -118,22 +117,9 @@ TEST_F(WorkDetailsModelTest, OkSavesNameMaximumAndNotes) {
   EXPECT_EQ(Name(2), std::string(59, 'x'));
   EXPECT_EQ(Field(2, field::kMaximum), 2'700'000u);
   EXPECT_EQ(records().ReadText(2, field::kNotes), std::string(299, 'n'));
-}
-
-TEST_F(WorkDetailsModelTest, MaximumWithoutDigitsReadsAsZero) {
-  AddFive();
-  Open(0).SetMaximum("lots");
+  Open(0).SetMaximum("lots");  // no digits: no maximum
   model_->Ok();
   EXPECT_EQ(Field(0, field::kMaximum), 0u);
-}
-
-TEST_F(WorkDetailsModelTest, CancelDropsEditsOfTheShownRecord) {
-  AddFive();
-  WorkDetailsModel& model = Open(2);
-  model.SetName("Changed");
-  model.Cancel();
-  EXPECT_EQ(Name(2), "Code");
-  EXPECT_TRUE(model.closed());
 }
 
 TEST_F(WorkDetailsModelTest, SelectSavesAndNamesTheCurrentWorkType) {
@@ -158,24 +144,22 @@ TEST_F(WorkDetailsModelTest, NewAddsANewWorkTypeWithTheDefaults) {
   EXPECT_EQ(model.view().days[0], "0:00");
   EXPECT_EQ(Field(id, field::kToday), 5u);
   EXPECT_EQ(model.view().names.size(), 6u);
+  EXPECT_EQ(Open(kDialogModeNewWorkType).shown_record(), 6);  // opened to add
+  EXPECT_EQ(model_->view().name, "New Work");
 }
 
-TEST_F(WorkDetailsModelTest, OpeningToAddShowsAFreshWorkType) {
-  AddFive();
-  const WorkDetailsModel& model = Open(kDialogModeNewWorkType);
-  EXPECT_EQ(model.shown_record(), 5);
-  EXPECT_EQ(model.view().name, "New Work");
-}
-
-TEST_F(WorkDetailsModelTest, CopyKeepsNameAndNotesButNotHistoryOrMaximum) {
+TEST_F(WorkDetailsModelTest, CopyTakesTheEditedNameAndTheNotesButNotHistoryOrMaximum) {
   const std::int32_t id = AddWorkType("Write", 7'200'000, 900, 5'400'000);
   EXPECT_TRUE(records().WriteNumber(id, field::kYesterday, 3'600'000).ok());
   EXPECT_TRUE(records().WriteText(id, field::kNotes, "chapter 3").ok());
   WorkDetailsModel& model = Open(id);
+  model.SetName("Write 2");
   model.Copy();
   const std::int32_t copy = model.shown_record();
   ASSERT_NE(copy, id);
-  EXPECT_EQ(Name(copy), "Write");
+  EXPECT_EQ(Name(id), "Write 2");  // the edit was saved first
+  EXPECT_EQ(Name(copy), "Write 2");
+  EXPECT_EQ(model.view().name, "Write 2");
   EXPECT_EQ(records().ReadText(copy, field::kNotes), "chapter 3");
   EXPECT_EQ(Field(copy, field::kMaximum), 18'000'000u);
   for (std::uint32_t f = field::kTotal; f <= field::kLastReserved; ++f) {
@@ -186,16 +170,6 @@ TEST_F(WorkDetailsModelTest, CopyKeepsNameAndNotesButNotHistoryOrMaximum) {
   EXPECT_EQ(model.view().maximum, "300");
   EXPECT_EQ(model.view().total, "0:00");
   EXPECT_EQ(Field(id, field::kTotal), 900u);  // the original keeps its work
-}
-
-TEST_F(WorkDetailsModelTest, CopyTakesTheEditedFields) {
-  AddFive();
-  WorkDetailsModel& model = Open(1);
-  model.SetName("Budget 2027");
-  model.Copy();
-  EXPECT_EQ(Name(1), "Budget 2027");
-  EXPECT_EQ(model.view().name, "Budget 2027");
-  EXPECT_NE(model.shown_record(), 1);
 }
 
 enum class AddWay { kOpenToAdd, kNew, kCopy };
@@ -263,10 +237,7 @@ TEST_F(WorkDetailsModelTest, DeletingTheOnlyWorkTypeLeavesAnEmptyFormAndThenAFre
   EXPECT_FALSE(model.closed());
   model.Ok();
   EXPECT_TRUE(model.closed());
-  ASSERT_EQ(records().live_count(), 1u);
-  const std::int32_t fresh = records().LiveRecords().front();
-  EXPECT_EQ(Name(fresh), "New Work");
-  EXPECT_EQ(Field(fresh, field::kMaximum), 18'000'000u);
+  EXPECT_EQ(records().live_count(), 1u);  // a fresh one to book to
 }
 
 TEST_F(WorkDetailsModelTest, NewAfterDeletingEverythingFillsTheForm) {
@@ -278,26 +249,6 @@ TEST_F(WorkDetailsModelTest, NewAfterDeletingEverythingFillsTheForm) {
   EXPECT_EQ(model.view().name, "New Work");
   model.Cancel();
   EXPECT_EQ(records().live_count(), 1u);
-}
-
-TEST_F(WorkDetailsModelTest, UnknownRecordShowsTheFirst) {
-  AddFive();
-  EXPECT_EQ(Open(42).view().name, "Admin");
-}
-
-class SelectWorkModelTest : public DialogFixture {
- protected:
-  SelectWorkModelTest() {
-    for (const char* name : {"Admin", "Budget", "Code"}) AddWorkType(name);
-    data().current_work_type = 1;
-    activity().request_value = kDialogModeSelectWork;
-  }
-};
-
-TEST_F(SelectWorkModelTest, ListsTheNamesWithTheCurrentSelected) {
-  const SelectWorkModel model(context_);
-  EXPECT_EQ(model.names(), (std::vector<std::string>{"Admin", "Budget", "Code"}));
-  EXPECT_EQ(model.selection(), 1);
 }
 
 // The whole hand-off: menu request, command 2018 with the dialog, and the
@@ -320,46 +271,27 @@ class WorkTypeHandOffTest : public DialogFixture {
   }
 };
 
-TEST_F(WorkTypeHandOffTest, SelectInWorkDetailsMakesThatWorkTypeCurrent) {
-  Post(request::kEditWorkType, 2);
-  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog dialog) {
-    ASSERT_EQ(dialog, WorkTypeDialog::kWorkDetails);
-    EXPECT_EQ(activity().request_code, request::kDialogOpen);
-    WorkDetailsModel model(context_, activity().request_value);
-    model.SetName("Accounts");
-    model.Select();
-  });
-  EXPECT_EQ(activity().request_code, request::kWorkDetailsClosed);
-  MonitorTakesRequest();
-  EXPECT_EQ(activity().request_code, request::kNone);
-  // Sorted by name: Accounts, Admin, Budget.
-  EXPECT_EQ(data().current_work_type, 0u);
-  EXPECT_EQ(FieldText(data().current_name), "Accounts");
-  EXPECT_EQ(Name(0), "Accounts");
-}
-
-TEST_F(WorkTypeHandOffTest, SelectWorkCancelledLeavesTheCurrentWorkType) {
-  Post(request::kSelectWorkType, 0);
-  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog dialog) {
-    ASSERT_EQ(dialog, WorkTypeDialog::kSelectWork);
-    SelectWorkModel model(context_);
-    model.SelectEntry(2);
-    model.Cancel();
-  });
-  MonitorTakesRequest();
-  EXPECT_EQ(data().current_work_type, 0u);
-  EXPECT_EQ(FieldText(data().current_name), "Admin");
-  EXPECT_TRUE(context_.events.request_free.IsSet());
-}
-
-TEST_F(WorkTypeHandOffTest, SelectWorkChosenBecomesCurrent) {
-  Post(request::kSelectWorkType, 0);
-  RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog) {
-    SelectWorkModel model(context_);
-    model.SelectEntry(2);
-    model.Ok();
-  });
-  MonitorTakesRequest();
+TEST_F(WorkTypeHandOffTest, SelectWorkListsTheNamesAndOnlyOkChangesTheCurrentWorkType) {
+  data().current_work_type = 1;
+  SetFieldText(data().current_name, "Budget");
+  const auto choose = [this](bool ok) {
+    ui_.Clear();
+    Post(request::kSelectWorkType, 0);
+    RunWorkTypeDialogCommand(context_, [&](WorkTypeDialog dialog) {
+      ASSERT_EQ(dialog, WorkTypeDialog::kSelectWork);
+      SelectWorkModel model(context_);
+      EXPECT_EQ(model.names(), (std::vector<std::string>{"Admin", "Budget", "Code"}));
+      EXPECT_EQ(model.selection(), 1);
+      model.SelectEntry(2);
+      ok ? model.Ok() : model.Cancel();
+    });
+    MonitorTakesRequest();
+    EXPECT_TRUE(context_.events.request_free.IsSet());
+  };
+  choose(false);
+  EXPECT_EQ(data().current_work_type, 1u);
+  EXPECT_EQ(FieldText(data().current_name), "Budget");
+  choose(true);
   EXPECT_EQ(data().current_work_type, 2u);
   EXPECT_EQ(FieldText(data().current_name), "Code");
 }

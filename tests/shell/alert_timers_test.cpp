@@ -53,18 +53,14 @@ TEST_F(AlertTimersTest, MicroBreakActionsPlayAndShowTheBalloonOrPause) {
   }
 }
 
-TEST_F(AlertTimersTest, WorkTypeMaximumPlaysTheReminderAction) {
+TEST_F(AlertTimersTest, MaximumAlertsPlayTheirActionsAndOnlyTheBreakOnePauses) {
   data().reminder_action = 6;
-  EXPECT_TRUE(HandleWorkTypeMaximumTimer(context_, services_, false));
-  EXPECT_EQ(done_, std::vector<std::string>{"play 6 /sounds/reminder.wav"});
-  EXPECT_EQ(ui_.calls(), std::vector<std::string>{"kill 8"});
-}
-
-TEST_F(AlertTimersTest, MaximumBreakPlaysItsActionThenPauses) {
   data().max_break_action = 2;
+  EXPECT_TRUE(HandleWorkTypeMaximumTimer(context_, services_, false));
   EXPECT_TRUE(HandleMaximumBreakTimer(context_, services_, false));
-  EXPECT_EQ(done_, (std::vector<std::string>{"play 2 /sounds/long.wav", "pause 4000"}));
-  EXPECT_EQ(ui_.calls(), std::vector<std::string>{"kill 9"});
+  EXPECT_EQ(done_, (std::vector<std::string>{"play 6 /sounds/reminder.wav",
+                                             "play 2 /sounds/long.wav", "pause 4000"}));
+  EXPECT_EQ(ui_.calls(), (std::vector<std::string>{"kill 8", "kill 9"}));
 }
 
 TEST_F(AlertTimersTest, AlertsWaitWhileHeldAndKeepTheirTimers) {

@@ -43,27 +43,27 @@ TEST_F(MainWindowCommandsTest, WindowCommandsReachTheWindow) {
        {Case{command::kHelp, "readme"}, Case{command::kOptions, "options"},
         Case{command::kAbout, "about"}, Case{command::kTerminateSound, "terminate sound"},
         Case{command::kDestroyWindow, "destroy"},
-        Case{command::kWorkTypeDialog, "work type dialog"}}) {
+        Case{command::kWorkTypeDialog, "work type dialog"}, Case{command::kTimeDisplay, "show"}}) {
     actions_.calls.clear();
+    activity().window_shown = false;
     EXPECT_TRUE(Dispatch(c.id));
     EXPECT_EQ(actions_.calls, std::vector<std::string>{c.call}) << c.id;
   }
+  EXPECT_TRUE(activity().window_shown);  // the time display marks it shown
 }
 
-TEST_F(MainWindowCommandsTest, TimeDisplayShowsTheWindowAndMarksItShown) {
-  activity().window_shown = false;
-  EXPECT_TRUE(Dispatch(command::kTimeDisplay));
-  EXPECT_EQ(actions_.calls, std::vector<std::string>{"show"});
-  EXPECT_TRUE(activity().window_shown);
-}
-
-TEST_F(MainWindowCommandsTest, TransparentTogglesBetweenWindowAlphaAndOpaque) {
+TEST_F(MainWindowCommandsTest, TransparentAndOnTopToggleAndApply) {
   data().window_alpha = 75;
   Dispatch(command::kTransparent);
+  Dispatch(command::kOnTop);
   EXPECT_EQ(data().transparent, 1u);
+  EXPECT_EQ(data().on_top, 1u);
   Dispatch(command::kTransparent);
+  Dispatch(command::kOnTop);
   EXPECT_EQ(data().transparent, 0u);
-  EXPECT_EQ(actions_.calls, (std::vector<std::string>{"opacity 75", "opacity 255"}));
+  EXPECT_EQ(data().on_top, 0u);
+  EXPECT_EQ(actions_.calls,
+            (std::vector<std::string>{"opacity 75", "on top", "opacity 255", "not on top"}));
 }
 
 TEST_F(MainWindowCommandsTest, AnInvisibleWindowAlphaFromTheFileIsRaised) {
@@ -72,14 +72,6 @@ TEST_F(MainWindowCommandsTest, AnInvisibleWindowAlphaFromTheFileIsRaised) {
   EXPECT_EQ(WindowOpacity(data()), kLowestWindowAlpha);
   data().window_alpha = 4'000;
   EXPECT_EQ(WindowOpacity(data()), 255u);
-}
-
-TEST_F(MainWindowCommandsTest, OnTopToggles) {
-  Dispatch(command::kOnTop);
-  EXPECT_EQ(data().on_top, 1u);
-  Dispatch(command::kOnTop);
-  EXPECT_EQ(data().on_top, 0u);
-  EXPECT_EQ(actions_.calls, (std::vector<std::string>{"on top", "not on top"}));
 }
 
 TEST_F(MainWindowCommandsTest, ModeCommandsSwitchTheModeAndWakeTheMonitor) {
@@ -133,11 +125,8 @@ TEST_F(MainWindowCommandsTest, IdsThatAreNoCommandAreRefused) {
 }
 
 TEST(ClickBand, CoversClientRowsSixToNinetyNine) {
-  EXPECT_FALSE(InClickBand(5));
-  EXPECT_TRUE(InClickBand(6));
-  EXPECT_TRUE(InClickBand(99));
-  EXPECT_FALSE(InClickBand(100));
-  EXPECT_FALSE(InClickBand(-3));
+  for (const int y : {6, 99}) EXPECT_TRUE(InClickBand(y)) << y;
+  for (const int y : {-3, 5, 100}) EXPECT_FALSE(InClickBand(y)) << y;
 }
 
 TEST(WindowGeometry, FirstPlaceIsCentredAndNeverOffTheScreen) {

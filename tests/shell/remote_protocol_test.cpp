@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,57 +80,44 @@ TEST(RemoteProtocol, TheCommandLineMakesTheRequestOfItsOption) {
   EXPECT_EQ(RequestLine(RequestFor(line)), "work-type Proj B");
 }
 
-TEST(RemoteProtocol, ModeActionsChooseTheirTrayMenuEntry) {
+TEST(RemoteProtocol, AnswersAndDoesOnlyWhatTheRequestAsks) {
+  using A = RemoteAction;
   const struct {
-    RemoteAction action;
-    std::uint32_t command;
-  } kCases[] = {
-      {RemoteAction::kWorking, 2008},       {RemoteAction::kOnBreak, 2007},
-      {RemoteAction::kAway, 2006},          {RemoteAction::kAtMeeting, 2010},
-      {RemoteAction::kResetReminder, 2004},
+    std::optional<RemoteRequest> request;
+    const char* answer;
+    std::vector<std::uint32_t> commands;  // the tray menu entries chosen
+    std::vector<std::string> chosen;
+    int shown;
+  } cases[] = {
+      {Request(A::kWorking), "ok", {2008}, {}, 0},
+      {Request(A::kOnBreak), "ok", {2007}, {}, 0},
+      {Request(A::kAway), "ok", {2006}, {}, 0},
+      {Request(A::kAtMeeting), "ok", {2010}, {}, 0},
+      {Request(A::kResetReminder), "ok", {2004}, {}, 0},
+      {Request(A::kShowWindow), "ok", {}, {}, 1},
+      {Request(A::kWorkType, StatusFormat::kText, "Nobody"),
+       "error there is no work type named \"Nobody\"",
+       {},
+       {"Nobody"},
+       0},
+      {Request(A::kWorkType, StatusFormat::kText, "Client A"), "ok", {}, {"Client A"}, 0},
+      {Request(A::kStatus), "ok At a meeting Client A: 0:10/1:00 hours", {}, {}, 0},
+      {Request(A::kWatch, StatusFormat::kWaybar),
+       "ok {\"text\":\"At Meeting\",\"tooltip\":\"At a meeting\\nClient A: 0:10/1:00 "
+       "hours\",\"class\":\"at-meeting\",\"alt\":\"at-meeting\"}",
+       {},
+       {},
+       0},
+      {std::nullopt, "error unknown request", {}, {}, 0},
   };
-  for (const auto& c : kCases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.request ? RequestLine(*c.request) : "(none)");
     Recorder recorder;
-    EXPECT_EQ(AnswerRequest(Request(c.action), recorder.hooks, Report()), "ok");
-    EXPECT_EQ(recorder.commands, std::vector<std::uint32_t>{c.command});
+    EXPECT_EQ(AnswerRequest(c.request, recorder.hooks, Report()), c.answer);
+    EXPECT_EQ(recorder.commands, c.commands);
+    EXPECT_EQ(recorder.chosen, c.chosen);
+    EXPECT_EQ(recorder.shown, c.shown);
   }
-}
-
-TEST(RemoteProtocol, ShowAsksForTheWindowAndNoCommand) {
-  Recorder recorder;
-  EXPECT_EQ(AnswerRequest(Request(RemoteAction::kShowWindow), recorder.hooks, Report()), "ok");
-  EXPECT_EQ(recorder.shown, 1);
-  EXPECT_TRUE(recorder.commands.empty());
-}
-
-TEST(RemoteProtocol, AnUnknownWorkTypeIsAnErrorAKnownOneIsChosen) {
-  Recorder recorder;
-  EXPECT_EQ(AnswerRequest(Request(RemoteAction::kWorkType, StatusFormat::kText, "Nobody"),
-                          recorder.hooks, Report()),
-            "error there is no work type named \"Nobody\"");
-  EXPECT_EQ(AnswerRequest(Request(RemoteAction::kWorkType, StatusFormat::kText, "Client A"),
-                          recorder.hooks, Report()),
-            "ok");
-  EXPECT_EQ(recorder.chosen, (std::vector<std::string>{"Nobody", "Client A"}));
-  EXPECT_TRUE(recorder.commands.empty());
-}
-
-TEST(RemoteProtocol, StatusAnswersCarryTheLineInTheAskedFormat) {
-  Recorder recorder;
-  EXPECT_EQ(AnswerRequest(Request(RemoteAction::kStatus), recorder.hooks, Report()),
-            "ok At a meeting Client A: 0:10/1:00 hours");
-  EXPECT_EQ(
-      AnswerRequest(Request(RemoteAction::kWatch, StatusFormat::kWaybar), recorder.hooks, Report()),
-      "ok {\"text\":\"At Meeting\",\"tooltip\":\"At a meeting\\nClient A: 0:10/1:00 "
-      "hours\",\"class\":\"at-meeting\",\"alt\":\"at-meeting\"}");
-  EXPECT_TRUE(recorder.commands.empty());
-}
-
-TEST(RemoteProtocol, AnUnknownRequestIsAnErrorAndDoesNothing) {
-  Recorder recorder;
-  EXPECT_EQ(AnswerRequest(std::nullopt, recorder.hooks, Report()), "error unknown request");
-  EXPECT_TRUE(recorder.commands.empty());
-  EXPECT_TRUE(recorder.chosen.empty());
 }
 
 TEST(RemoteProtocol, FollowersHearOfWhatShowsNotOfRunningCounters) {
@@ -140,18 +128,15 @@ TEST(RemoteProtocol, FollowersHearOfWhatShowsNotOfRunningCounters) {
   counters.micro_break_seconds = 30;
   counters.target_left_seconds = 100;
   EXPECT_FALSE(ShowsChange(before, counters));
-  StatusReport tooltip = before;
-  tooltip.tooltip += "!";
-  EXPECT_TRUE(ShowsChange(before, tooltip));
-  StatusReport mode = before;
-  mode.mode = ActivityMode::kAway;
-  EXPECT_TRUE(ShowsChange(before, mode));
-  StatusReport work_type = before;
-  work_type.work_type = "Proj B";
-  EXPECT_TRUE(ShowsChange(before, work_type));
-  StatusReport countdown = before;
-  countdown.counting_down = true;
-  EXPECT_TRUE(ShowsChange(before, countdown));
+  using Change = void (*)(StatusReport&);
+  for (const Change change : {+[](StatusReport& r) { r.tooltip += "!"; },
+                              +[](StatusReport& r) { r.mode = ActivityMode::kAway; },
+                              +[](StatusReport& r) { r.work_type = "Proj B"; },
+                              +[](StatusReport& r) { r.counting_down = true; }}) {
+    StatusReport after = before;
+    change(after);
+    EXPECT_TRUE(ShowsChange(before, after));
+  }
 }
 
 }  // namespace

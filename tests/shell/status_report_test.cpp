@@ -27,8 +27,10 @@ struct Working {
   ActivityState activity;
 };
 
-TEST(StatusReport, JsonHoldsEveryFieldInWholeSecondsInItsFixedOrder) {
+TEST(StatusReport, JsonHoldsEveryFieldInWholeSecondsInItsFixedOrderAndTheLineTheTooltip) {
   const Working w;
+  EXPECT_EQ(StatusLine(MakeStatusReport(w.data, w.activity)),
+            "Time until break: 12 (4) minutes Proj \"A\": 1:30/3:04 hours");
   EXPECT_EQ(StatusJson(MakeStatusReport(w.data, w.activity)),
             "{\"mode\":\"Working\",\"counting_down\":true,\"seconds_until_break\":690,"
             "\"micro_break_seconds\":190,\"work_today_seconds\":11100,"
@@ -63,12 +65,6 @@ TEST(StatusReport, WaybarShowsMinutesWhileCountingDownElseTheMode) {
   EXPECT_EQ(WaybarJson(MakeStatusReport(w.data, w.activity)),
             "{\"text\":\"At Meeting\",\"tooltip\":\"At Meeting, Proj \\\"A\\\": 1:30/3:04 "
             "hours\",\"class\":\"at-meeting\",\"alt\":\"at-meeting\"}");
-}
-
-TEST(StatusReport, StatusLineIsTheTooltipOnOneLine) {
-  const Working w;
-  EXPECT_EQ(StatusLine(MakeStatusReport(w.data, w.activity)),
-            "Time until break: 12 (4) minutes Proj \"A\": 1:30/3:04 hours");
 }
 
 TEST(StatusReport, ModeNamesReadBack) {

@@ -37,6 +37,9 @@ std::vector<std::string> Lines(const std::vector<MenuEntry>& menu) {
   return lines;
 }
 
+// The submenu of the fixture's Recent Work table.
+const std::string kRecentLine = "> Recent Work: 2200=Writing 2201=Mail & news 2219=Last";
+
 class TrayMenuTest : public ::testing::Test {
  protected:
   TrayMenuTest() {
@@ -72,7 +75,7 @@ TEST_F(TrayMenuTest, WindowVariantStartsWithTheClickedRowAndTheWindowToggles) {
   const std::vector<std::string> expected = {
       "2201 Change Work To Mail & news",
       "2301 Edit Mail & news",
-      "> Recent Work: 2200=Writing 2201=Mail & news 2219=Last",
+      kRecentLine,
       "2016 Select Work Type...",
       "2015 Add Work Type",
       "-",
@@ -104,55 +107,37 @@ TEST_F(TrayMenuTest, RightClickRowsMapToRecentWorkSlots) {
         Case{500, std::nullopt}, Case{4'000'000'000u, std::nullopt}}) {
     EXPECT_EQ(RecentWorkRowAt(c.y), c.row) << "y " << c.y;
   }
-  EXPECT_EQ(Menu(Window(100))[0], "> Recent Work: 2200=Writing 2201=Mail & news 2219=Last");
+  EXPECT_EQ(Menu(Window(100))[0], kRecentLine);
   EXPECT_EQ(Menu(Window(101))[0], "2200 Change Work To Writing");
   EXPECT_EQ(Menu(Window(499))[1], "2319 Edit Last");
-  EXPECT_EQ(Menu(Window(500))[0], "> Recent Work: 2200=Writing 2201=Mail & news 2219=Last");
-}
-
-TEST_F(TrayMenuTest, ARowWithoutAWorkTypeOffersNothingToChangeOrEdit) {
-  EXPECT_EQ(Menu(Window(150))[0], "> Recent Work: 2200=Writing 2201=Mail & news 2219=Last");
+  EXPECT_EQ(Menu(Window(500))[0], kRecentLine);
+  EXPECT_EQ(Menu(Window(150))[0], kRecentLine);  // a row without a work type
 }
 
 TEST_F(TrayMenuTest, ModeEntriesFollowTheFlags) {
   struct Case {
-    std::uint32_t working_flag, away, meeting, away_toggle;
-    std::vector<std::string> mode_lines;  // from "At Meeting" on, with Away before it
+    std::uint32_t working_flag, away, meeting, away_toggle, reminders;
+    std::vector<std::string> mode_lines;  // between the first two separators
   };
+  const std::string reset = "2004 Reset Reminder ";
   const std::vector<Case> cases = {
-      {1, 0, 0, 1, {"2006 Away", "2010 At Meeting", "2007 On Break"}},
-      {1, 0, 0, 0, {"2010 At Meeting", "2007 On Break"}},
-      {0, 0, 0, 1, {"2006 Away", "2010 At Meeting", "2008 Working"}},
-      {1, 1, 0, 1, {"2010 At Meeting", "2008 Working"}},
-      {1, 0, 1, 1, {"2006 Away", "2010 At Meeting [x]", "2007 On Break"}},
+      {1, 0, 0, 1, 1, {reset, kRecentLine, "2006 Away", "2010 At Meeting", "2007 On Break"}},
+      {1, 0, 0, 0, 1, {reset, kRecentLine, "2010 At Meeting", "2007 On Break"}},
+      {0, 0, 0, 1, 1, {kRecentLine, "2006 Away", "2010 At Meeting", "2008 Working"}},
+      {1, 1, 0, 1, 1, {reset, kRecentLine, "2010 At Meeting", "2008 Working"}},
+      {1, 0, 1, 1, 0, {kRecentLine, "2006 Away", "2010 At Meeting [x]", "2007 On Break"}},
   };
   for (const Case& c : cases) {
     activity_.working_flag = static_cast<WorkingFlag>(c.working_flag);
     activity_.away = c.away;
     activity_.meeting = c.meeting;
     data_.away_toggle_method = c.away_toggle;
+    data_.reminder_enabled = c.reminders;
     const std::vector<std::string> menu = Menu(MenuFacts{});
-    const auto first = std::find_if(menu.begin(), menu.end(), [](const std::string& line) {
-      return line == "2006 Away" || line.starts_with("2010 ");
-    });
-    ASSERT_NE(first, menu.end());
-    EXPECT_EQ(std::vector<std::string>(first, first + static_cast<long>(c.mode_lines.size())),
-              c.mode_lines)
+    const auto first = std::find(menu.begin(), menu.end(), "-") + 1;
+    EXPECT_EQ(std::vector<std::string>(first, std::find(first, menu.end(), "-")), c.mode_lines)
         << "flag " << c.working_flag << " away " << c.away << " meeting " << c.meeting;
   }
-}
-
-TEST_F(TrayMenuTest, ResetReminderOnlyWhileWorkingWithRemindersOn) {
-  const auto has_reset = [this] {
-    const std::vector<std::string> menu = Menu(MenuFacts{});
-    return std::find(menu.begin(), menu.end(), "2004 Reset Reminder ") != menu.end();
-  };
-  EXPECT_TRUE(has_reset());
-  data_.reminder_enabled = 0;
-  EXPECT_FALSE(has_reset());
-  data_.reminder_enabled = 1;
-  activity_.working_flag = WorkingFlag::kOnBreak;
-  EXPECT_FALSE(has_reset());
 }
 
 TEST_F(TrayMenuTest, TerminateSoundOnlyWhileASoundPlaysAndTimeDisplayOnlyWhileHidden) {
