@@ -117,5 +117,17 @@ TEST_F(WorkTypesTest, DeleteRemovesTheRecordFromTheSums) {
   EXPECT_EQ(SumField(records(), field::kToday), 45u);
 }
 
+TEST_F(WorkTypesTest, ZeroClearsTotalsAndHistoryButNotNamesOrMaxima) {
+  for (std::uint32_t n = field::kTotal; n <= field::kSixDaysBack; ++n) {
+    if (n != field::kMaximum) Write(1, n, 99);
+  }
+  activity().current_today_ms = 5'000;
+  EXPECT_TRUE(ZeroWorkTypes(state(), records()).ok());
+  for (std::uint32_t n = field::kToday; n <= field::kSixDaysBack; ++n) EXPECT_EQ(Field(1, n), 0u);
+  EXPECT_EQ(Field(1, field::kTotal), 0u);
+  EXPECT_EQ(Field(1, field::kMaximum), kDefaultMaximumMs);
+  EXPECT_EQ(activity().current_today_ms, 0u);
+}
+
 }  // namespace
 }  // namespace tolvi
