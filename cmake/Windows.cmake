@@ -63,7 +63,6 @@ add_executable(tolvi_tests ${TOLVI_WIN_TESTS})
 target_include_directories(tolvi_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(tolvi_tests PRIVATE ${TOLVI_WARNINGS})
 target_compile_definitions(tolvi_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-tolvi_precompile_test_headers(tolvi_tests)
 target_link_libraries(tolvi_tests PRIVATE tolvi_win_shell tolvi_fakes gtest gmock gtest_main)
 
 # One process for every test: Wine takes seconds to start each one.
