@@ -17,7 +17,9 @@ start=$(date +%s)
 "$root/scripts/build-windows.sh" "$dir"
 
 work=$(mktemp -d)
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+display_pid=""
+trap 'wineserver -k >/dev/null 2>&1 || true; [ -z "$display_pid" ] || kill "$display_pid" 2>/dev/null
+      rm -rf "$work"' EXIT
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
 echo "Wine prefix ready after $(($(date +%s) - start)) s"
@@ -43,9 +45,13 @@ shots_windows=$(winepath -w "$shots")
 restart_wine() { wineserver -k >/dev/null 2>&1 || true; wineserver -w || true; }
 restart_wine
 status=0
-(cd "$dir" && xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
-   wine tolvi_dialog_smoke.exe "$shots_windows" >"$work/smoke.log" 2>&1) || status=$?
+# shellcheck source=scripts/lib/virtual_display.sh
+. "$root/scripts/lib/virtual_display.sh"
+start_virtual_display "$work" || { echo "Xvfb did not start (see $work/xvfb.log)" >&2; exit 1; }
+(cd "$dir" && wine tolvi_dialog_smoke.exe "$shots_windows" >"$work/smoke.log" 2>&1) || status=$?
 restart_wine
+kill "$display_pid" 2>/dev/null || true
+unset DISPLAY
 tr -d '\r' <"$work/smoke.log" | grep -v ':fixme:' || true
 [ "$status" -eq 0 ] || { echo "tolvi_dialog_smoke.exe failed under Wine (exit $status)" >&2; exit 1; }
 if command -v convert >/dev/null; then

@@ -161,7 +161,7 @@ PathPicker PickerFor(std::uint32_t pick_button, std::uint32_t action);
 // is not. GUI thread only.
 class OptionsOpenFlag {
  public:
-  bool IsOpen() const { return open_; }
+  [[nodiscard]] bool IsOpen() const { return open_; }
 
  private:
   friend class OptionsModel;
@@ -213,9 +213,9 @@ class OptionsModel {
   OptionsModel& operator=(const OptionsModel&) = delete;
 
   // The state of a control; a default state for unknown ids.
-  const OptionsControlState& Control(std::uint32_t id) const;
+  [[nodiscard]] const OptionsControlState& Control(std::uint32_t id) const;
   // True once "OK" has closed the dialog.
-  bool closed() const { return closed_; }
+  [[nodiscard]] bool closed() const { return closed_; }
 
   // User actions. Actions on unknown or disabled controls, or after "OK",
   // do nothing.
@@ -226,7 +226,7 @@ class OptionsModel {
   void Press(std::uint32_t id);
 
  private:
-  bool Usable(std::uint32_t id) const;
+  [[nodiscard]] bool Usable(std::uint32_t id) const;
   void Fill();
   void UpdateEnabling();
   void ApplyImmediate(std::uint32_t id);

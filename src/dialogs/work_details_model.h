@@ -127,13 +127,13 @@ class WorkDetailsModel {
   WorkDetailsModel(const WorkDetailsModel&) = delete;
   WorkDetailsModel& operator=(const WorkDetailsModel&) = delete;
 
-  const WorkDetailsView& view() const { return view_; }
+  [[nodiscard]] const WorkDetailsView& view() const { return view_; }
   // False when no work type is left: the form is empty and only "New",
   // "OK" and "Cancel" work.
-  bool has_record() const { return view_.shown >= 0; }
-  bool closed() const { return closed_; }
+  [[nodiscard]] bool has_record() const { return view_.shown >= 0; }
+  [[nodiscard]] bool closed() const { return closed_; }
   // The record id shown, -1 when none.
-  std::int32_t shown_record() const;
+  [[nodiscard]] std::int32_t shown_record() const;
 
   void SetName(std::string name);
   void SetMaximum(std::string minutes);
@@ -174,9 +174,9 @@ class SelectWorkModel {
   SelectWorkModel(const SelectWorkModel&) = delete;
   SelectWorkModel& operator=(const SelectWorkModel&) = delete;
 
-  const std::vector<std::string>& names() const { return names_; }
-  std::int32_t selection() const { return selection_; }
-  bool closed() const { return closed_; }
+  [[nodiscard]] const std::vector<std::string>& names() const { return names_; }
+  [[nodiscard]] std::int32_t selection() const { return selection_; }
+  [[nodiscard]] bool closed() const { return closed_; }
 
   void SelectEntry(std::int32_t position);
   // Hands back the selected record id, or -1 when nothing is selected.

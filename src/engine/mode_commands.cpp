@@ -73,11 +73,11 @@ void CommandResetReminder(CoreContext& context) {
 
 void TrayLeftClick(CoreContext& context) {
   ChangeMode(context, [&](ActivityState& activity) REQUIRES(context.state.mutex) {
-    if (activity.working_flag == WorkingFlag::kOnBreak) {
-      StartWork(context);
-    } else if (!activity.away) {
-      StartBreak(context);
-    } else if (MonitorsActivity(context.state.data)) {
+    // From a break the click goes back to work; from work it starts a break;
+    // away, it counts as a return only while activity is watched.
+    const bool to_work = activity.working_flag == WorkingFlag::kOnBreak ||
+                         (activity.away && MonitorsActivity(context.state.data));
+    if (to_work) {
       StartWork(context);
     } else {
       StartBreak(context);

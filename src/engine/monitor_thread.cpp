@@ -109,7 +109,7 @@ void MonitorThread::Join() {
   if (thread_.joinable()) thread_.join();
 }
 
-void MonitorThread::Run(std::stop_token stop) {
+void MonitorThread::Run(const std::stop_token& stop) {
   std::stop_callback wake_on_stop(stop, [this] { context_.events.wake.Set(); });
   PrepareMonitorStart(context_);
   std::this_thread::sleep_for(kTrayRetryWait);
@@ -121,7 +121,7 @@ void MonitorThread::Run(std::stop_token stop) {
   FinishMonitor(context_);
 }
 
-void MonitorThread::WaitForWake(std::stop_token stop, bool& tray_added) {
+void MonitorThread::WaitForWake(const std::stop_token& stop, bool& tray_added) {
   // While no tray exists the add is retried every 500 ms inside the wait,
   // so a desktop without a tray never holds back the ticks.
   using SteadyClock = std::chrono::steady_clock;

@@ -52,8 +52,8 @@ class MonitorThread {
   void Join();
 
  private:
-  void Run(std::stop_token stop);
-  void WaitForWake(std::stop_token stop, bool& tray_added);
+  void Run(const std::stop_token& stop);
+  void WaitForWake(const std::stop_token& stop, bool& tray_added);
 
   CoreContext& context_;
   std::jthread thread_;

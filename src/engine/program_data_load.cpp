@@ -106,7 +106,7 @@ ChosenDataFile ChooseDataFile(DataFileContext& context, std::vector<std::string>
     notices.push_back("The data file " + in_data.string() +
                       " was empty, so the default settings apply.");
   } else if (found_any) {
-    notices.push_back("No usable data file was found, so the default settings apply.");
+    notices.emplace_back("No usable data file was found, so the default settings apply.");
   }
   return {std::nullopt, !found_any};
 }
@@ -136,7 +136,7 @@ LoadOutcome ApplyVersion(DataFileContext& context, std::uint32_t version,
   if (version < kOldestUpgradable) {
     const int answer = context.ui.Ask(LoadQuestion(kTooOldMessage, kTooOldErase, kTooOldKeep));
     if (answer != 1) {
-      notices.push_back("The data file is too old; nothing was changed");
+      notices.emplace_back("The data file is too old; nothing was changed");
       return LoadOutcome::kQuit;
     }
     SetDefaultSettings(data, context.clock, context.day_check);
@@ -293,7 +293,7 @@ LoadOutcome UpgradeFromVersion250(DataFileContext& context, std::vector<std::str
   NoteWorkTypeWrite(ImportOldWorkTypes(context.records, data), notices);
 
   if (context.import_work && !context.import_work()) {
-    notices.push_back("The upgrade was cancelled; nothing was changed");
+    notices.emplace_back("The upgrade was cancelled; nothing was changed");
     AbandonUpgradeDatabase(context, db_path, aside, notices);
     return LoadOutcome::kQuit;
   }

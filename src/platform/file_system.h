@@ -28,7 +28,7 @@ class MappedFile {
   virtual ~MappedFile() = default;
 
   virtual std::span<std::byte> bytes() = 0;
-  virtual bool writable() const = 0;
+  [[nodiscard]] virtual bool writable() const = 0;
   // Grows (new bytes are zero) or shrinks the file and remaps it. Growth
   // reserves the new disk space first; when there is none (IoError) the file
   // and the mapping keep their old size and bytes.

@@ -27,7 +27,7 @@ class IdleClock final : public Clock {
   IdleClock(Clock& base, std::unique_ptr<IdleSource> idle)
       : base_(base), idle_(std::move(idle)), last_input_(base.TickCount()) {}
 
-  bool has_idle_source() const { return idle_ != nullptr; }
+  [[nodiscard]] bool has_idle_source() const { return idle_ != nullptr; }
 
   std::uint32_t TickCount() override { return base_.TickCount(); }
 

@@ -18,7 +18,7 @@ class IdleSource {
   // Milliseconds since the last input, or nothing when the query failed.
   virtual std::optional<std::uint64_t> IdleMilliseconds() = 0;
   // A short name for messages ("X11 screen saver", ...).
-  virtual std::string_view name() const = 0;
+  [[nodiscard]] virtual std::string_view name() const = 0;
 };
 
 }  // namespace tolvi

@@ -45,7 +45,7 @@ class SCOPED_CAPABILITY MutexLock {
     held_ = false;
     mutex_.unlock();
   }
-  bool owns_lock() const { return held_; }
+  [[nodiscard]] bool owns_lock() const { return held_; }
 
  private:
   Mutex& mutex_;

@@ -13,7 +13,7 @@ class [[nodiscard]] Status {
   enum class Code { kOk, kNotFound, kIoError, kCorruption, kInvalidArgument };
 
   Status() = default;
-  static Status Ok() { return Status(); }
+  static Status Ok() { return {}; }
   static Status NotFound(std::string message) { return {Code::kNotFound, std::move(message)}; }
   static Status IoError(std::string message) { return {Code::kIoError, std::move(message)}; }
   static Status Corruption(std::string message) { return {Code::kCorruption, std::move(message)}; }
@@ -21,9 +21,9 @@ class [[nodiscard]] Status {
     return {Code::kInvalidArgument, std::move(message)};
   }
 
-  bool ok() const { return code_ == Code::kOk; }
-  Code code() const { return code_; }
-  const std::string& message() const { return message_; }
+  [[nodiscard]] bool ok() const { return code_ == Code::kOk; }
+  [[nodiscard]] Code code() const { return code_; }
+  [[nodiscard]] const std::string& message() const { return message_; }
   // Drops the outcome on purpose: for a step whose failure changes nothing
   // the user must know. The caller says why beside the call.
   void IgnoreError() const {}
@@ -41,7 +41,7 @@ class FirstFailure {
   void Note(Status status) {
     if (first_.ok() && !status.ok()) first_ = std::move(status);
   }
-  const Status& status() const { return first_; }
+  [[nodiscard]] const Status& status() const { return first_; }
 
  private:
   Status first_;

@@ -37,7 +37,7 @@ ChoiceRequest ChoiceRequestFor(const Question& question, bool on_top);
 // release the alerts while the first is still up.
 class ChoiceOpenFlag {
  public:
-  bool IsOpen() const { return open_count_.load() != 0; }
+  [[nodiscard]] bool IsOpen() const { return open_count_.load() != 0; }
 
  private:
   friend class ChoiceOpenScope;

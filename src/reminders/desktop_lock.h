@@ -41,11 +41,11 @@ enum class LockPhase {
 
 class DesktopLock {
  public:
-  LockPhase phase() const { return phase_; }
-  bool idle() const { return phase_ == LockPhase::kIdle; }
+  [[nodiscard]] LockPhase phase() const { return phase_; }
+  [[nodiscard]] bool idle() const { return phase_ == LockPhase::kIdle; }
   // True only while the screens are locked for a reminder (and the input
   // held, where the platform allows it).
-  bool holds_input() const { return phase_ == LockPhase::kLocked; }
+  [[nodiscard]] bool holds_input() const { return phase_ == LockPhase::kLocked; }
 
   // After the front end tried to cover and grab: kLocked when it got all of
   // it, else kUnlocked (the front end gives back what it took and shows the

@@ -34,7 +34,7 @@ inline constexpr std::size_t kMaxPhraseBytes = 199;
 inline constexpr std::size_t kMaxPhraseLineBytes = 599;
 // A phrase file is a few kilobytes; anything past this is not a phrase file
 // and is not read at all.
-inline constexpr std::uint64_t kMaxPhraseFileBytes = 1024 * 1024;
+inline constexpr std::uint64_t kMaxPhraseFileBytes = std::uint64_t{1024} * 1024;
 
 struct PhraseTable {
   std::uint32_t capacity = kDefaultPhraseCapacity;

@@ -523,7 +523,7 @@ std::uint32_t MidnightCloseStamp(std::uint32_t file_time_high, const LocalTime& 
   constexpr std::uint64_t kFileTimeUnitsPerSecond = 10'000'000;
   constexpr int kStampShift = 32;
   constexpr std::uint64_t kSecondsPerDay = 86'400;
-  const std::int64_t seconds = std::int64_t{now.hour} * 3'600 + now.minute * 60 + now.second;
+  const std::int64_t seconds = (std::int64_t{now.hour} * 60 + now.minute) * 60 + now.second;
   const std::uint64_t elapsed =
       std::min<std::uint64_t>(static_cast<std::uint64_t>(std::max<std::int64_t>(seconds, 0)),
                               kSecondsPerDay) *

@@ -46,7 +46,7 @@ class AlertDispatcher {
   // OnTopAlert, every other question is topmost. Consumed by the asker.
   bool TakeAskOnTop();
 
-  bool held() const { return pausing_ || choice_open_.IsOpen(); }
+  [[nodiscard]] bool held() const { return pausing_ || choice_open_.IsOpen(); }
 
  private:
   void BreakReminder();

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "engine/tick.h"
-#include "text/text.h"
 #include "settings/settings.h"
 #include "text/text.h"
 
@@ -58,8 +57,10 @@ class DisplayBuilder {
   }
 
  private:
-  bool Resting() const { return activity_.away || activity_.working_flag == WorkingFlag::kOnBreak; }
-  std::uint32_t ShownLines() const {
+  [[nodiscard]] bool Resting() const {
+    return activity_.away || activity_.working_flag == WorkingFlag::kOnBreak;
+  }
+  [[nodiscard]] std::uint32_t ShownLines() const {
     return std::min<std::uint32_t>(layout_.rows + 1, static_cast<std::uint32_t>(recent_.size()));
   }
 
@@ -93,7 +94,7 @@ class DisplayBuilder {
     Add({r - 122, 35, r - 5, 55}, FormatDuration(target != 0 ? target : data_.work_today_ms, true));
   }
 
-  std::string CountdownText() const {
+  [[nodiscard]] std::string CountdownText() const {
     std::string text = Minutes(activity_.break_countdown_ms);
     if (MicroBreakModeOf(data_) != MicroBreakMode::kNone)
       text += " (" + Minutes(activity_.micro_countdown_ms) + ")";

@@ -22,7 +22,7 @@ class RandomNumberGenerator {
   // A number from 1 to n; 1 when n is 0 or 1.
   std::uint32_t Draw(std::uint32_t n);
 
-  std::uint32_t state() const { return state_.load(); }
+  [[nodiscard]] std::uint32_t state() const { return state_.load(); }
 
  private:
   std::uint32_t FallbackDraw(std::uint32_t n);

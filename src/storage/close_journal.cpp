@@ -65,7 +65,7 @@ class Reader {
     if (!size) return std::nullopt;
     return Bytes(*size);
   }
-  bool AtEnd() const { return pos_ == bytes_.size(); }
+  [[nodiscard]] bool AtEnd() const { return pos_ == bytes_.size(); }
 
  private:
   std::string_view bytes_;
@@ -109,7 +109,7 @@ std::optional<JournalEntry> ReadEntry(Reader& reader) {
 
 Status CutToLength(FileSystem& files, const std::filesystem::path& path, std::uint64_t length) {
   std::string contents;
-  const Status read = files.ReadFile(path, &contents);
+  Status read = files.ReadFile(path, &contents);
   // A log that is gone holds nothing of the close to undo.
   if (read.code() == Status::Code::kNotFound) return Status::Ok();
   if (!read.ok()) return read;

@@ -160,7 +160,7 @@ std::filesystem::path ResolveDataFilePath(FileSystem& files,
                                           const std::filesystem::path& data_directory,
                                           const std::filesystem::path& program_directory,
                                           std::string_view name) {
-  const std::filesystem::path in_data = data_directory / std::string(name);
+  std::filesystem::path in_data = data_directory / std::string(name);
   std::string contents;
   if (files.ReadFile(in_data, &contents).ok()) return in_data;
   return program_directory / std::string(name);

@@ -217,7 +217,7 @@ class SearchKey {
   }
 
   // The key's decimal value; 0 matches no number field.
-  std::uint32_t number() const { return number_; }
+  [[nodiscard]] std::uint32_t number() const { return number_; }
 
   // Walks the zero-terminated text of at most max bytes. A mismatch restarts
   // the key at the next byte; the mismatching byte is not tried again.
@@ -268,11 +268,11 @@ class SlotImage {
   SlotImage(std::string& image, const Layout& layout)
       : base_(reinterpret_cast<std::byte*>(image.data())), layout_(layout) {}
 
-  std::uint32_t capacity() const { return layout_.capacity; }
-  std::byte* Slot(std::uint32_t slot) const {
+  [[nodiscard]] std::uint32_t capacity() const { return layout_.capacity; }
+  [[nodiscard]] std::byte* Slot(std::uint32_t slot) const {
     return base_ + layout_.first_slot + std::uint64_t{slot} * layout_.record_size;
   }
-  std::uint32_t StatusOf(std::uint32_t slot) const { return LoadU32(Slot(slot)); }
+  [[nodiscard]] std::uint32_t StatusOf(std::uint32_t slot) const { return LoadU32(Slot(slot)); }
   void SetStatus(std::uint32_t slot, std::uint32_t status) { StoreU32(Slot(slot), status); }
   void Copy(std::uint32_t from, std::uint32_t to) {
     std::memcpy(Slot(to), Slot(from), layout_.record_size);
@@ -438,14 +438,14 @@ struct RecordDatabase::State {
   std::string busy_text;
   Status last_error;
 
-  bool is_open() const { return file != nullptr; }
-  std::uint32_t capacity() const { return layout.capacity; }
-  std::uint32_t record_size() const { return layout.record_size; }
+  [[nodiscard]] bool is_open() const { return file != nullptr; }
+  [[nodiscard]] std::uint32_t capacity() const { return layout.capacity; }
+  [[nodiscard]] std::uint32_t record_size() const { return layout.record_size; }
 
-  std::byte* Slot(std::uint32_t slot) const {
+  [[nodiscard]] std::byte* Slot(std::uint32_t slot) const {
     return base + layout.first_slot + std::uint64_t{slot} * layout.record_size;
   }
-  std::uint32_t StatusOf(std::uint32_t slot) const { return LoadU32(Slot(slot)); }
+  [[nodiscard]] std::uint32_t StatusOf(std::uint32_t slot) const { return LoadU32(Slot(slot)); }
 
   void SetStatus(std::uint32_t slot, std::uint32_t status) {
     Forget(StatusOf(slot));
@@ -512,7 +512,7 @@ struct RecordDatabase::State {
   }
 
   // The whole file as it is now, to be rebuilt and written back whole.
-  std::string CopyOfFile() const {
+  [[nodiscard]] std::string CopyOfFile() const {
     const std::span<const std::byte> bytes = file->bytes();
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
   }
@@ -551,7 +551,8 @@ struct RecordDatabase::State {
   }
 
   // The field when the handle, slot and field allow access of that kind.
-  const Field* Access(std::int32_t slot, std::uint32_t field, bool numeric, bool write) const {
+  [[nodiscard]] const Field* Access(std::int32_t slot, std::uint32_t field, bool numeric,
+                                    bool write) const {
     if (!is_open() || live_count == 0 || (write && !writable)) return nullptr;
     if (slot < 0 || static_cast<std::uint32_t>(slot) >= capacity()) return nullptr;
     if (field == 0 || field > layout.fields.size()) return nullptr;
@@ -559,10 +560,10 @@ struct RecordDatabase::State {
     return IsNumeric(f.type) == numeric ? &f : nullptr;
   }
 
-  std::uint32_t NumberAt(std::uint32_t slot, const Field& f) const {
+  [[nodiscard]] std::uint32_t NumberAt(std::uint32_t slot, const Field& f) const {
     return NumberIn(Slot(slot), f);
   }
-  std::string_view RawTextAt(std::uint32_t slot, const Field& f) const {
+  [[nodiscard]] std::string_view RawTextAt(std::uint32_t slot, const Field& f) const {
     return RawTextIn(Slot(slot), f);
   }
 
@@ -593,7 +594,7 @@ struct RecordDatabase::State {
   }
 
   // The most slots a file with this record size may have.
-  std::uint32_t CapacityLimit() const {
+  [[nodiscard]] std::uint32_t CapacityLimit() const {
     const std::uint64_t by_size = (kMaxDatabaseBytes - layout.first_slot) / record_size();
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxCapacity, by_size));
   }
@@ -720,7 +721,7 @@ struct RecordDatabase::State {
     }
   }
 
-  bool SlotMatches(std::uint32_t slot, const SearchKey& key) const {
+  [[nodiscard]] bool SlotMatches(std::uint32_t slot, const SearchKey& key) const {
     const std::byte* record = Slot(slot);
     if (key.number() != 0) {
       for (const Field& f : number_fields) {
@@ -744,7 +745,7 @@ struct RecordDatabase::State {
       (IsNumeric(f.type) ? number_fields : text_fields).push_back(f);
   }
 
-  std::int32_t FindRecord(std::int32_t start, std::string_view key_text) const {
+  [[nodiscard]] std::int32_t FindRecord(std::int32_t start, std::string_view key_text) const {
     if (!is_open() || live_count == 0) return -1;
     const std::int64_t from = start < static_cast<std::int64_t>(capacity())
                                   ? std::max<std::int64_t>(std::int64_t{start} + 1, 0)

@@ -84,7 +84,7 @@ class RecordDatabase {
   static constexpr std::uint32_t kMaxCapacity = 131072;
   static constexpr std::uint64_t kMaxDatabaseBytes = kMaxReadBytes;
   // Files made by any version end a few kilobytes past their slots at most.
-  static constexpr std::uint64_t kMaxTrailingBytes = 1024 * 1024;
+  static constexpr std::uint64_t kMaxTrailingBytes = std::uint64_t{1024} * 1024;
 
   explicit RecordDatabase(FileSystem& files, Collator collator = UserLocaleCollator());
   ~RecordDatabase();

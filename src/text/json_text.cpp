@@ -33,7 +33,7 @@ std::string JsonString(std::string_view text) {
 }
 
 std::string CsvField(std::string_view text) {
-  const std::string utf8 = ToUtf8(text);
+  std::string utf8 = ToUtf8(text);
   const bool quote = utf8.find_first_of(",\"\r\n") != std::string::npos ||
                      (!utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' '));
   if (!quote) return utf8;

@@ -88,7 +88,7 @@ class LineList {
     text_ += text_.empty() ? prefix_ : std::string(", ");
     text_ += std::to_string(line);
   }
-  const std::string& text() const { return text_; }
+  [[nodiscard]] const std::string& text() const { return text_; }
 
  private:
   std::string prefix_;

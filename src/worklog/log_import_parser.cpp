@@ -116,8 +116,8 @@ class EntryReadings {
     Search(0, 0, so_far);
   }
 
-  bool too_many() const { return readings_.size() > kMaxReadings; }
-  const std::vector<Reading>& readings() const { return readings_; }
+  [[nodiscard]] bool too_many() const { return readings_.size() > kMaxReadings; }
+  [[nodiscard]] const std::vector<Reading>& readings() const { return readings_; }
 
  private:
   // The entry's time at pos, in the line's form; pos is left after it.
@@ -130,7 +130,7 @@ class EntryReadings {
   }
 
   // Where the next entry starts after the time ending at pos, or nullopt.
-  std::optional<std::size_t> NextEntry(std::size_t entry, std::size_t pos) const {
+  [[nodiscard]] std::optional<std::size_t> NextEntry(std::size_t entry, std::size_t pos) const {
     const std::string_view after = list_.substr(pos);
     if (entry + 1 < kListEntries) {
       if (!after.starts_with(kTimeSeparator)) return std::nullopt;

@@ -27,15 +27,15 @@ std::string FormatLogStamp(const LocalTime& time, std::string_view long_date) {
   return stamp + date + std::string(kStampSeparator);
 }
 
-WorkLog::WorkLog(FileSystem& files, Clock& clock, std::filesystem::path data_directory)
+WorkLog::WorkLog(FileSystem& files, Clock& clock, const std::filesystem::path& data_directory)
     : files_(files),
       clock_(clock),
       backlog_(own_backlog_),
       path_(data_directory / kWorkLogFileName),
       old_path_(data_directory / kOldWorkLogFileName),
-      pending_path_(std::move(data_directory) / kPendingWorkLogFileName) {}
+      pending_path_(data_directory / kPendingWorkLogFileName) {}
 
-WorkLog::WorkLog(FileSystem& files, Clock& clock, std::filesystem::path data_directory,
+WorkLog::WorkLog(FileSystem& files, Clock& clock, const std::filesystem::path& data_directory,
                  WorkLogBacklog& backlog, Ui& ui)
     : files_(files),
       clock_(clock),
@@ -43,7 +43,7 @@ WorkLog::WorkLog(FileSystem& files, Clock& clock, std::filesystem::path data_dir
       ui_(&ui),
       path_(data_directory / kWorkLogFileName),
       old_path_(data_directory / kOldWorkLogFileName),
-      pending_path_(std::move(data_directory) / kPendingWorkLogFileName) {}
+      pending_path_(data_directory / kPendingWorkLogFileName) {}
 
 std::string WorkLog::ComposeLine(std::string_view text, LogLineMode mode) {
   std::string line;
@@ -160,8 +160,8 @@ LogWriteResult WorkLog::WriteLogLine(std::string_view text, LogLineMode mode) {
 }
 
 WorkLog ContextWorkLog(CoreContext& context) REQUIRES(context.state.mutex) {
-  return WorkLog(context.files, context.clock, context.data_directory, context.state.log_backlog,
-                 context.ui);
+  return {context.files, context.clock, context.data_directory, context.state.log_backlog,
+          context.ui};
 }
 
 }  // namespace tolvi

@@ -77,8 +77,8 @@ std::string FormatLogStamp(const LocalTime& time, std::string_view long_date);
 class WorkLog {
  public:
   // A view with a backlog of its own and nobody to tell of an outage.
-  WorkLog(FileSystem& files, Clock& clock, std::filesystem::path data_directory);
-  WorkLog(FileSystem& files, Clock& clock, std::filesystem::path data_directory,
+  WorkLog(FileSystem& files, Clock& clock, const std::filesystem::path& data_directory);
+  WorkLog(FileSystem& files, Clock& clock, const std::filesystem::path& data_directory,
           WorkLogBacklog& backlog, Ui& ui);
   WorkLog(const WorkLog&) = delete;
   WorkLog& operator=(const WorkLog&) = delete;
@@ -94,9 +94,9 @@ class WorkLog {
   // Writes the kept lines, if any. True when none are left waiting.
   bool WritePending();
 
-  const std::filesystem::path& path() const { return path_; }
-  const std::filesystem::path& old_path() const { return old_path_; }
-  const std::filesystem::path& pending_path() const { return pending_path_; }
+  [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+  [[nodiscard]] const std::filesystem::path& old_path() const { return old_path_; }
+  [[nodiscard]] const std::filesystem::path& pending_path() const { return pending_path_; }
 
  private:
   std::string ComposeLine(std::string_view text, LogLineMode mode);

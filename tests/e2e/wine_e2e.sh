@@ -14,11 +14,11 @@ sim=$(realpath "$2")
 images=${3:-}
 setup=${4:+$(realpath "$4")}
 work=$(mktemp -d)
-xvfb_pid=""
+display_pid=""
 tolvi_pid=""
 cleanup() {
   [ -n "$tolvi_pid" ] && kill "$tolvi_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -30,12 +30,10 @@ if [ -z "${WINEPREFIX:-}" ]; then
   wineboot -i >/dev/null 2>&1
 fi
 
-# A display of its own: Xvfb picks a free number and reports it.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 3>"$work/display" &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+# A display of its own.
+# shellcheck source=scripts/lib/virtual_display.sh
+. "$(dirname "$0")/../../scripts/lib/virtual_display.sh"
+start_virtual_display "$work" 1024x768 || fail "Xvfb did not start"
 # Wine's desktop lives as long as its server and keeps the display it was
 # started with (none, after wineboot): a new server takes this one.
 wineserver -k >/dev/null 2>&1 || true

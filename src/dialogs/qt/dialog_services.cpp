@@ -31,7 +31,7 @@ QString Filter(std::string_view name, std::string_view pattern) {
 }
 
 QString FileFilter(PathPicker picker) {
-  const QString all = Filter(kAllFilesFilterName, kAllFilesFilterPattern);
+  QString all = Filter(kAllFilesFilterName, kAllFilesFilterPattern);
   if (picker == PathPicker::kAnyFile) return all;
   return Filter(kAudioFilterName, kAudioFilterPattern) + QStringLiteral(";;") + all;
 }
@@ -154,7 +154,7 @@ QString FilePickerStart(const std::string& start) {
   const QFileInfo file(QString::fromStdString(start));
   if (!start.empty() && file.isFile() && file.isReadable()) return file.absoluteFilePath();
   // A folder that does not exist would be typed into the name box instead.
-  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
   return QDir::homePath();
 }

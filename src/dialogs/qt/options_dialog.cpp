@@ -42,7 +42,7 @@ class GroupsArea final : public QScrollArea {
     setWidgetResizable(true);
   }
 
-  QSize sizeHint() const override {
+  [[nodiscard]] QSize sizeHint() const override {
     return widget() != nullptr ? widget()->sizeHint() : QScrollArea::sizeHint();
   }
 };
@@ -63,7 +63,7 @@ class ArrowRangeSpinBox final : public QSpinBox {
   }
 
  protected:
-  StepEnabled stepEnabled() const override {
+  [[nodiscard]] StepEnabled stepEnabled() const override {
     StepEnabled enabled = StepNone;
     if (value() < maximum_) enabled |= StepUpEnabled;
     if (value() > minimum_) enabled |= StepDownEnabled;

@@ -28,7 +28,7 @@ class OptionsDialog : public QDialog {
   OptionsDialog(OptionsModel& model, QWidget* owner = nullptr);
 
   // The widget of a control (object name "control_ID"); nullptr if unknown.
-  QWidget* ControlWidget(std::uint32_t id) const;
+  [[nodiscard]] QWidget* ControlWidget(std::uint32_t id) const;
 
   void reject() override;
 

@@ -56,7 +56,7 @@ QPushButton* PlainButton(const QString& caption, std::uint32_t id, QWidget* pare
 class ReportView final : public QPlainTextEdit {
  public:
   using QPlainTextEdit::QPlainTextEdit;
-  QSize sizeHint() const override { return QSize(kImportTextWidth, kImportTextHeight); }
+  [[nodiscard]] QSize sizeHint() const override { return {kImportTextWidth, kImportTextHeight}; }
 };
 
 }  // namespace

@@ -33,7 +33,7 @@ class DBusIdleSource final : public IdleSource {
   explicit DBusIdleSource(DBusIdleService service) : service_(std::move(service)) {}
 
   std::optional<std::uint64_t> IdleMilliseconds() override;
-  std::string_view name() const override { return service_.label; }
+  [[nodiscard]] std::string_view name() const override { return service_.label; }
 
  private:
   DBusIdleService service_;

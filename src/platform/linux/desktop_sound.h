@@ -30,7 +30,7 @@ class DesktopSound {
   void Play(const std::filesystem::path& file);
   void Stop();
   // True from Play until the sound ends or is stopped ("Terminate Sound").
-  bool IsPlaying() const;
+  [[nodiscard]] bool IsPlaying() const;
 
   // Whether the system lists an audio output at all.
   static bool HasAudioOutput();

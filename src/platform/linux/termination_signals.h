@@ -29,7 +29,7 @@ class TerminationSignals : public QObject {
   TerminationSignals& operator=(const TerminationSignals&) = delete;
 
   // False when the pipe or a handler could not be installed.
-  bool installed() const { return installed_; }
+  [[nodiscard]] bool installed() const { return installed_; }
 
  signals:
   void Received(int signal_number);

@@ -25,7 +25,7 @@ class TimeChangeNotifier : public QObject {
   explicit TimeChangeNotifier(QObject* parent = nullptr);
   ~TimeChangeNotifier() override;
 
-  bool available() const { return fd_ >= 0; }
+  [[nodiscard]] bool available() const { return fd_ >= 0; }
 
  signals:
   void WallClockChanged();

@@ -35,8 +35,8 @@ class WakeFd {
   }
   WakeFd(const WakeFd&) = delete;
   WakeFd& operator=(const WakeFd&) = delete;
-  bool valid() const { return fd_ >= 0; }
-  int fd() const { return fd_; }
+  [[nodiscard]] bool valid() const { return fd_ >= 0; }
+  [[nodiscard]] int fd() const { return fd_; }
   // A failed write leaves the thread asleep and the destructor hanging, so
   // it is retried until it lands (it fails only on a full counter).
   void Signal() const {

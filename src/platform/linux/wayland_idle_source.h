@@ -49,8 +49,8 @@ class WaylandIdleSource final : public IdleSource {
 
   // Nothing once the connection to the compositor is lost.
   std::optional<std::uint64_t> IdleMilliseconds() override;
-  std::string_view name() const override;
-  WaylandIdleProtocol protocol() const;
+  [[nodiscard]] std::string_view name() const override;
+  [[nodiscard]] WaylandIdleProtocol protocol() const;
 
   struct Connection;
 

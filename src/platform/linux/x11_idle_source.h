@@ -19,7 +19,7 @@ class X11IdleSource final : public IdleSource {
   X11IdleSource& operator=(const X11IdleSource&) = delete;
 
   std::optional<std::uint64_t> IdleMilliseconds() override;
-  std::string_view name() const override { return "X11 screen saver extension"; }
+  [[nodiscard]] std::string_view name() const override { return "X11 screen saver extension"; }
 
  private:
   struct Connection;

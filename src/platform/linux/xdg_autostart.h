@@ -25,7 +25,7 @@ class XdgAutostart final : public Autostart {
   Status Enable(const std::vector<std::string>& command) override;
   Status Disable() override;
 
-  std::filesystem::path entry_path() const;
+  [[nodiscard]] std::filesystem::path entry_path() const;
 
  private:
   FileSystem& files_;

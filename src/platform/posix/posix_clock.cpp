@@ -1,7 +1,5 @@
 #include "platform/posix/posix_clock.h"
 
-#include <time.h>
-
 #include <chrono>
 #include <cstdint>
 #include <ctime>

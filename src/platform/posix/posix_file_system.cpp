@@ -17,7 +17,7 @@ namespace tolvi {
 namespace {
 
 constexpr mode_t kNewFileMode = 0644;
-constexpr std::size_t kCopyChunk = 64 * 1024;
+constexpr std::size_t kCopyChunk = std::size_t{64} * 1024;
 // As many symbolic links as the kernel itself follows in one path.
 constexpr int kMaxSymlinkHops = 40;
 constexpr std::size_t kLinkBufferStart = 256;
@@ -44,8 +44,8 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
 
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
+  [[nodiscard]] int get() const { return fd_; }
+  [[nodiscard]] bool valid() const { return fd_ >= 0; }
   // Closes now, reporting the error close may carry (delayed write errors).
   int Close() {
     const int result = fd_ >= 0 ? ::close(fd_) : 0;
@@ -115,7 +115,7 @@ Status OpenRegularFile(const std::filesystem::path& path, int access, FileDescri
 
 Status TooLarge(const std::filesystem::path& path) {
   return Status::IoError("Refusing to read " + path.string() + ": larger than " +
-                         std::to_string(kMaxReadBytes / (1024 * 1024)) + " MiB");
+                         std::to_string(kMaxReadBytes / (std::uint64_t{1024} * 1024)) + " MiB");
 }
 
 // Opens a regular file no larger than kMaxReadBytes.
@@ -264,7 +264,7 @@ class PosixMappedFile final : public MappedFile {
   PosixMappedFile& operator=(const PosixMappedFile&) = delete;
 
   std::span<std::byte> bytes() override { return {data_, size_}; }
-  bool writable() const override { return writable_; }
+  [[nodiscard]] bool writable() const override { return writable_; }
 
   // The first mapping, of the whole file.
   Status Map(std::uint64_t size) {

@@ -54,7 +54,7 @@ DialogBaseUnits MeasureBaseUnits(const QFont& font) {
 }
 
 QRect ToQRect(const PixelRect& rect) {
-  return QRect(rect.x, rect.y, rect.width, rect.height);
+  return {rect.x, rect.y, rect.width, rect.height};
 }
 
 QPushButton* MakeButton(const std::string& caption, const char* name, const QFont& font,

@@ -30,10 +30,10 @@ class ChoiceDialog : public QDialog {
   ~ChoiceDialog() override;
 
   // The answer so far: kSecond until the first button is pressed.
-  ChoiceResult choice() const { return choice_; }
+  [[nodiscard]] ChoiceResult choice() const { return choice_; }
 
   // The dialog font's units, from which the geometry was computed.
-  DialogBaseUnits base_units() const { return base_units_; }
+  [[nodiscard]] DialogBaseUnits base_units() const { return base_units_; }
 
   void done(int result) override;
   void reject() override;

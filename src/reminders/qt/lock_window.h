@@ -51,8 +51,8 @@ class LockWindow {
   // Gives back the grabs and closes the covers. Safe to call twice.
   void Release();
 
-  const std::vector<std::unique_ptr<QWidget>>& covers() const { return covers_; }
-  ChoiceDialog* question() const { return question_; }
+  [[nodiscard]] const std::vector<std::unique_ptr<QWidget>>& covers() const { return covers_; }
+  [[nodiscard]] ChoiceDialog* question() const { return question_; }
 
  private:
   bool WaitUntilExposed();

@@ -28,17 +28,17 @@ class DbusAdaptor final : public QDBusAbstractAdaptor {
  public:
   explicit DbusAdaptor(DbusService& service);
 
-  QString Mode() const;
-  bool CountingDown() const;
-  uint SecondsUntilBreak() const;
-  int MicroBreakSeconds() const;
-  uint WorkTodaySeconds() const;
-  uint BreakTodaySeconds() const;
-  uint AwayTodaySeconds() const;
-  QString WorkType() const;
-  uint WorkTypeTodaySeconds() const;
-  int TargetLeftSeconds() const;
-  QString Tooltip() const;
+  [[nodiscard]] QString Mode() const;
+  [[nodiscard]] bool CountingDown() const;
+  [[nodiscard]] uint SecondsUntilBreak() const;
+  [[nodiscard]] int MicroBreakSeconds() const;
+  [[nodiscard]] uint WorkTodaySeconds() const;
+  [[nodiscard]] uint BreakTodaySeconds() const;
+  [[nodiscard]] uint AwayTodaySeconds() const;
+  [[nodiscard]] QString WorkType() const;
+  [[nodiscard]] uint WorkTypeTodaySeconds() const;
+  [[nodiscard]] int TargetLeftSeconds() const;
+  [[nodiscard]] QString Tooltip() const;
 
  public slots:
   void Working();

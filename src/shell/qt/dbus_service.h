@@ -56,8 +56,8 @@ class DbusService final : public QObject {
   [[nodiscard]] bool Register(QString& why);
   void Publish(const StatusReport& report);
 
-  const StatusReport& report() const { return report_; }
-  const RemoteHooks& hooks() const { return hooks_; }
+  [[nodiscard]] const StatusReport& report() const { return report_; }
+  [[nodiscard]] const RemoteHooks& hooks() const { return hooks_; }
 
  private:
   RemoteHooks hooks_;

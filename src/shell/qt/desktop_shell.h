@@ -30,8 +30,8 @@
 #include "dialogs/qt/dialog_services.h"
 #include "engine/monitor_thread.h"
 #include "reminders/choice.h"
-#include "shell/main_window_commands.h"
 #include "shell/alert_dispatcher.h"
+#include "shell/main_window_commands.h"
 #include "shell/qt/qt_ui.h"
 #include "shell/tray_menu.h"
 #include "state/core_context.h"
@@ -72,7 +72,7 @@ class DesktopShell final : public QObject, public UiTarget, public WindowActions
   MainWindow& window() { return *window_; }
   Tray& tray() { return *tray_; }
   ChoiceOpenFlag& choice_open() { return choice_open_; }
-  bool window_destroyed() const { return destroyed_; }
+  [[nodiscard]] bool window_destroyed() const { return destroyed_; }
   std::vector<MenuEntry> BuildMenu(MenuVariant variant, std::optional<std::uint32_t> click_y);
 
   // UiTarget

@@ -10,11 +10,11 @@ namespace {
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
 
 QColor Colour(Rgb rgb) {
-  return QColor(rgb.red, rgb.green, rgb.blue);
+  return {rgb.red, rgb.green, rgb.blue};
 }
 
 QRect Rect(const DisplayRect& rect) {
-  return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1));
+  return {QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)};
 }
 
 // The largest pixel size whose line height fits the cell.

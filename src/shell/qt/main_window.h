@@ -32,7 +32,7 @@ class MainWindow : public QWidget {
  public:
   MainWindow(CoreContext& context, MainWindowHooks hooks, QWidget* parent = nullptr);
 
-  WindowGeometry Geometry() const;
+  [[nodiscard]] WindowGeometry Geometry() const;
   // Moves and sizes the window; a place on no screen (a monitor since
   // unplugged) centres it on the primary screen instead.
   void Place(const WindowGeometry& geometry);
@@ -41,7 +41,7 @@ class MainWindow : public QWidget {
   void ApplyOnTop(bool on_top);
 
   // The picture as last painted (for tests and screenshots).
-  const QPixmap& back_buffer() const { return back_buffer_; }
+  [[nodiscard]] const QPixmap& back_buffer() const { return back_buffer_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

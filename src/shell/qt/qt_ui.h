@@ -67,7 +67,7 @@ class QtUi final : public QObject, public Ui {
   // Notices told while no target was set are handed to the next one.
   void SetTarget(UiTarget* target);
   DesktopSound& sound() { return sound_; }
-  bool TimerArmed(TimerId id) const;
+  [[nodiscard]] bool TimerArmed(TimerId id) const;
 
   void ArmTimer(TimerId id, std::uint32_t period_ms) override;
   void KillTimer(TimerId id) override;
@@ -85,7 +85,7 @@ class QtUi final : public QObject, public Ui {
   void OpenWithDefaultApp(const std::filesystem::path& file) override;
 
  private:
-  bool OnGuiThread() const;
+  [[nodiscard]] bool OnGuiThread() const;
   // Runs at once on the GUI thread, else queued to it.
   template <typename Call>
   void RunOnGuiThread(Call call);

@@ -66,7 +66,7 @@ class Tray : public QObject {
   void SetIcon(TrayIcon icon);
   void ShowBalloon(const std::string& title, const std::string& text);
   void Remove();
-  bool shown() const;
+  [[nodiscard]] bool shown() const;
 
   QMenu& menu() { return *menu_; }
 

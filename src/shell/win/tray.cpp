@@ -124,7 +124,14 @@ void Tray::Readd() {
   tooltip_ = WideFromUtf8(kProgramTitle);
   NOTIFYICONDATAW data = Base(NIF_TIP);
   CopyCut(data.szTip, tooltip_);
-  shown_ = ::Shell_NotifyIconW(NIM_ADD, &data) != 0;
+  // "TaskbarCreated" also comes while the icon is still there (a second
+  // broadcast, a display change): the add then fails, but the icon is shown.
+  shown_ = ::Shell_NotifyIconW(NIM_ADD, &data) != 0 ||
+           (shown_ && ::Shell_NotifyIconW(NIM_MODIFY, &data) != 0);
+}
+
+bool Tray::HostAvailable() {
+  return ::FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
 }
 
 void Tray::Set(TrayIcon icon, const std::string& tooltip) {

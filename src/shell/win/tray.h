@@ -5,8 +5,8 @@
 //
 // Add is repeated by the monitor until it succeeds; once shown, a repeated
 // Add changes nothing. Readd puts the icon back after Explorer restarts
-// ("TaskbarCreated"). Without a shown icon, balloons fall back to a message
-// box that does not block (posted to a thread of its own by the caller).
+// ("TaskbarCreated"). Without a notification area, the caller shows its
+// notices in a message box of their own (WinShell::Tell).
 //
 // GUI thread only. Owns the icon handles it loads; the window is borrowed.
 #pragma once
@@ -44,6 +44,8 @@ class Tray {
   // After "TaskbarCreated": the small program icon and the title; the mode's
   // picture and tooltip follow at the next refresh.
   void Readd();
+  // True when the desktop has a notification area to show an icon in.
+  static bool HostAvailable();
   void Set(TrayIcon icon, const std::string& tooltip);
   void SetIcon(TrayIcon icon);
   // False when the icon is not shown (the caller tells the user otherwise).

@@ -4,12 +4,14 @@
 
 #include <cstdio>
 #include <functional>
+#include <thread>
 
 #include "engine/day_check.h"
 #include "engine/mode_commands.h"
 #include "engine/program_files.h"
 #include "engine/requests.h"
 #include "engine/tray_updates.h"
+#include "platform/win/wide_text.h"
 #include "platform/win/win_autostart.h"
 #include "reminders/win/win_question.h"
 #include "settings/settings.h"
@@ -26,6 +28,14 @@ constexpr DWORD kServeSliceMs = 50;
 constexpr UINT kShowTrayMenuMessage = WM_APP + 4;
 constexpr WORD kSmallIconId = 501;
 
+// A message box on a thread of its own: the GUI thread goes on serving the
+// monitor while the notice waits for the user.
+void ShowNoticeBox(const std::string& title, const std::string& text) {
+  std::thread([title = WideFromUtf8(title), text = WideFromUtf8(text)] {
+    ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+  }).detach();
+}
+
 }  // namespace
 
 WinShell::WinShell(CoreContext& context, WinUi& ui, ShellOptions options)
@@ -41,11 +51,6 @@ WinShell::WinShell(CoreContext& context, WinUi& ui, ShellOptions options)
   dialog_services_.set_autostart = [command = options_.autostart_command](bool enabled) {
     WinAutostart autostart;
     return enabled ? autostart.Enable(command) : autostart.Disable();
-  };
-  dialog_services_.save_program_data = [this] {
-    if (const Status saved = SaveProgramFiles(context_); !saved.ok()) {
-      Tell(std::string(kProgramTitle), "Tolvi cannot save its data: " + saved.message());
-    }
   };
   alerts_.SetPhrases(options_.phrases);
   taskbar_created_ = ::RegisterWindowMessageW(L"TaskbarCreated");
@@ -121,7 +126,14 @@ void WinShell::Finish() {
 
 void WinShell::Tell(const std::string& title, const std::string& text) {
   std::fprintf(stderr, "tolvi: %s: %s\n", title.c_str(), text.c_str());
-  if (!tray_->ShowBalloon(title, text) && !destroyed_) untold_.emplace_back(title, text);
+  if (tray_->ShowBalloon(title, text) || destroyed_) return;
+  // At start the monitor adds the icon a moment later; a desktop without a
+  // notification area never shows one, so its notices go to a message box.
+  if (Tray::HostAvailable()) {
+    untold_.emplace_back(title, text);
+  } else {
+    ShowNoticeBox(title, text);
+  }
 }
 
 bool WinShell::HandleMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
@@ -159,9 +171,7 @@ bool WinShell::HandleMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) 
       return true;
     case WM_ENDSESSION:
       LeaveLockDesktop();  // the session ends: never leave the user on the lock desktop
-      if (const Status saved = SaveProgramFiles(context_); !saved.ok()) {
-        std::fprintf(stderr, "tolvi: cannot save the program data: %s\n", saved.message().c_str());
-      }
+      SaveProgramFilesOrTell(context_);
       if (w != 0) RequestExit();
       return true;
     case WM_TIMECHANGE:
