@@ -13,8 +13,10 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 chmod 700 "$XDG_RUNTIME_DIR"
 jobs=$(nproc)
+# Each pass's heading says how long the command has run so far.
+heading() { echo "== $* (at $((SECONDS / 60)) min $((SECONDS % 60)) s) =="; }
 
-echo "== sanitizer build (build-asan) =="
+heading "sanitizer build (build-asan)"
 # -O0 with line tables only: the sanitizers need no optimiser, and this pass
 # compiles about twice as fast as an optimised one.
 scripts/build.sh build-asan -DTOLVI_SANITIZE=ON -DTOLVI_WERROR=ON -DTOLVI_BUILD_BENCH=OFF \
@@ -23,7 +25,7 @@ scripts/build.sh build-asan -DTOLVI_SANITIZE=ON -DTOLVI_WERROR=ON -DTOLVI_BUILD_
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure --no-tests=error -j"$jobs" -LE no_sanitize
 
-echo "== release build (build-release) =="
+heading "release build (build-release)"
 # Configured as the package wants it (Release, /usr), so the package pass
 # below reuses this tree without building again.
 scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
@@ -31,7 +33,7 @@ scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX
   -DTOLVI_BUILD_GUI=ON
 ctest --test-dir build-release --output-on-failure --no-tests=error -j"$jobs"
 
-echo "== fuzz build (build-fuzz) =="
+heading "fuzz build (build-fuzz)"
 # clang with libFuzzer, ASan and UBSan: every parser runs for 20 s on its
 # seeds and saved regressions, two at a time. The same build checks the
 # core's lock annotations, so a missing lock fails it.
@@ -40,11 +42,13 @@ scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelW
   -DTOLVI_WERROR=ON -DTOLVI_THREAD_SAFETY=ON
 scripts/fuzz.sh "$root/build-fuzz" 20
 
-echo "== Windows build under Wine (build-windows) =="
+heading "Windows build under Wine (build-windows)"
 # MinGW-w64 cross build; the core and Windows-port tests in one Wine process,
 # then the scenarios through tolvi-sim.exe (about 2 minutes with the build
 # cached, a fresh Wine prefix included).
 scripts/test-windows.sh build-windows
 
-echo "== package (dist/) =="
+heading "package (dist/)"
 scripts/package.sh --check --build-dir build-release
+
+echo "== all passes done in $((SECONDS / 60)) min $((SECONDS % 60)) s =="

@@ -14,7 +14,7 @@ build=${1:?usage: tools/mutate.sh BUILD_DIR [FILTER]}
 filter=${2:-}
 list="${MUTATE_LIST:-$root/tools/mutants.txt}"  # another list, e.g. the last survivors
 log_dir=$(mktemp -d)
-limit=${MUTATE_TIMEOUT:-600}  # seconds; a mutant that hangs the tests is killed
+limit=${MUTATE_TIMEOUT:-180}  # seconds; a mutant that hangs the tests is killed
 
 mutated=""
 backup="$log_dir/original"
