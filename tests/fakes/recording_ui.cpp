@@ -21,11 +21,7 @@ std::string ForwardSlashes(std::string text) {
 
 template <typename MakeLine>
 void RecordingUi::Record(MakeLine make_line) {
-  bool keep = false;
-  {
-    std::lock_guard lock(mutex_);
-    keep = keep_calls_;
-  }
+  const bool keep = keep_calls_;
   if (!keep && !hooks_.line) return;
   std::string line = make_line();
   if (hooks_.line) hooks_.line(line);
@@ -58,21 +54,12 @@ void RecordingUi::PostClose() {
   Record([] { return std::string("post close"); });
 }
 
-void RecordingUi::RequestRepaint() {
-  std::lock_guard lock(mutex_);
-  ++repaints_;
-}
-
 void RecordingUi::SetTray(TrayIcon icon, const std::string& tooltip) {
   Record([&] { return "tray " + Number(icon) + "|" + tooltip; });
 }
 
 bool RecordingUi::AddTray(TrayIcon icon, const std::string& tooltip) {
-  bool available = false;
-  {
-    std::lock_guard lock(mutex_);
-    available = tray_available_;
-  }
+  const bool available = tray_available_;
   Record(
       [&] { return "addtray " + Number(icon) + "|" + tooltip + (available ? "" : " -> failed"); });
   return available;
@@ -122,41 +109,6 @@ void RecordingUi::StopSound() {
 
 void RecordingUi::OpenWithDefaultApp(const std::filesystem::path& file) {
   Record([&] { return "open " + Path(file); });
-}
-
-void RecordingUi::QueueAnswers(std::initializer_list<int> answers) {
-  std::lock_guard lock(mutex_);
-  answers_.insert(answers_.end(), answers.begin(), answers.end());
-}
-
-void RecordingUi::SetAnswerer(std::function<int(const Question&)> answerer) {
-  std::lock_guard lock(mutex_);
-  answerer_ = std::move(answerer);
-}
-
-void RecordingUi::SetTrayAvailable(bool available) {
-  std::lock_guard lock(mutex_);
-  tray_available_ = available;
-}
-
-void RecordingUi::KeepCalls(bool keep) {
-  std::lock_guard lock(mutex_);
-  keep_calls_ = keep;
-}
-
-std::vector<std::string> RecordingUi::calls() const {
-  std::lock_guard lock(mutex_);
-  return calls_;
-}
-
-std::vector<Question> RecordingUi::questions() const {
-  std::lock_guard lock(mutex_);
-  return questions_;
-}
-
-int RecordingUi::repaint_count() const {
-  std::lock_guard lock(mutex_);
-  return repaints_;
 }
 
 std::vector<std::string> RecordingUi::CallsStartingWith(const std::string& prefix) const {
