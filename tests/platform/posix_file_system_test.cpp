@@ -51,7 +51,8 @@ class PosixFileSystemTest : public ::testing::Test {
   // The outcome of mapping path; a mapping is handed out exactly on success.
   Status MapStatus(const fs::path& path, bool writable) {
     Status status;
-    EXPECT_EQ(files_.OpenMapped(path, writable, &status) == nullptr, !status.ok()) << path;
+    const bool mapped = files_.OpenMapped(path, writable, &status) != nullptr;
+    EXPECT_EQ(mapped, status.ok()) << path;
     return status;
   }
 
