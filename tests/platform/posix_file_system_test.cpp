@@ -164,6 +164,7 @@ TEST_F(PosixFileSystemTest, TouchModifiedSetsTheModificationTimeToNow) {
 
 TEST_F(PosixFileSystemTest, ListFilesNamesRegularFilesInOrder) {
   ASSERT_TRUE(files_.CreateDirectories(dir_ / "sub" / "deeper").ok());
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
   ASSERT_TRUE(files_.WriteFileAtomic(dir_ / "b.txt", "").ok());
   ASSERT_TRUE(files_.WriteFileAtomic(dir_ / "a.txt", "").ok());
   EXPECT_EQ(files_.ListFiles(dir_), (std::vector<std::string>{"a.txt", "b.txt"}));
