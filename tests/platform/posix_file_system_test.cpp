@@ -297,7 +297,7 @@ TEST_F(PosixFileSystemTest, ReplacingThroughASymbolicLinkReplacesItsTargetAndKee
       {"dangling", {{"dTolvi.dat", "../elsewhere/real.dat"}}, false},
   };
   const fs::path source = dir_ / "source";
-  ASSERT_TRUE(files_.WriteFileAtomic(source, "copied").ok());
+  ASSERT_TRUE(files_.WriteFileAtomic(source, "written").ok());
   const std::pair<const char*, std::function<Status(const fs::path&)>> writes[] = {
       {"write", [&](const fs::path& link) { return files_.WriteFileAtomic(link, "written"); }},
       {"copy", [&](const fs::path& link) { return files_.CopyFile(source, link); }},
@@ -305,19 +305,16 @@ TEST_F(PosixFileSystemTest, ReplacingThroughASymbolicLinkReplacesItsTargetAndKee
   for (const Case& c : cases) {
     for (const auto& [write_name, write] : writes) {
       SCOPED_TRACE(std::string(c.name) + " " + write_name);
-      fs::remove_all(dir_ / "data");
-      fs::remove_all(dir_ / "elsewhere");
-      fs::create_directories(dir_ / "data");
-      fs::create_directories(dir_ / "elsewhere");
-      for (const auto& [name, target] : c.links) fs::create_symlink(target, dir_ / "data" / name);
-      if (c.target_exists) {
-        ASSERT_TRUE(files_.WriteFileAtomic(real, "old").ok());
+      for (const char* folder : {"data", "elsewhere"}) {
+        fs::remove_all(dir_ / folder);
+        fs::create_directories(dir_ / folder);
       }
-      const fs::path link = dir_ / "data" / "dTolvi.dat";
+      for (const auto& [name, target] : c.links) fs::create_symlink(target, dir_ / "data" / name);
+      ASSERT_TRUE(!c.target_exists || files_.WriteFileAtomic(real, "old").ok());
 
-      ASSERT_TRUE(write(link).ok());
+      ASSERT_TRUE(write(dir_ / "data" / "dTolvi.dat").ok());
 
-      EXPECT_EQ(Read(real), std::string(write_name) == "write" ? "written" : "copied");
+      EXPECT_EQ(Read(real), "written");
       for (const auto& [name, target] : c.links) {
         ASSERT_TRUE(fs::is_symlink(dir_ / "data" / name)) << name;
         EXPECT_EQ(fs::read_symlink(dir_ / "data" / name), target);
@@ -362,13 +359,9 @@ class FullDiskTest : public PosixFileSystemTest {
 
   // Writes a filler file until the disk is full.
   void FillDisk() {
-    const fs::path filler = disk_ / "filler";
-    const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_GE(fd, 0);
-    const std::string block(4096, 'f');
-    while (::write(fd, block.data(), block.size()) > 0) {
+    std::ofstream filler(disk_ / "filler", std::ios::binary);
+    while (filler << std::string(4096, 'f')) {
     }
-    ::close(fd);
   }
 
   fs::path disk_;
@@ -377,8 +370,8 @@ class FullDiskTest : public PosixFileSystemTest {
 
 TEST_F(FullDiskTest, GrowthWithoutSpaceFailsAndKeepsTheOldMapping) {
   const fs::path path = disk_ / "TlvDB.lbf";
-  std::string old_bytes(8192, '\0');
-  for (std::size_t i = 0; i < old_bytes.size(); ++i) old_bytes[i] = static_cast<char>('a' + i % 26);
+  std::string old_bytes;
+  while (old_bytes.size() < 8192) old_bytes += "abcdefghijklmnopqrstuvwxyz";
   ASSERT_TRUE(files_.WriteFileAtomic(path, old_bytes).ok());
   Status status;
   std::unique_ptr<MappedFile> mapped = files_.OpenMapped(path, true, &status);
