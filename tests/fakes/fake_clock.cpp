@@ -2,14 +2,14 @@
 
 #include <array>
 #include <chrono>
-#include <string_view>
+#include <cstdio>
 
 namespace tolvi {
 namespace {
 
-constexpr std::array<std::string_view, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                       "Thursday", "Friday", "Saturday"};
-constexpr std::array<std::string_view, 12> kMonthNames = {
+constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                  "Thursday", "Friday", "Saturday"};
+constexpr std::array<const char*, 12> kMonthNames = {
     "January", "February", "March",     "April",   "May",      "June",
     "July",    "August",   "September", "October", "November", "December"};
 
@@ -27,20 +27,14 @@ void FakeClock::SetLocalTime(int year, int month, int day, int hour, int minute,
   Locked([&] { now_ = now; });
 }
 
-std::string FakeClock::CLocaleLongDate(const LocalTime& time) {
-  const int weekday = DayOfWeek(time.year, time.month, time.day);
+std::string FakeClock::LongDate(const LocalTime& time) {
   const auto month_index =
       static_cast<std::size_t>(time.month >= 1 && time.month <= 12 ? time.month - 1 : 0);
-  std::string text(kDayNames[static_cast<std::size_t>(weekday)]);
-  // Appended piece by piece: GCC 12 at -O3 reports a false -Wrestrict for
-  // chained string sums.
-  text += ", ";
-  text += std::to_string(time.day);
-  text += ' ';
-  text += kMonthNames[month_index];
-  text += ' ';
-  text += std::to_string(time.year);
-  return text;
+  const auto weekday = static_cast<std::size_t>(DayOfWeek(time.year, time.month, time.day));
+  std::array<char, 64> text{};
+  std::snprintf(text.data(), text.size(), "%s, %d %s %d", kDayNames[weekday], time.day,
+                kMonthNames[month_index], time.year);
+  return text.data();
 }
 
 }  // namespace tolvi

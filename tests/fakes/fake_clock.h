@@ -35,7 +35,8 @@ class FakeClock : public Clock {
   std::uint32_t FileTimeHigh() override {
     return Locked([&] { return file_time_high_; });
   }
-  std::string LongDate(const LocalTime& time) override { return CLocaleLongDate(time); }
+  // The C-locale long date.
+  std::string LongDate(const LocalTime& time) override;
 
   void SetTickCount(std::uint32_t tick) {
     Locked([&] { tick_ = tick; });
@@ -56,9 +57,6 @@ class FakeClock : public Clock {
   void SetFileTimeHigh(std::uint32_t value) {
     Locked([&] { file_time_high_ = value; });
   }
-
-  // The C-locale long date of any date.
-  static std::string CLocaleLongDate(const LocalTime& time);
 
  private:
   std::mutex mutex_;

@@ -101,17 +101,12 @@ std::uint64_t FakeFileSystem::ModifiedStamp(const std::filesystem::path& path) c
 }
 
 void FakeFileSystem::FailAccess(const std::filesystem::path& path, bool fail) {
-  std::lock_guard lock(mutex_);
-  if (fail) {
-    blocked_.insert(Key(path));
-  } else {
-    blocked_.erase(Key(path));
-  }
+  const auto [lock, key] = Enter(path);
+  fail ? (void)blocked_.insert(key) : (void)blocked_.erase(key);
 }
 
 bool FakeFileSystem::Exists(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
+  const auto [lock, key] = Enter(path);
   if (files_.count(key) != 0 || directories_.count(key) != 0) return true;
   const std::string prefix = key + "/";
   const auto it = files_.lower_bound(prefix);
@@ -119,16 +114,14 @@ bool FakeFileSystem::Exists(const std::filesystem::path& path) {
 }
 
 std::optional<std::uint64_t> FakeFileSystem::FileSize(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
+  const auto [lock, key] = Enter(path);
   const auto node = Find(key);
   if (!node || blocked_.count(key) != 0) return std::nullopt;
   return node->data.size();
 }
 
 Status FakeFileSystem::ReadFile(const std::filesystem::path& path, std::string* contents) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
+  const auto [lock, key] = Enter(path);
   if (blocked_.count(key) != 0) return Refused(key);
   const auto node = Find(key);
   if (!node) return Missing(key);
@@ -155,8 +148,7 @@ Status FakeFileSystem::WriteFileAtomic(const std::filesystem::path& path,
 }
 
 Status FakeFileSystem::AppendFile(const std::filesystem::path& path, std::string_view contents) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
+  const auto [lock, key] = Enter(path);
   if (Status status = CheckChange(key, "appending to"); !status.ok()) return status;
   std::shared_ptr<Node>& node = files_[key];
   if (!node) node = std::make_shared<Node>();
@@ -199,15 +191,13 @@ Status FakeFileSystem::Rename(const std::filesystem::path& from, const std::file
 }
 
 Status FakeFileSystem::Remove(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
+  const auto [lock, key] = Enter(path);
   if (Status status = CheckChange(key, "removing"); !status.ok()) return status;
   return files_.erase(key) == 0 ? Missing(key) : Status::Ok();
 }
 
 Status FakeFileSystem::TouchModified(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
+  const auto [lock, key] = Enter(path);
   if (Status status = CheckChange(key, "touching"); !status.ok()) return status;
   const auto node = Find(key);
   if (!node) return Missing(key);
@@ -216,8 +206,7 @@ Status FakeFileSystem::TouchModified(const std::filesystem::path& path) {
 }
 
 Status FakeFileSystem::CreateDirectories(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
+  const auto [lock, key] = Enter(path);
   if (blocked_.count(key) != 0) return Refused(key);
   for (std::filesystem::path p(key); !p.empty() && p != p.root_path(); p = p.parent_path()) {
     directories_.insert(Key(p));
@@ -226,8 +215,7 @@ Status FakeFileSystem::CreateDirectories(const std::filesystem::path& path) {
 }
 
 std::vector<std::string> FakeFileSystem::ListFiles(const std::filesystem::path& directory) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(directory);
+  const auto [lock, key] = Enter(directory);
   std::vector<std::string> names;
   if (blocked_.count(key) != 0) return names;
   for (const auto& entry : files_) {
@@ -239,8 +227,7 @@ std::vector<std::string> FakeFileSystem::ListFiles(const std::filesystem::path& 
 
 std::unique_ptr<MappedFile> FakeFileSystem::OpenMapped(const std::filesystem::path& path,
                                                        bool writable, Status* status) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
+  const auto [lock, key] = Enter(path);
   const auto node = Find(key);
   if (blocked_.count(key) != 0) {
     *status = Refused(key);

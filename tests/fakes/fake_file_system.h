@@ -52,6 +52,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -124,6 +125,11 @@ class FakeFileSystem final : public FileSystem {
   friend class FakeMappedFile;
 
   static std::string Key(const std::filesystem::path& path);
+  // The lock and the file's key: how every operation on a path begins.
+  std::pair<std::unique_lock<std::mutex>, std::string> Enter(
+      const std::filesystem::path& path) const {
+    return {std::unique_lock(mutex_), Key(path)};
+  }
   // The file at key, or null.
   std::shared_ptr<Node> Find(const std::string& key) const;
   // Refuses a change to key when the fake has "crashed" (counting it) or

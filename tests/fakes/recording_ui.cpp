@@ -8,30 +8,11 @@ namespace {
 
 constexpr int kClosedWithoutChoice = 2;
 
-std::string Number(auto value) {
-  return std::to_string(static_cast<std::uint32_t>(value));
-}
-
 }  // namespace
 
 std::string ForwardSlashes(std::string text) {
   std::replace(text.begin(), text.end(), '\\', '/');
   return text;
-}
-
-template <typename MakeLine>
-void RecordingUi::Record(MakeLine make_line) {
-  const bool keep = keep_calls_;
-  if (!keep && !hooks_.line) return;
-  std::string line = make_line();
-  if (hooks_.line) hooks_.line(line);
-  if (!keep) return;
-  std::lock_guard lock(mutex_);
-  calls_.push_back(std::move(line));
-}
-
-std::string RecordingUi::Path(const std::filesystem::path& file) const {
-  return hooks_.show_path ? hooks_.show_path(file) : file.generic_string();
 }
 
 void RecordingUi::ArmTimer(TimerId id, std::uint32_t period_ms) {
@@ -54,23 +35,11 @@ void RecordingUi::PostClose() {
   Record([] { return std::string("post close"); });
 }
 
-void RecordingUi::SetTray(TrayIcon icon, const std::string& tooltip) {
-  Record([&] { return "tray " + Number(icon) + "|" + tooltip; });
-}
-
 bool RecordingUi::AddTray(TrayIcon icon, const std::string& tooltip) {
   const bool available = tray_available_;
   Record(
       [&] { return "addtray " + Number(icon) + "|" + tooltip + (available ? "" : " -> failed"); });
   return available;
-}
-
-void RecordingUi::ShowBalloon(const std::string& title, const std::string& text, TrayIcon) {
-  Record([&] { return "balloon " + title + "|" + text; });
-}
-
-void RecordingUi::Notify(const std::string& text) {
-  Record([&] { return "notice " + ForwardSlashes(text); });
 }
 
 int RecordingUi::Ask(const Question& question) {
@@ -93,22 +62,6 @@ int RecordingUi::Ask(const Question& question) {
            " -> " + std::to_string(answer);
   });
   return answer;
-}
-
-void RecordingUi::Beep() {
-  Record([] { return std::string("beep"); });
-}
-
-void RecordingUi::PlaySoundFile(const std::filesystem::path& file) {
-  Record([&] { return "play " + Path(file); });
-}
-
-void RecordingUi::StopSound() {
-  Record([] { return std::string("stop-sound"); });
-}
-
-void RecordingUi::OpenWithDefaultApp(const std::filesystem::path& file) {
-  Record([&] { return "open " + Path(file); });
 }
 
 std::vector<std::string> RecordingUi::CallsStartingWith(const std::string& prefix) const {

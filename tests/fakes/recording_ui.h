@@ -43,6 +43,21 @@ class RecordingUi : public Ui {
     std::lock_guard lock(mutex_);
     return f();
   }
+  // Records one call; builds the line only when someone will read it.
+  template <typename MakeLine>
+  void Record(MakeLine make_line) {
+    const bool keep = keep_calls_;
+    if (!keep && !hooks_.line) return;
+    std::string line = make_line();
+    if (hooks_.line) hooks_.line(line);
+    if (keep) Locked([&] { calls_.push_back(std::move(line)); });
+  }
+  static std::string Number(auto value) {
+    return std::to_string(static_cast<std::uint32_t>(value));
+  }
+  std::string Path(const std::filesystem::path& file) const {
+    return hooks_.show_path ? hooks_.show_path(file) : file.generic_string();
+  }
 
  public:
   struct Hooks {
@@ -62,15 +77,29 @@ class RecordingUi : public Ui {
   void PostCommand(std::uint32_t command_id) override;
   void PostClose() override;
   void RequestRepaint() override { ++repaints_; }
-  void SetTray(TrayIcon icon, const std::string& tooltip) override;
+  void SetTray(TrayIcon icon, const std::string& tooltip) override {
+    Record([&] { return "tray " + Number(icon) + "|" + tooltip; });
+  }
   bool AddTray(TrayIcon icon, const std::string& tooltip) override;
-  void ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) override;
-  void Notify(const std::string& text) override;
+  void ShowBalloon(const std::string& title, const std::string& text, TrayIcon) override {
+    Record([&] { return "balloon " + title + "|" + text; });
+  }
+  void Notify(const std::string& text) override {
+    Record([&] { return "notice " + ForwardSlashes(text); });
+  }
   int Ask(const Question& question) override;
-  void Beep() override;
-  void PlaySoundFile(const std::filesystem::path& file) override;
-  void StopSound() override;
-  void OpenWithDefaultApp(const std::filesystem::path& file) override;
+  void Beep() override {
+    Record([] { return std::string("beep"); });
+  }
+  void PlaySoundFile(const std::filesystem::path& file) override {
+    Record([&] { return "play " + Path(file); });
+  }
+  void StopSound() override {
+    Record([] { return std::string("stop-sound"); });
+  }
+  void OpenWithDefaultApp(const std::filesystem::path& file) override {
+    Record([&] { return "open " + Path(file); });
+  }
 
   // Answers for the next questions, first in first out.
   void QueueAnswers(std::initializer_list<int> answers) {
@@ -95,11 +124,6 @@ class RecordingUi : public Ui {
   void Clear();
 
  private:
-  // Builds the line only when someone will read it.
-  template <typename MakeLine>
-  void Record(MakeLine make_line);
-  std::string Path(const std::filesystem::path& file) const;
-
   const Hooks hooks_;
   mutable std::mutex mutex_;
   std::vector<std::string> calls_;
