@@ -121,26 +121,6 @@ TEST_F(PosixFileSystemTest, CopyFileReplacesTheTargetWhole) {
   EXPECT_EQ(Read(to), big);
 }
 
-TEST_F(PosixFileSystemTest, AMissingFileIsNotFoundAndNothingIsMade) {
-  const fs::path none = dir_ / "none";
-  std::string contents = "unchanged";
-  const std::pair<const char*, std::function<Status()>> operations[] = {
-      {"read", [&] { return files_.ReadFile(none, &contents); }},
-      {"copy", [&] { return files_.CopyFile(none, dir_ / "copy"); }},
-      {"rename", [&] { return files_.Rename(none, dir_ / "renamed"); }},
-      {"remove", [&] { return files_.Remove(none); }},
-      {"touch", [&] { return files_.TouchModified(none); }},
-      {"map", [&] { return MapStatus(none, true); }},
-  };
-  for (const auto& [name, operation] : operations) {
-    EXPECT_EQ(operation().code(), Status::Code::kNotFound) << name;
-  }
-  EXPECT_EQ(contents, "unchanged");
-  EXPECT_FALSE(files_.FileSize(none).has_value());
-  EXPECT_FALSE(files_.Exists(none));
-  EXPECT_EQ(Entries(dir_), std::vector<std::string>{});
-}
-
 TEST_F(PosixFileSystemTest, RenameAndRemoveMoveAndDeleteFiles) {
   const fs::path a = dir_ / "dLog.txt";
   const fs::path b = dir_ / "dLogOld.txt";
@@ -221,11 +201,15 @@ Status RunReleasingFifo(const fs::path& fifo, const std::function<Status()>& cal
   return result.get();
 }
 
-TEST_F(PosixFileSystemTest, FilesThatAreNotRegularAreRefusedAtOnce) {
+TEST_F(PosixFileSystemTest, WhatIsMissingOrNotARegularFileIsRefusedAtOnceAndNothingIsMade) {
   const fs::path fifo = dir_ / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const fs::path odd_files[] = {fifo, dir_ / "sub", "/dev/null"};
   ASSERT_TRUE(files_.CreateDirectories(dir_ / "sub").ok());
+  const fs::path none = dir_ / "none";
+  const std::pair<fs::path, Status::Code> odd_files[] = {{fifo, Status::Code::kIoError},
+                                                         {dir_ / "sub", Status::Code::kIoError},
+                                                         {"/dev/null", Status::Code::kIoError},
+                                                         {none, Status::Code::kNotFound}};
   const fs::path copy = dir_ / "copy";
   std::string contents = "unchanged";
   const std::pair<const char*, std::function<Status(const fs::path&)>> operations[] = {
@@ -234,16 +218,23 @@ TEST_F(PosixFileSystemTest, FilesThatAreNotRegularAreRefusedAtOnce) {
       {"map for reading", [&](const fs::path& odd) { return MapStatus(odd, false); }},
       {"map for writing", [&](const fs::path& odd) { return MapStatus(odd, true); }},
   };
-  for (const fs::path& odd : odd_files) {
+  for (const auto& [odd, code] : odd_files) {
     for (const auto& [name, operation] : operations) {
       SCOPED_TRACE(odd.string() + " " + name);
       const Status status = RunReleasingFifo(fifo, [&] { return operation(odd); });
-      EXPECT_EQ(status.code(), Status::Code::kIoError);
+      EXPECT_EQ(status.code(), code);
       EXPECT_NE(status.message().find(odd.string()), std::string::npos) << status.message();
       EXPECT_FALSE(fs::exists(copy));
     }
   }
   EXPECT_EQ(contents, "unchanged");
+  // Nor is a missing file found by the changing calls.
+  EXPECT_EQ(files_.Rename(none, dir_ / "renamed").code(), Status::Code::kNotFound);
+  EXPECT_EQ(files_.Remove(none).code(), Status::Code::kNotFound);
+  EXPECT_EQ(files_.TouchModified(none).code(), Status::Code::kNotFound);
+  EXPECT_FALSE(files_.FileSize(none).has_value());
+  EXPECT_FALSE(files_.Exists(none));
+  EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"fifo", "sub"}));
 }
 
 TEST_F(PosixFileSystemTest, FilesAboveTheReadLimitAreRefusedUnread) {

@@ -152,10 +152,9 @@ struct SetCase {
 };
 
 TEST(Settings, SetFromTextValidatesByKind) {
-  const std::array<SetCase, 14> cases = {{
+  const std::array<SetCase, 13> cases = {{
       {"ReminderEnabled", "0", true, "off"},
       {"ReminderEnabled", "2", false, "on"},
-      {"ReminderEnabled", "yes", false, "on"},
       {"ReminderAction", "Sound File", true, "Sound File"},
       {"ReminderAction", "6", true, "Sound File"},
       {"ReminderAction", "9", false, "Window and System Beep"},
@@ -196,16 +195,14 @@ struct RangeCase {
 
 // Each kind's limits at and just past their edges.
 TEST(Settings, OutOfRangeValuesTakeTheirDefaultAndAreNamed) {
-  const std::array<RangeCase, 13> cases = {{
+  const std::array<RangeCase, 11> cases = {{
       {"AutoStart", 1, 1, false},
       {"AutoStart", 2, 0, true},
-      {"ReminderEnabled", 7, 1, true},
       {"TargetMode", 4, 4, false},
       {"TargetMode", 5, 1, true},
       {"BreakInterval", 5 * kMsPerMinute, 5 * kMsPerMinute, false},
       {"BreakInterval", 5 * kMsPerMinute - 1, 1800000, true},
       {"BreakInterval", 120 * kMsPerMinute + 1, 1800000, true},
-      {"SnoozeTime", 0, 300000, true},
       {"WindowAlpha", 4, 75, true},
       {"WindowAlpha", 255, 255, false},
       {"AwayTime", 0, 300000, true},  // an active user would be Away at every tick
