@@ -54,9 +54,6 @@ Status Refused(const std::string& key) {
 
 }  // namespace
 
-FakeFileSystem::FakeFileSystem() = default;
-FakeFileSystem::~FakeFileSystem() = default;
-
 std::string FakeFileSystem::Key(const std::filesystem::path& path) {
   std::string key = path.lexically_normal().generic_string();
   while (key.size() > 1 && key.back() == '/') key.pop_back();

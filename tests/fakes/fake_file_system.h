@@ -68,9 +68,6 @@ class FakeFileSystem final : public FileSystem {
   }
 
  public:
-  FakeFileSystem();
-  ~FakeFileSystem() override;
-
   // Set-up and inspection.
   void SetFile(const std::filesystem::path& path, std::string contents);
   std::optional<std::string> GetFile(const std::filesystem::path& path) const;
