@@ -114,7 +114,7 @@ TEST_F(PosixFileSystemTest, CopyFileReplacesTheTargetWhole) {
   EXPECT_EQ(Read(to), big);
 }
 
-TEST_F(PosixFileSystemTest, AppendCreatesAndExtendsALogThatRenameAndRemoveThenMove) {
+TEST_F(PosixFileSystemTest, ALogIsAppendedToRenamedAndRemoved) {
   const fs::path a = dir_ / "dLog.txt";
   const fs::path b = dir_ / "dLogOld.txt";
   ASSERT_TRUE(files_.AppendFile(a, "one\n").ok());

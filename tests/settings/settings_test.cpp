@@ -43,15 +43,11 @@ TEST(Settings, DefaultsClearTheRunningStateAndLeaveWhatTheyDoNotNameAlone) {
       std::ranges::copy(info.text.const_field(data), info.text.field(expected).begin());
     }
   }
-  for (std::uint32_t ProgramData::*cleared :
-       {&ProgramData::work_today_ms, &ProgramData::break_today_ms, &ProgramData::away_today_ms,
-        &ProgramData::work_yesterday_ms, &ProgramData::break_yesterday_ms,
-        &ProgramData::away_yesterday_ms, &ProgramData::away_total, &ProgramData::break_total,
-        &ProgramData::total_days, &ProgramData::suspended_today_ms,
-        &ProgramData::suspended_yesterday_ms, &ProgramData::suspended_total,
-        &ProgramData::current_work_type}) {
-    expected.*cleared = 0;
-  }
+  expected.work_today_ms = expected.break_today_ms = expected.away_today_ms = 0;
+  expected.work_yesterday_ms = expected.break_yesterday_ms = expected.away_yesterday_ms = 0;
+  expected.away_total = expected.break_total = expected.total_days = 0;
+  expected.suspended_today_ms = expected.suspended_yesterday_ms = expected.suspended_total = 0;
+  expected.current_work_type = 0;
   expected.today_text[0] = '\0';  // only the first byte of the date
   expected.day_of_month = kNoDayOpen;
   expected.last_close_stamp = MidnightCloseStamp(clock.FileTimeHigh(), clock.Now());
