@@ -1,7 +1,6 @@
 #include "fakes/fake_file_system.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace tolvi {
@@ -13,7 +12,7 @@ class FakeMappedFile final : public MappedFile {
     if (!writable_) private_copy_ = node_->data;
   }
   ~FakeMappedFile() override {
-    if (!writable_ && private_copy_ != node_->data) owner_.NoteReadOnlyWrite();
+    if (!writable_ && private_copy_ != node_->data) ++owner_.read_only_writes_;
   }
   FakeMappedFile(const FakeMappedFile&) = delete;
   FakeMappedFile& operator=(const FakeMappedFile&) = delete;
@@ -26,7 +25,7 @@ class FakeMappedFile final : public MappedFile {
 
   Status Resize(std::uint64_t new_size) override {
     if (!writable_) return Status::InvalidArgument("Resizing a read-only mapping");
-    if (owner_.TakeResizeFailure()) return Status::IoError("Resize failed on demand");
+    if (owner_.fail_resize_.exchange(false)) return Status::IoError("Resize failed on demand");
     // Always move the bytes, as a real remap may: a pointer kept across a
     // Resize then points into freed memory, which the sanitizers report.
     std::string moved(static_cast<std::size_t>(new_size), '\0');
@@ -35,11 +34,7 @@ class FakeMappedFile final : public MappedFile {
     return Status::Ok();
   }
 
-  Status Flush() override {
-    if (owner_.TakeFlushFailure()) return Status::IoError("Flush failed on demand");
-    owner_.NoteFlush();
-    return Status::Ok();
-  }
+  Status Flush() override { return Status::Ok(); }
 
  private:
   FakeFileSystem& owner_;
@@ -59,17 +54,23 @@ Status Refused(const std::string& key) {
 
 }  // namespace
 
-FakeFileSystem::FakeFileSystem() = default;
-FakeFileSystem::~FakeFileSystem() = default;
-
 std::string FakeFileSystem::Key(const std::filesystem::path& path) {
   std::string key = path.lexically_normal().generic_string();
   while (key.size() > 1 && key.back() == '/') key.pop_back();
   return key;
 }
 
-bool FakeFileSystem::Blocked(const std::string& key) const {
-  return blocked_.count(key) != 0;
+std::shared_ptr<FakeFileSystem::Node> FakeFileSystem::Find(const std::string& key) const {
+  const auto it = files_.find(key);
+  return it == files_.end() ? nullptr : it->second;
+}
+
+Status FakeFileSystem::CheckChange(const std::string& key, std::string_view action) {
+  ++changes_;
+  if (dead_from_change_ && changes_ >= *dead_from_change_) {
+    return Status::IoError("Crashed before " + std::string(action) + " " + key);
+  }
+  return blocked_.count(key) != 0 ? Refused(key) : Status::Ok();
 }
 
 void FakeFileSystem::SetFile(const std::filesystem::path& path, std::string contents) {
@@ -79,9 +80,8 @@ void FakeFileSystem::SetFile(const std::filesystem::path& path, std::string cont
 
 std::optional<std::string> FakeFileSystem::GetFile(const std::filesystem::path& path) const {
   std::lock_guard lock(mutex_);
-  const auto it = files_.find(Key(path));
-  if (it == files_.end()) return std::nullopt;
-  return it->second->data;
+  const auto node = Find(Key(path));
+  return node ? std::optional(node->data) : std::nullopt;
 }
 
 std::vector<std::filesystem::path> FakeFileSystem::AllFiles() const {
@@ -93,124 +93,41 @@ std::vector<std::filesystem::path> FakeFileSystem::AllFiles() const {
 
 std::uint64_t FakeFileSystem::ModifiedStamp(const std::filesystem::path& path) const {
   std::lock_guard lock(mutex_);
-  const auto it = files_.find(Key(path));
-  return it == files_.end() ? 0 : it->second->stamp;
-}
-
-std::size_t FakeFileSystem::read_only_writes() const {
-  std::lock_guard lock(mutex_);
-  return read_only_writes_;
-}
-
-std::size_t FakeFileSystem::flush_count() const {
-  std::lock_guard lock(mutex_);
-  return flush_count_;
-}
-
-void FakeFileSystem::FailNextWrite(std::size_t bytes_before_failure) {
-  std::lock_guard lock(mutex_);
-  fail_write_after_ = bytes_before_failure;
-}
-
-void FakeFileSystem::FailRenames(bool fail) {
-  std::lock_guard lock(mutex_);
-  fail_renames_ = fail;
+  const auto node = Find(Key(path));
+  return node ? node->stamp : 0;
 }
 
 void FakeFileSystem::FailAccess(const std::filesystem::path& path, bool fail) {
-  std::lock_guard lock(mutex_);
-  if (fail) {
-    blocked_.insert(Key(path));
-  } else {
-    blocked_.erase(Key(path));
-  }
-}
-
-void FakeFileSystem::CrashAtChange(std::size_t k) {
-  std::lock_guard lock(mutex_);
-  dead_from_change_ = changes_ + k;
-}
-
-void FakeFileSystem::Revive() {
-  std::lock_guard lock(mutex_);
-  dead_from_change_.reset();
-}
-
-std::size_t FakeFileSystem::change_count() const {
-  std::lock_guard lock(mutex_);
-  return changes_;
-}
-
-bool FakeFileSystem::CountChangeDead() {
-  ++changes_;
-  return dead_from_change_ && changes_ >= *dead_from_change_;
-}
-
-void FakeFileSystem::FailNextResize() {
-  std::lock_guard lock(mutex_);
-  fail_resize_ = true;
-}
-
-void FakeFileSystem::FailNextMap() {
-  std::lock_guard lock(mutex_);
-  fail_map_ = true;
-}
-
-void FakeFileSystem::FailNextFlush() {
-  std::lock_guard lock(mutex_);
-  fail_flush_ = true;
-}
-
-bool FakeFileSystem::TakeResizeFailure() {
-  std::lock_guard lock(mutex_);
-  return std::exchange(fail_resize_, false);
-}
-
-bool FakeFileSystem::TakeFlushFailure() {
-  std::lock_guard lock(mutex_);
-  return std::exchange(fail_flush_, false);
-}
-
-void FakeFileSystem::NoteFlush() {
-  std::lock_guard lock(mutex_);
-  ++flush_count_;
-}
-
-void FakeFileSystem::NoteReadOnlyWrite() {
-  std::lock_guard lock(mutex_);
-  ++read_only_writes_;
+  const auto [lock, key] = Enter(path);
+  fail ? (void)blocked_.insert(key) : (void)blocked_.erase(key);
 }
 
 bool FakeFileSystem::Exists(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
+  const auto [lock, key] = Enter(path);
   if (files_.count(key) != 0 || directories_.count(key) != 0) return true;
   const std::string prefix = key + "/";
   const auto it = files_.lower_bound(prefix);
-  return it != files_.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+  return it != files_.end() && it->first.starts_with(prefix);
 }
 
 std::optional<std::uint64_t> FakeFileSystem::FileSize(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
-  const auto it = files_.find(key);
-  if (it == files_.end() || Blocked(key)) return std::nullopt;
-  return it->second->data.size();
+  const auto [lock, key] = Enter(path);
+  const auto node = Find(key);
+  if (!node || blocked_.count(key) != 0) return std::nullopt;
+  return node->data.size();
 }
 
 Status FakeFileSystem::ReadFile(const std::filesystem::path& path, std::string* contents) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
-  if (Blocked(key)) return Refused(key);
-  const auto it = files_.find(key);
-  if (it == files_.end()) return Missing(key);
-  *contents = it->second->data;
+  const auto [lock, key] = Enter(path);
+  if (blocked_.count(key) != 0) return Refused(key);
+  const auto node = Find(key);
+  if (!node) return Missing(key);
+  *contents = node->data;
   return Status::Ok();
 }
 
 Status FakeFileSystem::ReplaceLocked(const std::string& key, std::string_view contents) {
-  if (CountChangeDead()) return Status::IoError("Crashed before replacing " + key);
-  if (Blocked(key)) return Refused(key);
+  if (Status status = CheckChange(key, "replacing"); !status.ok()) return status;
   if (fail_write_after_) {
     fail_write_after_.reset();
     return Status::IoError("Write failed on demand: " + key);
@@ -218,10 +135,6 @@ Status FakeFileSystem::ReplaceLocked(const std::string& key, std::string_view co
   if (fail_renames_) return Status::IoError("Rename failed on demand: " + key);
   files_[key] = std::make_shared<Node>(Node{std::string(contents), NextStamp()});
   return Status::Ok();
-}
-
-void FakeFileSystem::WatchAtomicWrites(std::function<void(const std::filesystem::path&)> watcher) {
-  watcher_ = std::move(watcher);
 }
 
 Status FakeFileSystem::WriteFileAtomic(const std::filesystem::path& path,
@@ -232,10 +145,8 @@ Status FakeFileSystem::WriteFileAtomic(const std::filesystem::path& path,
 }
 
 Status FakeFileSystem::AppendFile(const std::filesystem::path& path, std::string_view contents) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
-  if (CountChangeDead()) return Status::IoError("Crashed before appending to " + key);
-  if (Blocked(key)) return Refused(key);
+  const auto [lock, key] = Enter(path);
+  if (Status status = CheckChange(key, "appending to"); !status.ok()) return status;
   std::shared_ptr<Node>& node = files_[key];
   if (!node) node = std::make_shared<Node>();
   node->stamp = NextStamp();
@@ -253,10 +164,10 @@ Status FakeFileSystem::CopyFile(const std::filesystem::path& from,
                                 const std::filesystem::path& to) {
   std::lock_guard lock(mutex_);
   const std::string source = Key(from);
-  if (Blocked(source)) return Refused(source);
-  const auto it = files_.find(source);
-  if (it == files_.end()) return Missing(source);
-  const std::string contents = it->second->data;
+  if (blocked_.count(source) != 0) return Refused(source);
+  const auto node = Find(source);
+  if (!node) return Missing(source);
+  const std::string contents = node->data;
   return ReplaceLocked(Key(to), contents);
 }
 
@@ -264,9 +175,8 @@ Status FakeFileSystem::Rename(const std::filesystem::path& from, const std::file
   std::lock_guard lock(mutex_);
   const std::string source = Key(from);
   const std::string target = Key(to);
-  if (CountChangeDead()) return Status::IoError("Crashed before renaming " + source);
-  if (Blocked(source)) return Refused(source);
-  if (Blocked(target)) return Refused(target);
+  if (Status status = CheckChange(source, "renaming"); !status.ok()) return status;
+  if (blocked_.count(target) != 0) return Refused(target);
   const auto it = files_.find(source);
   if (it == files_.end()) return Missing(source);
   if (fail_renames_) return Status::IoError("Rename failed on demand: " + source);
@@ -278,29 +188,23 @@ Status FakeFileSystem::Rename(const std::filesystem::path& from, const std::file
 }
 
 Status FakeFileSystem::Remove(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
-  if (CountChangeDead()) return Status::IoError("Crashed before removing " + key);
-  if (Blocked(key)) return Refused(key);
-  if (files_.erase(key) == 0) return Missing(key);
-  return Status::Ok();
+  const auto [lock, key] = Enter(path);
+  if (Status status = CheckChange(key, "removing"); !status.ok()) return status;
+  return files_.erase(key) == 0 ? Missing(key) : Status::Ok();
 }
 
 Status FakeFileSystem::TouchModified(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
-  if (CountChangeDead()) return Status::IoError("Crashed before touching " + key);
-  if (Blocked(key)) return Refused(key);
-  const auto it = files_.find(key);
-  if (it == files_.end()) return Missing(key);
-  it->second->stamp = NextStamp();
+  const auto [lock, key] = Enter(path);
+  if (Status status = CheckChange(key, "touching"); !status.ok()) return status;
+  const auto node = Find(key);
+  if (!node) return Missing(key);
+  node->stamp = NextStamp();
   return Status::Ok();
 }
 
 Status FakeFileSystem::CreateDirectories(const std::filesystem::path& path) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
-  if (Blocked(key)) return Refused(key);
+  const auto [lock, key] = Enter(path);
+  if (blocked_.count(key) != 0) return Refused(key);
   for (std::filesystem::path p(key); !p.empty() && p != p.root_path(); p = p.parent_path()) {
     directories_.insert(Key(p));
   }
@@ -308,10 +212,9 @@ Status FakeFileSystem::CreateDirectories(const std::filesystem::path& path) {
 }
 
 std::vector<std::string> FakeFileSystem::ListFiles(const std::filesystem::path& directory) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(directory);
+  const auto [lock, key] = Enter(directory);
   std::vector<std::string> names;
-  if (Blocked(key)) return names;
+  if (blocked_.count(key) != 0) return names;
   for (const auto& entry : files_) {
     const std::filesystem::path file(entry.first);
     if (Key(file.parent_path()) == key) names.push_back(file.filename().string());
@@ -321,23 +224,19 @@ std::vector<std::string> FakeFileSystem::ListFiles(const std::filesystem::path& 
 
 std::unique_ptr<MappedFile> FakeFileSystem::OpenMapped(const std::filesystem::path& path,
                                                        bool writable, Status* status) {
-  std::lock_guard lock(mutex_);
-  const std::string key = Key(path);
-  if (Blocked(key)) {
+  const auto [lock, key] = Enter(path);
+  const auto node = Find(key);
+  if (blocked_.count(key) != 0) {
     *status = Refused(key);
-    return nullptr;
-  }
-  if (std::exchange(fail_map_, false)) {
+  } else if (fail_map_.exchange(false)) {
     *status = Status::IoError("Map failed on demand: " + key);
-    return nullptr;
-  }
-  const auto it = files_.find(key);
-  if (it == files_.end()) {
+  } else if (!node) {
     *status = Missing(key);
-    return nullptr;
+  } else {
+    *status = Status::Ok();
+    return std::make_unique<FakeMappedFile>(*this, node, writable);
   }
-  *status = Status::Ok();
-  return std::make_unique<FakeMappedFile>(*this, it->second, writable);
+  return nullptr;
 }
 
 }  // namespace tolvi

@@ -29,7 +29,6 @@
 //   tried since the fake was made. Writes through a mapping still land, as
 //   the dirty pages of a killed process do.
 // - FailNextResize(): the next MappedFile::Resize fails, mapping unchanged.
-// - FailNextFlush(): the next MappedFile::Flush fails.
 // - FailNextMap(): the next OpenMapped fails with IoError.
 //
 // WatchAtomicWrites(watcher): the watcher sees the path of every
@@ -41,6 +40,7 @@
 // owner locks around it, as with the real one).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -52,6 +52,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -59,10 +60,14 @@
 namespace tolvi {
 
 class FakeFileSystem final : public FileSystem {
- public:
-  FakeFileSystem();
-  ~FakeFileSystem() override;
+  // Runs f under the lock (first, so the inline members below can use it).
+  template <typename F>
+  auto Locked(F f) const {
+    std::lock_guard lock(mutex_);
+    return f();
+  }
 
+ public:
   // Set-up and inspection.
   void SetFile(const std::filesystem::path& path, std::string contents);
   std::optional<std::string> GetFile(const std::filesystem::path& path) const;
@@ -70,20 +75,28 @@ class FakeFileSystem final : public FileSystem {
   std::vector<std::filesystem::path> AllFiles() const;
   // 0 for a missing file.
   std::uint64_t ModifiedStamp(const std::filesystem::path& path) const;
-  std::size_t read_only_writes() const;
-  std::size_t flush_count() const;
+  std::size_t read_only_writes() const { return read_only_writes_; }
 
   // Failures on demand (see above).
-  void FailNextWrite(std::size_t bytes_before_failure = 0);
-  void FailRenames(bool fail);
+  void FailNextWrite(std::size_t bytes_before_failure = 0) {
+    Locked([&] { fail_write_after_ = bytes_before_failure; });
+  }
+  void FailRenames(bool fail) { fail_renames_ = fail; }
   void FailAccess(const std::filesystem::path& path, bool fail = true);
-  void CrashAtChange(std::size_t k);
-  void Revive();
-  std::size_t change_count() const;
-  void FailNextResize();
-  void FailNextFlush();
-  void FailNextMap();
-  void WatchAtomicWrites(std::function<void(const std::filesystem::path&)> watcher);
+  void CrashAtChange(std::size_t k) {
+    Locked([&] { dead_from_change_ = changes_ + k; });
+  }
+  void Revive() {
+    Locked([&] { dead_from_change_.reset(); });
+  }
+  std::size_t change_count() const {
+    return Locked([&] { return changes_; });
+  }
+  void FailNextResize() { fail_resize_ = true; }
+  void FailNextMap() { fail_map_ = true; }
+  void WatchAtomicWrites(std::function<void(const std::filesystem::path&)> watcher) {
+    watcher_ = std::move(watcher);
+  }
 
   bool Exists(const std::filesystem::path& path) override;
   std::optional<std::uint64_t> FileSize(const std::filesystem::path& path) override;
@@ -109,16 +122,19 @@ class FakeFileSystem final : public FileSystem {
   friend class FakeMappedFile;
 
   static std::string Key(const std::filesystem::path& path);
-  bool Blocked(const std::string& key) const;
-  // Counts one change; true when it must fail because of CrashAtChange.
-  bool CountChangeDead();
+  // The lock and the file's key: how every operation on a path begins.
+  std::pair<std::unique_lock<std::mutex>, std::string> Enter(
+      const std::filesystem::path& path) const {
+    return {std::unique_lock(mutex_), Key(path)};
+  }
+  // The file at key, or null.
+  std::shared_ptr<Node> Find(const std::string& key) const;
+  // Refuses a change to key when the fake has "crashed" (counting it) or
+  // the path is blocked.
+  Status CheckChange(const std::string& key, std::string_view action);
   // Replaces the file whole, honouring FailNextWrite and FailRenames.
   Status ReplaceLocked(const std::string& key, std::string_view contents);
   std::uint64_t NextStamp() { return ++stamp_; }
-  bool TakeResizeFailure();
-  bool TakeFlushFailure();
-  void NoteFlush();
-  void NoteReadOnlyWrite();
 
   mutable std::mutex mutex_;
   std::map<std::string, std::shared_ptr<Node>> files_;
@@ -127,14 +143,12 @@ class FakeFileSystem final : public FileSystem {
   std::optional<std::size_t> fail_write_after_;
   std::size_t changes_ = 0;
   std::optional<std::size_t> dead_from_change_;
-  bool fail_renames_ = false;
-  bool fail_resize_ = false;
-  bool fail_flush_ = false;
-  bool fail_map_ = false;
+  std::atomic<bool> fail_renames_ = false;
+  std::atomic<bool> fail_resize_ = false;
+  std::atomic<bool> fail_map_ = false;
   std::uint64_t stamp_ = 0;
   std::function<void(const std::filesystem::path&)> watcher_;
-  std::size_t read_only_writes_ = 0;
-  std::size_t flush_count_ = 0;
+  std::atomic<std::size_t> read_only_writes_ = 0;
 };
 
 }  // namespace tolvi

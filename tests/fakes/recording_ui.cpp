@@ -8,34 +8,11 @@ namespace {
 
 constexpr int kClosedWithoutChoice = 2;
 
-std::string Number(auto value) {
-  return std::to_string(static_cast<std::uint32_t>(value));
-}
-
 }  // namespace
 
 std::string ForwardSlashes(std::string text) {
   std::replace(text.begin(), text.end(), '\\', '/');
   return text;
-}
-
-template <typename MakeLine>
-void RecordingUi::Record(MakeLine make_line) {
-  bool keep = false;
-  {
-    std::lock_guard lock(mutex_);
-    keep = keep_calls_;
-  }
-  if (!keep && !hooks_.line) return;
-  std::string line = make_line();
-  if (hooks_.line) hooks_.line(line);
-  if (!keep) return;
-  std::lock_guard lock(mutex_);
-  calls_.push_back(std::move(line));
-}
-
-std::string RecordingUi::Path(const std::filesystem::path& file) const {
-  return hooks_.show_path ? hooks_.show_path(file) : file.generic_string();
 }
 
 void RecordingUi::ArmTimer(TimerId id, std::uint32_t period_ms) {
@@ -58,32 +35,11 @@ void RecordingUi::PostClose() {
   Record([] { return std::string("post close"); });
 }
 
-void RecordingUi::RequestRepaint() {
-  std::lock_guard lock(mutex_);
-  ++repaints_;
-}
-
-void RecordingUi::SetTray(TrayIcon icon, const std::string& tooltip) {
-  Record([&] { return "tray " + Number(icon) + "|" + tooltip; });
-}
-
 bool RecordingUi::AddTray(TrayIcon icon, const std::string& tooltip) {
-  bool available = false;
-  {
-    std::lock_guard lock(mutex_);
-    available = tray_available_;
-  }
+  const bool available = tray_available_;
   Record(
       [&] { return "addtray " + Number(icon) + "|" + tooltip + (available ? "" : " -> failed"); });
   return available;
-}
-
-void RecordingUi::ShowBalloon(const std::string& title, const std::string& text, TrayIcon) {
-  Record([&] { return "balloon " + title + "|" + text; });
-}
-
-void RecordingUi::Notify(const std::string& text) {
-  Record([&] { return "notice " + ForwardSlashes(text); });
 }
 
 int RecordingUi::Ask(const Question& question) {
@@ -106,57 +62,6 @@ int RecordingUi::Ask(const Question& question) {
            " -> " + std::to_string(answer);
   });
   return answer;
-}
-
-void RecordingUi::Beep() {
-  Record([] { return std::string("beep"); });
-}
-
-void RecordingUi::PlaySoundFile(const std::filesystem::path& file) {
-  Record([&] { return "play " + Path(file); });
-}
-
-void RecordingUi::StopSound() {
-  Record([] { return std::string("stop-sound"); });
-}
-
-void RecordingUi::OpenWithDefaultApp(const std::filesystem::path& file) {
-  Record([&] { return "open " + Path(file); });
-}
-
-void RecordingUi::QueueAnswers(std::initializer_list<int> answers) {
-  std::lock_guard lock(mutex_);
-  answers_.insert(answers_.end(), answers.begin(), answers.end());
-}
-
-void RecordingUi::SetAnswerer(std::function<int(const Question&)> answerer) {
-  std::lock_guard lock(mutex_);
-  answerer_ = std::move(answerer);
-}
-
-void RecordingUi::SetTrayAvailable(bool available) {
-  std::lock_guard lock(mutex_);
-  tray_available_ = available;
-}
-
-void RecordingUi::KeepCalls(bool keep) {
-  std::lock_guard lock(mutex_);
-  keep_calls_ = keep;
-}
-
-std::vector<std::string> RecordingUi::calls() const {
-  std::lock_guard lock(mutex_);
-  return calls_;
-}
-
-std::vector<Question> RecordingUi::questions() const {
-  std::lock_guard lock(mutex_);
-  return questions_;
-}
-
-int RecordingUi::repaint_count() const {
-  std::lock_guard lock(mutex_);
-  return repaints_;
 }
 
 std::vector<std::string> RecordingUi::CallsStartingWith(const std::string& prefix) const {

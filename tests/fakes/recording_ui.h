@@ -16,6 +16,7 @@
 // the answerer run outside the internal lock, on the calling thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -36,6 +37,28 @@ namespace tolvi {
 std::string ForwardSlashes(std::string text);
 
 class RecordingUi : public Ui {
+  // Runs f under the lock (first, so the inline members below can use it).
+  template <typename F>
+  auto Locked(F f) const {
+    std::lock_guard lock(mutex_);
+    return f();
+  }
+  // Records one call; builds the line only when someone will read it.
+  template <typename MakeLine>
+  void Record(MakeLine make_line) {
+    const bool keep = keep_calls_;
+    if (!keep && !hooks_.line) return;
+    std::string line = make_line();
+    if (hooks_.line) hooks_.line(line);
+    if (keep) Locked([&] { calls_.push_back(std::move(line)); });
+  }
+  static std::string Number(auto value) {
+    return std::to_string(static_cast<std::uint32_t>(value));
+  }
+  std::string Path(const std::filesystem::path& file) const {
+    return hooks_.show_path ? hooks_.show_path(file) : file.generic_string();
+  }
+
  public:
   struct Hooks {
     std::function<void(const std::string&)> line;
@@ -53,46 +76,63 @@ class RecordingUi : public Ui {
   void KillTimer(TimerId id) override;
   void PostCommand(std::uint32_t command_id) override;
   void PostClose() override;
-  void RequestRepaint() override;
-  void SetTray(TrayIcon icon, const std::string& tooltip) override;
+  void RequestRepaint() override { ++repaints_; }
+  void SetTray(TrayIcon icon, const std::string& tooltip) override {
+    Record([&] { return "tray " + Number(icon) + "|" + tooltip; });
+  }
   bool AddTray(TrayIcon icon, const std::string& tooltip) override;
-  void ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) override;
-  void Notify(const std::string& text) override;
+  void ShowBalloon(const std::string& title, const std::string& text, TrayIcon) override {
+    Record([&] { return "balloon " + title + "|" + text; });
+  }
+  void Notify(const std::string& text) override {
+    Record([&] { return "notice " + ForwardSlashes(text); });
+  }
   int Ask(const Question& question) override;
-  void Beep() override;
-  void PlaySoundFile(const std::filesystem::path& file) override;
-  void StopSound() override;
-  void OpenWithDefaultApp(const std::filesystem::path& file) override;
+  void Beep() override {
+    Record([] { return std::string("beep"); });
+  }
+  void PlaySoundFile(const std::filesystem::path& file) override {
+    Record([&] { return "play " + Path(file); });
+  }
+  void StopSound() override {
+    Record([] { return std::string("stop-sound"); });
+  }
+  void OpenWithDefaultApp(const std::filesystem::path& file) override {
+    Record([&] { return "open " + Path(file); });
+  }
 
   // Answers for the next questions, first in first out.
-  void QueueAnswers(std::initializer_list<int> answers);
-  void SetAnswerer(std::function<int(const Question&)> answerer);
+  void QueueAnswers(std::initializer_list<int> answers) {
+    Locked([&] { answers_.insert(answers_.end(), answers.begin(), answers.end()); });
+  }
+  void SetAnswerer(std::function<int(const Question&)> answerer) {
+    Locked([&] { answerer_ = std::move(answerer); });
+  }
   // Whether AddTray succeeds (it does unless told otherwise).
-  void SetTrayAvailable(bool available);
-  void KeepCalls(bool keep);
+  void SetTrayAvailable(bool available) { tray_available_ = available; }
+  void KeepCalls(bool keep) { keep_calls_ = keep; }
 
-  std::vector<std::string> calls() const;
-  std::vector<Question> questions() const;
-  int repaint_count() const;
+  std::vector<std::string> calls() const {
+    return Locked([&] { return calls_; });
+  }
+  std::vector<Question> questions() const {
+    return Locked([&] { return questions_; });
+  }
+  int repaint_count() const { return repaints_; }
   // Lines that begin with prefix (e.g. "ask ", "balloon ").
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
   void Clear();
 
  private:
-  // Builds the line only when someone will read it.
-  template <typename MakeLine>
-  void Record(MakeLine make_line);
-  std::string Path(const std::filesystem::path& file) const;
-
   const Hooks hooks_;
   mutable std::mutex mutex_;
   std::vector<std::string> calls_;
   std::vector<Question> questions_;
   std::deque<int> answers_;
   std::function<int(const Question&)> answerer_;
-  bool tray_available_ = true;
-  bool keep_calls_ = true;
-  int repaints_ = 0;
+  std::atomic<bool> tray_available_ = true;
+  std::atomic<bool> keep_calls_ = true;
+  std::atomic<int> repaints_ = 0;
 };
 
 }  // namespace tolvi

@@ -8,41 +8,30 @@
 namespace tolvi {
 namespace {
 
-struct QuoteCase {
-  std::string argument;
-  std::string quoted;
-};
-
-class ExecQuoting : public ::testing::TestWithParam<QuoteCase> {};
-
-TEST_P(ExecQuoting, QuotesAndEscapesOneArgument) {
-  EXPECT_EQ(QuoteExecArgument(GetParam().argument), GetParam().quoted);
+TEST(ExecQuoting, QuotesAndEscapesOneArgument) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/usr/bin/tolvi", "\"/usr/bin/tolvi\""},
+      {"/opt/My Apps/tolvi", "\"/opt/My Apps/tolvi\""},
+      {"/a\"b", "\"/a\\\"b\""},
+      {"/a`b", "\"/a\\`b\""},
+      {"/a$HOME", "\"/a\\$HOME\""},
+      {"/a\\b", "\"/a\\\\b\""},
+      {"/100%/x", "\"/100%%/x\""},
+      {"/it's;(1)&|<>~*?#", "\"/it's;(1)&|<>~*?#\""}};
+  for (const auto& [argument, quoted] : cases) EXPECT_EQ(QuoteExecArgument(argument), quoted);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, ExecQuoting,
-    ::testing::Values(QuoteCase{"/usr/bin/tolvi", "\"/usr/bin/tolvi\""},
-                      QuoteCase{"/opt/My Apps/tolvi", "\"/opt/My Apps/tolvi\""},
-                      QuoteCase{"/a\"b", "\"/a\\\"b\""}, QuoteCase{"/a`b", "\"/a\\`b\""},
-                      QuoteCase{"/a$HOME", "\"/a\\$HOME\""}, QuoteCase{"/a\\b", "\"/a\\\\b\""},
-                      QuoteCase{"/100%/x", "\"/100%%/x\""},
-                      QuoteCase{"/it's;(1)&|<>~*?#", "\"/it's;(1)&|<>~*?#\""}));
-
-TEST(ExecValue, AppliesTheStringEscapesAfterQuoting) {
-  // A literal backslash ends up as four, a dollar as two backslashes and $.
-  const std::vector<std::string> command = {"/home/a b/t\\o$lvi"};
-  EXPECT_EQ(ExecValue(command), "\"/home/a b/t\\\\\\\\o\\\\$lvi\"");
-}
-
-TEST(ExecValue, SeparatesArgumentsBySpaces) {
-  const std::vector<std::string> command = {"/usr/bin/tolvi", "--data-dir", "/data/my dir"};
-  EXPECT_EQ(ExecValue(command), "\"/usr/bin/tolvi\" \"--data-dir\" \"/data/my dir\"");
-}
-
-TEST(ExecValue, RefusesWhatADesktopEntryCannotHold) {
-  EXPECT_EQ(ExecValue(std::vector<std::string>{std::string("/a\xff", 3)}), std::nullopt);
-  EXPECT_EQ(ExecValue(std::vector<std::string>{std::string("/a\0b", 4)}), std::nullopt);
-  EXPECT_EQ(ExecValue(std::vector<std::string>{"/a\nb"}), "\"/a\\nb\"");
+TEST(ExecValue, JoinsQuotedArgumentsAndAppliesTheStringEscapesOrRefuses) {
+  const std::pair<std::vector<std::string>, std::optional<std::string>> cases[] = {
+      {{"/usr/bin/tolvi", "--data-dir", "/data/my dir"},
+       "\"/usr/bin/tolvi\" \"--data-dir\" \"/data/my dir\""},
+      // A literal backslash ends up as four, a dollar as two backslashes and $.
+      {{"/home/a b/t\\o$lvi"}, "\"/home/a b/t\\\\\\\\o\\\\$lvi\""},
+      {{"/a\nb"}, "\"/a\\nb\""},
+      // What a desktop entry cannot hold.
+      {{std::string("/a\xff", 3)}, std::nullopt},
+      {{std::string("/a\0b", 4)}, std::nullopt}};
+  for (const auto& [command, value] : cases) EXPECT_EQ(ExecValue(command), value) << command[0];
 }
 
 TEST(AutostartEntry, IsADesktopEntryRunningTheProgram) {

@@ -8,6 +8,8 @@ namespace tolvi {
 namespace {
 
 const std::filesystem::path kProgram = "/home/u/apps/tolvi";
+const std::filesystem::path kUserFolder = "/home/u/.local/share/Drovik/Tolvi";
+using enum DataDirectoryKind;
 
 class DataDirectoryTest : public ::testing::Test {
  protected:
@@ -17,71 +19,66 @@ class DataDirectoryTest : public ::testing::Test {
     facts_.home = "/home/u";
   }
   void AddMarker() { files_.SetFile(kProgram / "DefSet.txt", ""); }
-  std::optional<DataDirectoryChoice> Choose() { return ChooseDataDirectory(files_, facts_); }
+  void ExpectChoice(const std::filesystem::path& directory, DataDirectoryKind kind) {
+    const std::optional<DataDirectoryChoice> choice = ChooseDataDirectory(files_, facts_);
+    ASSERT_TRUE(choice.has_value());
+    EXPECT_EQ(choice->directory, directory);
+    EXPECT_EQ(choice->kind, kind);
+  }
 
   DirectoryFacts facts_;
   FakeFileSystem files_;
 };
 
-TEST_F(DataDirectoryTest, WritableFolderWithoutMarkerKeepsDataBesideTheProgram) {
-  const auto choice = Choose();
-  ASSERT_TRUE(choice.has_value());
-  EXPECT_EQ(choice->directory, kProgram);
-  EXPECT_EQ(choice->kind, DataDirectoryKind::kBesideProgram);
-}
-
-TEST_F(DataDirectoryTest, MarkerMovesDataToTheUserDataFolder) {
+TEST_F(DataDirectoryTest, TheMarkerMovesDataFromBesideTheProgramToTheUserDataFolder) {
+  ExpectChoice(kProgram, kBesideProgram);
   AddMarker();
-  const auto choice = Choose();
-  ASSERT_TRUE(choice.has_value());
-  EXPECT_EQ(choice->directory, "/home/u/.local/share/Drovik/Tolvi");
-  EXPECT_EQ(choice->kind, DataDirectoryKind::kUserData);
+  ExpectChoice(kUserFolder, kUserData);
 }
 
 TEST_F(DataDirectoryTest, XdgDataHomeReplacesTheDefaultWhenAbsolute) {
   AddMarker();
   facts_.xdg_data_home = "/data/xdg";
-  EXPECT_EQ(Choose()->directory, "/data/xdg/Drovik/Tolvi");
+  ExpectChoice("/data/xdg/Drovik/Tolvi", kUserData);
   facts_.xdg_data_home = "relative/xdg";
-  EXPECT_EQ(Choose()->directory, "/home/u/.local/share/Drovik/Tolvi");
+  ExpectChoice(kUserFolder, kUserData);
 }
 
 TEST_F(DataDirectoryTest, RemovableDriveKeepsDataBesideTheProgramDespiteTheMarker) {
   AddMarker();
   facts_.program_on_removable_drive = true;
-  EXPECT_EQ(Choose()->kind, DataDirectoryKind::kBesideProgram);
+  ExpectChoice(kProgram, kBesideProgram);
 }
 
 TEST_F(DataDirectoryTest, ReadOnlyOrInstalledProgramUsesTheUserDataFolder) {
   facts_.program_directory_writable = false;
-  EXPECT_EQ(Choose()->kind, DataDirectoryKind::kUserData);
+  ExpectChoice(kUserFolder, kUserData);
   facts_.program_directory_writable = true;
   facts_.program_installed = true;
-  EXPECT_EQ(Choose()->kind, DataDirectoryKind::kUserData);
+  ExpectChoice(kUserFolder, kUserData);
 }
 
 TEST_F(DataDirectoryTest, OptionOverridesEverything) {
+  AddMarker();
   facts_.data_dir_option = "/tmp/tolvi-test";
-  EXPECT_EQ(Choose()->directory, "/tmp/tolvi-test");
-  EXPECT_EQ(Choose()->kind, DataDirectoryKind::kOption);
+  ExpectChoice("/tmp/tolvi-test", kOption);
 }
 
 TEST_F(DataDirectoryTest, WithoutAHomeOnlyAWritableProgramFolderRemains) {
   AddMarker();
   facts_.home.reset();
-  EXPECT_EQ(Choose()->directory, kProgram);
+  ExpectChoice(kProgram, kBesideProgram);
   facts_.program_directory_writable = false;
-  EXPECT_EQ(Choose(), std::nullopt);
+  EXPECT_EQ(ChooseDataDirectory(files_, facts_), std::nullopt);
   facts_.program_directory.clear();
-  EXPECT_EQ(Choose(), std::nullopt);
+  EXPECT_EQ(ChooseDataDirectory(files_, facts_), std::nullopt);
 }
 
 TEST_F(DataDirectoryTest, PrepareCreatesTheFolderAndReportsFailure) {
-  const DataDirectoryChoice choice{"/home/u/.local/share/Drovik/Tolvi",
-                                   DataDirectoryKind::kUserData};
+  const DataDirectoryChoice choice{kUserFolder, kUserData};
   EXPECT_TRUE(PrepareDataDirectory(files_, choice).ok());
-  EXPECT_TRUE(files_.Exists("/home/u/.local/share/Drovik/Tolvi"));
-  files_.FailAccess("/home/u/.local/share/Drovik/Tolvi");
+  EXPECT_TRUE(files_.Exists(kUserFolder));
+  files_.FailAccess(kUserFolder);
   EXPECT_FALSE(PrepareDataDirectory(files_, choice).ok());
 }
 

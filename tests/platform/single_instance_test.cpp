@@ -24,21 +24,18 @@ class SingleInstanceTest : public ::testing::Test {
   std::filesystem::path lock_file_;
 };
 
-TEST_F(SingleInstanceTest, SecondCopyIsTurnedAwayWhileTheFirstHoldsTheLock) {
+TEST_F(SingleInstanceTest, TheLockTurnsOthersAwayUntilItsLastOwnerLetsGo) {
   InstanceResult first = TryLockInstance(lock_file_);
   ASSERT_EQ(first.status, InstanceStatus::kAcquired);
   ASSERT_TRUE(first.lock.has_value());
-
   const InstanceResult second = AcquireSingleInstance(lock_file_, std::chrono::milliseconds(1));
   EXPECT_EQ(second.status, InstanceStatus::kHeld);
   EXPECT_FALSE(second.lock.has_value());
-}
 
-TEST_F(SingleInstanceTest, LockIsFreeAgainOnceTheFirstCopyLetsGo) {
-  {
-    InstanceResult first = TryLockInstance(lock_file_);
-    ASSERT_EQ(first.status, InstanceStatus::kAcquired);
-  }
+  std::optional<InstanceLock> moved = std::move(*first.lock);
+  first.lock.reset();
+  EXPECT_EQ(TryLockInstance(lock_file_).status, InstanceStatus::kHeld);
+  moved.reset();
   EXPECT_EQ(TryLockInstance(lock_file_).status, InstanceStatus::kAcquired);
 }
 
@@ -52,14 +49,6 @@ TEST_F(SingleInstanceTest, CopyStartedDuringShutdownGetsTheLockOnItsSecondTry) {
   });
   EXPECT_EQ(waits, 1);
   EXPECT_EQ(second.status, InstanceStatus::kAcquired);
-}
-
-TEST_F(SingleInstanceTest, MovedLockKeepsHoldingIt) {
-  InstanceResult first = TryLockInstance(lock_file_);
-  ASSERT_EQ(first.status, InstanceStatus::kAcquired);
-  InstanceLock moved = std::move(*first.lock);
-  first.lock.reset();
-  EXPECT_EQ(TryLockInstance(lock_file_).status, InstanceStatus::kHeld);
 }
 
 TEST_F(SingleInstanceTest, SymlinkOrMissingDirectoryIsUnavailableNotHeld) {
@@ -76,16 +65,13 @@ TEST_F(SingleInstanceTest, SymlinkOrMissingDirectoryIsUnavailableNotHeld) {
 
 TEST_F(SingleInstanceTest, DefaultPathFollowsXdgRuntimeDir) {
   const char* saved = std::getenv("XDG_RUNTIME_DIR");
-  const std::string restore = saved != nullptr ? saved : "";
+  const std::optional<std::string> restore =
+      saved ? std::optional<std::string>(saved) : std::nullopt;
   ::setenv("XDG_RUNTIME_DIR", "/run/user/1234", 1);
   EXPECT_EQ(DefaultInstanceLockPath(), "/run/user/1234/tolvi.lock");
   ::setenv("XDG_RUNTIME_DIR", "relative", 1);
   EXPECT_EQ(DefaultInstanceLockPath(), "/tmp/tolvi-" + std::to_string(::getuid()) + ".lock");
-  if (saved != nullptr) {
-    ::setenv("XDG_RUNTIME_DIR", restore.c_str(), 1);
-  } else {
-    ::unsetenv("XDG_RUNTIME_DIR");
-  }
+  restore ? ::setenv("XDG_RUNTIME_DIR", restore->c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

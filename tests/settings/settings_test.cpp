@@ -28,19 +28,35 @@ ProgramData FilledWith(std::uint8_t value) {
   return data;
 }
 
-TEST(Settings, DefaultsClearTheRunningStateAndMarkNoDayOpen) {
+TEST(Settings, DefaultsClearTheRunningStateAndLeaveWhatTheyDoNotNameAlone) {
   FakeClock clock;
-  ProgramData data = FilledWith(0x5A);
+  const ProgramData before = FilledWith(0xA5);
+  ProgramData data = before;
   SetDefaultSettings(data, clock);
-  for (const std::uint32_t value :
-       {data.work_today_ms, data.break_today_ms, data.away_today_ms, data.work_yesterday_ms,
-        data.break_yesterday_ms, data.away_yesterday_ms, data.away_total, data.break_total,
-        data.total_days, data.suspended_today_ms, data.suspended_yesterday_ms, data.suspended_total,
-        data.current_work_type}) {
-    EXPECT_EQ(value, 0u);
+  // By hand: the written settings as they came out, the running state
+  // cleared, and every other byte as it was.
+  ProgramData expected = before;
+  for (const SettingInfo& info : SettingsTable()) {
+    if (info.rule == DefaultRule::kNotWritten) continue;
+    if (info.number != nullptr) expected.*info.number = data.*info.number;
+    if (info.kind == SettingKind::kText) {
+      std::ranges::copy(info.text.const_field(data), info.text.field(expected).begin());
+    }
   }
-  EXPECT_EQ(data.today_text[0], '\0');
-  EXPECT_EQ(data.today_text[1], '\x5A') << "only the first byte of the date is cleared";
+  expected.work_today_ms = expected.break_today_ms = expected.away_today_ms = 0;
+  expected.work_yesterday_ms = expected.break_yesterday_ms = expected.away_yesterday_ms = 0;
+  expected.away_total = expected.break_total = expected.total_days = 0;
+  expected.suspended_today_ms = expected.suspended_yesterday_ms = expected.suspended_total = 0;
+  expected.current_work_type = 0;
+  expected.today_text[0] = '\0';  // only the first byte of the date
+  expected.day_of_month = kNoDayOpen;
+  expected.last_close_stamp = MidnightCloseStamp(clock.FileTimeHigh(), clock.Now());
+  expected.window_placement.length = sizeof(WindowPlacement);
+  expected.window_placement.min_position_x = kPlacementNeverSaved;
+  EXPECT_EQ(BytesOf(data), BytesOf(expected));
+  // A text field is written whole: the text, then zeros.
+  EXPECT_EQ(std::string_view(data.reminder_text, sizeof data.reminder_text),
+            "Take a Break!" + std::string(sizeof data.reminder_text - 13, '\0'));
 }
 
 TEST(Settings, TheFreshCloseStampIsTheLastMidnightInWholeStampUnits) {
@@ -51,45 +67,25 @@ TEST(Settings, TheFreshCloseStampIsTheLastMidnightInWholeStampUnits) {
   };
   for (const Case c : {Case{0, 0, 0, 0}, Case{0, 7, 9, 0}, Case{0, 7, 10, 1}, Case{9, 0, 0, 75},
                        Case{23, 59, 59, 201}}) {
-    LocalTime now;
-    now.hour = c.hour;
-    now.minute = c.minute;
-    now.second = c.second;
+    const LocalTime now{.hour = c.hour, .minute = c.minute, .second = c.second};
     EXPECT_EQ(MidnightCloseStamp(0x01DD8579, now), 0x01DD8579u - c.units_back)
         << c.hour << ":" << c.minute << ":" << c.second;
   }
 }
 
-TEST(Settings, DefaultsLeaveBytesTheyDoNotNameAlone) {
+TEST(Settings, TheOldResetWordChoosesTheResetModeOfDefaultsAndRangeRepair) {
   FakeClock clock;
-  const ProgramData before = FilledWith(0xA5);
-  ProgramData data = before;
-  SetDefaultSettings(data, clock);
-  EXPECT_EQ(0, std::memcmp(data.reminder_file, before.reminder_file, sizeof data.reminder_file));
-  EXPECT_EQ(0, std::memcmp(data.work_notes, before.work_notes, sizeof data.work_notes));
-  EXPECT_EQ(
-      0, std::memcmp(data.micro_break_file, before.micro_break_file, sizeof data.micro_break_file));
-  EXPECT_EQ(0, std::memcmp(data.max_break_file, before.max_break_file, sizeof data.max_break_file));
-  EXPECT_EQ(0, std::memcmp(data.current_name, before.current_name, sizeof data.current_name));
-  EXPECT_EQ(0, std::memcmp(data.reserved_1236, before.reserved_1236, sizeof data.reserved_1236));
-  EXPECT_EQ(0, std::memcmp(data.legacy_names, before.legacy_names, sizeof data.legacy_names));
-  EXPECT_EQ(data.old_reset_flag, before.old_reset_flag);
-  EXPECT_EQ(data.window_placement.normal_left, before.window_placement.normal_left);
-  // "Take a Break!" is stored with its terminator; the rest of the field is
-  // zero, since a text field is always written whole.
-  EXPECT_STREQ(data.reminder_text, "Take a Break!");
-}
-
-TEST(Settings, OldResetFlagSelectsAutoReset) {
-  FakeClock clock;
-  ProgramData data{};
-  data.old_reset_flag = 7;
-  SetDefaultSettings(data, clock);
-  EXPECT_EQ(data.reset_mode, 1u);
-  data.old_reset_flag = 0;
-  data.reset_mode = 2;
-  SetDefaultSettings(data, clock);
-  EXPECT_EQ(data.reset_mode, 0u);
+  for (const std::uint32_t old_reset : {0u, 7u}) {
+    SCOPED_TRACE(old_reset);
+    ProgramData data{};
+    data.old_reset_flag = old_reset;
+    data.reset_mode = 3;
+    (void)ResetOutOfRangeSettings(data);
+    EXPECT_EQ(data.reset_mode, old_reset != 0 ? 1u : 0u);
+    data.reset_mode = 1 - data.reset_mode;
+    SetDefaultSettings(data, clock);
+    EXPECT_EQ(data.reset_mode, old_reset != 0 ? 1u : 0u);
+  }
 }
 
 TEST(Settings, DefaultsEndWithTheDayCheckAfterTheNewerDefaults) {
@@ -107,29 +103,17 @@ TEST(Settings, DefaultsEndWithTheDayCheckAfterTheNewerDefaults) {
 
 TEST(Settings, NewerDefaultsWriteOnlyTheirThreeFields) {
   ProgramData data = FilledWith(0x11);
-  const auto before = BytesOf(data);
+  ProgramData expected = data;
+  expected.auto_show = 1;
+  expected.max_break_seconds = 300;
+  expected.max_break_action = 0;
   SetNewerDefaults(data);
-  EXPECT_EQ(data.auto_show, 1u);
-  EXPECT_EQ(data.max_break_seconds, 300u);
-  EXPECT_EQ(data.max_break_action, 0u);
-  auto after = BytesOf(data);
-  // Put the three fields back and the rest must be untouched.
-  for (const std::size_t offset :
-       {offsetof(ProgramData, auto_show), offsetof(ProgramData, max_break_seconds),
-        offsetof(ProgramData, max_break_action)}) {
-    std::memcpy(after.data() + offset, before.data() + offset, 4);
-  }
-  EXPECT_EQ(after, before);
+  EXPECT_EQ(BytesOf(data), BytesOf(expected));
 }
 
 TEST(Settings, TransparencyPercentageConvertsBothWays) {
-  const std::array<std::pair<std::uint32_t, std::uint32_t>, 5> entered = {{
-      {0, 255},
-      {1, 255},
-      {71, 76},
-      {99, 5},
-      {250, 5},
-  }};
+  const std::array<std::pair<std::uint32_t, std::uint32_t>, 6> entered = {
+      {{0, 255}, {1, 255}, {71, 76}, {99, 5}, {100, 5}, {250, 5}}};
   for (const auto& [percent, alpha] : entered) {
     EXPECT_EQ(WindowAlphaFromPercent(percent), alpha) << percent;
   }
@@ -164,10 +148,9 @@ struct SetCase {
 };
 
 TEST(Settings, SetFromTextValidatesByKind) {
-  const std::array<SetCase, 14> cases = {{
+  const std::array<SetCase, 13> cases = {{
       {"ReminderEnabled", "0", true, "off"},
       {"ReminderEnabled", "2", false, "on"},
-      {"ReminderEnabled", "yes", false, "on"},
       {"ReminderAction", "Sound File", true, "Sound File"},
       {"ReminderAction", "6", true, "Sound File"},
       {"ReminderAction", "9", false, "Window and System Beep"},
@@ -208,16 +191,14 @@ struct RangeCase {
 
 // Each kind's limits at and just past their edges.
 TEST(Settings, OutOfRangeValuesTakeTheirDefaultAndAreNamed) {
-  const std::array<RangeCase, 13> cases = {{
+  const std::array<RangeCase, 11> cases = {{
       {"AutoStart", 1, 1, false},
       {"AutoStart", 2, 0, true},
-      {"ReminderEnabled", 7, 1, true},
       {"TargetMode", 4, 4, false},
       {"TargetMode", 5, 1, true},
       {"BreakInterval", 5 * kMsPerMinute, 5 * kMsPerMinute, false},
       {"BreakInterval", 5 * kMsPerMinute - 1, 1800000, true},
       {"BreakInterval", 120 * kMsPerMinute + 1, 1800000, true},
-      {"SnoozeTime", 0, 300000, true},
       {"WindowAlpha", 4, 75, true},
       {"WindowAlpha", 255, 255, false},
       {"AwayTime", 0, 300000, true},  // an active user would be Away at every tick
@@ -237,32 +218,20 @@ TEST(Settings, OutOfRangeValuesTakeTheirDefaultAndAreNamed) {
   }
 }
 
-TEST(Settings, ResetModeOutOfRangeFollowsTheOldResetWord) {
-  for (const std::uint32_t old_reset : {0u, 9u}) {
-    ProgramData data{};
-    data.old_reset_flag = old_reset;
-    data.reset_mode = 3;
-    (void)ResetOutOfRangeSettings(data);
-    EXPECT_EQ(data.reset_mode, old_reset != 0 ? 1u : 0u);
-  }
-}
-
 TEST(Settings, RangeResetLeavesStateFieldsTextsAndUnlimitedSettingsAlone) {
   const ProgramData before = FilledWith(0xFF);
   ProgramData data = before;
-  EXPECT_FALSE(ResetOutOfRangeSettings(data).empty());
+  const std::vector<const SettingInfo*> reset = ResetOutOfRangeSettings(data);
+  ProgramData expected = before;
+  for (const SettingInfo* info : reset) expected.*info->number = data.*info->number;
+  EXPECT_EQ(BytesOf(data), BytesOf(expected));
+  for (auto unlimited :
+       {&ProgramData::away_time, &ProgramData::manual_target, &ProgramData::max_break_seconds}) {
+    EXPECT_EQ(data.*unlimited, before.*unlimited);
+  }
   for (const SettingInfo& info : SettingsTable()) {
     EXPECT_TRUE(SettingInRange(info, data)) << info.name;
   }
-  EXPECT_EQ(data.work_today_ms, before.work_today_ms);
-  EXPECT_EQ(data.day_of_month, before.day_of_month);
-  EXPECT_EQ(data.total_days, before.total_days);
-  EXPECT_EQ(data.current_work_type, before.current_work_type);
-  EXPECT_EQ(data.last_close_stamp, before.last_close_stamp);
-  EXPECT_EQ(data.away_time, before.away_time);
-  EXPECT_EQ(data.manual_target, before.manual_target);
-  EXPECT_EQ(data.max_break_seconds, before.max_break_seconds);
-  EXPECT_EQ(0, std::memcmp(data.reminder_text, before.reminder_text, sizeof data.reminder_text));
 }
 
 }  // namespace

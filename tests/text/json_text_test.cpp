@@ -27,6 +27,7 @@ TEST(CsvField, QuotesOnlyWhatNeedsQuotingAndDoublesQuotes) {
   EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
   EXPECT_EQ(CsvField("two\r\nlines"), "\"two\r\nlines\"");
   EXPECT_EQ(CsvField(" padded"), "\" padded\"");
+  EXPECT_EQ(CsvField("padded "), "\"padded \"");
   EXPECT_EQ(CsvField("Caf\xE9"), "Caf\xC3\xA9");
 }
 

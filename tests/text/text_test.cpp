@@ -10,26 +10,16 @@
 namespace tolvi {
 namespace {
 
-TEST(Text, FormatDecimalWritesSignAndNoLeadingZeros) {
-  EXPECT_EQ(FormatDecimal(0), "0");
-  EXPECT_EQ(FormatDecimal(-5), "-5");
-  EXPECT_EQ(FormatDecimal(1000), "1000");
-  EXPECT_EQ(FormatDecimal(INT32_MIN), "-2147483648");
-}
-
 TEST(Text, ParseDecimalReadsDigitsWithThirtyTwoBitWrap) {
-  EXPECT_EQ(ParseDecimal(""), 0u);
-  EXPECT_EQ(ParseDecimal("007"), 7u);
-  EXPECT_EQ(ParseDecimal("25"), 25u);
-  EXPECT_EQ(ParseDecimal("4294967295"), 4294967295u);
-  EXPECT_EQ(ParseDecimal("4294967296"), 0u);
-  EXPECT_EQ(ParseDecimal("4294967306"), 10u);
-  // Every byte counts as (byte - '0'): "1:" is 1 * 10 + 10.
-  EXPECT_EQ(ParseDecimal("1:"), 20u);
-  EXPECT_EQ(ParseDecimal(std::string_view("12\0"
-                                          "9",
-                                          4)),
-            12u);
+  // Every byte counts as (byte - '0'): "1:" is 1 * 10 + 10; a zero byte ends.
+  const std::pair<std::string_view, std::uint32_t> cases[] = {{"", 0},
+                                                              {"007", 7},
+                                                              {"4294967295", 4294967295u},
+                                                              {"4294967296", 0},
+                                                              {"4294967306", 10},
+                                                              {"1:", 20},
+                                                              {std::string_view("12\0009", 4), 12}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(ParseDecimal(text), value) << text;
 }
 
 TEST(Text, LowerCaseAsciiChangesOnlyAToZ) {
@@ -47,74 +37,61 @@ TEST(Text, FormatHoursTruncatesToHundredthsOfAnHour) {
   constexpr auto kHm = TimeStyle::kHoursMinutes;
   constexpr auto kDec = TimeStyle::kDecimal;
   constexpr auto kShare = TimeStyle::kShare;
-  const std::array<HoursCase, 14> cases = {{
-      {5400000, 36000, kHm, "1:30"},
-      {5400000, 36000, kDec, "1.50"},
-      {45, 6, kDec, "0.07"},
-      {45, 6, kHm, "0:04"},
-      {600, 6, kShare, "1.0"},
-      {120000, 36000, kHm, "0:01"},
-      {3540000, 36000, kHm, "0:58"},
-      {150, 0, kHm, "1:30"},
-      {0, 36000, kHm, "0:00"},
-      {0, 36000, kShare, "0.0"},
-      {2000, 6, kShare, "3.33"},  // a share of one third
-      {30, 6, kShare, "0.05"},
-      {4294967295u, 1, kDec, "42949672.95"},
-      {4294967295u, 36000, kHm, "1193:02"},
-  }};
+  // The third share is 3.33; a divisor of 0 counts as 1.
+  const HoursCase cases[] = {{5400000, 36000, kHm, "1:30"},
+                             {5400000, 36000, kDec, "1.50"},
+                             {45, 6, kDec, "0.07"},
+                             {45, 6, kHm, "0:04"},
+                             {600, 6, kShare, "1.0"},
+                             {120000, 36000, kHm, "0:01"},
+                             {3540000, 36000, kHm, "0:58"},
+                             {150, 0, kHm, "1:30"},
+                             {0, 36000, kHm, "0:00"},
+                             {0, 36000, kShare, "0.0"},
+                             {2000, 6, kShare, "3.33"},
+                             {30, 6, kShare, "0.05"},
+                             {4294967295u, 1, kDec, "42949672.95"},
+                             {4294967295u, 36000, kHm, "1193:02"}};
   for (const HoursCase& c : cases) {
     EXPECT_EQ(FormatHours(c.value, c.divisor, c.style), c.expected)
         << c.value << " / " << c.divisor << " style " << static_cast<int>(c.style);
   }
 }
 
-struct DurationCase {
-  std::uint32_t milliseconds;
-  bool short_form;
-  std::string_view expected;
-};
-
 TEST(Text, FormatDurationWritesUpToFourPartsOrTwoInShortForm) {
-  const std::array<DurationCase, 7> cases = {{
+  const std::tuple<std::uint32_t, bool, std::string_view> cases[] = {
       {90061000, true, "1 Dys, 1 Hrs"},
       {90061000, false, "1 Dys, 1 Hrs, 1 Mns, 1 Scs"},
       {61000, true, "1 Mns, 1 Scs"},
       {86400000, false, "1 Dys"},
       {999, false, ""},
       {86401000, true, "1 Dys, 1 Scs"},
-      {86460000 + 1000, true, "1 Dys, 1 Mns"},
-  }};
-  for (const DurationCase& c : cases) {
-    EXPECT_EQ(FormatDuration(c.milliseconds, c.short_form), c.expected) << c.milliseconds;
+      {86461000, true, "1 Dys, 1 Mns"}};
+  for (const auto& [milliseconds, short_form, expected] : cases) {
+    EXPECT_EQ(FormatDuration(milliseconds, short_form), expected) << milliseconds;
   }
 }
 
-TEST(Text, SetFieldTextStoresAtMostSizeMinusOneBytesAndZeroFills) {
-  std::array<char, 8> field;
-  field.fill('x');
-  SetFieldText(field, "abcdefghij");
-  EXPECT_EQ(std::string_view(field.data(), 8), std::string_view("abcdefg\0", 8));
-  SetFieldText(field, "ab");
-  EXPECT_EQ(std::string_view(field.data(), 8), std::string_view("ab\0\0\0\0\0\0", 8));
+// What SetFieldText leaves in a field of `size` bytes that held 'x' bytes.
+std::string StoredField(std::size_t size, std::string_view text) {
+  std::string field(size, 'x');
+  SetFieldText(field, text);
+  return field;
 }
 
-TEST(Text, SetFieldTextCutsAtACharacterBoundary) {
-  std::array<char, 6> field;
+TEST(Text, SetFieldTextStoresWholeCharactersUpToSizeMinusOneAndZeroFills) {
+  EXPECT_EQ(StoredField(8, "abcdefghij"), std::string_view("abcdefg\0", 8));
+  EXPECT_EQ(StoredField(8, "ab"), std::string_view("ab\0\0\0\0\0\0", 8));
   // "abcd" then U+00E9 (2 bytes): only 5 bytes fit, so the letter goes whole.
-  SetFieldText(field, "abcd\xC3\xA9");
-  EXPECT_EQ(std::string_view(field.data(), 6), std::string_view("abcd\0\0", 6));
+  EXPECT_EQ(StoredField(6, "abcd\xC3\xA9"), std::string_view("abcd\0\0", 6));
   // U+20AC (3 bytes) twice: the second would end at byte 6.
-  SetFieldText(field, "\xE2\x82\xAC\xE2\x82\xAC");
-  EXPECT_EQ(std::string_view(field.data(), 6), std::string_view("\xE2\x82\xAC\0\0\0", 6));
+  EXPECT_EQ(StoredField(6, "\xE2\x82\xAC\xE2\x82\xAC"), std::string_view("\xE2\x82\xAC\0\0\0", 6));
 }
 
 TEST(Text, TruncateUtf8KeepsWholeCharacters) {
   const std::string_view four_byte = "a\xF0\x9F\x98\x80";  // 'a' and U+1F600
   EXPECT_EQ(TruncateUtf8(four_byte, 5), four_byte);
-  EXPECT_EQ(TruncateUtf8(four_byte, 4), "a");
-  EXPECT_EQ(TruncateUtf8(four_byte, 2), "a");
-  EXPECT_EQ(TruncateUtf8(four_byte, 1), "a");
+  for (const std::size_t cut : {4, 2, 1}) EXPECT_EQ(TruncateUtf8(four_byte, cut), "a") << cut;
   EXPECT_EQ(TruncateUtf8(four_byte, 0), "");
   // Not UTF-8 at all: continuation bytes only; cut where asked.
   EXPECT_EQ(TruncateUtf8("\x80\x80\x80\x80\x80\x80", 5), "\x80\x80\x80\x80\x80");
