@@ -1,5 +1,7 @@
 #include "accounting/work_type_record.h"
 
+#include "text/text.h"
+
 namespace tolvi {
 
 Status InitWorkType(RecordDatabase& records, std::int32_t record_id, bool named) {
@@ -32,7 +34,7 @@ Status CreateWorkTypeDatabase(RecordDatabase& records, const std::filesystem::pa
   if (Status opened = records.Open(path, /*writable=*/true); !opened.ok()) return opened;
   if (records.NewRecord() != kPlaceholderSlot) {
     records.Close();
-    return Status::IoError("cannot add the first record to " + path.string());
+    return Status::IoError("cannot add the first record to " + PathText(path));
   }
   return Status::Ok();
 }

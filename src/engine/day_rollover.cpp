@@ -126,7 +126,7 @@ Status AddWorkLogEntry(CoreContext& context, CloseJournal& journal) {
   const std::filesystem::path path = context.DataFile(kWorkLogFileName);
   if (context.files.Exists(path)) {
     const std::optional<std::uint64_t> size = context.files.FileSize(path);
-    if (!size) return Status::IoError("cannot read the size of " + path.string());
+    if (!size) return Status::IoError("cannot read the size of " + PathText(path));
     if (*size <= kWorkLogRotateBytes) {
       JournalEntry entry;
       entry.file_name = kWorkLogFileName;
@@ -201,7 +201,7 @@ void SaveClosedDay(CoreContext& context) REQUIRES(context.state.mutex) {
   if (Status forgot =
           ForgetCloseJournalIfSaved(context.files, context.data_directory, data.total_days);
       !forgot.ok()) {
-    ui.Notify("The record of the day close, " + CloseJournalPath(context.data_directory).string() +
+    ui.Notify("The record of the day close, " + PathText(CloseJournalPath(context.data_directory)) +
               ", could not be removed (" + forgot.message() +
               "); the next start would close the day again.");
   }

@@ -55,7 +55,7 @@ DataFileAttempt TryDataFile(FileSystem& files, const std::filesystem::path& path
 // is renamed aside first.
 void KeepRejectedDataFile(DataFileContext& context, const std::filesystem::path& path,
                           const std::string& problem, std::vector<std::string>& notices) {
-  std::string notice = "The data file " + path.string() + " was not used because " + problem;
+  std::string notice = "The data file " + PathText(path) + " was not used because " + problem;
   if (const auto aside = KeepFileAside(context.files, context.clock, path)) {
     notice += "; it was kept as " + aside->string() + ".";
   } else {
@@ -84,7 +84,7 @@ ChosenDataFile ChooseDataFile(DataFileContext& context, std::vector<std::string>
     DataFileAttempt portable = TryDataFile(context.files, in_program);
     if (portable.kind == Kind::kUsable) return {std::move(portable.contents)};
     if (portable.kind == Kind::kUnusable) {
-      notices.push_back("The data file " + in_program.string() + " was not used because " +
+      notices.push_back("The data file " + PathText(in_program) + " was not used because " +
                         portable.problem + ".");
       found_any = true;
     }
@@ -93,17 +93,17 @@ ChosenDataFile ChooseDataFile(DataFileContext& context, std::vector<std::string>
   const std::filesystem::path backup = BackupPath(in_data);
   DataFileAttempt copy = TryDataFile(context.files, backup);
   if (copy.kind == Kind::kUsable) {
-    notices.push_back("The settings and today's figures were restored from " + backup.string() +
+    notices.push_back("The settings and today's figures were restored from " + PathText(backup) +
                       ".");
     return {std::move(copy.contents)};
   }
   if (copy.kind == Kind::kUnusable) {
-    notices.push_back("The backup " + backup.string() + " was not used because " + copy.problem +
+    notices.push_back("The backup " + PathText(backup) + " was not used because " + copy.problem +
                       ".");
     found_any = true;
   }
   if (main.kind == Kind::kEmpty) {
-    notices.push_back("The data file " + in_data.string() +
+    notices.push_back("The data file " + PathText(in_data) +
                       " was empty, so the default settings apply.");
   } else if (found_any) {
     notices.emplace_back("No usable data file was found, so the default settings apply.");
@@ -155,7 +155,7 @@ bool RestoreDatabaseBackup(DataFileContext& context, const std::filesystem::path
   if (LiveRecordsIn(context.files, backup).value_or(0) == 0) return false;
   if (!context.files.CopyFile(backup, db_path).ok()) return false;
   if (!context.records.Open(db_path, /*writable=*/true).ok()) return false;
-  notices.push_back("The work types were restored from " + backup.string() + ".");
+  notices.push_back("The work types were restored from " + PathText(backup) + ".");
   return true;
 }
 
@@ -181,11 +181,11 @@ LoadOutcome OpenOrCreateDatabase(DataFileContext& context, std::vector<std::stri
   if (context.files.Exists(db_path)) {
     const auto aside = KeepFileAside(context.files, context.clock, db_path);
     if (!aside) {
-      notices.push_back("The work-type database " + db_path.string() + " " + *problem +
+      notices.push_back("The work-type database " + PathText(db_path) + " " + *problem +
                         " and cannot be kept aside; nothing was changed.");
       return LoadOutcome::kQuit;
     }
-    notices.push_back("The work-type database " + db_path.string() + " " + *problem +
+    notices.push_back("The work-type database " + PathText(db_path) + " " + *problem +
                       "; it was kept as " + aside->string() + ".");
   }
   if (RestoreDatabaseBackup(context, db_path, notices)) return LoadOutcome::kReady;
@@ -217,7 +217,7 @@ void AbandonUpgradeDatabase(DataFileContext& context, const std::filesystem::pat
   const Status removed = context.files.Remove(db_path);
   if (!aside) {
     if (!removed.ok()) {
-      notices.push_back("The new work-type database " + db_path.string() +
+      notices.push_back("The new work-type database " + PathText(db_path) +
                         " could not be removed: " + removed.message());
     }
     return;
@@ -280,7 +280,7 @@ LoadOutcome UpgradeFromVersion250(DataFileContext& context, std::vector<std::str
   if (context.files.Exists(db_path)) {
     aside = KeepFileAside(context.files, context.clock, db_path);
     if (!aside) {
-      notices.push_back("The work-type database " + db_path.string() +
+      notices.push_back("The work-type database " + PathText(db_path) +
                         " cannot be kept aside for the upgrade; nothing was changed");
       return LoadOutcome::kQuit;
     }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "storage/program_data_file.h"
+#include "text/text.h"
 
 namespace tolvi {
 namespace {
@@ -230,7 +231,7 @@ RollbackOutcome RollBackInterruptedClose(FileSystem& files, Clock& clock,
   const std::optional<CloseJournal> journal = read.ok() ? DecodeCloseJournal(bytes) : std::nullopt;
   if (!journal) {
     const auto aside = KeepFileAside(files, clock, path);
-    notices.push_back("The record of an interrupted day close, " + path.string() +
+    notices.push_back("The record of an interrupted day close, " + PathText(path) +
                       ", is damaged and was not applied" +
                       (aside ? "; it was kept as " + aside->string() : std::string()));
     return RollbackOutcome::kDamagedKeptAside;
@@ -245,7 +246,7 @@ RollbackOutcome RollBackInterruptedClose(FileSystem& files, Clock& clock,
     // Applying the journal again next time does no harm, but the close
     // would then be undone a second time after it ran: stop here instead.
     notices.push_back("The day close that was interrupted on " + journal->started +
-                      " was undone, but its record " + path.string() + " cannot be removed (" +
+                      " was undone, but its record " + PathText(path) + " cannot be removed (" +
                       removed.message() + ")");
     return RollbackOutcome::kFailed;
   }

@@ -44,7 +44,7 @@ std::array<char, kProgramDataBytes> BlockBytes(const ProgramData& data) {
 class BackupReport {
  public:
   void Refused(const std::filesystem::path& from, const std::string& why) {
-    Add(from.string() + " was not copied because " + why, Status::Code::kCorruption);
+    Add(PathText(from) + " was not copied because " + why, Status::Code::kCorruption);
   }
   void Failed(const std::string& what, const Status& status) {
     Add(what + ": " + status.message(), Status::Code::kIoError);
@@ -66,7 +66,7 @@ class BackupReport {
 void CopyOrReport(FileSystem& files, const std::filesystem::path& from,
                   const std::filesystem::path& to, BackupReport& report) {
   if (Status copied = files.CopyFile(from, to); !copied.ok()) {
-    report.Failed("Copying " + from.string() + " to " + to.string() + " failed", copied);
+    report.Failed("Copying " + PathText(from) + " to " + PathText(to) + " failed", copied);
   }
 }
 
@@ -81,7 +81,7 @@ void CopyDatabaseIfSound(FileSystem& files, const std::filesystem::path& from,
     return;
   }
   if (*live == 0 && files.Exists(to) && LiveRecordsIn(files, to).value_or(0) > 0) {
-    report.Refused(from, "it holds no work types and " + to.string() + " does");
+    report.Refused(from, "it holds no work types and " + PathText(to) + " does");
     return;
   }
   CopyOrReport(files, from, to, report);
@@ -145,7 +145,7 @@ void PruneDayBackups(FileSystem& files, const std::filesystem::path& folder, Bac
     const std::optional<std::string> date = DayBackupDate(name);
     if (!date || *date >= oldest_kept) continue;
     if (Status removed = files.Remove(folder / name); !removed.ok()) {
-      report.Failed("Removing the old backup " + (folder / name).string() + " failed", removed);
+      report.Failed("Removing the old backup " + PathText(folder / name) + " failed", removed);
     }
   }
 }
@@ -266,7 +266,7 @@ Status BackupDataFiles(FileSystem& files, RecordDatabase& records,
   CopyDatabaseIfSound(files, db_path, WithSuffix(db_path, kBackupSuffix), report);
   CopyDataFileIfSound(files, data_path, WithSuffix(data_path, kBackupSuffix), report);
   if (Status reopened = records.Open(db_path, /*writable=*/true); !reopened.ok()) {
-    report.Failed("Opening " + db_path.string() + " again failed", reopened);
+    report.Failed("Opening " + PathText(db_path) + " again failed", reopened);
   }
   return report.ToStatus();
 }
@@ -275,7 +275,7 @@ Status KeepDayBackup(FileSystem& files, const std::filesystem::path& data_direct
                      const LocalTime& now) {
   const std::filesystem::path folder = data_directory / std::string(kDayBackupFolder);
   if (Status made = files.CreateDirectories(folder); !made.ok()) {
-    return Status::IoError("The backup folder " + folder.string() +
+    return Status::IoError("The backup folder " + PathText(folder) +
                            " cannot be created: " + made.message());
   }
   const std::string prefix = DayStamp(now) + " ";

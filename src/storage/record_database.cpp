@@ -493,7 +493,7 @@ struct RecordDatabase::State {
     Status status;
     std::unique_ptr<MappedFile> mapped = files.OpenMapped(file_path, want_writable, &status);
     if (!mapped) {
-      return status.ok() ? Status::IoError("Cannot open " + file_path.string()) : status;
+      return status.ok() ? Status::IoError("Cannot open " + PathText(file_path)) : status;
     }
     Layout read;
     if (Status valid = ReadLayout(mapped->bytes(), read); !valid.ok()) return valid;
@@ -524,7 +524,7 @@ struct RecordDatabase::State {
     Layout read;
     if (!mapped->writable() || mapped->bytes().size() != image.size() ||
         !ReadLayout(mapped->bytes(), read).ok()) {
-      *why = Status::IoError("The rewritten " + path.string() + " does not read back");
+      *why = Status::IoError("The rewritten " + PathText(path) + " does not read back");
       return false;
     }
     Adopt(std::move(mapped), std::move(read));
@@ -539,7 +539,7 @@ struct RecordDatabase::State {
     if (Status written = files.WriteFileAtomic(path, image); !written.ok()) return written;
     Status why;
     if (Remap(image, &why)) return Status::Ok();
-    if (why.ok()) why = Status::IoError("Cannot map the rewritten " + path.string());
+    if (why.ok()) why = Status::IoError("Cannot map the rewritten " + PathText(path));
     // The path holds the new image, the handle the old one: put the old one
     // back so that what the handle writes reaches the file.
     const std::string old = CopyOfFile();

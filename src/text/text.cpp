@@ -100,6 +100,15 @@ std::uint32_t ParseDecimal(std::string_view text) {
   return value;
 }
 
+std::string PathText(const std::filesystem::path& path) {
+  try {
+    const std::u8string utf8 = path.u8string();
+    return {utf8.begin(), utf8.end()};
+  } catch (const std::exception&) {
+    return "(a name that is not valid Unicode)";  // a lone surrogate in a Windows name
+  }
+}
+
 std::string LowerCaseAscii(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,6 +27,9 @@ std::string FormatDecimal(std::int32_t value);
 // Reads decimal digits with 32-bit wrap-around; every byte counts as
 // (byte - '0'), so callers pass digits only. "" gives 0.
 std::uint32_t ParseDecimal(std::string_view text);
+// A path as UTF-8, for the messages the user reads. path::string() would
+// give the ANSI code page on Windows, and throw on a character it lacks.
+std::string PathText(const std::filesystem::path& path);
 // A..Z become a..z; every other byte stays.
 std::string LowerCaseAscii(std::string text);
 

@@ -206,7 +206,7 @@ class RecordsCheckpoint {
   explicit RecordsCheckpoint(CoreContext& context)
       : context_(context),
         path_(context.records.path()),
-        copy_(path_.string() + std::string(kImportCheckpointSuffix)) {
+        copy_(std::filesystem::path(path_) += kImportCheckpointSuffix) {
     context.records.Close();
     taken_ = context.files.CopyFile(path_, copy_).ok();
     Reopen();
@@ -222,7 +222,7 @@ class RecordsCheckpoint {
   // is told, and a copy that could not be moved back stays where it is.
   void Restore() {
     if (!taken_) {
-      context_.ui.Notify("The imported work could not be undone: no copy of " + path_.string() +
+      context_.ui.Notify("The imported work could not be undone: no copy of " + PathText(path_) +
                          " could be taken before the import.");
       return;
     }
@@ -230,7 +230,7 @@ class RecordsCheckpoint {
     taken_ = false;  // moved back, or kept where it is: never removed now
     if (Status back = context_.files.Rename(copy_, path_); !back.ok()) {
       context_.ui.Notify("The imported work could not be undone (" + back.message() +
-                         "); the records from before the import are kept in " + copy_.string() +
+                         "); the records from before the import are kept in " + PathText(copy_) +
                          ".");
     }
     Reopen();

@@ -98,7 +98,7 @@ Status WorkLog::AppendToLog(std::string_view lines) {
 void WorkLog::ReportOutage(const Status& cause) {
   if (ui_ == nullptr || backlog_.outage_reported) return;
   backlog_.outage_reported = true;
-  ui_->Notify("Tolvi cannot write its work log " + path_.string() + " (" + cause.message() +
+  ui_->Notify("Tolvi cannot write its work log " + PathText(path_) + " (" + cause.message() +
               "); the lines are kept and will be written when it can.");
 }
 
@@ -138,7 +138,7 @@ bool WorkLog::WritePending() {
   // Written: a pending file left behind would write its lines twice.
   if (file_found && !files_.Remove(pending_path_).ok()) {
     if (Status emptied = files_.WriteFileAtomic(pending_path_, ""); !emptied.ok() && ui_) {
-      ui_->Notify("Tolvi cannot remove " + pending_path_.string() + " (" + emptied.message() +
+      ui_->Notify("Tolvi cannot remove " + PathText(pending_path_) + " (" + emptied.message() +
                   "); the lines in it are in the work log now and will be written there again.");
     }
   }

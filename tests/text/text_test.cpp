@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -104,6 +105,13 @@ TEST(Text, FieldTextStopsAtZeroOrFieldEnd) {
   EXPECT_EQ(FieldText(full), "Work");
   const std::array<char, 5> old_windows = {'S', 'k', '\xE5', 'l', '\0'};
   EXPECT_EQ(FieldText(old_windows), "Sk\xC3\xA5l");
+}
+
+// Messages name the user's folders: on Windows a name outside the ANSI code
+// page must neither throw nor turn into question marks.
+TEST(Text, PathTextIsUtf8OnEveryPlatform) {
+  const std::filesystem::path path(u8"Daten/J\u00f6rg \u0416/dTolvi.dat");
+  EXPECT_EQ(PathText(path), "Daten/J\xC3\xB6rg \xD0\x96/dTolvi.dat");
 }
 
 TEST(Text, ToUtf8ReadsInvalidUtf8AsWindows1252) {
