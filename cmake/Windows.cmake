@@ -60,6 +60,9 @@ endforeach()
 # The Win32 shell's own tests.
 list(APPEND TOLVI_WIN_TESTS ${CMAKE_SOURCE_DIR}/tests/win/win_shell_test.cpp)
 add_executable(tolvi_tests ${TOLVI_WIN_TESTS})
+# Wine reads the Unix path of the source tree as a path on the current drive.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/reminders/phrases_test.cpp
+                            PROPERTIES COMPILE_DEFINITIONS TOLVI_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_include_directories(tolvi_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(tolvi_tests PRIVATE ${TOLVI_WARNINGS})
 target_compile_definitions(tolvi_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)

@@ -141,11 +141,7 @@ TEST_F(LoadPhrasesTest, NoFileAnywhereGivesNoPhrases) {
 
 TEST(ShippedPhraseFile, HoldsAFullTableOfReminderPhrases) {
   // The file installed with the program, read from the source tree.
-  // A compiler cache that rewrites paths leaves __FILE__ relative to the
-  // build directory, the parent of the one the tests run in.
-  std::filesystem::path source = __FILE__;
-  if (source.is_relative()) source = std::filesystem::current_path().parent_path() / source;
-  std::ifstream file(source.parent_path().parent_path().parent_path() / "resources" / "Text.txt",
+  std::ifstream file(std::filesystem::path(TOLVI_SOURCE_DIR) / "resources" / "Text.txt",
                      std::ios::binary);
   ASSERT_TRUE(file.is_open());
   const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
