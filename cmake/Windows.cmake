@@ -64,7 +64,8 @@ add_executable(tolvi_tests ${TOLVI_WIN_TESTS})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/reminders/phrases_test.cpp
                             PROPERTIES COMPILE_DEFINITIONS TOLVI_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_include_directories(tolvi_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_compile_options(tolvi_tests PRIVATE ${TOLVI_WARNINGS})
+# Test code is not optimised, as in the Linux build (tests/CMakeLists.txt).
+target_compile_options(tolvi_tests PRIVATE ${TOLVI_WARNINGS} -O0)
 target_compile_definitions(tolvi_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(tolvi_tests PRIVATE tolvi_win_shell tolvi_fakes gtest gmock gtest_main)
 
