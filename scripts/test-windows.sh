@@ -18,7 +18,7 @@ start=$(date +%s)
 
 work=$(mktemp -d)
 display_pid=""
-trap 'wineserver -k >/dev/null 2>&1 || true; [ -z "$display_pid" ] || kill "$display_pid" 2>/dev/null
+trap 'wineserver -k >/dev/null 2>&1 || true; [ -z "$display_pid" ] || kill "$display_pid" 2>/dev/null || true
       rm -rf "$work"' EXIT
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
@@ -51,6 +51,7 @@ start_virtual_display "$work" || { echo "Xvfb did not start (see $work/xvfb.log)
 (cd "$dir" && wine tolvi_dialog_smoke.exe "$shots_windows" >"$work/smoke.log" 2>&1) || status=$?
 restart_wine
 kill "$display_pid" 2>/dev/null || true
+display_pid=""
 unset DISPLAY
 tr -d '\r' <"$work/smoke.log" | grep -v ':fixme:' || true
 [ "$status" -eq 0 ] || { echo "tolvi_dialog_smoke.exe failed under Wine (exit $status)" >&2; exit 1; }
