@@ -102,7 +102,7 @@ MonitorThread::~MonitorThread() {
 }
 
 void MonitorThread::Start() {
-  thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+  thread_ = std::jthread([this](const std::stop_token& stop) { Run(stop); });
 }
 
 void MonitorThread::Join() {
