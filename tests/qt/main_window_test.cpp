@@ -48,7 +48,7 @@ class ClickCounter final : public QWidget {
   void mouseReleaseEvent(QMouseEvent*) override { ++clicks; }
 };
 
-class NoticeTarget final : public UiTarget {
+class NoticeTarget final : public DesktopUiTarget {
  public:
   void OnTimer(TimerId) override {}
   void OnCommand(std::uint32_t) override {}

@@ -54,7 +54,7 @@ struct ShellOptions {
   bool bus_service = false;
 };
 
-class DesktopShell final : public QObject, public UiTarget, public WindowActions {
+class DesktopShell final : public QObject, public DesktopUiTarget, public WindowActions {
   Q_OBJECT
 
  public:

@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
-#include <cstdio>
 #include <system_error>
 
 #include "dialogs/qt/dialog_services.h"
@@ -28,29 +27,16 @@ QtUi::QtUi(QObject* parent) : QObject(parent) {}
 
 QtUi::~QtUi() = default;
 
-void QtUi::SetTarget(UiTarget* target) {
-  target_ = target;
-  if (target_ == nullptr) return;
-  std::vector<std::string> notices;
-  notices.swap(early_notices_);
-  for (const std::string& text : notices) target_->OnNotice(text);
+void QtUi::SetTarget(DesktopUiTarget* target) {
+  desktop_target_ = target;
+  ForwardingUi::SetTarget(target);
 }
 
 bool QtUi::OnGuiThread() const {
   return QThread::currentThread() == thread();
 }
 
-template <typename Call>
-void QtUi::RunOnGuiThread(Call call) {
-  if (OnGuiThread()) {
-    call();
-  } else {
-    Queue(std::move(call));
-  }
-}
-
-template <typename Call>
-void QtUi::Queue(Call call) {
+void QtUi::Queue(std::function<void()> call) {
   QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
@@ -59,7 +45,7 @@ QTimer& QtUi::TimerFor(TimerId id) {
   if (!timer) {
     timer = std::make_unique<QTimer>();
     connect(timer.get(), &QTimer::timeout, this, [this, id] {
-      if (target_ != nullptr) target_->OnTimer(id);
+      if (desktop_target_ != nullptr) desktop_target_->OnTimer(id);
     });
   }
   return *timer;
@@ -85,65 +71,16 @@ void QtUi::KillTimer(TimerId id) {
 
 void QtUi::PostCommand(std::uint32_t command_id) {
   Queue([this, command_id] {
-    if (target_ != nullptr) target_->OnCommand(command_id);
-  });
-}
-
-void QtUi::PostClose() {
-  Queue([this] {
-    if (target_ != nullptr) target_->OnClose();
-  });
-}
-
-void QtUi::RequestRepaint() {
-  if (repaint_queued_.exchange(true)) return;
-  Queue([this] {
-    repaint_queued_.store(false);
-    if (target_ != nullptr) target_->OnRepaint();
-  });
-}
-
-void QtUi::SetTray(TrayIcon icon, const std::string& tooltip) {
-  RunOnGuiThread([this, icon, tooltip] {
-    if (target_ != nullptr) target_->OnSetTray(icon, tooltip);
-  });
-}
-
-bool QtUi::AddTray(TrayIcon icon, const std::string& tooltip) {
-  auto add = [this, icon, tooltip] {
-    tray_shown_.store(target_ != nullptr && target_->OnAddTray(icon, tooltip));
-  };
-  if (OnGuiThread()) {
-    add();
-  } else {
-    Queue(std::move(add));
-  }
-  return tray_shown_.load();
-}
-
-void QtUi::ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) {
-  RunOnGuiThread([this, title, text, icon] {
-    if (target_ != nullptr) target_->OnBalloon(title, text, icon);
-  });
-}
-
-void QtUi::Notify(const std::string& text) {
-  RunOnGuiThread([this, text] {
-    if (target_ != nullptr) {
-      target_->OnNotice(text);
-    } else {
-      std::fprintf(stderr, "tolvi: %s\n", text.c_str());
-      early_notices_.push_back(text);
-    }
+    if (desktop_target_ != nullptr) desktop_target_->OnCommand(command_id);
   });
 }
 
 int QtUi::Ask(const Question& question) {
-  if (OnGuiThread()) return AskTarget(target_, question, early_choice_open_);
+  if (OnGuiThread()) return AskTarget(target(), question, early_choice_open_);
   int answer = 2;
   QMetaObject::invokeMethod(
       this,
-      [this, &question, &answer] { answer = AskTarget(target_, question, early_choice_open_); },
+      [this, &question, &answer] { answer = AskTarget(target(), question, early_choice_open_); },
       Qt::BlockingQueuedConnection);
   return answer;
 }

@@ -1,7 +1,6 @@
 #include "shell/win/win_ui.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <system_error>
 #include <utility>
 
@@ -31,18 +30,8 @@ WinUi::WinUi() : gui_thread_(::GetCurrentThreadId()) {}
 
 void WinUi::SetTarget(HWND window, UiTarget* target) {
   window_ = window;
-  target_ = target;
-  if (target_ == nullptr) return;
-  for (const std::string& text : std::exchange(early_notices_, {})) target_->OnNotice(text);
-  RunQueued();  // what other threads asked for before the window existed
-}
-
-void WinUi::RunOnGuiThread(std::function<void()> call) {
-  if (OnGuiThread()) {
-    call();
-  } else {
-    Queue(std::move(call));
-  }
+  ForwardingUi::SetTarget(target);
+  if (target != nullptr) RunQueued();  // what other threads asked for before the window existed
 }
 
 void WinUi::Queue(std::function<void()> call) {
@@ -86,54 +75,9 @@ void WinUi::PostCommand(std::uint32_t command_id) {
   });
 }
 
-void WinUi::PostClose() {
-  Queue([this] {
-    if (target_ != nullptr) target_->OnClose();
-  });
-}
-
-void WinUi::RequestRepaint() {
-  if (repaint_queued_.exchange(true)) return;
-  Queue([this] {
-    repaint_queued_.store(false);
-    if (target_ != nullptr) target_->OnRepaint();
-  });
-}
-
-void WinUi::SetTray(TrayIcon icon, const std::string& tooltip) {
-  RunOnGuiThread([this, icon, tooltip] {
-    if (target_ != nullptr) target_->OnSetTray(icon, tooltip);
-  });
-}
-
-bool WinUi::AddTray(TrayIcon icon, const std::string& tooltip) {
-  auto add = [this, icon, tooltip] {
-    tray_shown_.store(target_ != nullptr && target_->OnAddTray(icon, tooltip));
-  };
-  RunOnGuiThread(std::move(add));
-  return tray_shown_.load();
-}
-
-void WinUi::ShowBalloon(const std::string& title, const std::string& text, TrayIcon icon) {
-  RunOnGuiThread([this, title, text, icon] {
-    if (target_ != nullptr) target_->OnBalloon(title, text, icon);
-  });
-}
-
-void WinUi::Notify(const std::string& text) {
-  RunOnGuiThread([this, text] {
-    if (target_ != nullptr) {
-      target_->OnNotice(text);
-    } else {
-      std::fprintf(stderr, "tolvi: %s\n", text.c_str());
-      early_notices_.push_back(text);
-    }
-  });
-}
-
 int WinUi::Ask(const Question& question) {
   auto ask = [this, &question] {
-    return target_ != nullptr ? target_->OnAsk(question) : AskAlone(question, early_choice_open_);
+    return target() != nullptr ? target()->OnAsk(question) : AskAlone(question, early_choice_open_);
   };
   if (OnGuiThread() || window_ == nullptr) return ask();
   int answer = 2;
