@@ -5,6 +5,7 @@
 
 #include "storage/program_data_file.h"
 #include "storage/record_database.h"
+#include "text/text.h"
 #include "worklog/export.h"
 #include "worklog/work_log.h"
 
@@ -13,18 +14,13 @@ namespace {
 
 constexpr int kExitUnreadable = 1;
 
-std::string Utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
-
 // Appends the days of one log file; a missing log has none.
 void ReadLogFile(FileSystem& files, const std::filesystem::path& path, ExportedData& data,
                  std::string& errors) {
   std::string text;
   if (!files.Exists(path)) return;
   if (const Status read = files.ReadFile(path, &text); !read.ok()) {
-    errors += "tolvi: cannot read " + Utf8(path) + ": " + read.message() + "\n";
+    errors += "tolvi: cannot read " + PathText(path) + ": " + read.message() + "\n";
     return;
   }
   ReadLogDays(text, data);
@@ -45,7 +41,7 @@ ExportOutcome RunExportCommand(FileSystem& files, const DirectoryFacts& facts,
   const std::filesystem::path database = data->directory / std::string(kDatabaseFileName);
   if (const Status opened = records.Open(database, false); !opened.ok()) {
     outcome.exit_code = kExitUnreadable;
-    outcome.errors = "tolvi: cannot read " + Utf8(database) + ": " + opened.message() + "\n";
+    outcome.errors = "tolvi: cannot read " + PathText(database) + ": " + opened.message() + "\n";
     return outcome;
   }
   ExportedData exported;
