@@ -28,8 +28,12 @@ QtUi::QtUi(QObject* parent) : QObject(parent) {}
 QtUi::~QtUi() = default;
 
 void QtUi::SetTarget(DesktopUiTarget* target) {
-  desktop_target_ = target;
   ForwardingUi::SetTarget(target);
+}
+
+DesktopUiTarget* QtUi::desktop_target() const {
+  // Only SetTarget above sets the target, and always a DesktopUiTarget.
+  return static_cast<DesktopUiTarget*>(target());
 }
 
 bool QtUi::OnGuiThread() const {
@@ -45,7 +49,7 @@ QTimer& QtUi::TimerFor(TimerId id) {
   if (!timer) {
     timer = std::make_unique<QTimer>();
     connect(timer.get(), &QTimer::timeout, this, [this, id] {
-      if (desktop_target_ != nullptr) desktop_target_->OnTimer(id);
+      if (DesktopUiTarget* shell = desktop_target()) shell->OnTimer(id);
     });
   }
   return *timer;
@@ -71,7 +75,7 @@ void QtUi::KillTimer(TimerId id) {
 
 void QtUi::PostCommand(std::uint32_t command_id) {
   Queue([this, command_id] {
-    if (desktop_target_ != nullptr) desktop_target_->OnCommand(command_id);
+    if (DesktopUiTarget* shell = desktop_target()) shell->OnCommand(command_id);
   });
 }
 

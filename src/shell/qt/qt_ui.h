@@ -60,12 +60,12 @@ class QtUi final : public QObject, public ForwardingUi {
   void OpenWithDefaultApp(const std::filesystem::path& file) override;
 
  private:
+  [[nodiscard]] DesktopUiTarget* desktop_target() const;
   [[nodiscard]] bool OnGuiThread() const override;
   void Queue(std::function<void()> call) override;
 
   QTimer& TimerFor(TimerId id);
 
-  DesktopUiTarget* desktop_target_ = nullptr;
   DesktopSound sound_;
   std::map<TimerId, std::unique_ptr<QTimer>> timers_;
   ChoiceOpenFlag early_choice_open_;
