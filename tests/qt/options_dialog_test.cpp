@@ -39,7 +39,6 @@ void TypeInto(QLineEdit* edit, const QString& text) {
 struct OptionsRun {
   OptionsRun() : core(directory.path()), services(core.context, choice_open, options_open) {
     core.CreateFresh({"Write", "Read"});
-    services.set_autostart = [](bool) {};
   }
   // act gets the dialog once it is up; then "OK" closes it.
   void Run(const std::function<void(OptionsDialog&)>& act) {
@@ -65,9 +64,14 @@ class OptionsDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // One control of each kind; the model's tests own each setting's rules.
+  // One control of each kind, and the autostart entry the check box writes;
+  // the model's tests own each setting's rules.
   void ControlsOfEveryKindReachTheSettingsAndSurviveARestart() {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString entry = config.filePath(QStringLiteral("autostart/tolvi.desktop"));
     OptionsRun run;
+    run.services.autostart_arguments = {"--data-dir", "/data/my dir"};
     run.Run([&run](OptionsDialog& dialog) {
       RunOptionsDialog(nullptr, run.services);  // a second "Options..." does nothing
       // Only OK leaves: Escape and the close command do nothing.
@@ -75,6 +79,7 @@ class OptionsDialogTest : public QObject {
       dialog.close();
       QVERIFY(dialog.isVisible());
       ControlOf<QCheckBox>(dialog, oc::kConfirmQuit)->click();
+      ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click();
       auto* reset_mode = ControlOf<QComboBox>(dialog, oc::kResetMode);
       reset_mode->setCurrentIndex(2);
       emit reset_mode->activated(2);
@@ -95,28 +100,13 @@ class OptionsDialogTest : public QObject {
     QCOMPARE(FieldText(data.work_notes), std::string("release day"));
     QCOMPARE(FieldText(data.reminder_text), std::string("Stand up!"));
     QCOMPARE(data.break_interval, 3'000'000u);
-  }
-
-  void AutoStartWritesAndRemovesTheLogOnEntry() {
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    const QString entry = config.filePath(QStringLiteral("autostart/tolvi.desktop"));
-    OptionsRun run;
-    run.services.set_autostart = nullptr;  // the real entry
-    run.services.autostart_arguments = {"--data-dir", "/data/my dir"};
-    const auto toggle = [](OptionsDialog& dialog) {
-      ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click();
-    };
-    run.Run(toggle);
     QFile file(entry);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
-    const QString program = QCoreApplication::applicationFilePath();
-    QVERIFY2(text.contains(QStringLiteral("Exec=\"") + program +
-                           QStringLiteral("\" \"--data-dir\" \"/data/my dir\"\n")),
+    QVERIFY2(text.contains(QStringLiteral("Exec=\"%1\" \"--data-dir\" \"/data/my dir\"\n")
+                               .arg(QCoreApplication::applicationFilePath())),
              qPrintable(text));
-    file.close();
-    run.Run(toggle);
+    run.Run([](OptionsDialog& dialog) { ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click(); });
     QVERIFY(!QFile::exists(entry));
     qunsetenv("XDG_CONFIG_HOME");
   }

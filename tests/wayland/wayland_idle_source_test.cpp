@@ -76,13 +76,6 @@ TEST(WaylandIdleSource, IdledAndResumedBecomeLastInputTicksOnEveryProtocol) {
   }
 }
 
-TEST(WaylandIdleSource, NoCompositorOrNoIdleProtocolMeansNoSource) {
-  FakeClock clock;
-  EXPECT_EQ(WaylandIdleSource::Open(clock, "/nonexistent/wayland-0"), nullptr);
-  FakeCompositor bare(FakeIdleProtocol::kNone);
-  EXPECT_EQ(WaylandIdleSource::Open(clock, bare.socket_path().c_str()), nullptr);
-}
-
 TEST(WaylandIdleSource, LostCompositorMakesTheQueryFail) {
   FakeClock clock;
   std::unique_ptr<WaylandIdleSource> source;
@@ -98,22 +91,24 @@ TEST(WaylandIdleSource, LostCompositorMakesTheQueryFail) {
 // saver; the D-Bus services' replies (64 and 32 bits) are the idle time.
 TEST(IdleChooser, OnWaylandGnomeComesFirstThenTheCompositorThenTheScreenSaver) {
   ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
+  using P = FakeIdleProtocol;
   const struct {
-    bool mutter, compositor, screen_saver;
+    bool mutter;
+    std::optional<P> compositor;  // none: no compositor on the socket
+    bool screen_saver;
     const char* chosen;
     std::uint64_t idle;
-  } cases[] = {
-      {true, true, true, "GNOME idle monitor", test::FakeIdleService::kMutterIdleMs},
-      {false, true, true, "Wayland idle notifier (input only)", 0},
-      {false, false, true, "freedesktop screen saver", test::FakeIdleService::kScreenSaverIdleMs},
-      {false, false, false, nullptr, 0}};
+  } cases[] = {{true, P::kExtVersion2, true, "GNOME idle monitor", 12'345},
+               {false, P::kExtVersion2, true, "Wayland idle notifier (input only)", 0},
+               {false, P::kNone, true, "freedesktop screen saver", 777},
+               {false, std::nullopt, true, "freedesktop screen saver", 777},
+               {false, std::nullopt, false, nullptr, 0}};
   for (const auto& c : cases) {
     std::optional<FakeCompositor> compositor;
     std::optional<test::FakeIdleService> mutter, screen_saver;
-    if (c.compositor) {
-      compositor.emplace(FakeIdleProtocol::kExtVersion2);
-      setenv("WAYLAND_DISPLAY", compositor->socket_path().c_str(), 1);
-    }
+    if (c.compositor) compositor.emplace(*c.compositor);
+    setenv("WAYLAND_DISPLAY", compositor ? compositor->socket_path().c_str() : "/nonexistent/w-0",
+           1);
     if (c.mutter) mutter.emplace(test::IdleService::kMutter);
     if (c.screen_saver) screen_saver.emplace(test::IdleService::kScreenSaver);
     FakeClock clock;
