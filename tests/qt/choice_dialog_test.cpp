@@ -1,7 +1,6 @@
 #include "reminders/qt/choice_dialog.h"
 
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 namespace tolvi {
@@ -49,18 +48,6 @@ class ChoiceDialogTest : public QObject {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QVERIFY(dialog.isVisible());
-  }
-
-  void AskChoiceWaitsForTheAnswer() {
-    ChoiceOpenFlag flag;
-    QTimer::singleShot(0, [] {
-      auto* dialog = qobject_cast<ChoiceDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog != nullptr);
-      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("first_button")),
-                        Qt::LeftButton);
-    });
-    QCOMPARE(AskChoice(kExitQuestion, flag), ChoiceResult::kFirst);
-    QVERIFY(!flag.IsOpen());
   }
 };
 

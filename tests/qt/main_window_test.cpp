@@ -1,43 +1,24 @@
 // Widget tests of the desktop shell on the offscreen platform: the main
-// window's commands, the click band, the menus, the painted picture and the
-// user's notices, with the real QtUi and a core on disk.
+// window's commands, the click band and the menus, with the real QtUi and a
+// core on disk.
 #include "shell/qt/main_window.h"
 
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <algorithm>
 #include <memory>
-#include <string>
 #include <thread>
 #include <utility>
-#include <vector>
 
 #include "engine/tick.h"
-#include "shell/qt/display_painter.h"
 #include "shell/qt/tray.h"
 #include "state/command_ids.h"
-#include "text/text.h"
 #include "widget_fixture.h"
 
 namespace tolvi {
 namespace {
 
 constexpr int kWaitMs = 5'000;
-
-// The picture of one text in its box, painted alone.
-QImage PaintedAlone(const DisplayText& text) {
-  DisplayList list;
-  list.width = text.rect.right;
-  list.height = text.rect.bottom;
-  list.texts = {text};
-  QImage image(list.width, list.height, QImage::Format_RGB32);
-  QPainter painter(&image);
-  PaintDisplayList(painter, list);
-  painter.end();
-  const DisplayRect& r = text.rect;
-  return image.copy(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
 
 // A window of its own, as the tray icon's is: it counts the clicks it gets.
 class ClickCounter final : public QWidget {
@@ -46,21 +27,6 @@ class ClickCounter final : public QWidget {
 
  protected:
   void mouseReleaseEvent(QMouseEvent*) override { ++clicks; }
-};
-
-class NoticeTarget final : public DesktopUiTarget {
- public:
-  void OnTimer(TimerId) override {}
-  void OnCommand(std::uint32_t) override {}
-  void OnClose() override {}
-  void OnRepaint() override {}
-  void OnSetTray(TrayIcon, const std::string&) override {}
-  bool OnAddTray(TrayIcon, const std::string&) override { return true; }
-  void OnBalloon(const std::string&, const std::string&, TrayIcon) override {}
-  int OnAsk(const Question&) override { return 2; }
-  void OnNotice(const std::string& text) override { notices.push_back(text); }
-
-  std::vector<std::string> notices;
 };
 
 QDialog* ModalDialog() {
@@ -177,34 +143,6 @@ class MainWindowTest : public QObject {
     // The reminder's close box (snooze) reached the core and stopped its alert.
     QCOMPARE(run_->core.activity().working_flag, WorkingFlag::kWorking);
     QVERIFY(!run_->core.ui.TimerArmed(TimerId::kBreakReminder));
-  }
-
-  void LabelsTooWideForTheirBoxesKeepTheirColons() {
-    run_->core.activity().target_remaining_ms = 60'000;  // "TTG:"
-    const DisplayList list = BuildDisplayList(
-        DisplayState{run_->core.data(), run_->core.activity(), run_->core.context.state.recent},
-        420, 452);
-    for (const std::string label : {"TTG:", "Time until break: "}) {
-      const auto found = std::find_if(list.texts.begin(), list.texts.end(),
-                                      [&](const DisplayText& text) { return text.text == label; });
-      QVERIFY(found != list.texts.end());
-      DisplayText without_colon = *found;
-      without_colon.text = label.substr(0, label.find(':'));
-      QVERIFY2(PaintedAlone(*found) != PaintedAlone(without_colon), label.c_str());
-    }
-  }
-
-  // The welcome question's "Open ReadMe" comes before the main window.
-  void AMissingFileIsNamedInANoticeEvenBeforeTheWindowExists() {
-    const std::filesystem::path missing =
-        std::filesystem::path(run_->directory.path().toStdString()) / "ReadMe.htm";
-    NoticeTarget target;
-    QtUi ui;
-    ui.OpenWithDefaultApp(missing);
-    ui.SetTarget(&target);
-    QCOMPARE(target.notices.size(), 1u);
-    QVERIFY(target.notices[0].find(missing.string()) != std::string::npos);
-    QVERIFY(target.notices[0].find("missing") != std::string::npos);
   }
 
   // Last: the window's end also ends the event loops of this process.

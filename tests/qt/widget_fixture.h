@@ -1,7 +1,7 @@
 // Shared pieces of the widget tests: a core on disk (a temporary data
-// directory, the real POSIX file layer, a fixed clock on Sunday, 6 December
-// 2026), a poll that acts once a window is up, and screenshots saved for the
-// test artifacts.
+// directory, the real POSIX file layer, a clock stopped on Sunday, 6
+// December 2026), a poll that acts once a window is up, and screenshots
+// saved for the test artifacts.
 #pragma once
 
 #include <QApplication>
@@ -19,6 +19,7 @@
 #include "accounting/recent_work.h"
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
+#include "fakes/fake_clock.h"
 #include "fakes/recording_ui.h"
 #include "fakes/scripted_random.h"
 #include "platform/posix/posix_file_system.h"
@@ -31,22 +32,16 @@
 
 namespace tolvi::test {
 
-class FixedClock final : public Clock {
- public:
-  std::uint32_t TickCount() override { return 1'000'000; }
-  std::uint32_t LastInputTick() override { return 1'000'000; }
-  LocalTime Now() override { return LocalTime{2026, 12, 6, 0, 14, 3, 27}; }
-  std::uint32_t FileTimeHigh() override { return 31'000'000; }
-  std::string LongDate(const LocalTime&) override { return "Sunday, 6 December 2026"; }
-};
-
 // The core of one test; make a second one on the same directory to see what
 // a restart would load. The shell's tests give it the real QtUi.
 template <typename UiType = RecordingUi>
 struct CoreOnDisk {
   explicit CoreOnDisk(const QString& directory)
       : context(CorePorts{clock, ui, files, random}, directory.toStdString(),
-                directory.toStdString()) {}
+                directory.toStdString()) {
+    clock.SetTickCount(1'000'000);
+    clock.SetLastInputTick(1'000'000);
+  }
 
   // First-run settings and a database holding only the given work types.
   void CreateFresh(const std::vector<std::string>& names) {
@@ -85,7 +80,7 @@ struct CoreOnDisk {
   ProgramData& data() { return context.state.data; }
   ActivityState& activity() { return context.state.activity; }
 
-  FixedClock clock;
+  FakeClock clock;
   UiType ui;
   PosixFileSystem files;
   ScriptedRandom random;

@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
-#include <future>
 #include <mutex>
 #include <thread>
 
@@ -17,11 +16,8 @@ namespace tolvi {
 
 struct FakeCompositor::Server {
   wl_display* display = nullptr;
-  int wake_fd = -1;
-  wl_event_source* wake_source = nullptr;
-  bool stop = false;
-  std::mutex mutex;
-  std::function<void(Server&)> pending;  // guarded by mutex; one at a time, as Run waits
+  std::atomic<bool> stop = false;
+  std::mutex mutex;  // held while the loop runs: the test acts between its passes
   wl_resource* notification = nullptr;
   FakeIdleProtocol protocol = FakeIdleProtocol::kExtVersion2;
   std::optional<ArmedNotification> armed;
@@ -82,19 +78,6 @@ void Bind(wl_client* client, void* data, std::uint32_t version, std::uint32_t id
   wl_resource_set_implementation(resource, kImpl, data, nullptr);
 }
 
-int RunQueued(int fd, std::uint32_t, void* data) {
-  Server& server = *static_cast<Server*>(data);
-  std::uint64_t count = 0;
-  EXPECT_EQ(read(fd, &count, sizeof count), static_cast<ssize_t>(sizeof count));
-  std::function<void(Server&)> action;
-  {
-    std::lock_guard lock(server.mutex);
-    action.swap(server.pending);
-  }
-  if (action) action(server);
-  return 0;
-}
-
 }  // namespace
 
 FakeCompositor::FakeCompositor(FakeIdleProtocol offered) : server_(std::make_unique<Server>()) {
@@ -115,40 +98,31 @@ FakeCompositor::FakeCompositor(FakeIdleProtocol offered) : server_(std::make_uni
                      offered == FakeIdleProtocol::kExtVersion2 ? 2 : 1, &server,
                      Bind<&ext_idle_notifier_v1_interface, &kExtNotifier>);
   }
-  server.wake_fd = eventfd(0, EFD_CLOEXEC);
   wl_event_loop* loop = wl_display_get_event_loop(server.display);
-  server.wake_source =
-      wl_event_loop_add_fd(loop, server.wake_fd, WL_EVENT_READABLE, RunQueued, &server);
   server.thread = std::thread([&server, loop] {
     while (!server.stop) {
-      wl_event_loop_dispatch(loop, -1);
-      wl_display_flush_clients(server.display);
+      {
+        std::lock_guard lock(server.mutex);
+        wl_event_loop_dispatch(loop, 0);
+        wl_display_flush_clients(server.display);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   });
 }
 
 FakeCompositor::~FakeCompositor() {
-  Run([](Server& server) { server.stop = true; });
+  server_->stop = true;
   server_->thread.join();
-  wl_event_source_remove(server_->wake_source);
   wl_display_destroy_clients(server_->display);
   wl_display_destroy(server_->display);
-  close(server_->wake_fd);
   std::filesystem::remove_all(directory_);
 }
 
 void FakeCompositor::Run(const std::function<void(Server&)>& action) {
-  std::promise<void> done;
-  {
-    std::lock_guard lock(server_->mutex);
-    server_->pending = [&](Server& server) {
-      action(server);
-      done.set_value();
-    };
-  }
-  const std::uint64_t one = 1;
-  ASSERT_EQ(write(server_->wake_fd, &one, sizeof one), static_cast<ssize_t>(sizeof one));
-  done.get_future().wait();
+  std::lock_guard lock(server_->mutex);
+  action(*server_);
+  wl_display_flush_clients(server_->display);
 }
 
 std::optional<ArmedNotification> FakeCompositor::armed() {
