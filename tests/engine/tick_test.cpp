@@ -194,10 +194,6 @@ TEST_F(TickTest, PhaseTwoBacksUpWhenTheDrawIsFive) {
   random_.Queue(13);  // 13 mod 9 + 1 = 5
   Tick(6'000);
   EXPECT_EQ(backups, 1);
-  activity().phase = kPhaseBackup;
-  random_.Queue(12);  // 4
-  Tick(6'000);
-  EXPECT_EQ(backups, 1);
 }
 
 }  // namespace
