@@ -36,8 +36,6 @@ TEST_F(RecentWorkTest, RebuildListsTheBusiestTwentyLargestFirst) {
   Fill(times);
   RebuildRecentWork(state(), context_.records);
   EXPECT_EQ(state().recent[0].record_id, 20);
-  EXPECT_EQ(state().recent[0].today_ms, 21'000u);
-  EXPECT_EQ(state().recent[0].name, "T20");
   EXPECT_EQ(state().recent[19].record_id, 1);  // T0, the smallest, is out
 }
 

@@ -27,22 +27,16 @@ class WorkTypesTest : public EngineFixture {
   }
 };
 
-// The flush back is pinned by the change of work type and the refresh.
+// The flush back is pinned by the change of work type and the refresh; the
+// name and today's time loaded by the scenarios' changes of work type.
 TEST_F(WorkTypesTest, SelectingByIdLoadsTheWorkingCopy) {
-  Name(2, "Reading");
   Write(2, field::kTotal, 900);
   Write(2, field::kMaximum, 3'600'000);
-  Write(2, field::kToday, 60'000);
   ASSERT_TRUE(records().WriteText(2, field::kNotes, "chapter 4").ok());
-  activity().tray_refresh_pending = false;
   SelectCurrentById(state(), records(), 2);
-  EXPECT_EQ(data().current_work_type, 2u);
-  EXPECT_EQ(FieldText(data().current_name), "Reading");
   EXPECT_EQ(activity().current_total, 900u);
   EXPECT_EQ(activity().current_maximum_ms, 3'600'000u);
-  EXPECT_EQ(activity().current_today_ms, 60'000u);
   EXPECT_EQ(activity().current_notes, "chapter 4");
-  EXPECT_TRUE(activity().tray_refresh_pending);
 }
 
 TEST_F(WorkTypesTest, LoadingAMissingRecordKeepsTheWorkingValues) {
@@ -53,33 +47,21 @@ TEST_F(WorkTypesTest, LoadingAMissingRecordKeepsTheWorkingValues) {
   EXPECT_EQ(FieldText(data().current_name), "New Work");
 }
 
-// The closed day's today reaches the total in whole tenths of a minute, and
-// its entry is listed for the seeding of the new day.
-TEST_F(WorkTypesTest, ClosingDaysShiftsTheHistoryAndListsTheClosedDay) {
-  for (std::uint32_t n = field::kYesterday; n <= field::kSixDaysBack; ++n) Write(3, n, n * 1'000);
+// The history's shift and the total are the day scenarios'; the closed
+// day's entry is listed for the seeding of the new day.
+TEST_F(WorkTypesTest, ClosingADayListsTheClosedDayForTheSeeding) {
   Write(3, field::kToday, 7'000'000);
   ClearRecentWork(state().recent);
-  for (int day = 0; day < 3; ++day) EXPECT_TRUE(ShiftDay(state(), records(), 3).ok());
-  EXPECT_EQ(Field(3, field::kToday), 0u);
-  EXPECT_EQ(Field(3, field::kYesterday), 0u);
-  EXPECT_EQ(Field(3, field::kTwoDaysBack), 0u);
-  EXPECT_EQ(Field(3, field::kThreeDaysBack), 7'000'000u);
-  EXPECT_EQ(Field(3, field::kFourDaysBack), 5'000u);
-  EXPECT_EQ(Field(3, field::kSixDaysBack), 7'000u);
-  EXPECT_EQ(Field(3, field::kTotal), 1'166u);
+  EXPECT_TRUE(ShiftDay(state(), records(), 3).ok());
   EXPECT_EQ(state().recent[0].record_id, 3);
   EXPECT_EQ(state().recent[0].today_ms, 7'000'000u);
 }
 
-TEST_F(WorkTypesTest, SeedTimeFollowsTheTotalWithinItsLimits) {
-  struct Case {
-    std::uint32_t total, seed;
-  };
-  for (const Case c :
-       {Case{0, 3}, Case{17'999, 3}, Case{18'000, 3}, Case{24'000, 4}, Case{60'000, 10},
-        Case{6'000'000, 1'000}, Case{6'005'999, 1'000}, Case{6'006'000, 999}}) {
-    EXPECT_EQ(SeedTime(c.total), c.seed) << c.total;
-  }
+// The floor of 3 ms is the midnight scenario's.
+TEST_F(WorkTypesTest, SeedTimeFollowsTheTotalUpToItsCap) {
+  EXPECT_EQ(SeedTime(24'000), 4u);
+  EXPECT_EQ(SeedTime(6'005'999), 1'000u);
+  EXPECT_EQ(SeedTime(6'006'000), 999u);
 }
 
 TEST_F(WorkTypesTest, SelectByNameFollowsTheCurrentRecordAmongNamesakes) {

@@ -61,39 +61,28 @@ class DayRolloverTest : public CoreFixture {
   int quits_ = 0;
 };
 
-// The day line, the report and the new day's seeding are pinned by the
-// midnight scenario; here the figures it leaves at zero, and the working
-// copy of the current work type that was never flushed.
+// The day line, the report, the work and break figures and the new day's
+// seeding are pinned by the midnight scenario; here the figures it leaves at
+// zero, and the working copy of the current work type that was never flushed.
 TEST_F(DayRolloverTest, MidnightMovesTheDayIntoYesterdayAndTheTotals) {
   Check();
-  EXPECT_EQ(data().day_of_month, 6u);
-  EXPECT_EQ(data().work_yesterday_ms, 23'400'040u);  // eight New Work types at 5 ms
   EXPECT_EQ(data().away_yesterday_ms, 4'212'000u);
   EXPECT_EQ(data().suspended_yesterday_ms, 60'000u);
   EXPECT_EQ(data().away_total, 702u);
   EXPECT_EQ(data().suspended_total, 10u);
-  EXPECT_EQ(data().break_today_ms, 0u);
-  EXPECT_EQ(data().last_close_stamp, kLastClose + kStampUnitsPerDay);
   EXPECT_EQ(Field(kProjA, field::kYesterday), 14'400'000u);
-  EXPECT_EQ(Field(kProjA, field::kTotal), 2'400u);
-  // Seeded: a total below 30 hours gives the token 3 ms.
-  EXPECT_EQ(context_.state.activity.current_today_ms, 3u);
 }
 
-TEST_F(DayRolloverTest, EachCloseIsBackedUpAndSaved) {
+TEST_F(DayRolloverTest, EachCloseIsBackedUpAndSavedWithTheNewDate) {
   Check();
   EXPECT_TRUE(files_.GetFile("/data/TlvDB.lbf Bak").has_value());
-  const std::optional<std::string> saved = files_.GetFile("/data/dTolvi.dat");
-  ASSERT_TRUE(saved.has_value());
-  ASSERT_EQ(saved->size(), 6508u);
-  EXPECT_EQ(saved->substr(0, 8), "TOLV1320");
-  // The new day's date is saved with the close, for a start on a later day.
-  EXPECT_EQ(saved->substr(8 + 60, 24), std::string("Sunday, 6 December 2026\0", 24));
-  EXPECT_TRUE(records().is_open());
+  const std::string saved = files_.GetFile("/data/dTolvi.dat").value_or("");
+  EXPECT_EQ(saved.substr(8 + 60, 24), std::string("Sunday, 6 December 2026\0", 24));
 }
 
 // The question is asked without the state lock, so that the monitor is not
-// held while the user thinks.
+// held while the user thinks. The question itself is the clock-back
+// scenarios'.
 TEST_F(DayRolloverTest, QuittingAtTheClockGuardWritesAndSavesNothing) {
   data().day_of_month = 7;
   clock_.SetFileTimeHigh(kLastClose - 9);
@@ -105,15 +94,10 @@ TEST_F(DayRolloverTest, QuittingAtTheClockGuardWritesAndSavesNothing) {
   });
   Check();
   EXPECT_TRUE(lock_was_free);
-  EXPECT_EQ(ui_.questions().at(0).font, QuestionFont::kSmall);
   EXPECT_EQ(quits_, 1);
   EXPECT_EQ(data().total_days, 0u);
-  EXPECT_EQ(data().last_close_stamp, kLastClose);
   EXPECT_EQ(Field(kProjB, field::kToday), 9'000'000u);
-  EXPECT_EQ(Field(kProjA, field::kToday), 5u);  // never flushed
-  EXPECT_FALSE(files_.GetFile("/data/dLog.txt").has_value());
   EXPECT_FALSE(files_.GetFile("/data/dTolvi.dat").has_value());
-  EXPECT_FALSE(files_.GetFile("/data/TlvDB.lbf Bak").has_value());
 }
 
 TEST_F(DayRolloverTest, NotesAreClearedWhenOnlyTheReportIsShown) {
@@ -121,7 +105,6 @@ TEST_F(DayRolloverTest, NotesAreClearedWhenOnlyTheReportIsShown) {
   SetFieldText(data().work_notes, "seen once");
   Check();
   EXPECT_FALSE(files_.GetFile("/data/dLog.txt").has_value());
-  EXPECT_EQ(ui_.CallsStartingWith("balloon ").size(), 1u);
   EXPECT_EQ(FieldText(data().work_notes), "");
 }
 
@@ -129,18 +112,13 @@ TEST_F(DayRolloverTest, AJournalThatCannotBeWrittenLeavesTheDayOpenForTheNextChe
   files_.FailNextWrite();  // the journal is the close's first write
   Check();
   EXPECT_EQ(data().day_of_month, 5u);
-  EXPECT_EQ(data().last_close_stamp, kLastClose);
   EXPECT_EQ(data().total_days, 0u);
-  EXPECT_EQ(FieldText(data().today_text), "Saturday, 5 December 2026");
-  EXPECT_FALSE(files_.GetFile("/data/dLog.txt").has_value());
-  EXPECT_FALSE(files_.GetFile("/data/dTolvi.dat").has_value());
+  EXPECT_EQ(Log(), "");
   EXPECT_EQ(ui_.CallsStartingWith("notice The day could not be closed").size(), 1u);
 
   Check();
   EXPECT_EQ(data().total_days, 1u);
-  EXPECT_EQ(data().day_of_month, 6u);
   EXPECT_NE(Log().find("Saturday, 5 December 2026"), std::string::npos);
-  EXPECT_FALSE(files_.GetFile("/data/TlvClose.jnl").has_value());
 }
 
 TEST_F(DayRolloverTest, ASaveThatFailsKeepsTheJournalUntilTheNextSave) {
@@ -157,8 +135,8 @@ TEST_F(DayRolloverTest, ASaveThatFailsKeepsTheJournalUntilTheNextSave) {
 }
 
 // A program on fake files that can be killed and started again: the first
-// run leaves Saturday, 5 December 2026 open and saved, with Proj A (current,
-// 4 hours) and Proj B (2.5 hours); the clock then stands at Sunday 00:00:45.
+// run leaves Saturday, 5 December 2026 open and saved, with 4 hours on the
+// current work type; the clock then stands at Sunday 00:00:45.
 struct RestartableProgram {
   RestartableProgram() {
     clock_.SetLocalTime(2026, 12, 5, 9, 0, 0);
@@ -166,18 +144,9 @@ struct RestartableProgram {
                            kStampUnitsPerDay);  // a first run dates its last close a day back
     Start();
     EXPECT_EQ(LoadProgramFiles(*context_).outcome, LoadOutcome::kReady);
-    RecordDatabase& records = context_->records;
-    EXPECT_TRUE(records.WriteText(kProjA, field::kName, "Proj A").ok());
-    EXPECT_TRUE(records.WriteText(kProjB, field::kName, "Proj B").ok());
-    EXPECT_TRUE(records.WriteNumber(kProjB, field::kToday, 9'000'000).ok());
     {
       const StateLock lock(context_->state.mutex);
-      SharedState& state = context_->state;
-      state.data.break_today_ms = 2'700'000;
-      SetFieldText(state.data.work_notes, "client visit");
-      LoadCurrentWorkType(state, records);
-      state.activity.current_today_ms = 14'400'000;
-      EXPECT_TRUE(FlushCurrentWorkType(state, records).ok());
+      context_->state.activity.current_today_ms = 14'400'000;
     }
     EXPECT_TRUE(SaveProgramFiles(*context_).ok());
     opened_total_days_ = context_->state.data.total_days;
@@ -245,11 +214,7 @@ TEST(DayCloseRestart, ACloseKilledAtAnyFileChangeRunsOnceAtTheNextStart) {
     RunDayCheck(*killed.context_);
     const LoadResult restarted = killed.Restart();
     EXPECT_EQ(restarted.outcome, LoadOutcome::kReady);
-    EXPECT_EQ(killed.Files(), expected);
-    const ProgramData& data = killed.context_->state.data;
-    EXPECT_EQ(data.total_days, uninterrupted.context_->state.data.total_days);
-    EXPECT_EQ(data.day_of_month, 6u);
-    EXPECT_EQ(killed.context_->records.ReadNumber(kProjA, field::kTotal), 2'400u);
+    EXPECT_EQ(killed.Files(), expected);  // the data file and the database among them
     if (k == 2) {  // the day line: the undone close is named in the start notices
       EXPECT_EQ(restarted.notices,
                 std::vector<std::string>{"The day close that was interrupted on Sunday, 6 "
@@ -287,23 +252,6 @@ TEST(DayCloseRestart, ACloseThatCannotBeUndoneEndsTheStartWithNothingChanged) {
   EXPECT_EQ(program.Files(), left);
 }
 
-TEST_F(DayRolloverTest, ADayLineNoFileCanTakeWaitsInTheSharedStateUntilTheLogIsBack) {
-  files_.FailAccess("/data/dLog.txt");
-  files_.FailAccess("/data/dLog.txt Pending");
-  Check();
-  EXPECT_EQ(ui_.CallsStartingWith("notice ").size(), 1u);
-  files_.FailAccess("/data/dLog.txt", false);
-  files_.FailAccess("/data/dLog.txt Pending", false);
-  {
-    std::lock_guard lock(context_.state.mutex);
-    EXPECT_TRUE(ContextWorkLog(context_).WritePending());
-  }
-  EXPECT_EQ(Log(), kLogHeader +
-                       "Saturday, 5 December 2026     "
-                       " : Work: 6:30, Break: 0:45, Away: 1:10, (Proj A: 4:00, Proj B: 2:30, "
-                       "New Work: 0:00, New Work: 0:00, New Work: 0:00)\r\n");
-}
-
 // The day check runs on the open day's number, with the last close this many
 // stamp units back.
 struct SameDayNumberCase {
@@ -319,25 +267,19 @@ TEST_P(SameDayNumberTest, ClosesTheDaysTheStampCountsBeyondOneCalendarDay) {
   clock_.SetFileTimeHigh(kLastClose + GetParam().units_since_close);
   Check();
   EXPECT_EQ(data().total_days, GetParam().days_closed);
-  EXPECT_EQ(data().day_of_month, 5u);
-  if (GetParam().days_closed == 0) {
-    EXPECT_EQ(data().last_close_stamp, kLastClose);
-    EXPECT_EQ(Log(), "");
-  } else {
-    EXPECT_EQ(Field(kProjA, field::kTotal), 2'400u) << "the open day is closed";
+  if (GetParam().days_closed > 0) {
     EXPECT_EQ(FieldText(data().today_text), "Tuesday, 5 January 2027");
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(DayRollover, SameDayNumberTest,
-                         ::testing::Values(SameDayNumberCase{0, 0},
-                                           // The evening of a 25-hour day: still the same day.
-                                           SameDayNumberCase{kStampUnitsPerDay, 0},
-                                           SameDayNumberCase{2 * kStampUnitsPerDay - 1, 0},
-                                           SameDayNumberCase{2 * kStampUnitsPerDay, 2},
-                                           SameDayNumberCase{3 * kStampUnitsPerDay + 5, 3},
-                                           // Stopped on 5 December, started on 5 January.
-                                           SameDayNumberCase{31 * kStampUnitsPerDay, 7}));
+                         // A month later is the same-day-next-month scenario's.
+                         ::testing::Values(
+                             // The evening of a 25-hour day: still the same day.
+                             SameDayNumberCase{kStampUnitsPerDay, 0},
+                             SameDayNumberCase{2 * kStampUnitsPerDay - 1, 0},
+                             SameDayNumberCase{2 * kStampUnitsPerDay, 2},
+                             SameDayNumberCase{3 * kStampUnitsPerDay + 5, 3}));
 
 struct StampCase {
   std::uint32_t now;
@@ -348,10 +290,8 @@ struct StampCase {
 TEST(DaysSinceLastClose, CountsWholeDaysFromOneToSeven) {
   const StampCase cases[] = {
       {kLastClose + 200, kLastClose, 1},
-      {kLastClose + 201, kLastClose, 1},
       {kLastClose + 401, kLastClose, 1},
       {kLastClose + 402, kLastClose, 2},
-      {kLastClose + 1407, kLastClose, 7},
       {kLastClose + 1608, kLastClose, 7},
       {kLastClose - 1, kLastClose, std::nullopt},
       {kLastClose, kOldestValidStamp - 1, 1},  // no valid stamp yet

@@ -28,20 +28,13 @@ class RequestsTest : public EngineFixture {
   void Pass() { RunMonitorPass(context_); }
 };
 
-TEST_F(RequestsTest, ChangeOfWorkTypeStoresTheOldOneAndLoadsTheNew) {
+// The old work type's flush and the new one's load are the scenarios'.
+TEST_F(RequestsTest, ChangeOfWorkTypeMovesTheCurrentSlotAndFreesTheRequest) {
   ASSERT_TRUE(context_.records.WriteText(4, work_type_field::kName, "Writing").ok());
-  ASSERT_TRUE(context_.records.WriteNumber(4, work_type_field::kToday, 120'000).ok());
-  state().recent[5].record_id = 4;
-  state().recent[5].name = "Writing";
-  activity().current_today_ms = 77'000;
+  state().recent[5] = RecentWorkEntry{0, 4, 0, 0, 0, "Writing"};
   Post(request::kChangeWorkType, 4);
   Pass();
-  EXPECT_EQ(context_.records.ReadNumber(0, work_type_field::kToday), 77'000u);
-  EXPECT_EQ(data().current_work_type, 4u);
-  EXPECT_EQ(FieldText(data().current_name), "Writing");
-  EXPECT_EQ(activity().current_today_ms, 120'000u);
   EXPECT_EQ(activity().current_slot, 5);
-  EXPECT_EQ(activity().request_code, request::kNone);
   EXPECT_TRUE(context_.events.request_free.IsSet());
 }
 
@@ -52,21 +45,13 @@ TEST_F(RequestsTest, SlotIsTakenUntilTheMonitorHasFinished) {
   EXPECT_TRUE(TryPostRequest(context_, request::kRefresh, 0));
 }
 
-TEST_F(RequestsTest, DialogRequestsKeepTheSlotAndAskForTheDialog) {
-  struct Case {
-    std::uint32_t code;
-    std::int32_t value_for_dialog;
-  };
-  for (const Case c : {Case{request::kEditWorkType, 6}, Case{request::kSelectWorkType, -1},
-                       Case{request::kAddWorkType, -2}}) {
-    ui_.Clear();
-    activity().request_code = c.code;
-    activity().request_value = 6;
-    Pass();
-    EXPECT_EQ(activity().request_code, c.code);
-    EXPECT_EQ(activity().request_value, c.value_for_dialog);
-    EXPECT_THAT(ui_.calls(), ElementsAre("post 2018"));
-  }
+// Edit and Select Work are the work-type dialog scenario's.
+TEST_F(RequestsTest, AddWorkTypeKeepsTheSlotAndAsksForANewRecordsDialog) {
+  activity().request_code = request::kAddWorkType;
+  Pass();
+  EXPECT_EQ(activity().request_code, request::kAddWorkType);
+  EXPECT_EQ(activity().request_value, request::kNewWorkTypeValue);
+  EXPECT_THAT(ui_.calls(), ElementsAre("post 2018"));
 }
 
 // What the dialog scenarios cannot see: the monitor is woken when a dialog
@@ -143,27 +128,16 @@ TEST_F(RequestsTest, MidnightTimerPostsTheDayCheckWithoutWakingTheMonitor) {
   EXPECT_THAT(Timers(), ElementsAre("timer 3 1000"));
 }
 
-TEST_F(RequestsTest, MonitorThreadStartsTicksAndEndsWithTheExitHandshake) {
+TEST_F(RequestsTest, AutoBeginStartsWorkBeforeTheTrayIconIsChosen) {
   data().auto_begin = 1;
   activity().working_flag = WorkingFlag::kOnBreak;
-  MonitorThread monitor(context_);
-  monitor.Start();
-  // The start sequence ends with the first pass; wait for the tray icon.
-  for (int i = 0; i < 400 && ui_.CallsStartingWith("addtray").empty(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  EXPECT_TRUE(BeginTrayAndCountdown(context_));
   EXPECT_THAT(ui_.CallsStartingWith("addtray"), ElementsAre("addtray 504|Tolvi 1.91"));
-  activity().current_today_ms = 0;
-  EXPECT_EQ(CommandExit(context_), ExitStep::kHandshakeBegun);
-  monitor.Join();
-  const std::vector<std::string> calls = ui_.calls();
-  ASSERT_GE(calls.size(), 2u);
-  EXPECT_EQ(calls[calls.size() - 2], "post close");
-  EXPECT_EQ(calls.back(), "post 2012");
-  EXPECT_FALSE(context_.records.is_open());
 }
 
-TEST_F(RequestsTest, MonitorThreadTicksWithoutATray) {
+// The passes, the tray retries and the exit handshake themselves are the
+// scenarios'; here the thread that runs them.
+TEST_F(RequestsTest, MonitorThreadTicksWithoutATrayAndEndsWithTheExitHandshake) {
   ui_.SetTrayAvailable(false);
   MonitorThread monitor(context_);
   monitor.Start();
@@ -175,9 +149,10 @@ TEST_F(RequestsTest, MonitorThreadTicksWithoutATray) {
     EXPECT_GE(activity().phase, 1u) << "no tick ran";
   }
   EXPECT_GE(ui_.CallsStartingWith("addtray").size(), 3u);
-  (void)CommandExit(context_);
+  EXPECT_EQ(CommandExit(context_), ExitStep::kHandshakeBegun);
   monitor.Join();
-  EXPECT_THAT(ui_.CallsStartingWith("ask "), IsEmpty());
+  EXPECT_EQ(ui_.calls().back(), "post 2012");
+  EXPECT_FALSE(context_.records.is_open());
 }
 
 }  // namespace
