@@ -31,7 +31,7 @@ class RequestsTest : public EngineFixture {
 // The old work type's flush and the new one's load are the scenarios'.
 TEST_F(RequestsTest, ChangeOfWorkTypeMovesTheCurrentSlotAndFreesTheRequest) {
   ASSERT_TRUE(context_.records.WriteText(4, work_type_field::kName, "Writing").ok());
-  state().recent[5] = RecentWorkEntry{0, 4, 0, 0, 0, "Writing"};
+  state().recent[5] = RecentWorkEntry{.record_id = 4, .name = "Writing"};
   Post(request::kChangeWorkType, 4);
   Pass();
   EXPECT_EQ(activity().current_slot, 5);

@@ -43,7 +43,7 @@ class TickTest : public EngineFixture {
 
 // The booking to the work type and the day is every scenario's.
 TEST_F(TickTest, WorkingTickBooksToTheCurrentRecentWorkEntry) {
-  state().recent[2] = RecentWorkEntry{1'000, 0, 0, 0, 0, "New Work"};
+  state().recent[2] = RecentWorkEntry{.today_ms = 1'000, .record_id = 0, .name = "New Work"};
   activity().current_slot = 2;
   Tick(6'000);
   EXPECT_EQ(state().recent[2].today_ms, 7'000u);
