@@ -237,11 +237,6 @@ std::optional<std::uint32_t> LiveRecordsIn(FileSystem& files, const std::filesys
   return probe.live_count();
 }
 
-ProgramData SnapshotProgramData(const ProgramData& live, Mutex& guard) {
-  const MutexLock lock(guard);
-  return live;
-}
-
 std::string ProgramDataFileImage(const ProgramData& snapshot) {
   std::string image(kDataFileMagic);
   const auto bytes = BlockBytes(snapshot);

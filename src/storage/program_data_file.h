@@ -9,8 +9,8 @@
 // rename it aside (KeepFileAside, NAME.bad-YYYYMMDD-HHMMSS) first.
 //
 // Threads: any, on a caller's own data. SaveProgramData writes a copy the
-// caller took under the shared-state lock (SnapshotProgramData), so a save
-// never interleaves with changes and the lock is not held during the write.
+// caller took under the shared-state lock, so a save never interleaves with
+// changes and the lock is not held during the write.
 // BackupDataFiles closes and reopens the database and so runs where the
 // database is not in use (the monitor thread, or the day close).
 #pragma once
@@ -18,14 +18,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
-#include "platform/mutex.h"
 #include "platform/status.h"
 #include "storage/program_data.h"
 #include "storage/record_database.h"
@@ -87,8 +85,6 @@ std::filesystem::path BackupPath(const std::filesystem::path& path);
 std::optional<std::uint32_t> LiveRecordsIn(FileSystem& files, const std::filesystem::path& path,
                                            std::string* why = nullptr);
 
-// A copy of the live block taken under its lock.
-ProgramData SnapshotProgramData(const ProgramData& live, Mutex& guard);
 // The file image: magic and block.
 std::string ProgramDataFileImage(const ProgramData& snapshot);
 // Replaces data directory / "dTolvi.dat" atomically with the snapshot.

@@ -4,11 +4,8 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <future>
-#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -178,22 +175,6 @@ TEST_F(ProgramDataFileTest, FailedSaveLeavesThePreviousFileWhole) {
   files_.FailNextWrite(100);
   EXPECT_FALSE(SaveProgramData(files_, "/data", data_).ok());
   EXPECT_EQ(File("/data/dTolvi.dat"), "previous");
-}
-
-TEST(ProgramDataSnapshot, IsTakenUnderTheSharedStateLock) {
-  Mutex guard;
-  ProgramData live{};
-  live.work_today_ms = 1;
-  std::unique_lock lock(guard);
-  auto copy = std::async(std::launch::async, [&] { return SnapshotProgramData(live, guard); });
-  // Give the copy every chance to run early; taken under the lock, it waits.
-  (void)copy.wait_for(std::chrono::milliseconds(50));
-  live.work_today_ms = 2;  // a change the other thread is in the middle of
-  live.break_today_ms = 2;
-  lock.unlock();
-  const ProgramData snapshot = copy.get();
-  EXPECT_EQ(snapshot.work_today_ms, 2u);
-  EXPECT_EQ(snapshot.break_today_ms, 2u);
 }
 
 TEST_F(ProgramDataFileTest, FirstRunWelcomesAndCreatesTenNewWorkTypes) {
