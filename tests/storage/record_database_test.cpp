@@ -4,7 +4,6 @@
 
 #include <array>
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <ostream>
@@ -49,16 +48,23 @@ std::size_t SlotAt(std::size_t slot) {
   return kFirstSlot + slot * kRecord;
 }
 
-// A work-type database written out by hand: header, field table with the
-// slot-0 offsets, then `capacity` zero slots (or `size` bytes if larger).
-std::string SystemImage(std::uint32_t capacity, std::size_t size = 0) {
-  std::string image(std::max(SlotAt(capacity), size), '\0');
+// The header of a database of `fields` fields and `capacity` slots, in an
+// image of `size` zero bytes.
+std::string Header(std::size_t size, std::uint32_t fields, std::uint32_t capacity) {
+  std::string image(size, '\0');
   std::memcpy(image.data(), "DATA1000", 8);
   PutU32(image, 608, 1);
   PutU32(image, 1352, 2);
-  PutU32(image, 1356, 14);
+  PutU32(image, 1356, fields);
   PutU32(image, 1360, capacity);
   PutU32(image, 1364, 2);
+  return image;
+}
+
+// A work-type database written out by hand: header, field table with the
+// slot-0 offsets, then `capacity` zero slots (or `size` bytes if larger).
+std::string SystemImage(std::uint32_t capacity, std::size_t size = 0) {
+  std::string image = Header(std::max(SlotAt(capacity), size), 14, capacity);
   PutU32(image, 1444, 12);
   PutU32(image, 1448, 1560);
   for (std::uint32_t field = 2; field <= 13; ++field) {
@@ -74,13 +80,7 @@ std::string SystemImage(std::uint32_t capacity, std::size_t size = 0) {
 // `capacity` zero slots and `trailing` bytes after them.
 std::string OneFieldImage(std::uint32_t type, std::uint32_t record_size, std::uint32_t capacity,
                           std::size_t trailing = 0) {
-  std::string image(1452 + std::size_t{record_size} * capacity + trailing, '\0');
-  std::memcpy(image.data(), "DATA1000", 8);
-  PutU32(image, 608, 1);
-  PutU32(image, 1352, 2);
-  PutU32(image, 1356, 1);
-  PutU32(image, 1360, capacity);
-  PutU32(image, 1364, 2);
+  std::string image = Header(1452 + std::size_t{record_size} * capacity + trailing, 1, capacity);
   PutU32(image, 1444, type);
   PutU32(image, 1448, 1456);
   return image;
@@ -446,21 +446,18 @@ TEST_P(HostileFileTest, OpenRejectsTheFileWithoutChangingIt) {
   EXPECT_EQ(files_.GetFile(kPath), image);
 }
 
-// The work-type database with one live record, a u32 patched at `at`.
+// The work-type database with one live record, a u32 patched at `at` or cut
+// to `size` bytes.
 template <std::size_t kAt, std::uint32_t kValue>
 std::string Patched() {
-  std::string image = SystemImage(10);
-  SetSlot(image, 0, 10, "placeholder");
+  std::string image = ImageWith(10, {{0, kLive, "placeholder"}});
   PutU32(image, kAt, kValue);
   return image;
 }
 
 template <std::size_t kSize>
 std::string CutTo() {
-  std::string image = SystemImage(10);
-  SetSlot(image, 0, 10, "placeholder");
-  image.resize(kSize);
-  return image;
+  return ImageWith(10, {{0, kLive, "placeholder"}}).substr(0, kSize);
 }
 
 constexpr std::size_t kMiB = 1024 * 1024;
