@@ -110,6 +110,9 @@ TEST_F(RollbackTest, PutsEveryFileBackAndRemovesTheJournal) {
 }
 
 TEST_F(RollbackTest, ALogAlreadyShorterOrGoneIsLeftAsItIs) {
+  ASSERT_TRUE(WriteCloseJournal(files_, "/data", SampleJournal()).ok());
+  EXPECT_EQ(RollBack(), RollbackOutcome::kRolledBack);
+  EXPECT_FALSE(files_.GetFile("/data/dLog.txt").has_value());
   files_.SetFile("/data/dLog.txt", "short");
   ASSERT_TRUE(WriteCloseJournal(files_, "/data", SampleJournal()).ok());
   EXPECT_EQ(RollBack(), RollbackOutcome::kRolledBack);
