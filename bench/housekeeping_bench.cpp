@@ -78,7 +78,11 @@ void BM_HousekeepingSnapshotAndImage(benchmark::State& state) {
   SaveBench bench(Storage::kMemory);
   CoreContext& context = bench.context();
   for (auto _ : state) {
-    const ProgramData snapshot = SnapshotProgramData(context.state.data, context.state.mutex);
+    ProgramData snapshot;
+    {
+      const StateLock lock(context.state.mutex);
+      snapshot = context.state.data;
+    }
     std::string image = ProgramDataFileImage(snapshot);
     benchmark::DoNotOptimize(image.data());
   }

@@ -8,9 +8,9 @@
 // A file that is rejected or cannot be read is never overwritten: callers
 // rename it aside (KeepFileAside, NAME.bad-YYYYMMDD-HHMMSS) first.
 //
-// Threads: any, on a caller's own data. SaveProgramData writes a copy the
-// caller took under the shared-state lock, so a save never interleaves with
-// changes and the lock is not held during the write.
+// Threads: any, on a caller's own data. SaveProgramData writes the block as
+// given; callers hold the shared-state lock through the save, so a save
+// never interleaves with changes.
 // BackupDataFiles closes and reopens the database and so runs where the
 // database is not in use (the monitor thread, or the day close).
 #pragma once
