@@ -27,6 +27,18 @@ class WorkTypesTest : public EngineFixture {
   }
 };
 
+// The flush back is pinned by the change of work type and the refresh; the
+// name and today's time loaded by the scenarios' changes of work type.
+TEST_F(WorkTypesTest, SelectingByIdLoadsTheWorkingCopy) {
+  Write(2, field::kTotal, 900);
+  Write(2, field::kMaximum, 3'600'000);
+  ASSERT_TRUE(records().WriteText(2, field::kNotes, "chapter 4").ok());
+  SelectCurrentById(state(), records(), 2);
+  EXPECT_EQ(activity().current_total, 900u);
+  EXPECT_EQ(activity().current_maximum_ms, 3'600'000u);
+  EXPECT_EQ(activity().current_notes, "chapter 4");
+}
+
 TEST_F(WorkTypesTest, LoadingAMissingRecordKeepsTheWorkingValues) {
   activity().current_today_ms = 42;
   data().current_work_type = 0xFFFF'FFFF;  // from a damaged file

@@ -28,6 +28,16 @@ class RequestsTest : public EngineFixture {
   void Pass() { RunMonitorPass(context_); }
 };
 
+// The old work type's flush and the new one's load are the scenarios'.
+TEST_F(RequestsTest, ChangeOfWorkTypeMovesTheCurrentSlotAndFreesTheRequest) {
+  ASSERT_TRUE(context_.records.WriteText(4, work_type_field::kName, "Writing").ok());
+  state().recent[5] = RecentWorkEntry{.record_id = 4, .name = "Writing"};
+  Post(request::kChangeWorkType, 4);
+  Pass();
+  EXPECT_EQ(activity().current_slot, 5);
+  EXPECT_TRUE(context_.events.request_free.IsSet());
+}
+
 TEST_F(RequestsTest, SlotIsTakenUntilTheMonitorHasFinished) {
   Post(request::kRefresh, 0);
   EXPECT_FALSE(TryPostRequest(context_, request::kRefresh, 0));
