@@ -93,32 +93,24 @@ TEST_F(WorkLogTest, APendingFileThatStaysAfterItsLinesAreWrittenIsToldAbout) {
                   testing::StartsWith("notice Tolvi cannot remove /data/dLog.txt Pending")));
 }
 
-TEST_F(WorkLogTest, LinesNoFileTakesWaitInTheBacklogBehindThePendingFile) {
-  files_.SetFile("/data/dLog.txt Pending", "a\r\n");
-  files_.FailAccess("/data/dLog.txt");
-  files_.FailAccess("/data/dLog.txt Pending");
-  EXPECT_EQ(View().WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
-  files_.FailAccess("/data/dLog.txt Pending", false);
-  // The pending file is back but the log is not: the backlog joins it.
-  EXPECT_EQ(View().WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kKept);
-  EXPECT_EQ(Pending(), "a\r\nb\r\nc\r\n");
-  EXPECT_EQ(backlog_.unsaved, "");
-  files_.FailAccess("/data/dLog.txt", false);
-  EXPECT_TRUE(View().WritePending());
-  EXPECT_EQ(Log(), kLogHeader + "a\r\nb\r\nc\r\n");
-}
-
-TEST_F(WorkLogTest, LinesKeptInMemoryAreWrittenAfterThePendingFileOnes) {
+TEST_F(WorkLogTest, LinesNoFileTakesWaitInMemoryBehindThePendingFile) {
+  files_.SetFile("/data/dLog.txt Pending", "a\r\n");  // from a previous run
   files_.FailAccess("/data/dLog.txt");
   files_.FailAccess("/data/dLog.txt Pending");
   EXPECT_EQ(View().WriteLogLine("b", LogLineMode::kPlain), LogWriteResult::kKept);
   EXPECT_EQ(backlog_.unsaved, "b\r\n");
-  // A previous run's line sits in the file, older than the one in memory.
+  // The pending file is back but the log is not: the backlog joins it.
   files_.FailAccess("/data/dLog.txt Pending", false);
-  files_.SetFile("/data/dLog.txt Pending", "a\r\n");
+  EXPECT_EQ(View().WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kKept);
+  EXPECT_EQ(Pending(), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(backlog_.unsaved, "");
+  files_.FailAccess("/data/dLog.txt Pending");
+  EXPECT_EQ(View().WriteLogLine("d", LogLineMode::kPlain), LogWriteResult::kKept);
+  // Both are back: the file's lines, older, go first.
+  files_.FailAccess("/data/dLog.txt Pending", false);
   files_.FailAccess("/data/dLog.txt", false);
-  EXPECT_EQ(View().WriteLogLine("c", LogLineMode::kPlain), LogWriteResult::kWritten);
-  EXPECT_EQ(Log(), kLogHeader + "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(View().WriteLogLine("e", LogLineMode::kPlain), LogWriteResult::kWritten);
+  EXPECT_EQ(Log(), kLogHeader + "a\r\nb\r\nc\r\nd\r\ne\r\n");
   EXPECT_EQ(backlog_.unsaved, "");
 }
 
