@@ -7,15 +7,6 @@
 namespace tolvi {
 namespace {
 
-TEST(WorkTypeStatistics, TotalAddsTodayInWholeTenthsOfAMinute) {
-  EXPECT_EQ(WorkTypeTotal(900, 65'999), 910u);
-}
-
-TEST(WorkTypeStatistics, AverageNeedsAClosedDay) {
-  EXPECT_FALSE(WorkTypeAverage(900, 0).has_value());
-  EXPECT_EQ(WorkTypeAverage(900, 4), 225u);
-}
-
 struct ShareCase {
   std::uint32_t total, grand, days;
   const char* shown;

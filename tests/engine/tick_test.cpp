@@ -41,14 +41,6 @@ class TickTest : public EngineFixture {
   std::vector<std::string> Notices() const { return ui_.CallsStartingWith("notice "); }
 };
 
-// The booking to the work type and the day is every scenario's.
-TEST_F(TickTest, WorkingTickBooksToTheCurrentRecentWorkEntry) {
-  state().recent[2] = RecentWorkEntry{.today_ms = 1'000, .record_id = 0, .name = "New Work"};
-  activity().current_slot = 2;
-  Tick(6'000);
-  EXPECT_EQ(state().recent[2].today_ms, 7'000u);
-}
-
 TEST_F(TickTest, ATickEndingExactlyAtTheWorkTypeMaximumStartsTheBreak) {
   activity().current_maximum_ms = 7'200'000;
   activity().current_today_ms = 7'194'000;
@@ -113,16 +105,6 @@ TEST_F(TickTest, TargetNoticeComesWhenTheRemainderIsReachedAndNamesTheTarget) {
   Tick(1'000);  // exactly the remainder
   EXPECT_EQ(activity().target_remaining_ms, 0u);
   EXPECT_THAT(Balloons(), ElementsAre("balloon Target time hit|Time was set as 2:30 hours"));
-}
-
-TEST_F(TickTest, PhaseOneRefreshesTheTotalsFromTheRecords) {
-  activity().phase = kPhaseRefresh;
-  activity().current_today_ms = 60'000;
-  Tick(6'000);
-  // The flushed 66,000 ms plus nine untouched types of 5 ms each.
-  EXPECT_EQ(context_.records.ReadNumber(0, work_type_field::kToday), 66'000u);
-  EXPECT_EQ(data().work_today_ms, 66'045u);
-  EXPECT_EQ(activity().grand_total, 11u);
 }
 
 // Under the lock, so that a day close on the GUI thread cannot slip in

@@ -46,18 +46,5 @@ TEST_F(TrayTipTest, AwayAndAtMeetingNameThemselvesFirst) {
   EXPECT_EQ(TrayIconFor(activity_), TrayIcon::kAtMeeting);
 }
 
-TEST_F(TrayTipTest, ALongTipIsCutTo127BytesAtACharacterBoundary) {
-  // A name of two-byte characters, so the cut falls inside one.
-  std::string name;
-  for (int i = 0; i < 29; ++i) name += "\xC3\xA9";
-  SetFieldText(data_.current_name, name);
-  data_.micro_break_mode = 1;
-  activity_.break_countdown_ms = 0xFFFF'0000;
-  activity_.micro_countdown_ms = 0xFFFF'0000;
-  const std::string tip = Tip();
-  EXPECT_LE(tip.size(), 127u);
-  EXPECT_EQ(ToUtf8(tip), tip);  // still valid UTF-8
-}
-
 }  // namespace
 }  // namespace tolvi

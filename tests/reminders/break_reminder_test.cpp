@@ -14,13 +14,6 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
 
-TEST(BreakReminderOutcome, FollowsTheAnswerAndAutoCont) {
-  EXPECT_EQ(DecideReminderOutcome(1, false), ReminderOutcome::kStayOnBreak);
-  EXPECT_EQ(DecideReminderOutcome(1, true), ReminderOutcome::kResumeWork);
-  EXPECT_EQ(DecideReminderOutcome(2, false), ReminderOutcome::kSnooze);
-  EXPECT_EQ(DecideReminderOutcome(2, true), ReminderOutcome::kSnooze);
-}
-
 class BreakReminderTest : public EngineFixture {
  protected:
   BreakReminderTest() {
@@ -50,8 +43,9 @@ TEST_F(BreakReminderTest, WaitsWhileAnotherQuestionIsOpen) {
   EXPECT_THAT(sounds_, IsEmpty());
 }
 
-TEST_F(BreakReminderTest, SnoozeWorksOnForTheSnoozeTimeEvenUnderAutoReset) {
+TEST_F(BreakReminderTest, SnoozeWorksOnForTheSnoozeTimeEvenUnderAutoResetAndAutoCont) {
   data().reset_mode = 1;
+  data().auto_cont = 1;
   data().snooze_time = 300'000;
   ui_.QueueAnswers({2});
   Fire();

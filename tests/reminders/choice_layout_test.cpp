@@ -27,36 +27,18 @@ TEST(BaseUnitsFromFont, AveragesTheAlphabetAndRoundsTheCellUp) {
   }
 }
 
-TEST(ChoiceLayout, MapsTheTemplateWithTheClassicSmallFontUnits) {
-  // 6 x 13 pixel units; every value worked out by hand, halves rounded up.
+TEST(ChoiceLayout, MapsTheTemplateWithTheFontsUnits) {
+  // The classic small font, 6 x 13 pixel units; every value worked out by
+  // hand, halves rounded up.
   const ChoiceLayout layout = ComputeChoiceLayout(DialogBaseUnits{6, 13});
   EXPECT_EQ(layout.client, (PixelRect{0, 0, 375, 198}));
   EXPECT_EQ(layout.icon, (PixelRect{6, 7, 32, 32}));
   EXPECT_EQ(layout.message, (PixelRect{53, 5, 315, 55}));
   EXPECT_EQ(layout.first_button, (PixelRect{69, 70, 300, 57}));
   EXPECT_EQ(layout.second_button, (PixelRect{69, 135, 300, 57}));
-}
-
-TEST(ChoiceLayout, ScalesWithALargerFont) {
-  const ChoiceLayout layout = ComputeChoiceLayout(DialogBaseUnits{8, 17});
-  EXPECT_EQ(layout.client, (PixelRect{0, 0, 500, 259}));  // 122 * 17 / 8 = 259.25
-  EXPECT_EQ(layout.second_button, (PixelRect{92, 176, 400, 74}));
-}
-
-TEST(ChoiceRequest, TakesTextsAndFontFromAQuestionOfTheUiPort) {
-  const ChoiceRequest small = ChoiceRequestFor(Question{.message = "Stretch!",
-                                                        .first_button = "Go",
-                                                        .second_button = "Later",
-                                                        .font = QuestionFont::kSmall},
-                                               false);
-  EXPECT_EQ(small.message, "Stretch!");
-  EXPECT_EQ(small.first_caption, "Go");
-  EXPECT_EQ(small.second_caption, "Later");
-  EXPECT_EQ(small.message_font, QuestionFont::kSmall);
-  EXPECT_FALSE(small.on_top);
-  const ChoiceRequest large = ChoiceRequestFor(Question{}, true);  // large by default
-  EXPECT_EQ(large.message_font, QuestionFont::kLarge);
-  EXPECT_TRUE(large.on_top);
+  const ChoiceLayout large = ComputeChoiceLayout(DialogBaseUnits{8, 17});
+  EXPECT_EQ(large.client, (PixelRect{0, 0, 500, 259}));  // 122 * 17 / 8 = 259.25
+  EXPECT_EQ(large.second_button, (PixelRect{92, 176, 400, 74}));
 }
 
 TEST(ChoiceOpenFlag, StaysOpenUntilTheLastOfTwoWindowsCloses) {

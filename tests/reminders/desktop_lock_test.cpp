@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace tolvi {
 namespace {
 
@@ -9,28 +11,29 @@ constexpr LockAttempt kEverything{
     .screens_covered = true, .keyboard_grabbed = true, .pointer_grabbed = true};
 
 TEST(DesktopLock, LocksOnlyWhenScreensKeyboardAndPointerWereAllTaken) {
-  for (const LockAttempt& partial : {LockAttempt{false, true, true}, LockAttempt{true, false, true},
-                                     LockAttempt{true, true, false}, LockAttempt{}}) {
+  const std::pair<LockAttempt, LockPhase> cases[] = {
+      {LockAttempt{false, true, true}, LockPhase::kUnlocked},
+      {LockAttempt{true, false, true}, LockPhase::kUnlocked},
+      {LockAttempt{true, true, false}, LockPhase::kUnlocked},
+      {LockAttempt{}, LockPhase::kUnlocked},
+      {kEverything, LockPhase::kLocked},
+      // Where no client may grab, covering every screen is the lock.
+      {LockAttempt{.screens_covered = true, .platform_can_grab = false}, LockPhase::kLocked},
+      {LockAttempt{.platform_can_grab = false}, LockPhase::kUnlocked},
+  };
+  for (const auto& [attempt, phase] : cases) {
+    SCOPED_TRACE(&attempt - &cases[0].first);
     DesktopLock lock;
-    EXPECT_EQ(lock.Begin(partial), LockPhase::kUnlocked);
-    EXPECT_FALSE(lock.holds_input());
+    EXPECT_EQ(lock.Begin(attempt), phase);
+    EXPECT_EQ(lock.holds_input(), phase == LockPhase::kLocked);
   }
-  DesktopLock lock;
-  EXPECT_EQ(lock.Begin(kEverything), LockPhase::kLocked);
-  EXPECT_TRUE(lock.holds_input());
-}
-
-TEST(DesktopLock, WhereNoClientMayGrabCoveringEveryScreenIsTheLock) {
-  DesktopLock covered;
-  EXPECT_EQ(covered.Begin(LockAttempt{.screens_covered = true, .platform_can_grab = false}),
-            LockPhase::kLocked);
-  DesktopLock uncovered;
-  EXPECT_EQ(uncovered.Begin(LockAttempt{.platform_can_grab = false}), LockPhase::kUnlocked);
 }
 
 TEST(DesktopLock, AnswerIsHandedOutOnceAfterTheRelease) {
   DesktopLock lock;
   lock.Begin(kEverything);
+  // A second lock while one is up leaves the first alone.
+  EXPECT_EQ(lock.Begin(kEverything), LockPhase::kUnlocked);
   EXPECT_EQ(lock.Release(), std::nullopt);  // not answered yet: stays locked
   EXPECT_TRUE(lock.holds_input());
   lock.Answered(1);
@@ -39,22 +42,10 @@ TEST(DesktopLock, AnswerIsHandedOutOnceAfterTheRelease) {
   EXPECT_EQ(lock.Release(), 1);
   EXPECT_TRUE(lock.idle());
   EXPECT_EQ(lock.Release(), std::nullopt);
-}
-
-TEST(DesktopLock, AnyOtherWayOfClosingCountsAsTheSecondButton) {
-  DesktopLock lock;
+  // Any other way of closing counts as the second button.
   lock.Begin(LockAttempt{});
   lock.Answered(0);
   EXPECT_EQ(lock.Release(), 2);
-}
-
-TEST(DesktopLock, ASecondLockWhileOneIsUpLeavesTheFirstAlone) {
-  DesktopLock lock;
-  lock.Begin(kEverything);
-  EXPECT_EQ(lock.Begin(kEverything), LockPhase::kUnlocked);
-  EXPECT_EQ(lock.phase(), LockPhase::kLocked);
-  lock.Answered(1);
-  EXPECT_EQ(lock.Release(), 1);
 }
 
 }  // namespace

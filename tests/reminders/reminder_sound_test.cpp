@@ -52,13 +52,5 @@ TEST(ReminderSound, EachKindDoesItsOneThingAndOnlyTheWindowKindsAsk) {
   }
 }
 
-TEST(ReminderSound, RandomFolderWithoutFilesPlaysNothing) {
-  RecordingUi ui;
-  FakeFileSystem files;
-  PlayReminderSound(
-      ui, files, [](std::uint32_t) { return 1u; }, 5, "/empty");
-  EXPECT_TRUE(ui.calls().empty());
-}
-
 }  // namespace
 }  // namespace tolvi
