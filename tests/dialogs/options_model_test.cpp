@@ -150,34 +150,33 @@ TEST_F(OptionsModelTest, WithRemindersOffOnlyTheirSwitchesAndModeListsStayUsable
   }
 }
 
-TEST_F(OptionsModelTest, ActionEnablesItsFileTestAndWindowControls) {
-  // File, its picker, test, then the reminder window's auto-continue and snooze.
-  const char* const usable[] = {"00011", "00111", "11111", "11111", "00100",
-                                "11100", "11100", "11111", "11100"};
+TEST_F(OptionsModelTest, EachActionEnablesTheControlsItUses) {
+  // The reminder's file, picker and test, then its window's auto-continue and
+  // snooze; the micro break's action, test and file; the maximum break's
+  // seconds and file.
+  const struct {
+    std::uint32_t list;
+    std::int32_t entry;
+    const char* usable;
+  } steps[] = {
+      {oc::kReminderAction, 0, "00011 000 00"},   {oc::kReminderAction, 1, "00111 000 00"},
+      {oc::kReminderAction, 2, "11111 000 00"},   {oc::kReminderAction, 3, "11111 000 00"},
+      {oc::kReminderAction, 4, "00100 000 00"},   {oc::kReminderAction, 5, "11100 000 00"},
+      {oc::kReminderAction, 6, "11100 000 00"},   {oc::kReminderAction, 7, "11111 000 00"},
+      {oc::kReminderAction, 8, "11100 000 00"},   {oc::kMicroBreakMode, 1, "11100 110 00"},
+      {oc::kMicroBreakAction, 3, "11100 111 00"}, {oc::kMaxBreakAction, 1, "11100 111 10"},
+      {oc::kMaxBreakAction, 2, "11100 111 11"},
+  };
   OptionsModel& model = Open();
-  for (std::int32_t action = 0; action < 9; ++action) {
-    model.Select(oc::kReminderAction, action);
+  for (const auto& step : steps) {
+    model.Select(step.list, step.entry);
     EXPECT_EQ(Usable({oc::kReminderFile, oc::kReminderFilePick, oc::kReminderTest, oc::kAutoCont,
-                      oc::kSnooze}),
-              usable[action])
-        << action;
+                      oc::kSnooze}) +
+                  " " + Usable({oc::kMicroBreakAction, oc::kMicroBreakTest, oc::kMicroBreakFile}) +
+                  " " + Usable({oc::kMaxBreakSeconds, oc::kMaxBreakFile}),
+              step.usable)
+        << step.list << " " << step.entry;
   }
-}
-
-TEST_F(OptionsModelTest, MicroAndMaximumBreakFilesFollowTheirActions) {
-  OptionsModel& model = Open();
-  const auto micro = {oc::kMicroBreakAction, oc::kMicroBreakTest, oc::kMicroBreakFile};
-  const auto maximum = {oc::kMaxBreakSeconds, oc::kMaxBreakFile};
-  EXPECT_EQ(Usable(micro), "000");
-  model.Select(oc::kMicroBreakMode, 1);
-  EXPECT_EQ(Usable(micro), "110");
-  model.Select(oc::kMicroBreakAction, 3);
-  EXPECT_EQ(Usable(micro), "111");
-  EXPECT_EQ(Usable(maximum), "00");
-  model.Select(oc::kMaxBreakAction, 1);
-  EXPECT_EQ(Usable(maximum), "10");
-  model.Select(oc::kMaxBreakAction, 2);
-  EXPECT_EQ(Usable(maximum), "11");
 }
 
 TEST_F(OptionsModelTest, SliderShowsItsPositionAndStoresTheIntervalWithinLimits) {
