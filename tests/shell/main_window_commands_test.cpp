@@ -74,25 +74,6 @@ TEST_F(MainWindowCommandsTest, AnInvisibleWindowAlphaFromTheFileIsRaised) {
   EXPECT_EQ(WindowOpacity(data()), 255u);
 }
 
-TEST_F(MainWindowCommandsTest, ModeCommandsSwitchTheModeAndWakeTheMonitor) {
-  EXPECT_TRUE(Dispatch(command::kOnBreak));
-  EXPECT_EQ(activity().working_flag, WorkingFlag::kOnBreak);
-  EXPECT_TRUE(context_.events.wake.IsSet());
-  context_.events.wake.Reset();
-  EXPECT_TRUE(Dispatch(command::kWorking));
-  EXPECT_EQ(activity().working_flag, WorkingFlag::kWorking);
-  EXPECT_TRUE(context_.events.wake.IsSet());
-  EXPECT_TRUE(Dispatch(command::kAtMeeting));
-  EXPECT_TRUE(activity().meeting);
-  EXPECT_TRUE(actions_.calls.empty());
-}
-
-TEST_F(MainWindowCommandsTest, RefreshGoesThroughTheRequestSlot) {
-  EXPECT_TRUE(Dispatch(command::kRefresh));
-  EXPECT_EQ(activity().request_code, request::kRefresh);
-  EXPECT_FALSE(context_.events.request_free.IsSet());
-}
-
 TEST_F(MainWindowCommandsTest, AWaitingCommandServesTheWindowMeanwhile) {
   // The slot is taken; the monitor, asking a question meanwhile, frees it
   // only after the window has served it a few times.

@@ -150,11 +150,5 @@ TEST_F(TrayMenuTest, TerminateSoundOnlyWhileASoundPlaysAndTimeDisplayOnlyWhileHi
             (std::vector<std::string>{"2001 Options...", "2011 Terminate Sound", "2002 Exit"}));
 }
 
-TEST_F(TrayMenuTest, AnEmptyRecentWorkTableGivesAnEmptySubmenu) {
-  recent_ = RecentWorkTable{};
-  EXPECT_TRUE(RecentWorkSubmenu(recent_).empty());
-  EXPECT_EQ(Menu(MenuFacts{})[4], "> Recent Work:");
-}
-
 }  // namespace
 }  // namespace tolvi
