@@ -386,26 +386,6 @@ std::string SettingValueText(const SettingInfo& info, const ProgramData& data) {
   return std::to_string(SettingNumber(info, data));
 }
 
-std::string DescribeSetting(const SettingInfo& info, const ProgramData& data) {
-  const std::uint32_t value = SettingNumber(info, data);
-  switch (info.kind) {
-    case SettingKind::kSwitch:
-      return value != 0 ? "on" : "off";
-    case SettingKind::kMilliseconds:
-      return std::to_string(MinutesShown(value)) + " min";
-    case SettingKind::kSeconds:
-      return std::to_string(value) + " s";
-    case SettingKind::kChoice:
-      return value < info.list.size() ? std::string(info.list[value])
-                                      : "(unknown " + std::to_string(value) + ")";
-    case SettingKind::kOpacity:
-      return std::to_string(TransparencyPercentShown(value)) + " %";
-    case SettingKind::kText:
-      return SettingText(info, data);
-  }
-  return {};
-}
-
 Status SetSettingFromText(const SettingInfo& info, ProgramData& data, std::string_view value) {
   if (info.kind == SettingKind::kText) {
     SetFieldText(info.text.field(data), value);

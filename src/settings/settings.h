@@ -232,9 +232,6 @@ std::string SettingText(const SettingInfo& info, const ProgramData& data);
 
 // The stored value as text: a number in its stored unit, or the text itself.
 std::string SettingValueText(const SettingInfo& info, const ProgramData& data);
-// The value as the Options dialog shows it: "30 min", "Window and System
-// Beep", "on", "71 %", "300 s" or the text.
-std::string DescribeSetting(const SettingInfo& info, const ProgramData& data);
 // Sets a value from text in the stored unit (ms for durations). A switch
 // takes 0 or 1, a choice its index or its exact list text, a number decimal
 // digits, a text anything (cut to its field at a character boundary).

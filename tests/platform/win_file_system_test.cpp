@@ -6,6 +6,7 @@
 // method too.
 #undef CopyFile
 
+#include <cstring>
 #include <random>
 
 #include "platform/win/wide_text.h"
@@ -48,12 +49,7 @@ TEST_F(WinFileSystemTest, WritesExactBytesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(files_.ListFiles(dir_), std::vector<std::string>{"dTolvi.dat"});
 }
 
-TEST_F(WinFileSystemTest, ReadFileReportsAMissingFileAsNotFound) {
-  std::string contents;
-  EXPECT_EQ(files_.ReadFile(dir_ / "none.txt", &contents).code(), Status::Code::kNotFound);
-}
-
-TEST_F(WinFileSystemTest, RefusesToReadAnythingButADiskFileWithinTheCap) {
+TEST_F(WinFileSystemTest, RefusesWhatIsMissingOrNotADiskFileWithinTheCap) {
   const fs::path large = dir_ / "large.txt";
   {
     HANDLE file = ::CreateFileW(large.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -71,6 +67,8 @@ TEST_F(WinFileSystemTest, RefusesToReadAnythingButADiskFileWithinTheCap) {
     EXPECT_EQ(files_.CopyFile(path, dir_ / "copy.txt").code(), Status::Code::kIoError);
     EXPECT_EQ(contents, "kept");
   }
+  std::string contents;
+  EXPECT_EQ(files_.ReadFile(dir_ / "none.txt", &contents).code(), Status::Code::kNotFound);
   EXPECT_FALSE(files_.Exists(dir_ / "copy.txt"));
 }
 
@@ -84,37 +82,26 @@ TEST_F(WinFileSystemTest, KeepsUtf8NamesThroughTheWideApi) {
   EXPECT_EQ(path.filename().wstring(), L"Ty\u00F6 \u65E5\u672C.txt");
 }
 
-TEST_F(WinFileSystemTest, MappingGrowsWithZerosAndShrinksKeepingTheFront) {
+TEST_F(WinFileSystemTest, MappingGrowsFromEmptyWithZerosAndShrinksKeepingTheFront) {
   const fs::path path = dir_ / "TlvDB.lbf";
-  ASSERT_TRUE(files_.WriteFileAtomic(path, "DATA").ok());
+  ASSERT_TRUE(files_.WriteFileAtomic(path, "").ok());
   Status status;
   std::unique_ptr<MappedFile> mapped = files_.OpenMapped(path, true, &status);
   ASSERT_TRUE(status.ok()) << status.message();
+  EXPECT_TRUE(mapped->bytes().empty());
+  ASSERT_TRUE(mapped->Resize(4).ok());
+  std::memcpy(mapped->bytes().data(), "DATA", 4);
   ASSERT_TRUE(mapped->Resize(70000).ok());
   ASSERT_EQ(mapped->bytes().size(), 70000U);
   mapped->bytes()[69999] = std::byte{'z'};
   ASSERT_TRUE(mapped->Flush().ok());
-  std::string expected = "DATA" + std::string(69995, '\0') + "z";
-  EXPECT_EQ(Read(path), expected);
+  EXPECT_EQ(Read(path), "DATA" + std::string(69995, '\0') + "z");
 
   ASSERT_TRUE(mapped->Resize(2).ok());
   ASSERT_TRUE(mapped->Flush().ok());
   EXPECT_EQ(Read(path), "DA");
   mapped.reset();
   EXPECT_EQ(files_.FileSize(path), 2U);
-}
-
-TEST_F(WinFileSystemTest, MapsAnEmptyFileAndGrowsIt) {
-  const fs::path path = dir_ / "empty.lbf";
-  ASSERT_TRUE(files_.WriteFileAtomic(path, "").ok());
-  Status status;
-  std::unique_ptr<MappedFile> mapped = files_.OpenMapped(path, true, &status);
-  ASSERT_TRUE(status.ok()) << status.message();
-  EXPECT_TRUE(mapped->bytes().empty());
-  ASSERT_TRUE(mapped->Resize(8).ok());
-  mapped->bytes()[0] = std::byte{'D'};
-  mapped.reset();
-  EXPECT_EQ(Read(path), std::string("D\0\0\0\0\0\0\0", 8));
 }
 
 }  // namespace
