@@ -1,6 +1,5 @@
 #include "engine/tray_tip.h"
 
-#include "text/text.h"
 #include "settings/settings.h"
 #include "text/text.h"
 

@@ -1,7 +1,6 @@
 #include "reminders/break_reminder.h"
 
 #include "engine/tick.h"
-#include "text/text.h"
 #include "settings/settings.h"
 #include "text/text.h"
 

@@ -3,7 +3,6 @@
 #include <mutex>
 
 #include "engine/tray_updates.h"
-#include "text/text.h"
 #include "settings/settings.h"
 #include "text/text.h"
 

@@ -1,8 +1,7 @@
 #include "shell/tray_menu.h"
 
-#include "state/command_ids.h"
-#include "state/command_ids.h"
 #include "settings/settings.h"
+#include "state/command_ids.h"
 
 namespace tolvi {
 namespace {

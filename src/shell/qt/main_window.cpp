@@ -7,7 +7,6 @@
 #include <QScreen>
 
 #include "dialogs/qt/window_placement.h"
-#include "state/snapshot.h"
 #include "engine/tray_updates.h"
 #include "shell/display_list.h"
 #include "shell/qt/display_painter.h"
