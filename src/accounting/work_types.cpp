@@ -105,8 +105,8 @@ std::optional<std::int32_t> FindWorkTypeByName(const RecordDatabase& records,
                                                std::string_view name) {
   for (const std::int32_t slot : records.LiveRecords()) {
     const std::optional<std::string> stored = records.ReadText(slot, work_type_field::kName);
-    // Names from old files may be Windows-1252; the caller's are UTF-8.
-    if (stored && ToUtf8(*stored) == name) return slot;
+    // ReadText gives old Windows-1252 names as UTF-8, as the caller's are.
+    if (stored && *stored == name) return slot;
   }
   return std::nullopt;
 }

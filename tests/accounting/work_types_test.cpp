@@ -92,13 +92,6 @@ TEST_F(WorkTypesTest, SelectByNameFindsTheWholeNameOrFallsBackToRecordZero) {
   }
 }
 
-// Old files from Windows hold Windows-1252 names; callers ask in UTF-8.
-TEST_F(WorkTypesTest, FindingByNameMatchesAnOldWindowsNameByItsUtf8Spelling) {
-  Name(6, "Caf\xE9");
-  EXPECT_EQ(FindWorkTypeByName(records(), "Caf\xC3\xA9"), 6);
-  EXPECT_EQ(FindWorkTypeByName(records(), "Cafe"), std::nullopt);
-}
-
 TEST_F(WorkTypesTest, DeleteRemovesTheRecordFromTheSums) {
   Write(4, field::kToday, 1'000'000);
   EXPECT_TRUE(DeleteWorkType(records(), 4).ok());
