@@ -3,7 +3,8 @@
 # the tests (tests/, fakes included) and prints the share of test lines
 # against program lines; the developer tools, benchmarks and fuzz targets,
 # and the scenario scripts' lines, are counted aside. The share against the
-# program and tools together is printed last.
+# program and tools together follows, and last the share against all the
+# other C++ code (program, tools and fuzz targets, benchmarks aside).
 #   tools/code_share.sh [REPO_ROOT]
 # Only standard tools (find, awk) are used, so it runs on any checkout.
 set -euo pipefail
@@ -77,3 +78,4 @@ printf '%-36s %7d\n' "aside: tools/ (tolvi-sim)" "$tools" \
   "scenario scripts (.sim)" "$sim" \
   "scenario expectations (.expected)" "$expected"
 printf '%-36s %9s\n' "share tests/(program + tools)" "$(share "$tests" $((src + tools)))"
+printf '%-36s %9s\n' "share tests/(all else but bench/)" "$(share "$tests" $((src + tools + fuzz)))"
