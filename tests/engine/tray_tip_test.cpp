@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "text/text.h"
@@ -44,6 +46,16 @@ TEST_F(TrayTipTest, AwayAndAtMeetingNameThemselvesFirst) {
   activity_.meeting = 1;
   EXPECT_EQ(Tip(), "At Meeting, Writing: 1:30/3:04 hours");
   EXPECT_EQ(TrayIconFor(activity_), TrayIcon::kAtMeeting);
+}
+
+// A name from an old Windows file grows as UTF-8 (each euro sign takes
+// three bytes), so the tip can pass its limit.
+TEST_F(TrayTipTest, ALongTipIsCutTo127BytesAtACharacterBoundary) {
+  std::fill(std::begin(data_.current_name), std::end(data_.current_name) - 1, '\x80');
+  const std::string tip = Tip();
+  EXPECT_GE(tip.size(), 125u);
+  EXPECT_LE(tip.size(), 127u);
+  EXPECT_EQ(ToUtf8(tip), tip);  // still valid UTF-8
 }
 
 }  // namespace
