@@ -7,6 +7,7 @@
 #include "command_table.h"
 #include "engine/day_check.h"
 #include "engine/tray_tip.h"
+#include "platform/calendar.h"
 #include "state_fields.h"
 #include "text/text.h"
 

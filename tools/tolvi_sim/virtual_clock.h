@@ -42,11 +42,4 @@ class VirtualClock final : public Clock {
   std::uint32_t last_input_tick_ = 0;
 };
 
-// Unix milliseconds of a UTC civil time; nullopt-free: the caller checks
-// the fields' ranges first.
-std::int64_t UnixMs(int year, int month, int day, int hour, int minute, int second);
-LocalTime CivilTime(std::int64_t unix_ms);
-// "Monday, 5 January 2026".
-std::string CLocaleLongDate(const LocalTime& time);
-
 }  // namespace tolvi::sim

@@ -3,22 +3,14 @@
 #include <windows.h>
 
 #include <array>
-#include <chrono>
 
+#include "platform/calendar.h"
 #include "platform/win/wide_text.h"
 
 namespace tolvi {
 namespace {
 
 constexpr std::size_t kDateBufferLength = 128;
-
-// Sunday = 0, as SYSTEMTIME counts; the formatter is given a consistent day.
-WORD DayOfWeek(const LocalTime& time) {
-  const std::chrono::year_month_day date{std::chrono::year(time.year),
-                                         std::chrono::month(static_cast<unsigned>(time.month)),
-                                         std::chrono::day(static_cast<unsigned>(time.day))};
-  return static_cast<WORD>(std::chrono::weekday(std::chrono::sys_days(date)).c_encoding());
-}
 
 }  // namespace
 
@@ -58,7 +50,8 @@ std::string WinClock::LongDate(const LocalTime& time) {
   date.wYear = static_cast<WORD>(time.year);
   date.wMonth = static_cast<WORD>(time.month);
   date.wDay = static_cast<WORD>(time.day);
-  date.wDayOfWeek = DayOfWeek(time);
+  // Sunday = 0, as SYSTEMTIME counts; the formatter is given a consistent day.
+  date.wDayOfWeek = static_cast<WORD>(DayOfWeek(time.year, time.month, time.day));
   date.wHour = 12;
   std::array<wchar_t, kDateBufferLength> buffer{};
   const int length = ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_LONGDATE, &date, nullptr,
