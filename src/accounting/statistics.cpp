@@ -7,10 +7,6 @@ namespace tolvi {
 namespace {
 
 constexpr std::uint32_t kMsPerTenthMinute = 6'000;
-// A share of 60,000 is the whole: hundredths of a percent, in the units
-// FormatHours shows with divisor 6.
-constexpr std::uint64_t kWholeShare = 60'000;
-
 std::uint32_t Saturate(std::uint64_t value) {
   return static_cast<std::uint32_t>(
       std::min<std::uint64_t>(value, std::numeric_limits<std::uint32_t>::max()));
@@ -27,12 +23,11 @@ std::optional<std::uint32_t> WorkTypeAverage(std::uint32_t total, std::uint32_t 
   return total / total_days;
 }
 
-std::uint32_t WorkTypeShare(std::uint32_t total, std::uint32_t grand_total,
-                            std::uint32_t total_days) {
-  if (grand_total == 0 || total_days == 0) return 0;
-  // In 64 bits the product always fits, so the grand total is never cut
-  // down first (which made a whole of more than 60,000 read above 100 %).
-  return Saturate(std::uint64_t{total} * kWholeShare / grand_total);
+std::uint32_t ShareOf(std::uint32_t total, std::uint64_t base, std::uint32_t total_days) {
+  if (base == 0 || total_days == 0) return 0;
+  // In 64 bits the product always fits, so the base is never cut down
+  // first (which made a whole of more than 60,000 read above 100 %).
+  return Saturate(std::uint64_t{total} * kWholeShare / base);
 }
 
 }  // namespace tolvi

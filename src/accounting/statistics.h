@@ -15,11 +15,14 @@ std::uint32_t WorkTypeTotal(std::uint32_t stored_total, std::uint32_t today_ms);
 // Total / TotalDays; nullopt on the first day (no closed day yet).
 std::optional<std::uint32_t> WorkTypeAverage(std::uint32_t total, std::uint32_t total_days);
 
-// Share of GrandTotal: 0 when GrandTotal or TotalDays is 0; else
-// total * 60000 / grand, exactly, so the whole is always 100.0. Saturates
-// instead of wrapping when a stale grand total is smaller than the work
-// type's own total.
-std::uint32_t WorkTypeShare(std::uint32_t total, std::uint32_t grand_total,
-                            std::uint32_t total_days);
+// A share of 60,000 is the whole: hundredths of a percent, in the units
+// FormatHours shows with divisor 6.
+inline constexpr std::uint32_t kWholeShare = 60'000;
+
+// The share of total in base (the grand total for a work type, the days'
+// whole for the away and break lines): 0 when the base or TotalDays is 0;
+// else total * 60000 / base, exactly, so the whole is always 100.0.
+// Saturates instead of wrapping when a stale base is smaller than total.
+std::uint32_t ShareOf(std::uint32_t total, std::uint64_t base, std::uint32_t total_days);
 
 }  // namespace tolvi

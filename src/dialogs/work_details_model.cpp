@@ -6,8 +6,8 @@
 #include "accounting/work_type_record.h"
 #include "accounting/work_types.h"
 #include "dialogs/number_box.h"
-#include "state/write_failures.h"
 #include "settings/settings.h"
+#include "state/write_failures.h"
 #include "text/text.h"
 #include "worklog/log_import.h"
 
@@ -152,7 +152,7 @@ void WorkDetailsModel::Show(std::int32_t position) {
   const std::uint32_t total_days = context_.state.data.total_days;
   view_.average =
       FormatHours(WorkTypeAverage(total, total_days).value_or(total), kTenthsDivisor, style);
-  view_.share = FormatHours(WorkTypeShare(total, context_.state.activity.grand_total, total_days),
+  view_.share = FormatHours(ShareOf(total, context_.state.activity.grand_total, total_days),
                             kTenthsDivisor, TimeStyle::kShare);
   view_.notes = records.ReadText(id, field::kNotes).value_or(std::string());
   view_.can_previous = position > 0;

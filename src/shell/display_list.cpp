@@ -1,8 +1,8 @@
 #include "shell/display_list.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "accounting/statistics.h"
 #include "engine/tick.h"
 #include "settings/settings.h"
 #include "text/text.h"
@@ -162,7 +162,7 @@ class DisplayBuilder {
     const std::uint32_t days = data_.total_days;
     const std::uint32_t average = days != 0 ? total / days : today_ms / kMsPerTenthMinute;
     const std::uint32_t share = ShareOf(total, share_base, days);
-    if (share > kFullShare) list_.refresh_totals = true;
+    if (share > kWholeShare) list_.refresh_totals = true;
     Add({x0, y, x0 + 45, y + 20}, FormatHours(today_ms, kMsHoursDivisor, style_));
     Add({x0 + 45, y, x0 + 90, y + 20}, FormatHours(yesterday_ms, kMsHoursDivisor, style_));
     Add({x0 + 90, y, x0 + 140, y + 20}, FormatHours(average, kTenthsHoursDivisor, style_));
@@ -193,13 +193,6 @@ MainWindowLayout LayoutFor(std::uint32_t width, std::uint32_t height) {
                                  : kFewestRows;
   layout.rows = std::clamp(rows, kFewestRows, kMostRows);
   return layout;
-}
-
-std::uint32_t ShareOf(std::uint32_t total, std::uint64_t base, std::uint32_t total_days) {
-  if (base == 0 || total_days == 0) return 0;
-  const std::uint64_t share = std::uint64_t{total} * kFullShare / base;
-  return static_cast<std::uint32_t>(
-      std::min<std::uint64_t>(share, std::numeric_limits<std::uint32_t>::max()));
 }
 
 DisplayList BuildDisplayList(const DisplayState& state, std::uint32_t width, std::uint32_t height) {

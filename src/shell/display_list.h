@@ -95,9 +95,4 @@ struct DisplayState {
 
 DisplayList BuildDisplayList(const DisplayState& state, std::uint32_t width, std::uint32_t height);
 
-// The share of total in base, scaled so that 60000 means 100 %; 0 when the
-// base or the day count is 0. Exact in 64 bits and capped at 32 bits.
-std::uint32_t ShareOf(std::uint32_t total, std::uint64_t base, std::uint32_t total_days);
-inline constexpr std::uint32_t kFullShare = 60'000;
-
 }  // namespace tolvi

@@ -18,7 +18,7 @@ constexpr std::string_view kSpacer = " ";
 std::string FormatTotalsLine(std::uint32_t total, std::uint32_t base, std::string_view label,
                              std::uint32_t total_days, TimeStyle style) {
   const std::uint32_t average = WorkTypeAverage(total, total_days).value_or(0);
-  const std::uint32_t share = WorkTypeShare(total, base, total_days);
+  const std::uint32_t share = ShareOf(total, base, total_days);
   return std::string(label) + " Avg:" + FormatHours(average, kTenthsDivisor, style) +
          " Tot:" + FormatHours(total, kTenthsDivisor, style) +
          " Per:" + FormatHours(share, kTenthsDivisor, TimeStyle::kShare);

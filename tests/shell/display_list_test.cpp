@@ -33,16 +33,6 @@ TEST(DisplayLayout, FollowsTheClientSize) {
   }
 }
 
-TEST(DisplayLayout, SharesAreExactAndCapped) {
-  EXPECT_EQ(ShareOf(100, 200, 1), 30'000u);
-  // A base just above 60000 once lost a tenth of its size to rounding and
-  // called a whole share 110 %.
-  EXPECT_EQ(ShareOf(65'999, 65'999, 5), 60'000u);
-  EXPECT_EQ(ShareOf(5, 0, 1), 0u);
-  EXPECT_EQ(ShareOf(5, 10, 0), 0u);
-  EXPECT_EQ(ShareOf(0xFFFF'FFFF, 1, 1), 0xFFFF'FFFFu);
-}
-
 class DisplayListTest : public ::testing::Test {
  protected:
   DisplayListTest() {
