@@ -1,23 +1,14 @@
-// The main-window timer handlers of the simulated main thread. The break
-// reminder and the midnight timer are the core's own; the micro-break,
-// work-maximum and maximum-break alerts are stand-ins that print the sound
-// they would play ("sound KIND|FILE") until the sound layer's handlers are
-// plugged in with Simulation::SetTimerHandler.
+// The main-window timer handlers of the simulated main thread: the core's
+// own, with sound and pause services that print what they would do
+// ("sound KIND|FILE", "pause MS") until a sound layer is plugged in with
+// Simulation::SetTimerHandler.
 #include "engine/requests.h"
 #include "reminders/break_reminder.h"
+#include "shell/alert_timers.h"
 #include "simulation.h"
-#include "text/text.h"
 
 namespace tolvi::sim {
 namespace {
-
-constexpr std::uint32_t kAlertPauseMs = 4'000;
-constexpr std::uint32_t kMicroBreakBeepAndBalloon = 1;
-
-struct AlertSetting {
-  std::uint32_t kind = 0;
-  std::string file;
-};
 
 void PrintSound(Simulation& sim, std::uint32_t kind, const std::string& file) {
   sim.ui().Note("sound " + std::to_string(kind) + "|" + sim.ui().ShowPath(file));
@@ -27,59 +18,38 @@ void PrintPause(Simulation& sim, std::uint32_t ms) {
   sim.ui().Note("pause " + std::to_string(ms));
 }
 
-template <typename Read>
-AlertSetting ReadAlert(Simulation& sim, Read read) {
-  std::lock_guard lock(sim.context().state.mutex);
-  return read(sim.context().state.data);
-}
-
-void BreakReminder(Simulation& sim) {
-  BreakReminderServices services;
+template <typename Services>
+Services PrintingServices(Simulation& sim) {
+  Services services;
   services.play_reminder_sound = [&sim](std::uint32_t kind, const std::string& file) {
     PrintSound(sim, kind, file);
   };
   services.pause = [&sim](std::uint32_t ms) { PrintPause(sim, ms); };
-  HandleBreakReminderTimer(sim.context(), services, /*choice_open=*/false);
+  return services;
 }
 
-void MicroBreak(Simulation& sim) {
-  sim.ui().port().KillTimer(TimerId::kMicroBreak);
-  const AlertSetting alert = ReadAlert(sim, [](const ProgramData& data) {
-    return AlertSetting{data.micro_break_action, FieldText(data.micro_break_file)};
-  });
-  if (alert.kind > 0) PrintSound(sim, alert.kind, alert.file);
-  if (alert.kind == kMicroBreakBeepAndBalloon) {
-    sim.ui().port().ShowBalloon("Micro Break", "Get up for a quick stretch!", TrayIcon::kWorking);
-  } else {
-    PrintPause(sim, kAlertPauseMs);
-  }
-}
+// No question window is ever left open between the simulated main thread's
+// steps, so no alert is held.
+constexpr bool kHeld = false;
 
-void WorkTypeMaximum(Simulation& sim) {
-  sim.ui().port().KillTimer(TimerId::kWorkTypeMaximum);
-  const AlertSetting alert = ReadAlert(sim, [](const ProgramData& data) {
-    return AlertSetting{data.reminder_action, FieldText(data.reminder_file)};
-  });
-  PrintSound(sim, alert.kind, alert.file);
-}
+using AlertHandler = bool (*)(CoreContext&, const AlertServices&, bool);
 
-void MaximumBreak(Simulation& sim) {
-  sim.ui().port().KillTimer(TimerId::kMaximumBreak);
-  const AlertSetting alert = ReadAlert(sim, [](const ProgramData& data) {
-    return AlertSetting{data.max_break_action, FieldText(data.max_break_file)};
-  });
-  PrintSound(sim, alert.kind, alert.file);
-  PrintPause(sim, kAlertPauseMs);
+Simulation::TimerHandler Alert(AlertHandler handle) {
+  return [handle](Simulation& sim) {
+    handle(sim.context(), PrintingServices<AlertServices>(sim), kHeld);
+  };
 }
 
 }  // namespace
 
 void Simulation::InstallDefaultHandlers() {
-  SetTimerHandler(TimerId::kBreakReminder, BreakReminder);
+  SetTimerHandler(TimerId::kBreakReminder, [](Simulation& sim) {
+    HandleBreakReminderTimer(sim.context(), PrintingServices<BreakReminderServices>(sim), kHeld);
+  });
   SetTimerHandler(TimerId::kMidnight, [](Simulation& sim) { OnMidnightTimer(sim.context()); });
-  SetTimerHandler(TimerId::kMicroBreak, MicroBreak);
-  SetTimerHandler(TimerId::kWorkTypeMaximum, WorkTypeMaximum);
-  SetTimerHandler(TimerId::kMaximumBreak, MaximumBreak);
+  SetTimerHandler(TimerId::kMicroBreak, Alert(HandleMicroBreakTimer));
+  SetTimerHandler(TimerId::kWorkTypeMaximum, Alert(HandleWorkTypeMaximumTimer));
+  SetTimerHandler(TimerId::kMaximumBreak, Alert(HandleMaximumBreakTimer));
 }
 
 }  // namespace tolvi::sim
