@@ -21,19 +21,8 @@ namespace {
 
 namespace oc = options_control;
 using CoreOnDisk = test::CoreOnDisk<>;
-
-template <typename Widget>
-Widget* ControlOf(OptionsDialog& dialog, std::uint32_t id) {
-  auto* widget = qobject_cast<Widget*>(dialog.ControlWidget(id));
-  Q_ASSERT(widget != nullptr);
-  return widget;
-}
-
-void TypeInto(QLineEdit* edit, const QString& text) {
-  edit->selectAll();
-  QTest::keyClick(edit, Qt::Key_Delete);
-  QTest::keyClicks(edit, text);
-}
+using test::Control;
+using test::TypeInto;
 
 // Options run as the program runs it, on a fresh core of its own.
 struct OptionsRun {
@@ -46,7 +35,7 @@ struct OptionsRun {
       auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
       QVERIFY(dialog != nullptr);
       act(*dialog);
-      QTest::mouseClick(ControlOf<QPushButton>(*dialog, oc::kOk), Qt::LeftButton);
+      QTest::mouseClick(Control<QPushButton>(*dialog, oc::kOk), Qt::LeftButton);
     });
     RunOptionsDialog(nullptr, services);
   }
@@ -78,17 +67,17 @@ class OptionsDialogTest : public QObject {
       QTest::keyClick(&dialog, Qt::Key_Escape);
       dialog.close();
       QVERIFY(dialog.isVisible());
-      ControlOf<QCheckBox>(dialog, oc::kConfirmQuit)->click();
-      ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click();
-      auto* reset_mode = ControlOf<QComboBox>(dialog, oc::kResetMode);
+      Control<QCheckBox>(dialog, oc::kConfirmQuit)->click();
+      Control<QCheckBox>(dialog, oc::kAutoStart)->click();
+      auto* reset_mode = Control<QComboBox>(dialog, oc::kResetMode);
       reset_mode->setCurrentIndex(2);
       emit reset_mode->activated(2);
-      TypeInto(ControlOf<QSpinBox>(dialog, oc::kAwayTime)->findChild<QLineEdit*>(),
+      TypeInto(Control<QSpinBox>(dialog, oc::kAwayTime)->findChild<QLineEdit*>(),
                QStringLiteral("12"));
-      TypeInto(ControlOf<QLineEdit>(dialog, oc::kWorkNotes), QStringLiteral("release day"));
-      TypeInto(ControlOf<QComboBox>(dialog, oc::kReminderText)->lineEdit(),
+      TypeInto(Control<QLineEdit>(dialog, oc::kWorkNotes), QStringLiteral("release day"));
+      TypeInto(Control<QComboBox>(dialog, oc::kReminderText)->lineEdit(),
                QStringLiteral("Stand up!"));
-      ControlOf<QSlider>(dialog, oc::kIntervalSlider)->setValue(50);
+      Control<QSlider>(dialog, oc::kIntervalSlider)->setValue(50);
     });
     QVERIFY(!run.options_open.IsOpen());
     CoreOnDisk restarted(run.directory.path());
@@ -106,7 +95,7 @@ class OptionsDialogTest : public QObject {
     QVERIFY2(text.contains(QStringLiteral("Exec=\"%1\" \"--data-dir\" \"/data/my dir\"\n")
                                .arg(QCoreApplication::applicationFilePath())),
              qPrintable(text));
-    run.Run([](OptionsDialog& dialog) { ControlOf<QCheckBox>(dialog, oc::kAutoStart)->click(); });
+    run.Run([](OptionsDialog& dialog) { Control<QCheckBox>(dialog, oc::kAutoStart)->click(); });
     QVERIFY(!QFile::exists(entry));
     qunsetenv("XDG_CONFIG_HOME");
   }

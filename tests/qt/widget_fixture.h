@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,6 +128,21 @@ inline ChoiceDialog* VisibleChoice() {
 inline void AnswerChoice(const char* button) {
   QTest::mouseClick(VisibleChoice()->findChild<QPushButton*>(QLatin1String(button)),
                     Qt::LeftButton);
+}
+
+// A dialog's control by its id: the dialogs name each one "control_<id>".
+template <typename Widget>
+Widget* Control(QWidget& dialog, std::uint32_t id) {
+  auto* widget = dialog.findChild<Widget*>(QStringLiteral("control_%1").arg(id));
+  Q_ASSERT(widget != nullptr);
+  return widget;
+}
+
+// Replaces an edit's text as a user would: select all, delete, type.
+inline void TypeInto(QLineEdit* edit, const QString& text) {
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Delete);
+  QTest::keyClicks(edit, text);
 }
 
 // Where a picture for the test artifacts goes: $TOLVI_SCREENSHOT_DIR when

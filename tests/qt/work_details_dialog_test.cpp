@@ -19,16 +19,11 @@ namespace {
 
 namespace wc = work_details_control;
 using CoreOnDisk = test::CoreOnDisk<>;
-
-template <typename Widget>
-Widget* Child(QWidget& dialog, std::uint32_t id) {
-  auto* widget = dialog.findChild<Widget*>(QStringLiteral("control_%1").arg(id));
-  Q_ASSERT(widget != nullptr);
-  return widget;
-}
+using test::Control;
+using test::TypeInto;
 
 void Press(QWidget& dialog, std::uint32_t id) {
-  QTest::mouseClick(Child<QPushButton>(dialog, id), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(dialog, id), Qt::LeftButton);
 }
 
 // A core with the work types Admin, Budget and Code, Admin current.
@@ -74,9 +69,7 @@ class WorkDetailsDialogTest : public QObject {
   void SelectInWorkDetailsRenamesAndMakesItCurrent() {
     WorkTypeRun run;
     run.Run(request::kEditWorkType, 2, [](QDialog& dialog) {
-      QLineEdit* name = Child<QComboBox>(dialog, wc::kName)->lineEdit();
-      name->selectAll();
-      QTest::keyClicks(name, QStringLiteral("Accounts"));
+      TypeInto(Control<QComboBox>(dialog, wc::kName)->lineEdit(), QStringLiteral("Accounts"));
       Press(dialog, wc::kSelect);
     });
     QCOMPARE(FieldText(run.core.data().current_name), std::string("Accounts"));
@@ -98,7 +91,7 @@ class WorkDetailsDialogTest : public QObject {
     WorkTypeRun run;
     run.Run(request::kSelectWorkType, 0, [button](QDialog& dialog) {
       QCOMPARE(dialog.windowTitle(), QStringLiteral("Select Work"));
-      auto* names = Child<QComboBox>(dialog, wc::kName);
+      auto* names = Control<QComboBox>(dialog, wc::kName);
       QCOMPARE(names->currentText(), QStringLiteral("Admin"));
       names->setCurrentIndex(2);
       emit names->activated(2);
