@@ -296,6 +296,16 @@ TEST_F(ProgramDataFileTest, CutDataFileWithoutUsableBackupGivesDefaultsAndSaysWh
             "6508.");
 }
 
+// An unusable backup still shows the user had data: no welcome.
+TEST_F(ProgramDataFileTest, UnusableBackupAloneIsNoFirstRun) {
+  files_.SetFile("/data/dTolvi.dat Bak", "TOLV1320 cut");
+  const LoadResult result = Load();
+  ASSERT_EQ(result.outcome, LoadOutcome::kReady);
+  EXPECT_TRUE(ui_.calls().empty());
+  ASSERT_FALSE(result.notices.empty());
+  EXPECT_EQ(result.notices.back(), "No usable data file was found, so the default settings apply.");
+}
+
 // A file ReadFile refuses (no permission, not a regular file, too large)
 // is never taken for a missing one, which would mean a silent first run.
 class UnreadableDataFileTest : public ProgramDataFileTest,
