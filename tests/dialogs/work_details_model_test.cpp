@@ -193,6 +193,14 @@ TEST_F(WorkDetailsModelTest, WithEveryWorkTypeDeletedOnlyNewFillsTheForm) {
   EXPECT_EQ(model.view().name, "New Work");
 }
 
+TEST_F(WorkDetailsModelTest, CancelAfterDeletingEveryWorkTypeStillLeavesOne) {
+  WorkDetailsModel& model = Open(AddWorkType("Only"));
+  model.Delete();
+  model.Cancel();
+  EXPECT_TRUE(model.closed());
+  EXPECT_EQ(records().live_count(), 1u);
+}
+
 // The whole hand-off: menu request, command 2018 with the dialog, and the
 // monitor applying the result.
 TEST_F(WorkDetailsModelTest, DeletingEveryWorkTypeStillLeavesOneToBookTo) {
