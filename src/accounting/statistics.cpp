@@ -7,6 +7,7 @@ namespace tolvi {
 namespace {
 
 constexpr std::uint32_t kMsPerTenthMinute = 6'000;
+
 std::uint32_t Saturate(std::uint64_t value) {
   return static_cast<std::uint32_t>(
       std::min<std::uint64_t>(value, std::numeric_limits<std::uint32_t>::max()));

@@ -140,7 +140,7 @@ class DisplayBuilder {
     std::int32_t y = kTableTop;
     for (std::uint32_t slot = 0; slot < ShownLines(); ++slot, y += 20) {
       const RecentWorkEntry& entry = recent_[slot];
-      const std::uint32_t total = entry.total + entry.today_ms / kMsPerTenthMinute;
+      const std::uint32_t total = WorkTypeTotal(entry.total, entry.today_ms);
       if (total != 0)
         AddFigureLine(y, entry.today_ms, entry.yesterday_ms, total, activity_.grand_total);
     }
@@ -160,7 +160,8 @@ class DisplayBuilder {
                      std::uint32_t total, std::uint64_t share_base) {
     const std::int32_t x0 = layout_.right - kFigureColumns;
     const std::uint32_t days = data_.total_days;
-    const std::uint32_t average = days != 0 ? total / days : today_ms / kMsPerTenthMinute;
+    const std::uint32_t average =
+        WorkTypeAverage(total, days).value_or(today_ms / kMsPerTenthMinute);
     const std::uint32_t share = ShareOf(total, share_base, days);
     if (share > kWholeShare) list_.refresh_totals = true;
     Add({x0, y, x0 + 45, y + 20}, FormatHours(today_ms, kMsHoursDivisor, style_));
